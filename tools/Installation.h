@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Creates the installation's database files: every file of the catalogue with its tables, text
+// fields and the one blank record of each single-record table. Never overwrites an existing file.
+namespace installation {
+
+struct Options {
+    QString programFolder; // Setup.mdb, Location.mdb
+    QString dataFolder;    // everything else
+    bool demo = false;     // fill with believable demo content
+    // Written into the "Setup" field of a new Setup.mdb. Empty means the program folder.
+    QString setupPath;
+    QString stationName; // "SetupName" of a new Setup.mdb
+};
+
+struct Report {
+    QStringList created; // full paths
+    QStringList skipped; // already there, left alone
+};
+
+// Throws StorageError when a file cannot be created.
+Report create(const Options& options);
+
+} // namespace installation
