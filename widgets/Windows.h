@@ -10,7 +10,8 @@ namespace windows {
 
 template <class W = QWidget> W* find(const QString& name) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == name && w->testAttribute(Qt::WA_DeleteOnClose))
+        // A closed window waits hidden for its deferred delete: it no longer counts.
+        if (w->objectName() == name && w->testAttribute(Qt::WA_DeleteOnClose) && w->isVisible())
             if (auto* typed = qobject_cast<W*>(w)) return typed;
     }
     return nullptr;
