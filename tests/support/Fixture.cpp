@@ -7,6 +7,7 @@
 #include "data/StorageError.h"
 #include "tools/Installation.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -27,14 +28,41 @@ struct Opened {
 
 } // namespace
 
+namespace {
+
+// Building an installation takes a while; each test binary builds one blank and one demo
+// installation and copies it for every fixture.
+const QTemporaryDir& templateFor(bool demo) {
+    static QTemporaryDir blank, full;
+    static bool built[2] = {false, false};
+    QTemporaryDir& dir = demo ? full : blank;
+    if (!built[demo]) {
+        installation::Options o;
+        o.programFolder = dir.path() + QStringLiteral("/program");
+        o.dataFolder = dir.path() + QStringLiteral("/data");
+        o.demo = demo;
+        o.stationName = demo ? QStringLiteral("KTST") : QString();
+        installation::create(o);
+        built[demo] = true;
+    }
+    return dir;
+}
+
+void copyFolder(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    for (const QString& name : QDir(from).entryList(QDir::Files))
+        if (!QFile::copy(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name))
+            throw StorageError(QStringLiteral("cannot copy %1").arg(name));
+}
+
+} // namespace
+
 Fixture::Fixture(bool demo, const QString& setupPath) : provider_(std::make_unique<SqlCipherProvider>()) {
-    installation::Options o;
-    o.programFolder = programFolder();
-    o.dataFolder = dataFolder();
-    o.demo = demo;
-    o.setupPath = QString(setupPath).replace(QStringLiteral("<data>"), dataFolder());
-    o.stationName = demo ? QStringLiteral("KTST") : QString();
-    installation::create(o);
+    const QTemporaryDir& tpl = templateFor(demo);
+    copyFolder(tpl.path() + QStringLiteral("/program"), programFolder());
+    copyFolder(tpl.path() + QStringLiteral("/data"), dataFolder());
+    write(programFile(catalogue::kSetupFile), catalogue::kSetupTable, QStringLiteral("Setup"),
+          QString(setupPath).replace(QStringLiteral("<data>"), dataFolder()));
 }
 
 Fixture::~Fixture() = default;
