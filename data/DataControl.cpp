@@ -1,9 +1,9 @@
 #include "data/DataControl.h"
 
 #include "data/FieldBinding.h"
+#include "data/Paths.h"
 #include "data/StorageError.h"
 
-#include <optional>
 
 namespace {
 
@@ -59,19 +59,20 @@ void DataControl::applyBindingRule() {
 }
 
 void DataControl::refresh() {
-    const bool sameTable = recordset_ && database_ && database_->path() == databaseName_ &&
-                           recordset_->tableName().compare(recordSource_, Qt::CaseInsensitive) == 0;
+    FieldValues kept;
     if (recordset_ && !buffer_.isEmpty() && editMode_ != EditMode::Adding && !recordset_->hasCurrent()) {
-        // Nothing can receive the typed text yet (a table without rows): it stays in the buffer
-        // while the same table is read again, and is dropped only when the control moves elsewhere.
-        if (!sameTable) buffer_.clear();
+        // Nothing can receive the typed text yet (a table without rows): it stays in the buffer while
+        // the same table is read again, and is dropped only when the control is pointed elsewhere.
+        const bool sameTable = database_ && database_->path() == paths::fold(databaseName_) &&
+                               recordset_->tableName().compare(recordSource_, Qt::CaseInsensitive) == 0;
+        if (sameTable) kept = buffer_;
     } else {
-        applyBindingRule();
+        applyBindingRule(); // throws with the buffer kept, so a failed write never loses what was typed
     }
-    FieldValues kept = buffer_;
     buffer_.clear();
     editMode_ = EditMode::None;
     recordset_.reset();
+    database_.reset();
     database_ = provider_.open(databaseName_, connect_);
     recordset_ = database_->openTable(recordSource_);
     for (auto it = kept.cbegin(); it != kept.cend(); ++it)
