@@ -8,6 +8,7 @@
 #include "widgets/TextBox.h"
 #include "widgets/Windows.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QStatusBar>
@@ -31,6 +32,12 @@ CopyWindow::CopyWindow(StudioContext& context, const QString& formName, const QS
     });
     status_->setObjectName(QStringLiteral("StatusBar"));
     status_->setSizeGripEnabled(false);
+    // Readable whatever colour the window itself wears.
+    QPalette plain = status_->palette();
+    plain.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+    plain.setColor(QPalette::WindowText, QApplication::palette().color(QPalette::WindowText));
+    status_->setPalette(plain);
+    status_->setAutoFillBackground(true);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
@@ -69,6 +76,9 @@ TextBox* CopyWindow::boundLine(const QString& name, const QString& field) {
 MultiLineBox* CopyWindow::boundText(const QString& name, const QString& field) {
     auto* box = new MultiLineBox(this);
     box->setObjectName(name);
+    // Copy is read out line by line: it wraps at the box's width and never scrolls sideways.
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     new FieldBinding(box, data1_, field);
     texts_.push_back(box);
     return box;
