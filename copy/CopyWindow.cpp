@@ -98,8 +98,10 @@ QLabel* CopyWindow::label(const QString& name, const QString& caption) {
 }
 
 void CopyWindow::lockBoxes(bool locked) {
-    for (TextBox* b : lines_) b->setLocked(locked);
-    for (MultiLineBox* b : texts_) b->setLocked(locked);
+    for (TextBox* b : lines_)
+        b->setLocked(locked);
+    for (MultiLineBox* b : texts_)
+        b->setLocked(locked);
 }
 
 void CopyWindow::stepBack() {

@@ -17,7 +17,7 @@ class TextBox;
 // words, so a presenter can see why the copy is missing.
 class CopyWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     DataControl& data1() const { return *data1_; }
     QStatusBar* statusLine() const { return status_; }
 
@@ -27,7 +27,7 @@ public:
     // it concerns is named in the status line. Returns whether the refresh succeeded.
     bool refreshData();
 
-protected:
+  protected:
     CopyWindow(StudioContext& context, const QString& formName, const QString& recordSource);
 
     StudioContext& context() const { return context_; }
@@ -35,7 +35,8 @@ protected:
     // Controls built with their document names; bound boxes register for locking.
     TextBox* boundLine(const QString& name, const QString& field);
     MultiLineBox* boundText(const QString& name, const QString& field);
-    template <class W> QPushButton* button(const QString& name, const QString& caption, void (W::*handler)()) {
+    template <class W>
+    QPushButton* button(const QString& name, const QString& caption, void (W::*handler)()) {
         QPushButton* b = plainButton(name, caption);
         connect(b, &QPushButton::clicked, static_cast<W*>(this), handler);
         return b;
@@ -52,7 +53,7 @@ protected:
 
     void closeEvent(class QCloseEvent* event) override;
 
-private:
+  private:
     QPushButton* plainButton(const QString& name, const QString& caption);
 
     StudioContext& context_;

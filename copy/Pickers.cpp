@@ -21,25 +21,19 @@ struct PickerParams {
     QSize size;
 };
 
+// Indexed by PickerKind.
 const PickerParams& paramsOf(PickerKind kind) {
-    static const PickerParams promo{QStringLiteral("frmPromoList"), QStringLiteral("Promo List"),
-                                    QStringLiteral("PromoName"),    QStringLiteral("[PromoName] ="),
-                                    false,                          true,
-                                    QSize(260, 300)};
-    static const PickerParams prep{QStringLiteral("frmPrepCopySearch"), QStringLiteral("Prep-Copy Select"),
-                                   QStringLiteral("Title"),             QStringLiteral("[Title] ="),
-                                   false,                               false,
-                                   QSize(300, 300)};
-    static const PickerParams name{QStringLiteral("frmNameSearch"), QStringLiteral("Select Name"),
-                                   QStringLiteral("String"),        QStringLiteral("[String] ="),
-                                   true,                            false,
-                                   QSize(320, 520)};
-    switch (kind) {
-    case PickerKind::Promo: return promo;
-    case PickerKind::PrepCopy: return prep;
-    case PickerKind::Name: break;
-    }
-    return name;
+    // clang-format off
+    static const PickerParams table[] = {
+        {QStringLiteral("frmPromoList"), QStringLiteral("Promo List"), QStringLiteral("PromoName"),
+         QStringLiteral("[PromoName] ="), false, true, QSize(260, 300)},
+        {QStringLiteral("frmPrepCopySearch"), QStringLiteral("Prep-Copy Select"), QStringLiteral("Title"),
+         QStringLiteral("[Title] ="), false, false, QSize(300, 300)},
+        {QStringLiteral("frmNameSearch"), QStringLiteral("Select Name"), QStringLiteral("String"),
+         QStringLiteral("[String] ="), true, false, QSize(320, 520)},
+    };
+    // clang-format on
+    return table[static_cast<int>(kind)];
 }
 
 } // namespace
@@ -101,7 +95,9 @@ void Picker::List1_Click() {
     close();
 }
 
-void Picker::Command1_Click() { close(); }
+void Picker::Command1_Click() {
+    close();
+}
 
 QWidget* showPicker(PickerKind kind, DataControl& editorData) {
     const PickerParams& p = paramsOf(kind);

@@ -17,14 +17,14 @@ QWidget* showPicker(PickerKind kind, DataControl& editorData);
 // parameters of their kind.
 class Picker : public QWidget {
     Q_OBJECT
-public:
+  public:
     Picker(PickerKind kind, DataControl& editorData);
 
     PickerKind kind() const { return kind_; }
     DataControl* editor() const { return editor_; }
     void Form_Load();
 
-private:
+  private:
     void List1_Click();
     void Command1_Click();
 

@@ -12,8 +12,12 @@ namespace {
 constexpr int kEvents = 7;
 }
 
-QString eventTitleField(int line) { return catalogue::eventFields().at(line - 1); }
-QString eventNotesField(int line) { return catalogue::eventFields().at(kEvents + line - 1); }
+QString eventTitleField(int line) {
+    return catalogue::eventFields().at(line - 1);
+}
+QString eventNotesField(int line) {
+    return catalogue::eventFields().at(kEvents + line - 1);
+}
 
 frmEventsText::frmEventsText(StudioContext& context)
     : CopyWindow(context, QStringLiteral("frmEventsText"), catalogue::kEventsTable) {

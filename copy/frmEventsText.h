@@ -10,14 +10,14 @@ QString eventNotesField(int line);
 // window closes. The weekday's file is chosen once, when the window loads.
 class frmEventsText : public CopyWindow {
     Q_OBJECT
-public:
+  public:
     explicit frmEventsText(StudioContext& context);
 
     TextBox* Text2() const { return text2_; }
     MultiLineBox* Text1() const { return text1_; }
     void Form_Load();
 
-private:
+  private:
     TextBox* text2_;
     MultiLineBox* text1_;
 };

@@ -64,7 +64,8 @@ void frmNotes::buildLayout() {
     headingLayout->addWidget(label5_);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(button(QStringLiteral("Command8"), QStringLiteral("Select From List"), &frmNotes::Command8_Click));
+    top->addWidget(
+        button(QStringLiteral("Command8"), QStringLiteral("Select From List"), &frmNotes::Command8_Click));
     top->addWidget(heading, 1);
     body()->addLayout(top);
 
@@ -78,20 +79,21 @@ void frmNotes::buildLayout() {
         const char* label;
         const char* caption;
         const char* box;
-        const char* field;
         quint32 textColor;
     };
-    static const Field fields[] = {{"Label1", "Name", "Text2", "PromoName", colors::kBlack},
-                                   {"Label2", "Start Date ", "Text3", "StartDate", colors::kBlack},
-                                   {"Label3", "End Date", "Text4", "EndDate", colors::kRed},
-                                   {"Label4", "Entered By", "Text5", "EnteredBy", colors::kBlack}};
+    static const Field fields[] = {{"Label1", "Name", "Text2", colors::kBlack},
+                                   {"Label2", "Start Date ", "Text3", colors::kBlack},
+                                   {"Label3", "End Date", "Text4", colors::kRed},
+                                   {"Label4", "Entered By", "Text5", colors::kBlack}};
+    // The boxes show the library fields in the catalogue's order; the copy text comes last.
+    const QStringList& names = catalogue::libraryFields();
     auto* grid = new QGridLayout;
     int column = 0;
     for (const Field& f : fields) {
         QLabel* l = label(QString::fromLatin1(f.label), QString::fromLatin1(f.caption));
         l->setFont(small);
         paintText(l, colors::kWhite);
-        TextBox* box = boundLine(QString::fromLatin1(f.box), QString::fromLatin1(f.field));
+        TextBox* box = boundLine(QString::fromLatin1(f.box), names.at(column));
         box->setFont(small);
         box->setBackColor(colors::kLightGrey);
         box->setForeColor(f.textColor);
@@ -102,18 +104,20 @@ void frmNotes::buildLayout() {
     }
     body()->addLayout(grid);
 
-    MultiLineBox* copy = boundText(QStringLiteral("Text1"), QStringLiteral("BodyText"));
+    MultiLineBox* copy = boundText(QStringLiteral("Text1"), names.at(4));
     copy->setFont(pointFont(12, true));
     copy->setBackColor(colors::kLightGrey);
     body()->addWidget(copy, 1);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(button(QStringLiteral("Command1"), QStringLiteral("&Add New"), &frmNotes::Command1_Click));
+    bottom->addWidget(
+        button(QStringLiteral("Command1"), QStringLiteral("&Add New"), &frmNotes::Command1_Click));
     bottom->addWidget(save_);
     bottom->addWidget(edit_);
     bottom->addWidget(delete_);
     bottom->addWidget(frame(this, QStringLiteral("Frame2")), 1);
-    bottom->addWidget(button(QStringLiteral("Command7"), QStringLiteral("&Close"), &frmNotes::Command7_Click));
+    bottom->addWidget(
+        button(QStringLiteral("Command7"), QStringLiteral("&Close"), &frmNotes::Command7_Click));
     body()->addLayout(bottom);
 }
 
@@ -152,9 +156,15 @@ void frmNotes::Command5_Click() {
     skipOnFailure([this] { data1().moveFirst(); });
 }
 
-void frmNotes::Command3_Click() { stepBack(); }
-void frmNotes::Command4_Click() { stepForward(); }
-void frmNotes::Command7_Click() { close(); }
+void frmNotes::Command3_Click() {
+    stepBack();
+}
+void frmNotes::Command4_Click() {
+    stepForward();
+}
+void frmNotes::Command7_Click() {
+    close();
+}
 
 void frmNotes::Command8_Click() {
     QWidget* picker = showPicker(PickerKind::Promo, data1());

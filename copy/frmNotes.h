@@ -8,13 +8,13 @@ class QLabel;
 // save and delete. Which library it shows is set from outside (caption, heading, file).
 class frmNotes : public CopyWindow {
     Q_OBJECT
-public:
+  public:
     explicit frmNotes(StudioContext& context);
 
     QLabel* Label5() const { return label5_; }
     void Form_Load();
 
-private:
+  private:
     void Command1_Click(); // &Add New
     void Command2_Click(); // &Save
     void Command6_Click(); // &Edit

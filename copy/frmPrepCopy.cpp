@@ -44,25 +44,31 @@ void frmPrepCopy::buildLayout() {
     auto* top = new QGridLayout;
     top->addWidget(heading, 0, 0, 2, 1);
     auto* search = new QHBoxLayout;
-    search->addWidget(button(QStringLiteral("Command8"), QStringLiteral("Search"), &frmPrepCopy::Command8_Click));
+    search->addWidget(
+        button(QStringLiteral("Command8"), QStringLiteral("Search"), &frmPrepCopy::Command8_Click));
     // The arrow buttons are wide: they are what the presenter hits most.
-    search->addWidget(button(QStringLiteral("Command6"), QStringLiteral("<<<<<<<"), &frmPrepCopy::Command6_Click), 2);
-    search->addWidget(button(QStringLiteral("Command7"), QStringLiteral(">>>>>>"), &frmPrepCopy::Command7_Click), 2);
+    search->addWidget(
+        button(QStringLiteral("Command6"), QStringLiteral("<<<<<<<"), &frmPrepCopy::Command6_Click), 2);
+    search->addWidget(
+        button(QStringLiteral("Command7"), QStringLiteral(">>>>>>"), &frmPrepCopy::Command7_Click), 2);
     top->addLayout(search, 0, 1);
     auto* actions = new QHBoxLayout;
-    for (QPushButton* b : {addNew_, save_, edit_, delete_}) actions->addWidget(b);
-    actions->addWidget(button(QStringLiteral("Command5"), QStringLiteral("&Close"), &frmPrepCopy::Command5_Click));
+    for (QPushButton* b : {addNew_, save_, edit_, delete_})
+        actions->addWidget(b);
+    actions->addWidget(
+        button(QStringLiteral("Command5"), QStringLiteral("&Close"), &frmPrepCopy::Command5_Click));
     top->addLayout(actions, 1, 1);
     top->setColumnStretch(1, 1);
     body()->addLayout(top);
 
+    const QStringList& names = catalogue::prepFields(); // "Title", "Date", "Text"
     auto* fields = new QGridLayout;
     fields->addWidget(label(QStringLiteral("Label1"), QStringLiteral("Title")), 0, 0);
     fields->addWidget(label(QStringLiteral("Label2"), QStringLiteral("Date")), 0, 1);
-    TextBox* titleBox = boundLine(QStringLiteral("Text2"), QStringLiteral("Title"));
+    TextBox* titleBox = boundLine(QStringLiteral("Text2"), names.at(0));
     titleBox->setFont(pointFont(8.25, true));
     titleBox->setTypedMaxLength(kTitleMax);
-    TextBox* dateBox = boundLine(QStringLiteral("Text3"), QStringLiteral("Date"));
+    TextBox* dateBox = boundLine(QStringLiteral("Text3"), names.at(1));
     fields->addWidget(titleBox, 1, 0);
     fields->addWidget(dateBox, 1, 1);
     fields->setColumnStretch(0, 3);
@@ -70,11 +76,12 @@ void frmPrepCopy::buildLayout() {
     fields->setColumnStretch(2, 2);
     body()->addLayout(fields);
 
-    MultiLineBox* copy = boundText(QStringLiteral("Text1"), QStringLiteral("Text"));
+    MultiLineBox* copy = boundText(QStringLiteral("Text1"), names.at(2));
     copy->setFont(pointFont(12, true));
     body()->addWidget(copy, 1);
 
-    for (TextBox* b : {titleBox, dateBox}) b->setBackColor(kLightYellow);
+    for (TextBox* b : {titleBox, dateBox})
+        b->setBackColor(kLightYellow);
     copy->setBackColor(kLightYellow);
 }
 
@@ -117,7 +124,15 @@ void frmPrepCopy::Command4_Click() {
     skipOnFailure([this] { data1().moveFirst(); });
 }
 
-void frmPrepCopy::Command6_Click() { stepBack(); }
-void frmPrepCopy::Command7_Click() { stepForward(); }
-void frmPrepCopy::Command5_Click() { close(); }
-void frmPrepCopy::Command8_Click() { showPicker(PickerKind::PrepCopy, data1()); }
+void frmPrepCopy::Command6_Click() {
+    stepBack();
+}
+void frmPrepCopy::Command7_Click() {
+    stepForward();
+}
+void frmPrepCopy::Command5_Click() {
+    close();
+}
+void frmPrepCopy::Command8_Click() {
+    showPicker(PickerKind::PrepCopy, data1());
+}

@@ -6,12 +6,12 @@
 // Unlike the library editor it opens its own file when it loads.
 class frmPrepCopy : public CopyWindow {
     Q_OBJECT
-public:
+  public:
     explicit frmPrepCopy(StudioContext& context);
 
     void Form_Load();
 
-private:
+  private:
     void Command1_Click(); // &Add New
     void Command2_Click(); // &Save
     void Command3_Click(); // &Edit

@@ -15,14 +15,16 @@
 #include <gtest/gtest.h>
 
 // Readable failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 inline void PrintTo(const QStringList& l, std::ostream* os) {
     *os << '{' << l.join(QStringLiteral(", ")).toStdString() << '}';
 }
 
 // What the main board would hand the copy windows, over a fixture's folders.
 class FakeStudio : public StudioContext {
-public:
+  public:
     FakeStudio(QString folder, QString program) : folder(std::move(folder)), program(std::move(program)) {}
     QString dataFolderText() const override { return folder; }
     QString dayLabel() const override { return day; }
@@ -37,13 +39,14 @@ public:
 
 // Closes and deletes every window a test left open, before the engine they use goes away.
 inline void closeAllWindows() {
-    for (QWidget* w : QApplication::topLevelWidgets()) w->close();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     qDeleteAll(QApplication::topLevelWidgets());
 }
 
 class CopyTest : public ::testing::Test {
-protected:
+  protected:
     Fixture fx{false};
     FakeStudio studio{fx.dataFolder(), fx.programFolder()};
 
@@ -55,14 +58,17 @@ protected:
 
     // Entries in record order, one per name, each with its own copy text.
     void fillLibrary(const QString& path, const QStringList& names) const {
-        for (const QString& n : names) fx.append(path, "Main", {{"PromoName", n}, {"BodyText", n + " copy"}});
+        for (const QString& n : names)
+            fx.append(path, "Main", {{"PromoName", n}, {"BodyText", n + " copy"}});
     }
     void fillPrep(const QStringList& titles) const {
-        for (const QString& t : titles) fx.append(prepFile(), "Prep", {{"Title", t}, {"Text", t + " copy"}});
+        for (const QString& t : titles)
+            fx.append(prepFile(), "Prep", {{"Title", t}, {"Text", t + " copy"}});
     }
     QStringList column(const QString& path, const QString& table, const QString& field) const {
         QStringList out;
-        for (int i = 0; i < fx.count(path, table); ++i) out << fx.read(path, table, field, i);
+        for (int i = 0; i < fx.count(path, table); ++i)
+            out << fx.read(path, table, field, i);
         return out;
     }
 
@@ -99,12 +105,14 @@ protected:
     static QStringList lines(QWidget* picker) {
         QStringList out;
         auto* list = child<QListWidget>(picker, "List1");
-        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
         return out;
     }
     static void clickLine(QWidget* picker, int row) {
         auto* list = child<QListWidget>(picker, "List1");
         ASSERT_LT(row, list->count());
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
     }
 };

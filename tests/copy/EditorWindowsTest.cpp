@@ -55,7 +55,7 @@ const Editor kPrep{"frmPrepCopy",
                     {"editing", {false, true, false, false, false}}}};
 
 class EditorWindows : public CopyTest {
-protected:
+  protected:
     // Opens the window on a library of these entries, in this order.
     QWidget* open(const Editor& e, const QStringList& names = {"A", "B", "C"}) {
         if (e.name == kNotes.name) {
@@ -78,7 +78,9 @@ protected:
             allEditable = allEditable && !locked(w, box);
         }
         EXPECT_TRUE(allLocked || allEditable) << "boxes disagree on their read-only flag";
-        const auto enabled = [&](const char* role) { return child<QPushButton>(w, e.buttons.at(role))->isEnabled(); };
+        const auto enabled = [&](const char* role) {
+            return child<QPushButton>(w, e.buttons.at(role))->isEnabled();
+        };
         return {enabled("add"), enabled("save"), enabled("edit"), enabled("delete"), allLocked};
     }
 };
@@ -111,13 +113,16 @@ TEST_F(EditorWindows, StateTableOfBothWindows) {
     };
     for (const Row& row : rows) {
         std::string trace = row.editor->name;
-        for (const std::string& p : row.presses) trace += " " + p;
+        for (const std::string& p : row.presses)
+            trace += " " + p;
         SCOPED_TRACE(trace);
         fx.removeAll(path(*row.editor), table(*row.editor));
         QWidget* w = open(*row.editor);
-        for (const std::string& p : row.presses) press(w, *row.editor, p);
+        for (const std::string& p : row.presses)
+            press(w, *row.editor, p);
         EXPECT_EQ(flags(w, *row.editor), row.editor->states.at(row.state)) << row.state;
-        for (const char* b : row.editor->alwaysEnabled) EXPECT_TRUE(child<QPushButton>(w, b)->isEnabled()) << b;
+        for (const char* b : row.editor->alwaysEnabled)
+            EXPECT_TRUE(child<QPushButton>(w, b)->isEnabled()) << b;
         closeAllWindows();
     }
 }

@@ -10,13 +10,15 @@
 namespace {
 
 class EventDetail : public CopyTest {
-protected:
+  protected:
     // Title and notes of every event of a day, named after the day and the line.
     void fillDay(int day) const {
         const QString name = catalogue::weekdays().at(day).prefix;
         for (int line = 1; line <= 7; ++line) {
-            fx.write(eventsFile(day), "Events", eventTitleField(line), QString("%1 event %2").arg(name).arg(line));
-            fx.write(eventsFile(day), "Events", eventNotesField(line), QString("%1 notes %2").arg(name).arg(line));
+            fx.write(eventsFile(day), "Events", eventTitleField(line),
+                     QString("%1 event %2").arg(name).arg(line));
+            fx.write(eventsFile(day), "Events", eventNotesField(line),
+                     QString("%1 notes %2").arg(name).arg(line));
         }
     }
     static QString field(QWidget* box) { return FieldBinding::of(box)->dataField(); }

@@ -29,7 +29,8 @@ TEST_F(LibraryEditor, EachButtonOpensItsLibraryInTheOneWindow) {
                         {"Notes/News", "Notes/News Copy", "Notes.mdb"},
                         {"Tag Lines", "Tag Copy", "Tag.mdb"}};
     ASSERT_EQ(libraryButtons().size(), 5);
-    for (int i = 0; i < 5; ++i) fillLibrary(library(i), {QString("first of ") + rows[i].file});
+    for (int i = 0; i < 5; ++i)
+        fillLibrary(library(i), {QString("first of ") + rows[i].file});
     frmNotes* first = nullptr;
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(rows[i].caption);
@@ -67,10 +68,11 @@ TEST_F(LibraryEditor, LooksAsDocumentedBeforeAnyLibraryIsChosen) {
     EXPECT_EQ(colors::toBgr(heading->palette().color(QPalette::WindowText)), 0x00FFFFu);
     EXPECT_DOUBLE_EQ(heading->font().pointSizeF(), 9.75);
     const std::pair<const char*, const char*> captions[] = {
-        {"Command8", "Select From List"}, {"Command3", "<<<"},      {"Command4", ">>>"},
-        {"Command1", "&Add New"},         {"Command2", "&Save"},    {"Command6", "&Edit"},
+        {"Command8", "Select From List"}, {"Command3", "<<<"},   {"Command4", ">>>"},
+        {"Command1", "&Add New"},         {"Command2", "&Save"}, {"Command6", "&Edit"},
         {"Command5", "&Delete"},          {"Command7", "&Close"}};
-    for (const auto& [name, caption] : captions) EXPECT_EQ(child<QPushButton>(&w, name)->text(), caption);
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(child<QPushButton>(&w, name)->text(), caption);
     const std::pair<const char*, const char*> labels[] = {
         {"Label1", "Name"}, {"Label2", "Start Date "}, {"Label3", "End Date"}, {"Label4", "Entered By"}};
     for (const auto& [name, caption] : labels) {
@@ -144,7 +146,8 @@ TEST_F(LibraryEditor, AFileThatCannotBeOpenedIsNamedInTheStatusLine) {
     EXPECT_EQ(text(w, "Text2"), "");
     const QString message = status(w);
     EXPECT_TRUE(message.contains("Tag.mdb")) << message.toStdString();
-    EXPECT_GT(message.size(), (fx.dataFolder() + "\\Tag.mdb: ").size()) << "the engine's words follow the file";
+    EXPECT_GT(message.size(), (fx.dataFolder() + "\\Tag.mdb: ").size())
+        << "the engine's words follow the file";
     openLibrary(studio, button("Promo"));
     EXPECT_EQ(status(w), "");
     EXPECT_EQ(text(w, "Text2"), "P1");

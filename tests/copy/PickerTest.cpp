@@ -8,7 +8,7 @@
 namespace {
 
 class Pickers : public CopyTest {
-protected:
+  protected:
     frmNotes* promoEditor(const QStringList& names, int library = 0) {
         fillLibrary(this->library(library), names);
         return openLibrary(studio, libraryButtons().at(library));
@@ -33,13 +33,15 @@ TEST_F(Pickers, EachKindListsItsFieldInRecordOrderAndKeepsTheEditorsRecord) {
     };
     const Row rows[] = {
         {PickerKind::Promo, "frmPromoList", "Promo List", library(1), "Main", "PromoName", false, true},
-        {PickerKind::PrepCopy, "frmPrepCopySearch", "Prep-Copy Select", prepFile(), "Prep", "Title", false, false},
-        {PickerKind::Name, "frmNameSearch", "Select Name", fx.dataFile(catalogue::kPhoneFile), "List", "String",
-         true, false},
+        {PickerKind::PrepCopy, "frmPrepCopySearch", "Prep-Copy Select", prepFile(), "Prep", "Title", false,
+         false},
+        {PickerKind::Name, "frmNameSearch", "Select Name", fx.dataFile(catalogue::kPhoneFile), "List",
+         "String", true, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.form);
-        for (const char* v : {"B", "A", "C"}) fx.append(row.file, row.table, {{row.field, v}});
+        for (const char* v : {"B", "A", "C"})
+            fx.append(row.file, row.table, {{row.field, v}});
         DataControl editor(studio.provider(), "Data1");
         editor.setConnect(catalogue::connectString());
         editor.setDatabaseName(row.file);

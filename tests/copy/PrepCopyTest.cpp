@@ -21,16 +21,18 @@ TEST_F(PrepCopy, OpensItsOwnFileAtTheFirstItemInBrowse) {
     EXPECT_EQ(text(w, "Text2"), "Morning");
     EXPECT_EQ(text(w, "Text1"), "Morning copy");
     EXPECT_EQ(child<QLabel>(w, "Label3")->text(), "Prep Service Copy");
-    for (const char* box : {"Text1", "Text2", "Text3"}) EXPECT_TRUE(locked(w, box)) << box;
+    for (const char* box : {"Text1", "Text2", "Text3"})
+        EXPECT_TRUE(locked(w, box)) << box;
     EXPECT_EQ(child<TextBox>(w, "Text2")->backColor(), kLightYellow);
     EXPECT_EQ(child<TextBox>(w, "Text3")->backColor(), kLightYellow);
     EXPECT_EQ(child<MultiLineBox>(w, "Text1")->backColor(), kLightYellow);
     EXPECT_TRUE(child<TextBox>(w, "Text2")->font().bold());
     EXPECT_DOUBLE_EQ(child<MultiLineBox>(w, "Text1")->font().pointSizeF(), 12);
     const std::pair<const char*, const char*> captions[] = {
-        {"Command8", "Search"}, {"Command6", "<<<<<<<"}, {"Command7", ">>>>>>"}, {"Command1", "&Add New"},
+        {"Command8", "Search"}, {"Command6", "<<<<<<<"}, {"Command7", ">>>>>>"},  {"Command1", "&Add New"},
         {"Command2", "&Save"},  {"Command3", "&Edit"},   {"Command4", "&Delete"}, {"Command5", "&Close"}};
-    for (const auto& [name, caption] : captions) EXPECT_EQ(child<QPushButton>(w, name)->text(), caption);
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(child<QPushButton>(w, name)->text(), caption);
     // Showing it again only brings it to the front.
     click(w, "Command7");
     EXPECT_EQ(showPrepCopy(studio), w);
