@@ -31,6 +31,8 @@ public:
     QString boxText() const;
     // Shows a value without counting it as a change.
     void show(const QString& text);
+    // The data control is going away.
+    void detachSource() { source_ = nullptr; }
 
 private:
     void init(QWidget* box, DataControl* source, const QString& field);

@@ -5,7 +5,17 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <memory>
+
+// A new file being built: tables of text fields and their first records, stored on commit.
+class FileBuilder {
+public:
+    virtual ~FileBuilder() = default;
+    virtual void createTable(const QString& table, const QStringList& fields) = 0;
+    virtual void insert(const QString& table, const FieldValues& values) = 0;
+    virtual void commit() = 0;
+};
 
 // The SQLCipher engine. One open connection per file per process, shared by every data control
 // that points at the file, so no file pays its key derivation twice in a run; raw keys are also
@@ -17,12 +27,11 @@ public:
 
     std::shared_ptr<Database> open(const QString& path, const QString& connect) override;
 
-    // Creates a new, empty database file keyed with the password (never overwrites: throws
-    // StorageError when the file exists). Used only by the installation tool and tests.
-    static void createFile(const QString& path, const QString& password, const QByteArray& salt);
-    // Creates a plain table of text fields in an existing file of ours.
-    static void createTable(const QString& path, const QString& password, const QString& table,
-                            const QStringList& fields);
+    // Creates a new database file keyed with the raw key of the password over the salt, and keeps
+    // it open in one transaction while its tables are built. Never overwrites: throws StorageError
+    // when the file exists. Used only by the installation tool.
+    static std::unique_ptr<FileBuilder> createFile(const QString& path, const QByteArray& rawKey,
+                                                   const QByteArray& salt);
 
     // Number of key derivations done so far (for the benchmark and tests).
     int derivations() const { return derivations_; }

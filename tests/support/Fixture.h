@@ -35,4 +35,5 @@ public:
 
 private:
     QTemporaryDir dir_;
+    std::unique_ptr<class SqlCipherProvider> provider_;
 };

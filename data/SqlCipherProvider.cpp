@@ -1,0 +1,480 @@
+#include "data/SqlCipherProvider.h"
+
+#include "data/Paths.h"
+#include "data/StorageError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QVector>
+
+#include <openssl/evp.h>
+#include <sqlcipher/sqlite3.h>
+#include <sys/stat.h>
+
+namespace {
+
+// Marks a file as one of ours; anything else planted in the data folder is refused.
+constexpr int kApplicationId = 0x43504C54; // "CPLT"
+constexpr int kKdfIterations = 64000;
+constexpr int kBusyTimeoutMs = 300;
+
+QString engineMessage(sqlite3* db, int rc) {
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+}
+
+QString quoted(const QString& identifier) {
+    QString q = identifier;
+    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+// One prepared statement, finalized on every path.
+class Statement {
+public:
+    Statement(sqlite3* db, const QString& sql) : db_(db) {
+        const QByteArray utf8 = sql.toUtf8();
+        const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
+        if (rc != SQLITE_OK) throw StorageError(engineMessage(db, rc));
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(int i, const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        check(sqlite3_bind_text(stmt_, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
+    }
+    void bind(int i, qint64 v) { check(sqlite3_bind_int64(stmt_, i, v)); }
+    // True while a row is available.
+    bool step() {
+        const int rc = sqlite3_step(stmt_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        throw StorageError(engineMessage(db_, rc));
+    }
+    qint64 int64(int col) const { return sqlite3_column_int64(stmt_, col); }
+    QVariant value(int col) const {
+        if (sqlite3_column_type(stmt_, col) == SQLITE_NULL) return QVariant();
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+        return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, col));
+    }
+    QString text(int col) const { return value(col).toString(); }
+
+private:
+    void check(int rc) {
+        if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
+    }
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+class Connection {
+public:
+    Connection(const QString& path, int flags) {
+        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            const QString msg = engineMessage(db_, rc);
+            sqlite3_close(db_);
+            throw StorageError(msg);
+        }
+        sqlite3_extended_result_codes(db_, 0);
+        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    }
+    ~Connection() { sqlite3_close(db_); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    sqlite3* handle() const { return db_; }
+
+    void exec(const QString& sql) {
+        Statement st(db_, sql);
+        while (st.step()) {
+        }
+    }
+
+    // A short write transaction; another studio's lock waits out the busy timeout, then fails.
+    template <class Work> void write(Work&& work) {
+        exec(QStringLiteral("BEGIN IMMEDIATE"));
+        try {
+            work();
+            exec(QStringLiteral("COMMIT"));
+        } catch (...) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+    }
+
+    void applyKey(const QByteArray& rawKeyHex) {
+        // Not a user text: a hex string we made ourselves.
+        exec(QStringLiteral("PRAGMA key = \"x'%1'\"").arg(QString::fromLatin1(rawKeyHex)));
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+struct FileIdentity {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    bool operator==(const FileIdentity& o) const { return dev == o.dev && ino == o.ino; }
+};
+
+bool identify(const QString& path, FileIdentity& id) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
+    id = {st.st_dev, st.st_ino};
+    return true;
+}
+
+class SqlCipherRecordset : public Recordset {
+public:
+    SqlCipherRecordset(std::shared_ptr<Connection> conn, QString table, QStringList fields)
+        : conn_(std::move(conn)), table_(std::move(table)), fields_(std::move(fields)) {
+        for (int i = 0; i < fields_.size(); ++i) fieldIndex_.insert(fields_[i].toLower(), i);
+        Statement st(db(), QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quoted(table_)));
+        while (st.step()) keys_.push_back(st.int64(0));
+        pos_ = keys_.isEmpty() ? -1 : 0;
+        load();
+    }
+
+    QString tableName() const override { return table_; }
+    QStringList fieldNames() const override { return fields_; }
+    bool hasField(const QString& field) const override { return fieldIndex_.contains(field.toLower()); }
+
+    bool bof() const override { return keys_.isEmpty() || pos_ < 0; }
+    bool eof() const override { return keys_.isEmpty() || pos_ >= keys_.size(); }
+    bool hasCurrent() const override { return !bof() && !eof() && !deleted_; }
+    int recordCount() const override { return int(keys_.size()); }
+
+    void moveFirst() override { moveTo(0); }
+    void moveLast() override { moveTo(int(keys_.size()) - 1); }
+    void moveNext() override {
+        if (eof()) throw StorageError(QStringLiteral("No current record."));
+        // After a delete the next record has moved up into the current position.
+        if (!deleted_) ++pos_;
+        deleted_ = false;
+        load();
+    }
+    void movePrevious() override {
+        if (bof()) throw StorageError(QStringLiteral("No current record."));
+        --pos_;
+        deleted_ = false;
+        load();
+    }
+
+    QByteArray bookmark() const override {
+        requireCurrent();
+        return QByteArray::number(keys_[pos_]);
+    }
+    void setBookmark(const QByteArray& bookmark) override {
+        bool ok = false;
+        const qint64 key = bookmark.toLongLong(&ok);
+        const int at = ok ? int(keys_.indexOf(key)) : -1;
+        if (at < 0) throw StorageError(QStringLiteral("Not a valid bookmark."));
+        pos_ = at;
+        deleted_ = false;
+        load();
+    }
+
+    bool findFirst(const QString& field, const QString& value) override {
+        const QString column = columnFor(field);
+        Statement st(db(), QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ? ORDER BY rowid")
+                               .arg(quoted(table_), quoted(column)));
+        st.bind(1, value);
+        while (st.step()) {
+            const int at = int(keys_.indexOf(st.int64(0)));
+            if (at >= 0) {
+                pos_ = at;
+                deleted_ = false;
+                load();
+                return true;
+            }
+        }
+        return false;
+    }
+
+    QVariant value(const QString& field) const override {
+        const int i = indexOf(field);
+        requireCurrent();
+        return values_.value(i);
+    }
+
+    void updateCurrent(const FieldValues& changes) override {
+        requireCurrent();
+        if (changes.isEmpty()) return;
+        QStringList sets;
+        for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+            sets << quoted(columnFor(it.key())) + QStringLiteral(" = ?");
+        const qint64 key = keys_[pos_];
+        conn_->write([&] {
+            Statement st(db(), QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                   .arg(quoted(table_), sets.join(QStringLiteral(", "))));
+            int i = 1;
+            for (auto it = changes.cbegin(); it != changes.cend(); ++it) st.bind(i++, it.value());
+            st.bind(i, key);
+            st.step();
+            if (sqlite3_changes(db()) != 1) throw StorageError(QStringLiteral("Record is deleted."));
+        });
+        load();
+    }
+
+    void append(const FieldValues& values) override {
+        QStringList cols, marks;
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            cols << quoted(columnFor(it.key()));
+            marks << QStringLiteral("?");
+        }
+        qint64 key = 0;
+        conn_->write([&] {
+            const QString sql = cols.isEmpty()
+                                    ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table_))
+                                    : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                          .arg(quoted(table_), cols.join(QStringLiteral(", ")),
+                                               marks.join(QStringLiteral(", ")));
+            Statement st(db(), sql);
+            int i = 1;
+            for (auto it = values.cbegin(); it != values.cend(); ++it) st.bind(i++, it.value());
+            st.step();
+            key = sqlite3_last_insert_rowid(db());
+        });
+        const bool wasEmpty = keys_.isEmpty();
+        keys_.push_back(key);
+        // An empty set was both before-first and after-last; it is now before its first record.
+        if (wasEmpty) pos_ = -1;
+    }
+
+    void deleteCurrent() override {
+        requireCurrent();
+        const qint64 key = keys_[pos_];
+        conn_->write([&] {
+            Statement st(db(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(table_)));
+            st.bind(1, key);
+            st.step();
+        });
+        keys_.removeAt(pos_);
+        deleted_ = true;
+        values_.clear();
+    }
+
+private:
+    sqlite3* db() const { return conn_->handle(); }
+
+    int indexOf(const QString& field) const {
+        const auto it = fieldIndex_.constFind(field.toLower());
+        if (it == fieldIndex_.cend()) throw StorageError(QStringLiteral("Item not found in this collection."));
+        return *it;
+    }
+    // Only names read from the file's own schema ever reach the SQL text.
+    QString columnFor(const QString& field) const { return fields_[indexOf(field)]; }
+
+    void requireCurrent() const {
+        if (!hasCurrent()) throw StorageError(QStringLiteral("No current record."));
+    }
+
+    void moveTo(int at) {
+        if (keys_.isEmpty()) throw StorageError(QStringLiteral("No current record."));
+        pos_ = at;
+        deleted_ = false;
+        load();
+    }
+
+    void load() {
+        values_.clear();
+        if (!hasCurrent()) return;
+        QStringList cols;
+        for (const QString& f : fields_) cols << quoted(f);
+        Statement st(db(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                               .arg(cols.join(QStringLiteral(", ")), quoted(table_)));
+        st.bind(1, keys_[pos_]);
+        // A record deleted meanwhile by another studio reads as all null.
+        values_.resize(fields_.size());
+        if (st.step())
+            for (int i = 0; i < fields_.size(); ++i) values_[i] = st.value(i);
+    }
+
+    std::shared_ptr<Connection> conn_;
+    QString table_;
+    QStringList fields_;
+    QHash<QString, int> fieldIndex_;
+    QVector<qint64> keys_;
+    QVector<QVariant> values_;
+    int pos_ = -1;
+    bool deleted_ = false;
+};
+
+class SqlCipherDatabase : public Database {
+public:
+    SqlCipherDatabase(QString path, std::shared_ptr<Connection> conn, FileIdentity id)
+        : path_(std::move(path)), conn_(std::move(conn)), id_(id) {}
+
+    QString path() const override { return path_; }
+    const FileIdentity& identity() const { return id_; }
+
+    std::unique_ptr<Recordset> openTable(const QString& table) override {
+        Statement st(conn_->handle(),
+                     QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name = ? "
+                                    "COLLATE NOCASE"));
+        st.bind(1, table);
+        if (!st.step()) throw StorageError(QStringLiteral("no such table: %1").arg(table));
+        const QString name = st.text(0);
+        // A virtual table planted in a shared file would run code of its own module.
+        if (st.text(1).trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive))
+            throw StorageError(QStringLiteral("no such table: %1").arg(table));
+        QStringList fields;
+        Statement info(conn_->handle(), QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)));
+        while (info.step()) fields << info.text(1);
+        return std::make_unique<SqlCipherRecordset>(conn_, name, fields);
+    }
+
+private:
+    QString path_;
+    std::shared_ptr<Connection> conn_;
+    FileIdentity id_;
+};
+
+QByteArray readSalt(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
+    return f.read(16);
+}
+
+void pinCipherSettings(Connection& c) {
+    // Stated explicitly so a later engine version still opens the files.
+    c.exec(QStringLiteral("PRAGMA cipher_page_size = 1024"));
+    c.exec(QStringLiteral("PRAGMA kdf_iter = %1").arg(kKdfIterations));
+}
+
+void useSafeJournal(Connection& c) {
+    // Files may lie on a network drive: a rollback journal, never WAL.
+    c.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+    c.exec(QStringLiteral("PRAGMA synchronous = FULL"));
+    c.exec(QStringLiteral("PRAGMA locking_mode = NORMAL"));
+}
+
+std::shared_ptr<Connection> openKeyed(const QString& path, const QByteArray& keyHex) {
+    auto conn = std::make_shared<Connection>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
+    if (!keyHex.isEmpty()) {
+        conn->applyKey(keyHex);
+        pinCipherSettings(*conn);
+    }
+    // A wrong key shows at the first read.
+    Statement probe(conn->handle(), QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    probe.step();
+    Statement app(conn->handle(), QStringLiteral("PRAGMA application_id"));
+    if (!app.step() || app.int64(0) != kApplicationId)
+        throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
+    useSafeJournal(*conn);
+    return conn;
+}
+
+} // namespace
+
+SqlCipherProvider::SqlCipherProvider() = default;
+SqlCipherProvider::~SqlCipherProvider() = default;
+
+QByteArray SqlCipherProvider::deriveKey(const QString& password, const QByteArray& salt) {
+    const QByteArray pass = password.toUtf8();
+    QByteArray key(32, '\0');
+    if (PKCS5_PBKDF2_HMAC_SHA1(pass.constData(), int(pass.size()),
+                               reinterpret_cast<const unsigned char*>(salt.constData()), int(salt.size()),
+                               kKdfIterations, int(key.size()), reinterpret_cast<unsigned char*>(key.data())) != 1)
+        throw StorageError(QStringLiteral("key derivation failed"));
+    return key;
+}
+
+QByteArray SqlCipherProvider::keyFor(const QString& password, const QByteArray& salt) {
+    const QByteArray cacheKey = salt + password.toUtf8();
+    auto it = keys_.constFind(cacheKey);
+    if (it != keys_.cend()) return *it;
+    ++derivations_;
+    const QByteArray key = deriveKey(password, salt).toHex();
+    keys_.insert(cacheKey, key);
+    return key;
+}
+
+std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QString& connect) {
+    const QString folded = paths::fold(path);
+    const QString password = paths::passwordOf(connect);
+    const QString cacheKey = QFileInfo(folded).absoluteFilePath() + QLatin1Char('\n') + password;
+
+    FileIdentity id;
+    if (!identify(folded, id)) {
+        open_.remove(cacheKey);
+        throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+    }
+    auto it = open_.constFind(cacheKey);
+    // A file replaced on the share (a restore, say) is opened afresh.
+    if (it != open_.cend() && static_cast<SqlCipherDatabase*>(it->get())->identity() == id) return *it;
+
+    QByteArray keyHex;
+    if (!password.isEmpty()) {
+        const QByteArray salt = readSalt(folded);
+        if (salt.size() < 16) throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
+        keyHex = keyFor(password, salt);
+    }
+    auto db = std::make_shared<SqlCipherDatabase>(folded, openKeyed(folded, keyHex), id);
+    open_.insert(cacheKey, db);
+    return db;
+}
+
+namespace {
+
+class SqlCipherFileBuilder : public FileBuilder {
+public:
+    explicit SqlCipherFileBuilder(std::unique_ptr<Connection> conn) : conn_(std::move(conn)) {
+        conn_->exec(QStringLiteral("BEGIN IMMEDIATE"));
+    }
+    ~SqlCipherFileBuilder() override {
+        if (!committed_) sqlite3_exec(conn_->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    void createTable(const QString& table, const QStringList& fields) override {
+        QStringList cols;
+        for (const QString& f : fields) cols << quoted(f) + QStringLiteral(" TEXT");
+        conn_->exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table), cols.join(QStringLiteral(", "))));
+    }
+    void insert(const QString& table, const FieldValues& values) override {
+        QStringList cols, marks;
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            cols << quoted(it.key());
+            marks << QStringLiteral("?");
+        }
+        Statement st(conn_->handle(), cols.isEmpty()
+                                          ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table))
+                                          : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                                .arg(quoted(table), cols.join(QStringLiteral(", ")),
+                                                     marks.join(QStringLiteral(", "))));
+        int i = 1;
+        for (auto it = values.cbegin(); it != values.cend(); ++it) st.bind(i++, it.value());
+        st.step();
+    }
+    void commit() override {
+        conn_->exec(QStringLiteral("COMMIT"));
+        committed_ = true;
+    }
+
+private:
+    std::unique_ptr<Connection> conn_;
+    bool committed_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<FileBuilder> SqlCipherProvider::createFile(const QString& path, const QByteArray& rawKey,
+                                                           const QByteArray& salt) {
+    const QString folded = paths::fold(path);
+    if (QFileInfo::exists(folded)) throw StorageError(QStringLiteral("file already exists: %1").arg(folded));
+    if (salt.size() != 16 || rawKey.size() != 32)
+        throw StorageError(QStringLiteral("a 32-byte key and a 16-byte salt are needed"));
+    auto conn = std::make_unique<Connection>(folded, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    // Raw key with the salt given: the files of one installation share the salt, so a run derives
+    // one key in all, while each file still opens with the plain password.
+    conn->applyKey(rawKey.toHex() + salt.toHex());
+    pinCipherSettings(*conn);
+    conn->exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
+    useSafeJournal(*conn);
+    // A new file is built in one transaction and removed if anything fails, so no sync is needed
+    // until the file is whole; the connection that later opens it syncs every write.
+    conn->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+    return std::make_unique<SqlCipherFileBuilder>(std::move(conn));
+}

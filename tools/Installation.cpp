@@ -1,0 +1,68 @@
+#include "tools/Installation.h"
+
+#include "data/Catalogue.h"
+#include "data/Paths.h"
+#include "data/SqlCipherProvider.h"
+#include "data/StorageError.h"
+#include "tools/DemoContent.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+namespace installation {
+
+namespace {
+
+void buildFile(const QString& path, const catalogue::FileSpec& file, const Options& options, const QByteArray& key,
+               const QByteArray& salt) {
+    auto builder = SqlCipherProvider::createFile(path, key, salt);
+    for (const catalogue::TableSpec& table : file.tables) {
+        builder->createTable(table.name, table.fields);
+        QVector<FieldValues> records =
+            options.demo ? demo::recordsFor(file.constant, table.name) : QVector<FieldValues>();
+        if (table.name == catalogue::kSetupTable)
+            records = {{{"Setup", options.setupPath}, {"SetupName", options.stationName}}};
+        // Single-record tables hold their one record from the start.
+        if (records.isEmpty() && table.records == catalogue::Records::Single) records.push_back({});
+        for (const FieldValues& r : records) builder->insert(table.name, r);
+    }
+    builder->commit();
+}
+
+} // namespace
+
+
+Report create(const Options& options) {
+    Report report;
+    for (const QString& folder : {options.programFolder, options.dataFolder})
+        if (!QDir().mkpath(folder)) throw StorageError(QStringLiteral("cannot create folder %1").arg(folder));
+
+    // One salt and one key derivation for the whole run.
+    QByteArray salt(16, '\0');
+    QRandomGenerator::system()->generate(salt.begin(), salt.end());
+    const QByteArray key = SqlCipherProvider::deriveKey(catalogue::kPassword, salt);
+
+    for (const catalogue::FileSpec& file : catalogue::files()) {
+        const QString folder =
+            file.folder == catalogue::Folder::Program ? options.programFolder : options.dataFolder;
+        const QString path = paths::fold(folder + file.constant);
+        if (QFileInfo::exists(path)) {
+            report.skipped << path;
+            continue;
+        }
+        try {
+            buildFile(path, file, options, key, salt);
+        } catch (...) {
+            // A half-made file would be skipped as "already there" by the next run.
+            QFile::remove(path);
+            throw;
+        }
+        report.created << path;
+    }
+    return report;
+}
+
+} // namespace installation
+
