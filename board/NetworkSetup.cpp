@@ -48,7 +48,13 @@ void NetworkSetup::Command8_Click() {
 }
 
 void NetworkSetup::Command9_Click() {
-    skipOnFailure([&] { locations()->update(); });
+    DataControl* list = locations();
+    // Saving with nothing typed changes nothing: no empty location right after "New".
+    if (!list->isDirty()) return;
+    const bool added = list->editMode() == DataControl::EditMode::Adding;
+    if (!skipOnFailure([&] { list->update(); })) return;
+    // A new location is appended at the end; the panel goes on browsing on it.
+    if (added) skipOnFailure([&] { list->moveLast(); });
 }
 
 void NetworkSetup::Command10_Click() {
