@@ -99,34 +99,15 @@ bool DataControl::eof() const { return openRecordset().eof(); }
 bool DataControl::hasCurrent() const { return recordset_ && recordset_->hasCurrent(); }
 int DataControl::recordCount() const { return openRecordset().recordCount(); }
 
-void DataControl::moveFirst() {
-    Recordset& rs = openRecordset();
-    applyBindingRule();
-    rs.moveFirst();
-    showCurrent();
-    emit repositioned();
-}
+void DataControl::moveFirst() { reposition([](Recordset& rs) { rs.moveFirst(); }); }
+void DataControl::movePrevious() { reposition([](Recordset& rs) { rs.movePrevious(); }); }
+void DataControl::moveNext() { reposition([](Recordset& rs) { rs.moveNext(); }); }
+void DataControl::moveLast() { reposition([](Recordset& rs) { rs.moveLast(); }); }
 
-void DataControl::movePrevious() {
+void DataControl::reposition(const std::function<void(Recordset&)>& move) {
     Recordset& rs = openRecordset();
     applyBindingRule();
-    rs.movePrevious();
-    showCurrent();
-    emit repositioned();
-}
-
-void DataControl::moveNext() {
-    Recordset& rs = openRecordset();
-    applyBindingRule();
-    rs.moveNext();
-    showCurrent();
-    emit repositioned();
-}
-
-void DataControl::moveLast() {
-    Recordset& rs = openRecordset();
-    applyBindingRule();
-    rs.moveLast();
+    move(rs);
     showCurrent();
     emit repositioned();
 }
@@ -134,21 +115,15 @@ void DataControl::moveLast() {
 QByteArray DataControl::bookmark() const { return openRecordset().bookmark(); }
 
 void DataControl::setBookmark(const QByteArray& bookmark) {
-    Recordset& rs = openRecordset();
-    applyBindingRule();
-    rs.setBookmark(bookmark);
-    showCurrent();
-    emit repositioned();
+    reposition([&](Recordset& rs) { rs.setBookmark(bookmark); });
 }
 
 bool DataControl::findFirst(const QString& criteria) {
-    Recordset& rs = openRecordset();
+    openRecordset();
     const Criteria c = parseCriteria(criteria);
-    applyBindingRule();
-    if (!rs.findFirst(c.field, c.value)) return false;
-    showCurrent();
-    emit repositioned();
-    return true;
+    bool found = false;
+    reposition([&](Recordset& rs) { found = rs.findFirst(c.field, c.value); });
+    return found;
 }
 
 QString DataControl::fieldText(const QString& field) const {
