@@ -24,13 +24,14 @@ frmAbout::frmAbout(QWidget* parent) : QWidget(parent) {
     windows::adopt(this, QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Cuepilot"));
 
-    Label1 = centredLabel(QStringLiteral("Label1"), maker::kProductName + QStringLiteral(" Version ") + maker::kVersion,
-                          this);
+    Label1 = centredLabel(QStringLiteral("Label1"),
+                          maker::kProductName + QStringLiteral(" Version ") + maker::kVersion, this);
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);
-    Label2 = centredLabel(QStringLiteral("Label2"),
-                          QStringLiteral("For updates, please visit our web site at ") + maker::kWebSite, this);
+    Label2 =
+        centredLabel(QStringLiteral("Label2"),
+                     QStringLiteral("For updates, please visit our web site at ") + maker::kWebSite, this);
     Label3 = centredLabel(QStringLiteral("Label3"),
                           QStringLiteral("For support, please e-mail us at ") + maker::kSupportMail, this);
 
@@ -50,7 +51,9 @@ frmAbout::frmAbout(QWidget* parent) : QWidget(parent) {
     setFixedSize(sizeHint());
 }
 
-void frmAbout::Command1_Click() { close(); }
+void frmAbout::Command1_Click() {
+    close();
+}
 
 frmAbout* showAbout() {
     auto* box = windows::find<frmAbout>(QStringLiteral("frmAbout"));

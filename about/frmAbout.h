@@ -8,13 +8,13 @@ class QPushButton;
 // The about box: product and version, where to find updates, where to ask for support.
 class frmAbout : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit frmAbout(QWidget* parent = nullptr);
 
     // "&Ok": the box goes away.
     void Command1_Click();
 
-private:
+  private:
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;

@@ -15,17 +15,22 @@ constexpr int kLocationData = 8; // Data8: the location list
 
 } // namespace
 
-NetworkSetup::NetworkSetup(BoardControls& board, std::function<void()> closeBoard, std::function<void()> repaint)
+NetworkSetup::NetworkSetup(BoardControls& board, std::function<void()> closeBoard,
+                           std::function<void()> repaint)
     : board_(board), closeBoard_(std::move(closeBoard)), repaint_(std::move(repaint)),
       sink_([this](const QString& message) { report(message); }) {}
 
-DataControl* NetworkSetup::locations() const { return board_.data[kLocationData]; }
+DataControl* NetworkSetup::locations() const {
+    return board_.data[kLocationData];
+}
 
 void NetworkSetup::report(const QString& message) const {
     if (board_.statusBar) board_.statusBar->showMessage(message);
 }
 
-void NetworkSetup::mnuNetworkSetup_Click() { board_.Frame3->setVisible(true); }
+void NetworkSetup::mnuNetworkSetup_Click() {
+    board_.Frame3->setVisible(true);
+}
 
 void NetworkSetup::Command6_Click() {
     DataControl* list = locations();
@@ -90,7 +95,8 @@ void NetworkSetup::Command5_Click() {
     bool stored = refreshKeepingChanges(board_.data[kLocationData]);
     stored = refreshKeepingChanges(board_.data[kSetupData]) && stored;
     // The open files stay where they are; only pending changes are written and re-read.
-    for (int n = 1; n <= 6; ++n) stored = refreshKeepingChanges(board_.data[n]) && stored;
+    for (int n = 1; n <= 6; ++n)
+        stored = refreshKeepingChanges(board_.data[n]) && stored;
 
     board_.Lbl3D2->setCaption(board_.Text29->text());
     if (repaint_) repaint_();

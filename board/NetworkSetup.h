@@ -12,7 +12,7 @@ struct BoardControls;
 // folder and the station. Closing the panel stores the choice and ends the program, so the next
 // start opens everything from the new folder.
 class NetworkSetup {
-public:
+  public:
     // closeBoard closes the main board (which closes every other window and ends the program);
     // repaint repaints it.
     NetworkSetup(BoardControls& board, std::function<void()> closeBoard, std::function<void()> repaint);
@@ -28,7 +28,7 @@ public:
     void Command10_Click();       // "Delete"
     void Command11_Click();       // "Use This Location"
 
-private:
+  private:
     DataControl* locations() const;
     // Refreshes a data control, skipping a failure; returns false only when that lost a pending change.
     bool refreshKeepingChanges(DataControl* data) const;

@@ -100,10 +100,13 @@ frmPhone::frmPhone(StudioContext& context, QWidget* parent) : QWidget(parent), c
     showState(false);
 }
 
-frmPhone::~frmPhone() { Form_Unload(); }
+frmPhone::~frmPhone() {
+    Form_Unload();
+}
 
 QString frmPhone::displayText(const QString& name, const QString& home, const QString& title) {
-    return name + QStringLiteral(", ") + QStringLiteral("   Hm. ") + home + QStringLiteral("   Title - ") + title;
+    return name + QStringLiteral(", ") + QStringLiteral("   Hm. ") + home + QStringLiteral("   Title - ") +
+           title;
 }
 
 void frmPhone::buildControls() {
@@ -145,7 +148,8 @@ void frmPhone::buildControls() {
     paintWorkspace(version);
 
     auto* top = new QHBoxLayout;
-    for (int n : {1, 2, 5, 6, 7}) top->addWidget(command_[n]);
+    for (int n : {1, 2, 5, 6, 7})
+        top->addWidget(command_[n]);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(command_[3]);
     bottom->addWidget(version, 1);
@@ -190,7 +194,9 @@ void frmPhone::showState(bool adding) {
     }
 }
 
-bool frmPhone::adding() const { return command_[2]->isEnabled(); }
+bool frmPhone::adding() const {
+    return command_[2]->isEnabled();
+}
 
 void frmPhone::composeDisplayText() {
     text_[9]->setText(displayText(text_[1]->text(), text_[2]->text(), text_[5]->text()));
@@ -221,7 +227,9 @@ void frmPhone::Command3_Click() {
     skipOnFailure([&] { Data1->moveFirst(); });
 }
 
-void frmPhone::Command4_Click() { close(); }
+void frmPhone::Command4_Click() {
+    close();
+}
 
 void frmPhone::Command5_Click() {
     reportOnFailure(errorSink_, [&] { showPicker(PickerKind::Name, *Data1); });

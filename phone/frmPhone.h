@@ -15,7 +15,7 @@ class TextBox;
 // added again.
 class frmPhone : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit frmPhone(StudioContext& context, QWidget* parent = nullptr);
     ~frmPhone() override;
 
@@ -38,10 +38,10 @@ public:
     void Command6_Click(); // "<<<"
     void Command7_Click(); // ">>>"
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void connectButtons();
     void bindExtension();
@@ -55,8 +55,8 @@ private:
 
     StudioContext& context_;
     DataControl* Data1 = nullptr;
-    std::array<TextBox*, 10> text_{};        // Text1 .. Text9
-    std::array<QPushButton*, 8> command_{};  // Command1 .. Command7
+    std::array<TextBox*, 10> text_{};       // Text1 .. Text9
+    std::array<QPushButton*, 8> command_{}; // Command1 .. Command7
     ErrorSink errorSink_;
     bool unloaded_ = false;
 };

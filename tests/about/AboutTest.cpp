@@ -18,7 +18,7 @@ int openAboutBoxes() {
 }
 
 class AboutBox : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<frmAbout*>(w)) delete w;

@@ -1,5 +1,5 @@
-#include "board/BoardControls.h"
 #include "board/NetworkSetup.h"
+#include "board/BoardControls.h"
 #include "data/Catalogue.h"
 #include "data/DataControl.h"
 #include "data/FieldBinding.h"
@@ -26,7 +26,7 @@ const Location kLocations[] = {{"Studio A", "Z:/studio-a/Cuepilot/Data/"},
 
 // The part of the main board the panel works on, built by hand on real files.
 class NetworkPanel : public ::testing::Test {
-protected:
+  protected:
     Fixture fx{false};
     SqlCipherProvider engine;
     QWidget form;
@@ -61,9 +61,11 @@ protected:
         new FieldBinding(c.Text28, c.data[8], "LocationName");
         c.slotBox[1] = new TextBox(&form);
         new FieldBinding(c.slotBox[1], c.data[1], "00am");
-        for (int n : {1, 7, 8}) c.data[n]->refresh();
+        for (int n : {1, 7, 8})
+            c.data[n]->refresh();
 
-        panel = std::make_unique<NetworkSetup>(c, [this] { ++closed; }, [this] { ++repainted; });
+        panel = std::make_unique<NetworkSetup>(
+            c, [this] { ++closed; }, [this] { ++repainted; });
         form.show();
     }
 
@@ -132,7 +134,8 @@ TEST_F(NetworkPanel, DeleteShowsTheOneBeforeOrTheNewFirst) {
         for (const Location& l : kLocations)
             fx.append(locationFile, "Location", {{"LocationName", l.name}, {"Location", l.path}});
         c.data[8]->refresh();
-        for (int i = 0; i < row.forward; ++i) panel->Command7_Click();
+        for (int i = 0; i < row.forward; ++i)
+            panel->Command7_Click();
         panel->Command10_Click();
         EXPECT_EQ(shownName(), row.shownAfter);
         EXPECT_EQ(storedNames(), row.left);
