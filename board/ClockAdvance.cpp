@@ -3,6 +3,7 @@
 #include "board/BoardControls.h"
 #include "board/Clock.h"
 #include "board/DaySelection.h"
+#include "board/HourTable.h"
 #include "board/frmStop.h"
 #include "data/Catalogue.h"
 #include "data/DataControl.h"
@@ -17,7 +18,6 @@
 namespace {
 const QString kMidnightTable = QStringLiteral("12am");
 constexpr int kWeekdays = 7;
-constexpr int kLastHour = 23;
 
 // Each weekday rolls one second earlier than the one before: Monday at 11:59:59 PM, Sunday at
 // 11:59:53 PM. The night's last seven seconds are the only ones a day check can match.
@@ -38,8 +38,9 @@ ClockAdvance::ClockAdvance(BoardControls& controls, HourGrid& grid, const Clock&
     for (int d = 0; d < kWeekdays; ++d)
         dayChecks_.push_back({clockText(rollSecondOf(d)) + QLatin1Char(' ') + days[d].name,
                               &days[(d + 1) % kWeekdays], d == kWeekdays - 1});
-    // No check for the last hour: the day roll takes the board to the midnight hour.
-    for (int h = 0; h < kLastHour; ++h) hourChecks_.push_back({clockText(QTime(h, 59, 59)), h + 1});
+    // The midnight hour has no check: only the day roll reaches it.
+    for (const HourRow& row : hourRows())
+        if (!row.rollCheck.isEmpty()) hourChecks_.push_back({row.rollCheck, row.hour});
 }
 
 void ClockAdvance::timer3Tick() {

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // The 24 hours as the presenter sees them, written out here independently of the program's own table.
-struct HourRow {
+struct ExpectedHour {
     const char* item;
     const char* caption;
     const char* table;
@@ -12,7 +12,7 @@ struct HourRow {
     const char* clockHeader;
 };
 
-inline constexpr HourRow kHourRows[24] = {
+inline constexpr ExpectedHour kHourRows[24] = {
     {"mnu12am", "12:00 AM", "12am", "12:00 AM - 1:00 AM", "12:00 AM - 1:00 AM"},
     {"mnu1am", "  1:00 AM", "1am", "1:00 - 2:00 AM", "1:00 AM - 2:00 AM"},
     {"mnu2am", "  2:00 AM", "2am", "2:00 - 3:00 AM", "2:00 AM - 3:00 AM"},

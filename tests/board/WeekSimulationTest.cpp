@@ -62,6 +62,7 @@ TEST(WeekSimulation, EveryRollOnceAtItsSecondAndThePauseHoldsSundayNight) {
         b.tick3();
         if (!b.provider.opens.isEmpty()) pause = b.pauseWindow(); // only a day roll opens it
     };
+    b.takeOpens(); // the load's own
     for (int t = 0; t <= until; ++t) {
         b.at(t / kDay, QTime::fromMSecsSinceStartOfDay(t % kDay * 1000));
         switch (t % 4) {

@@ -1,6 +1,7 @@
 #include "tests/board/Board.h"
 
 #include "board/frmStop.h"
+#include "widgets/Lbl3D.h"
 #include "widgets/Timer.h"
 
 #include <QGuiApplication>
