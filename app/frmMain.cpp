@@ -223,8 +223,6 @@ void frmMain::mnuEditEdit_Click() {}
 void frmMain::mnuSaveContent_Click() {}
 void frmMain::mnuEditClearHour_Click() {}
 void frmMain::mnuEditClearEvents_Click() {}
-void frmMain::mnuDay_Click(int) {}
-void frmMain::mnuHour_Click(int) {}
 void frmMain::mnuEditPopup1_Click() {}
 void frmMain::mnuEditPopup2_Click() {}
 void frmMain::mnuShowPhoneList_Click() {}
@@ -251,6 +249,11 @@ void frmMain::SlotBox_GotFocus(int) {}
 void frmMain::SlotBox_LostFocus(int) {}
 void frmMain::XButton_Press(int) {}
 
-void frmMain::Timer1_Timer() {}
-void frmMain::Timer3_Timer() {}
-void frmMain::Timer4_Timer() {}
+void frmMain::mnuDay_Click(int day) { daySelection_.showDay(catalogue::weekdays()[day]); }
+void frmMain::mnuHour_Click(int row) {
+    reportOnFailure(errorSink(), [&] { hourGrid_.showHour(row, HourGrid::Header::Menu); });
+}
+
+void frmMain::Timer1_Timer() { clockDisplay_.timer1Tick(); }
+void frmMain::Timer3_Timer() { clockAdvance_.timer3Tick(); }
+void frmMain::Timer4_Timer() { clockDisplay_.timer4Tick(); }

@@ -2,6 +2,10 @@
 
 #include "board/BoardControls.h"
 #include "board/Clock.h"
+#include "board/ClockAdvance.h"
+#include "board/ClockDisplay.h"
+#include "board/DaySelection.h"
+#include "board/HourGrid.h"
 #include "data/Steps.h"
 #include "data/StudioContext.h"
 
@@ -98,4 +102,12 @@ private:
     QString programFolder_;
     BoardControls c_;
     std::function<void()> endProgram_;
+
+    // Hours, days, the live clock and the clock-driven advance. The status bar exists only once the
+    // board is built, so the advance asks for the error display when it needs it.
+    HourGrid hourGrid_{c_};
+    DaySelection daySelection_{c_, programFolder_};
+    ClockDisplay clockDisplay_{c_, clock_};
+    ClockAdvance clockAdvance_{c_, hourGrid_, clock_, programFolder_,
+                               [this](const QString& message) { errorSink()(message); }};
 };

@@ -1,0 +1,101 @@
+// Timer ticks and rolls of the living board over a demo installation in a temporary folder.
+#include "app/frmMain.h"
+#include "board/BoardControls.h"
+#include "data/SqlCipherProvider.h"
+#include "tools/Installation.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+class BenchClock : public Clock {
+public:
+    QDateTime now() const override { return now_; }
+    void set(int weekday, const QTime& t) { now_ = QDateTime(QDate(2026, 12, 7).addDays(weekday), t); }
+
+private:
+    QDateTime now_{QDate(2026, 12, 7), QTime(0, 0, 0)};
+};
+
+const QString& programFolder() {
+    static QTemporaryDir dir;
+    static const bool built = [] {
+        installation::Options o;
+        o.programFolder = dir.path();
+        o.dataFolder = dir.path() + QStringLiteral("/Data");
+        o.demo = true;
+        o.setupPath = o.dataFolder;
+        installation::create(o);
+        return true;
+    }();
+    (void)built;
+    static const QString path = dir.path();
+    return path;
+}
+
+// A loaded board with its own engine, so the files it has not opened yet are opened cold.
+struct LoadedBoard {
+    BenchClock clock;
+    SqlCipherProvider provider;
+    frmMain form{clock, provider, programFolder()};
+    LoadedBoard() { form.Form_Load(); }
+};
+
+void Timer1TickWithoutRoll(benchmark::State& state) {
+    LoadedBoard b;
+    int s = 0;
+    for (auto _ : state) {
+        b.clock.set(0, QTime(10, 17, ++s % 60)); // a new second each tick: every text is rewritten
+        b.form.Timer1_Timer();
+    }
+}
+BENCHMARK(Timer1TickWithoutRoll)->Unit(benchmark::kMicrosecond);
+
+void Timer3TickWithoutRoll(benchmark::State& state) {
+    LoadedBoard b;
+    int s = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        b.clock.set(0, QTime(10, 17, ++s % 60));
+        b.form.Timer1_Timer();
+        state.ResumeTiming();
+        b.form.Timer3_Timer();
+    }
+}
+BENCHMARK(Timer3TickWithoutRoll)->Unit(benchmark::kMicrosecond);
+
+// Alternates between two hour boundaries so that every measured tick rolls.
+void HourRoll(benchmark::State& state) {
+    LoadedBoard b;
+    int h = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        h = h == 9 ? 14 : 9;
+        b.clock.set(0, QTime(h, 59, 59));
+        b.form.Timer1_Timer();
+        state.ResumeTiming();
+        b.form.Timer3_Timer();
+    }
+}
+BENCHMARK(HourRoll)->Unit(benchmark::kMillisecond);
+
+// Monday to Tuesday on a board that has never opened Tuesday's files nor Reminder1.mdb.
+void MidnightSwitch(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto b = std::make_unique<LoadedBoard>();
+        b->clock.set(0, QTime(23, 59, 59));
+        b->form.Timer1_Timer();
+        state.ResumeTiming();
+        b->form.Timer3_Timer();
+        state.PauseTiming();
+        b.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(MidnightSwitch)->Unit(benchmark::kMillisecond)->Iterations(30);
+
+} // namespace

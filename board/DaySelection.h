@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+struct BoardControls;
+class DataControl;
+namespace catalogue {
+struct Weekday;
+}
+
+// Points a data control at another file of the same kind and reads it; the connect string set at
+// load stays in force. Throws StorageError.
+void reopenOn(DataControl& source, const QString& path);
+
+// The Days menu: switches the day, events, weather and reminder sources to a weekday's files,
+// keeping the hour shown, and writes the day label.
+class DaySelection {
+public:
+    DaySelection(BoardControls& controls, QString programFolder);
+
+    // Each source by itself: one that cannot be opened is skipped and the others still switch.
+    void showDay(const catalogue::Weekday& day);
+
+private:
+    BoardControls& c_;
+    QString programFolder_;
+};

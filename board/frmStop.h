@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <array>
+
+class Clock;
+class QLabel;
+class Timer;
+struct BoardControls;
+
+// The week-end pause: a small notice window that holds the board's Timer1, Timer2 and Timer3 still
+// from 11:59:53 PM until 12:00:00 AM, so the switch to Monday is not followed by a switch to Tuesday.
+class frmStop : public QWidget {
+    Q_OBJECT
+public:
+    // Shows the pause window (the open one, if any) and runs its first tick at once, so the board
+    // stops within the same second even when the day roll before it was slow.
+    static frmStop* open(BoardControls& board, const Clock& clock);
+
+    // The pause tick.
+    void Timer1_Timer();
+
+protected:
+    // Whatever closes the window, the board's clock must not stay frozen.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    frmStop(BoardControls& board, const Clock& clock);
+    void switchBoardTimers(bool on);
+
+    const Clock& clock_;
+    // The board may be gone before this window (it has no owner).
+    std::array<QPointer<Timer>, 3> boardTimers_;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    Timer* Timer1 = nullptr;
+};

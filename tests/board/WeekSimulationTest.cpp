@@ -1,0 +1,99 @@
+#include "tests/board/Board.h"
+#include "tests/board/HourRows.h"
+
+#include "board/frmStop.h"
+#include "data/Catalogue.h"
+#include "data/DataControl.h"
+#include "widgets/Colors.h"
+#include "widgets/Lbl3D.h"
+#include "widgets/TextBox.h"
+#include "widgets/Timer.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kDay = 24 * 3600;
+
+struct Roll {
+    int at; // seconds from Monday 12:00:00 AM
+    QStringList opens;
+    bool operator==(const Roll&) const = default;
+};
+
+void PrintTo(const Roll& r, std::ostream* os) {
+    *os << "day " << r.at / kDay << " " << QTime::fromMSecsSinceStartOfDay(r.at % kDay * 1000).toString().toStdString()
+        << ": " << r.opens.join(QStringLiteral(", ")).toStdString();
+}
+
+// Every roll of the week, worked out from the weekdays alone: an hour roll one second before each
+// full hour but the last, a day roll at 11:59:59 PM on Monday, a second earlier each day after.
+QVector<Roll> expectedRolls(int until) {
+    QVector<Roll> out;
+    for (int d = 0; d * kDay < until; ++d) {
+        const QString day = catalogue::weekdays()[d % 7].name;
+        for (int h = 0; h < 23; ++h)
+            out.push_back({d * kDay + h * 3600 + 3599, {day + QStringLiteral(".mdb ") + QLatin1String(kHourRows[h + 1].table)}});
+        const auto& next = catalogue::weekdays()[(d + 1) % 7];
+        out.push_back({d * kDay + 23 * 3600 + 59 * 60 + 59 - d % 7,
+                       {next.name + QStringLiteral(".mdb 11pm"), next.name + QStringLiteral(".mdb 12am"),
+                        next.prefix + QStringLiteral("Events.mdb Events"), next.prefix + QStringLiteral("Wx.mdb MonWx"),
+                        QStringLiteral("Slogan.mdb Slogan"), QStringLiteral("Reminder1.mdb Reminder2"),
+                        QStringLiteral("Reminder1.mdb Reminder1")}});
+    }
+    while (!out.isEmpty() && out.back().at > until) out.pop_back();
+    return out;
+}
+
+// Seven days and a bit, every second, a few ticks of each timer per second in changing order, the
+// pause window's timer among them while it is open.
+TEST(WeekSimulation, EveryRollOnceAtItsSecondAndThePauseHoldsSundayNight) {
+    Board b;
+    const int until = 7 * kDay + 2 * 3600 + 30 * 60; // next Monday, 2:30 AM
+    const int sundayPause = 6 * kDay + 23 * 3600 + 59 * 60 + 53;
+    QVector<Roll> rolls;
+    QPointer<frmStop> pause;
+    const auto stop = [&] {
+        if (pause && pause->isVisible()) pause->Timer1_Timer();
+    };
+    const auto t3 = [&] {
+        b.tick3();
+        if (!b.provider.opens.isEmpty()) pause = b.pauseWindow(); // only a day roll opens it
+    };
+    b.takeOpens(); // the load's own
+    for (int t = 0; t <= until; ++t) {
+        b.at(t / kDay, QTime::fromMSecsSinceStartOfDay(t % kDay * 1000));
+        switch (t % 4) {
+        case 0: stop(); b.tick1(); t3(); break;
+        case 1: t3(); stop(); b.tick1(); t3(); break;
+        case 2: b.tick1(); stop(); t3(); b.tick1(); t3(); break;
+        default: stop(); t3(); b.tick1(); t3(); break;
+        }
+        if (!b.provider.opens.isEmpty()) rolls.push_back({t, b.takeOpens()});
+
+        if (t >= sundayPause && t < 7 * kDay) {
+            ASSERT_EQ(b.c.Lbl3D1->caption(), QStringLiteral("11:59:53 PM")) << t;
+            ASSERT_FALSE(b.c.timer[1]->isEnabled()) << t;
+            ASSERT_TRUE(pause && pause->isVisible()) << t;
+        }
+        // Whenever a slot begins, its box alone is green.
+        if (t % 300 == 0 && t > 0) {
+            const int slot = t % 3600 / 300 + 1;
+            for (int k = 1; k <= 12; ++k)
+                ASSERT_EQ(b.c.slotBox[k]->backColor(), k == slot ? colors::kGreen : colors::kYellow) << t << " " << k;
+        }
+    }
+    EXPECT_EQ(rolls, expectedRolls(until));
+    EXPECT_FALSE(pause && pause->isVisible());
+    EXPECT_TRUE(b.c.timer[1]->isEnabled());
+    EXPECT_TRUE(b.c.timer[3]->isEnabled());
+    EXPECT_EQ(b.c.Lbl3D1->caption(), QStringLiteral("2:30:00 AM"));
+    EXPECT_EQ(b.c.Label31->text(), QStringLiteral("Monday"));
+    EXPECT_EQ(b.c.data[1]->recordSource(), QStringLiteral("2am"));
+    EXPECT_EQ(b.c.Label32->text(), QStringLiteral("2:00 AM - 3:00 AM"));
+    EXPECT_EQ(b.c.slotBox[7]->backColor(), colors::kGreen);
+}
+
+} // namespace
