@@ -1,9 +1,9 @@
 #include "data/DataControl.h"
 
 #include "data/FieldBinding.h"
+#include "data/Paths.h"
 #include "data/StorageError.h"
 
-#include <optional>
 
 namespace {
 
@@ -59,19 +59,20 @@ void DataControl::applyBindingRule() {
 }
 
 void DataControl::refresh() {
-    const bool sameTable = recordset_ && database_ && database_->path() == databaseName_ &&
-                           recordset_->tableName().compare(recordSource_, Qt::CaseInsensitive) == 0;
+    FieldValues kept;
     if (recordset_ && !buffer_.isEmpty() && editMode_ != EditMode::Adding && !recordset_->hasCurrent()) {
-        // Nothing can receive the typed text yet (a table without rows): it stays in the buffer
-        // while the same table is read again, and is dropped only when the control moves elsewhere.
-        if (!sameTable) buffer_.clear();
+        // Nothing can receive the typed text yet (a table without rows): it stays in the buffer while
+        // the same table is read again, and is dropped only when the control is pointed elsewhere.
+        const bool sameTable = database_ && database_->path() == paths::fold(databaseName_) &&
+                               recordset_->tableName().compare(recordSource_, Qt::CaseInsensitive) == 0;
+        if (sameTable) kept = buffer_;
     } else {
-        applyBindingRule();
+        applyBindingRule(); // throws with the buffer kept, so a failed write never loses what was typed
     }
-    FieldValues kept = buffer_;
     buffer_.clear();
     editMode_ = EditMode::None;
     recordset_.reset();
+    database_.reset();
     database_ = provider_.open(databaseName_, connect_);
     recordset_ = database_->openTable(recordSource_);
     for (auto it = kept.cbegin(); it != kept.cend(); ++it)
@@ -98,34 +99,15 @@ bool DataControl::eof() const { return openRecordset().eof(); }
 bool DataControl::hasCurrent() const { return recordset_ && recordset_->hasCurrent(); }
 int DataControl::recordCount() const { return openRecordset().recordCount(); }
 
-void DataControl::moveFirst() {
-    Recordset& rs = openRecordset();
-    applyBindingRule();
-    rs.moveFirst();
-    showCurrent();
-    emit repositioned();
-}
+void DataControl::moveFirst() { reposition([](Recordset& rs) { rs.moveFirst(); }); }
+void DataControl::movePrevious() { reposition([](Recordset& rs) { rs.movePrevious(); }); }
+void DataControl::moveNext() { reposition([](Recordset& rs) { rs.moveNext(); }); }
+void DataControl::moveLast() { reposition([](Recordset& rs) { rs.moveLast(); }); }
 
-void DataControl::movePrevious() {
+void DataControl::reposition(const std::function<void(Recordset&)>& move) {
     Recordset& rs = openRecordset();
     applyBindingRule();
-    rs.movePrevious();
-    showCurrent();
-    emit repositioned();
-}
-
-void DataControl::moveNext() {
-    Recordset& rs = openRecordset();
-    applyBindingRule();
-    rs.moveNext();
-    showCurrent();
-    emit repositioned();
-}
-
-void DataControl::moveLast() {
-    Recordset& rs = openRecordset();
-    applyBindingRule();
-    rs.moveLast();
+    move(rs);
     showCurrent();
     emit repositioned();
 }
@@ -133,21 +115,15 @@ void DataControl::moveLast() {
 QByteArray DataControl::bookmark() const { return openRecordset().bookmark(); }
 
 void DataControl::setBookmark(const QByteArray& bookmark) {
-    Recordset& rs = openRecordset();
-    applyBindingRule();
-    rs.setBookmark(bookmark);
-    showCurrent();
-    emit repositioned();
+    reposition([&](Recordset& rs) { rs.setBookmark(bookmark); });
 }
 
 bool DataControl::findFirst(const QString& criteria) {
-    Recordset& rs = openRecordset();
+    openRecordset();
     const Criteria c = parseCriteria(criteria);
-    applyBindingRule();
-    if (!rs.findFirst(c.field, c.value)) return false;
-    showCurrent();
-    emit repositioned();
-    return true;
+    bool found = false;
+    reposition([&](Recordset& rs) { found = rs.findFirst(c.field, c.value); });
+    return found;
 }
 
 QString DataControl::fieldText(const QString& field) const {

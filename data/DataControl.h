@@ -86,6 +86,8 @@ signals:
 
 private:
     Recordset& openRecordset() const;
+    // Binding rule, then the move, then the boxes show the record now current.
+    void reposition(const std::function<void(Recordset&)>& move);
     void applyBindingRule();
     void showCurrent();
     void clearBoxes();

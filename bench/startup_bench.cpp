@@ -1,0 +1,65 @@
+// Start-up and storage benchmarks over a demo installation in a temporary folder.
+#include "app/frmMain.h"
+#include "board/Clock.h"
+#include "data/Catalogue.h"
+#include "data/DataControl.h"
+#include "data/SqlCipherProvider.h"
+#include "tools/Installation.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const QTemporaryDir& demoInstallation() {
+    static QTemporaryDir dir;
+    static const bool built = [] {
+        installation::Options o;
+        o.programFolder = dir.path();
+        o.dataFolder = dir.path() + QStringLiteral("/Data");
+        o.demo = true;
+        o.setupPath = o.dataFolder;
+        installation::create(o);
+        return true;
+    }();
+    (void)built;
+    return dir;
+}
+
+// Load sequence and showing the board, every file opened cold (a new engine each time, so the
+// key derivation is paid as at a real start).
+void StartupToBoardShown(benchmark::State& state) {
+    const QString program = demoInstallation().path();
+    SystemClock clock;
+    for (auto _ : state) {
+        SqlCipherProvider provider;
+        frmMain board(clock, provider, program);
+        board.Form_Load();
+        board.showMaximized();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(&board);
+    }
+}
+BENCHMARK(StartupToBoardShown)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+void RefreshOfAnOpenFile(benchmark::State& state) {
+    SqlCipherProvider provider;
+    DataControl data(provider, QStringLiteral("Data1"));
+    data.setConnect(catalogue::connectString());
+    data.setDatabaseName(demoInstallation().path() + QStringLiteral("/Data\\Monday.mdb"));
+    data.setRecordSource(QStringLiteral("3pm"));
+    data.refresh();
+    for (auto _ : state) data.refresh();
+}
+BENCHMARK(RefreshOfAnOpenFile)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
