@@ -1,0 +1,28 @@
+#include "app/Module1.h"
+
+#include "app/frmMain.h"
+#include "data/SqlCipherProvider.h"
+
+#include <QApplication>
+#include <QPointer>
+
+int Module1::Main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    SqlCipherProvider provider;
+    SystemClock clock;
+    frmMain board(clock, provider, QCoreApplication::applicationDirPath());
+    board.Form_Load();
+    board.showMaximized();
+    const int result = app.exec();
+    discardSecondaryWindows(&board);
+    return result;
+}
+
+void Module1::discardSecondaryWindows(const QWidget* board) {
+    // Only our own windows (adopted ones delete themselves on close); guarded, since deleting one
+    // window may take another with it.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != board && !w->parentWidget() && w->testAttribute(Qt::WA_DeleteOnClose)) windows << w;
+    for (const QPointer<QWidget>& w : windows) delete w.data();
+}

@@ -1,0 +1,256 @@
+#include "app/frmMain.h"
+
+#include "app/BoardBuilder.h"
+#include "board/HourTable.h"
+#include "data/Catalogue.h"
+#include "data/DataControl.h"
+#include "data/Paths.h"
+#include "widgets/Colors.h"
+#include "widgets/Lbl3D.h"
+#include "widgets/TextBox.h"
+#include "widgets/Timer.h"
+#include "widgets/Windows.h"
+#include "widgets/XButton.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+
+namespace {
+
+// Connect type, then the password string that replaces it, the file, a refresh; where a table is
+// named, set it and refresh again. A refresh that fails leaves the bound boxes as they were.
+void openDataControl(DataControl& data, const QString& path, const QString& table = QString()) {
+    data.setConnect(catalogue::kConnectType);
+    data.setConnect(catalogue::connectString());
+    data.setDatabaseName(path);
+    skipOnFailure([&] { data.refresh(); });
+    if (table.isEmpty()) return;
+    data.setRecordSource(table);
+    skipOnFailure([&] { data.refresh(); });
+}
+
+// One button of a group active, the others in the group's idle colour.
+void paintGroup(BoardControls& c, int first, int last, int active, quint32 activeBack, quint32 idleBack,
+                quint32 fore) {
+    for (int k = first; k <= last; ++k) {
+        c.xbutton[k]->setBackColor(k == active ? activeBack : idleBack);
+        c.xbutton[k]->setForeColor(fore);
+    }
+}
+
+// Closed, in this order, with the main board.
+const QStringList& secondaryWindows() {
+    static const QStringList names = {
+        QStringLiteral("frmAbout"),  QStringLiteral("frmEventsText"), QStringLiteral("frmNameSearch"),
+        QStringLiteral("frmNotes"),  QStringLiteral("frmPhone"),      QStringLiteral("frmPrepCopy"),
+        QStringLiteral("frmPrepCopySearch"), QStringLiteral("frmStop"), QStringLiteral("frmPromoList")};
+    return names;
+}
+
+} // namespace
+
+frmMain::frmMain(Clock& clock, DatabaseProvider& provider, const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent), clock_(clock), provider_(provider), programFolder_(programFolder),
+      endProgram_([] { QCoreApplication::exit(0); }) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Cuepilot Version 3.1"));
+    BoardBuilder(*this, provider_, c_).build();
+    // A pending write that fails while a data control closes cannot be thrown: show it.
+    for (int n = 1; n <= 8; ++n) c_.data[n]->setLostWriteSink(errorSink());
+    connectHandlers();
+}
+
+frmMain::~frmMain() = default;
+
+ErrorSink frmMain::errorSink() const {
+    return [bar = QPointer<QStatusBar>(c_.statusBar)](const QString& message) {
+        if (bar) bar->showMessage(message);
+    };
+}
+
+QString frmMain::dataFolderText() const { return c_.Text26->text(); }
+QString frmMain::dayLabel() const { return c_.Label31->text(); }
+
+QString frmMain::dataFile(const QString& constant) const {
+    return paths::withFallback(dataFolderText(), programFolder_, constant);
+}
+
+void frmMain::endProgram() {
+    if (endProgram_) endProgram_();
+}
+
+void frmMain::connectHandlers() {
+    connectMenus();
+    connectControls();
+    connect(c_.timer[1], &Timer::tick, this, &frmMain::Timer1_Timer);
+    connect(c_.timer[3], &Timer::tick, this, &frmMain::Timer3_Timer);
+    connect(c_.timer[4], &Timer::tick, this, &frmMain::Timer4_Timer);
+}
+
+void frmMain::connectMenus() {
+    struct Item {
+        QAction* BoardControls::*action;
+        void (frmMain::*handler)();
+    };
+    static const std::array<Item, 12> items = {{
+        {&BoardControls::mnuFileRefresh, &frmMain::mnuFileRefresh_Click},
+        {&BoardControls::mnuFileExit, &frmMain::mnuFileExit_Click},
+        {&BoardControls::mnuNetworkSetup, &frmMain::mnuNetworkSetup_Click},
+        {&BoardControls::mnuEditEdit, &frmMain::mnuEditEdit_Click},
+        {&BoardControls::mnuSaveContent, &frmMain::mnuSaveContent_Click},
+        {&BoardControls::mnuEditClearHour, &frmMain::mnuEditClearHour_Click},
+        {&BoardControls::mnuEditClearEvents, &frmMain::mnuEditClearEvents_Click},
+        {&BoardControls::mnuEditPopup1, &frmMain::mnuEditPopup1_Click},
+        {&BoardControls::mnuEditPopup2, &frmMain::mnuEditPopup2_Click},
+        {&BoardControls::mnuShowPhoneList, &frmMain::mnuShowPhoneList_Click},
+        {&BoardControls::mnuHelpAbout, &frmMain::mnuHelpAbout_Click},
+        {&BoardControls::mnuHelpHelp, &frmMain::mnuHelpHelp_Click},
+    }};
+    for (const Item& item : items)
+        connect(c_.*item.action, &QAction::triggered, this, item.handler);
+    for (int day = 0; day < 7; ++day)
+        connect(c_.dayItem[day], &QAction::triggered, this, [this, day] { mnuDay_Click(day); });
+    for (int row = 0; row < 24; ++row)
+        connect(c_.hourItem[row], &QAction::triggered, this, [this, row] { mnuHour_Click(row); });
+}
+
+void frmMain::connectControls() {
+    static const std::array<void (frmMain::*)(), 14> commands = {
+        nullptr,
+        &frmMain::Command1_Click,  &frmMain::Command2_Click,  &frmMain::Command3_Click,
+        &frmMain::Command4_Click,  &frmMain::Command5_Click,  &frmMain::Command6_Click,
+        &frmMain::Command7_Click,  &frmMain::Command8_Click,  &frmMain::Command9_Click,
+        &frmMain::Command10_Click, &frmMain::Command11_Click, &frmMain::Command12_Click,
+        &frmMain::Command13_Click};
+    for (int n = 1; n <= 13; ++n) connect(c_.command[n], &QPushButton::clicked, this, commands[n]);
+    for (int n = 1; n <= 8; ++n)
+        connect(c_.option[n], &QRadioButton::clicked, this, [this, n] { Option_Click(n); });
+    for (int n = 1; n <= 7; ++n)
+        connect(c_.eventBox[n], &TextBox::doubleClicked, this, [this, n] { EventLine_DblClick(n); });
+    // Only the slots at minutes 15 to 40 write their row on focus changes.
+    for (int k = 4; k <= 9; ++k) {
+        connect(c_.slotBox[k], &TextBox::gotFocus, this, [this, k] { SlotBox_GotFocus(k); });
+        connect(c_.slotBox[k], &TextBox::lostFocus, this, [this, k] { SlotBox_LostFocus(k); });
+    }
+    for (int k = 1; k <= 14; ++k)
+        connect(c_.xbutton[k], &XButton::clicked, this, [this, k] { XButton_Press(k); });
+}
+
+void frmMain::Form_Load() {
+    const catalogue::Weekday& monday = catalogue::weekdays().front();
+    const HourRow& midnight = hourRows().front();
+    // Every step on its own: a step that fails is skipped and the next one runs.
+    const std::array<std::function<void()>, 16> steps = {
+        [&] { openDataControl(*c_.data[7], programFolder_ + catalogue::kSetupFile, catalogue::kSetupTable); },
+        [&] {
+            openDataControl(*c_.data[8], programFolder_ + catalogue::kLocationFile, catalogue::kLocationTable);
+        },
+        [&] {
+            for (int k = 1; k <= 12; ++k) c_.slotBox[k]->setBackColor(colors::kYellow);
+        },
+        // The data folder is read again at each opening.
+        [&] { openDataControl(*c_.data[1], dataFile(monday.dayFile)); },
+        [&] { openDataControl(*c_.data[2], dataFile(monday.eventsFile)); },
+        [&] { openDataControl(*c_.data[3], dataFile(monday.weatherFile)); },
+        [&] { openDataControl(*c_.data[4], dataFile(catalogue::kSloganFile)); },
+        [&] { openDataControl(*c_.data[5], dataFile(monday.reminderFile)); },
+        [&] { openDataControl(*c_.data[6], dataFile(monday.reminderFile)); },
+        [&] { c_.Lbl3D2->setCaption(c_.Text29->text()); },
+        [&] {
+            const std::array<std::pair<int, int>, 3> intervals = {{{1, 90}, {3, 90}, {4, 501}}};
+            for (const auto& [n, ms] : intervals) {
+                c_.timer[n]->setEnabled(true);
+                c_.timer[n]->setInterval(ms);
+            }
+        },
+        // The clock label shows the date until the clock timer's first tick.
+        [&] {
+            const QString today = dateText(clock_.now().date());
+            c_.lblDate->setCaption(today);
+            c_.Lbl3D1->setCaption(today);
+        },
+        [&] {
+            for (int k = 1; k <= 12; ++k) c_.slotKey[k]->setText(midnight.slotKeys[k - 1]);
+        },
+        [&] {
+            for (int n = 1; n <= 7; ++n) c_.eventBox[n]->setBackColor(colors::kYellow);
+        },
+        [&] {
+            paintGroup(c_, 1, 4, 1, colors::kBlue, colors::kRed, colors::kWhite);
+            paintGroup(c_, 10, 13, 10, colors::kGreen, colors::kYellow, colors::kBlack);
+        },
+        [&] {
+            c_.Label31->setText(monday.name);
+            c_.Label32->setText(startHourHeader());
+        },
+    };
+    for (const auto& step : steps) skipOnFailure(step);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::Form_Unload() {
+    for (const QString& name : secondaryWindows())
+        skipOnFailure([&] {
+            if (QWidget* w = windows::find<QWidget>(name)) w->close();
+        });
+    // The board's own data controls close with it: what was typed is written now.
+    for (int n = 1; n <= 8; ++n) skipOnFailure([&] { c_.data[n]->close(); });
+    endProgram();
+}
+
+void frmMain::mnuFileRefresh_Click() {
+    // Not step-skipping: the first refresh that fails stops the command and is shown.
+    reportOnFailure(errorSink(), [this] {
+        for (int n = 1; n <= 6; ++n) c_.data[n]->refresh();
+    });
+}
+
+void frmMain::mnuFileExit_Click() { endProgram(); }
+
+// Handlers whose behaviour lives with the board's other parts.
+void frmMain::mnuNetworkSetup_Click() {}
+void frmMain::mnuEditEdit_Click() {}
+void frmMain::mnuSaveContent_Click() {}
+void frmMain::mnuEditClearHour_Click() {}
+void frmMain::mnuEditClearEvents_Click() {}
+void frmMain::mnuDay_Click(int) {}
+void frmMain::mnuHour_Click(int) {}
+void frmMain::mnuEditPopup1_Click() {}
+void frmMain::mnuEditPopup2_Click() {}
+void frmMain::mnuShowPhoneList_Click() {}
+void frmMain::mnuHelpAbout_Click() {}
+void frmMain::mnuHelpHelp_Click() {}
+
+void frmMain::Command1_Click() {}
+void frmMain::Command2_Click() {}
+void frmMain::Command3_Click() {}
+void frmMain::Command4_Click() {}
+void frmMain::Command5_Click() {}
+void frmMain::Command6_Click() {}
+void frmMain::Command7_Click() {}
+void frmMain::Command8_Click() {}
+void frmMain::Command9_Click() {}
+void frmMain::Command10_Click() {}
+void frmMain::Command11_Click() {}
+void frmMain::Command12_Click() {}
+void frmMain::Command13_Click() {}
+
+void frmMain::Option_Click(int) {}
+void frmMain::EventLine_DblClick(int) {}
+void frmMain::SlotBox_GotFocus(int) {}
+void frmMain::SlotBox_LostFocus(int) {}
+void frmMain::XButton_Press(int) {}
+
+void frmMain::Timer1_Timer() {}
+void frmMain::Timer3_Timer() {}
+void frmMain::Timer4_Timer() {}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "board/BoardControls.h"
+#include "board/Clock.h"
+#include "data/Steps.h"
+#include "data/StudioContext.h"
+
+#include <QMainWindow>
+#include <functional>
+
+// The main board. It owns every control of the board (see BoardControls), the eight data controls
+// and the timers, runs the load sequence and the whole-board commands, and hands every other event
+// to its handler below.
+//
+// Families of identical handlers are one function with the row as argument:
+//   mnu12am_Click .. mnu11pm_Click        -> mnuHour_Click(row)      row into hourRows(), 12 AM = 0
+//   mnuMonday_Click .. mnuSunday_Click    -> mnuDay_Click(day)       day into catalogue::weekdays(), Monday = 0
+//   Option1_Click .. Option8_Click        -> Option_Click(n)         n = 1 .. 8
+//   Text13_DblClick .. Text19_DblClick    -> EventLine_DblClick(n)   n = 1 (Text13) .. 7 (Text19)
+//   Text4_GotFocus .. Text9_GotFocus      -> SlotBox_GotFocus(k)     k = 4 .. 9, the box Text<k>
+//   Text4_LostFocus .. Text9_LostFocus    -> SlotBox_LostFocus(k)    k = 4 .. 9
+//   XButton1 .. XButton14 press           -> XButton_Press(k)        k = 1 .. 14
+class frmMain : public QMainWindow, public StudioContext {
+    Q_OBJECT
+public:
+    frmMain(Clock& clock, DatabaseProvider& provider, const QString& programFolder, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    BoardControls& controls() { return c_; }
+    Clock& clock() { return clock_; }
+    // The default error path's display: the engine's message in the status bar.
+    ErrorSink errorSink() const;
+    // How the program ends; the default leaves the event loop. Tests put a recorder here.
+    void setEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
+
+    QString dataFolderText() const override;
+    QString dayLabel() const override;
+    QString programFolder() const override { return programFolder_; }
+    DatabaseProvider& provider() override { return provider_; }
+
+public slots:
+    void Form_Load();
+    void Form_Unload();
+
+    void mnuFileRefresh_Click();
+    void mnuFileExit_Click();
+
+    void mnuNetworkSetup_Click();
+    void mnuEditEdit_Click();
+    void mnuSaveContent_Click();
+    void mnuEditClearHour_Click();
+    void mnuEditClearEvents_Click();
+    void mnuDay_Click(int day);
+    void mnuHour_Click(int row);
+    void mnuEditPopup1_Click();
+    void mnuEditPopup2_Click();
+    void mnuShowPhoneList_Click();
+    void mnuHelpAbout_Click();
+    void mnuHelpHelp_Click();
+
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command8_Click();
+    void Command9_Click();
+    void Command10_Click();
+    void Command11_Click();
+    void Command12_Click();
+    void Command13_Click();
+
+    void Option_Click(int n);
+    void EventLine_DblClick(int n);
+    void SlotBox_GotFocus(int k);
+    void SlotBox_LostFocus(int k);
+    void XButton_Press(int k);
+
+    void Timer1_Timer();
+    void Timer3_Timer();
+    void Timer4_Timer();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void connectHandlers();
+    void connectMenus();
+    void connectControls();
+    // Folder text + file constant, the program folder standing in for an empty folder text.
+    QString dataFile(const QString& constant) const;
+    void endProgram();
+
+    Clock& clock_;
+    DatabaseProvider& provider_;
+    QString programFolder_;
+    BoardControls c_;
+    std::function<void()> endProgram_;
+};

@@ -1,0 +1,3 @@
+#include "app/Module1.h"
+
+int main(int argc, char** argv) { return Module1::Main(argc, argv); }
