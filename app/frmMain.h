@@ -7,6 +7,10 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
+
+class EditMode;
+class Reminders;
 
 // The main board. It owns every control of the board (see BoardControls), the eight data controls
 // and the timers, runs the load sequence and the whole-board commands, and hands every other event
@@ -98,4 +102,6 @@ private:
     QString programFolder_;
     BoardControls c_;
     std::function<void()> endProgram_;
+    std::unique_ptr<EditMode> editMode_;
+    std::unique_ptr<Reminders> reminders_;
 };
