@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <QLayout>
 #include <QPushButton>
 
 namespace {
@@ -157,5 +158,31 @@ INSTANTIATE_TEST_SUITE_P(Buttons, ReminderClear,
                          ::testing::Values(ClearCase{1, 13, catalogue::kReminder1Table, catalogue::kReminder2Table},
                                            ClearCase{2, 12, catalogue::kReminder2Table, catalogue::kReminder1Table}),
                          [](const auto& info) { return "Reminder" + std::to_string(info.param.reminder); });
+
+TEST_F(ReminderPanels, BothPanelsOfferTheSameDayOfTimesAndCoverTheEventsPanel) {
+    load();
+    for (int n : {1, 16, 17, 32}) {
+        QComboBox* list = c().combo[n];
+        ASSERT_EQ(list->count(), 144) << n;
+        EXPECT_EQ(list->itemText(0), "5:00:00 AM");
+        EXPECT_EQ(list->itemText(1), "5:10:00 AM");
+        EXPECT_EQ(list->itemText(113), "11:50:00 PM");
+        EXPECT_EQ(list->itemText(114), "12:00:00 AM");
+        EXPECT_EQ(list->itemText(143), "4:50:00 AM");
+        EXPECT_TRUE(list->isEditable());
+    }
+    for (int reminder : {1, 2}) {
+        SCOPED_TRACE(reminder);
+        board->resize(1400, 900);
+        reminder == 1 ? c().mnuEditPopup1->trigger() : c().mnuEditPopup2->trigger();
+        board->centralWidget()->layout()->activate();
+        const QRect events = c().Frame2->geometry();
+        const QRect panel = (reminder == 1 ? c().Frame8 : c().Frame9)->geometry();
+        EXPECT_EQ(panel.top(), events.top());
+        EXPECT_EQ(panel.bottom(), events.bottom());
+        EXPECT_EQ(panel.right(), events.right());
+        EXPECT_LT(panel.left(), events.left());
+    }
+}
 
 } // namespace
