@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -47,7 +48,10 @@ class PhoneList : public ::testing::Test {
         for (const char* name : kContacts)
             fx.append(phoneFile, "List", {{"Name", name}, {"Home", "555 01"}, {"String", name}});
     }
-    void TearDown() override { delete window.data(); }
+    void TearDown() override {
+        delete window.data();
+        delete windows::find<QWidget>(QStringLiteral("frmNameSearch"));
+    }
 
     frmPhone* open() {
         window = showPhoneList(studio);
@@ -293,6 +297,29 @@ TEST_F(PhoneList, DeleteNeverAsksAndShowsTheFirstContact) {
     click(3);
     EXPECT_EQ(shownName(), "Cruz, Marco");
     EXPECT_EQ(contacts(), 1);
+}
+
+// ---- Name picker -------------------------------------------------------------------------------
+
+TEST_F(PhoneList, ShowListListsTheDisplayTextsAndJumpsToTheChosenContact) {
+    open();
+    click(1);
+    type(1, "Evans, Lou");
+    type(2, "555 0104");
+    click(2);
+    click(5);
+    auto* picker = windows::find<QWidget>(QStringLiteral("frmNameSearch"));
+    ASSERT_NE(picker, nullptr);
+    auto* list = picker->findChild<QListWidget*>(QStringLiteral("List1"));
+    ASSERT_EQ(list->count(), 4);
+    EXPECT_EQ(list->item(1)->text(), "Cruz, Marco");
+    EXPECT_EQ(list->item(3)->text(), "Evans, Lou,    Hm. 555 0104   Title - ");
+    EXPECT_EQ(shownName(), "Baker, Ann");
+
+    list->setCurrentRow(3);
+    emit list->itemClicked(list->item(3));
+    EXPECT_EQ(shownName(), "Evans, Lou");
+    EXPECT_EQ(box(2)->text(), "555 0104");
 }
 
 // ---- Which file -----------------------------------------------------------------------------------
