@@ -191,6 +191,22 @@ TEST_F(EditAndSave, AFocusWriteInEditModeStoresTheHourBeforeSave) {
     EXPECT_FALSE(c().command[3]->isEnabled()); // still editing
 }
 
+TEST_F(EditAndSave, UnsavedGridEditsAreStoredByAnHourRollInEditMode) {
+    load();
+    c().command[3]->click();
+    type(c().slotBox[1], "Typed before the roll");
+    tickAt(QTime(0, 59, 59));
+    board->Timer3_Timer();
+
+    EXPECT_EQ(fx.read(mondayFile(), "12am", "00am"), "Typed before the roll");
+    // The grid now shows the 1 AM hour, and the board is still in edit mode.
+    EXPECT_EQ(c().slotBox[1]->text(), fx.read(mondayFile(), "1am", "00am"));
+    EXPECT_NE(c().slotBox[1]->text(), "Typed before the roll");
+    EXPECT_FALSE(c().slotBox[1]->locked());
+    EXPECT_FALSE(c().Label30->isHidden());
+    EXPECT_TRUE(statusText().isEmpty());
+}
+
 // Clear All Data In This Hour in browse mode, then focus into and out of one slot box: only
 // Text4 .. Text9 write the emptied hour to the file.
 class ClearHourThenFocus : public EditAndSave, public ::testing::WithParamInterface<int> {};

@@ -105,6 +105,24 @@ TEST_F(ReminderPanels, TheMenuShowsOnePanelAndHidesTheOtherAndCloseSetUpHidesIt)
     EXPECT_FALSE(reminder1Shown());
 }
 
+TEST_F(ReminderPanels, TimesTypedIntoTheListsAreStoredWhenTheDaysMenuChangesTheDay) {
+    load();
+    c().mnuEditPopup1->trigger();
+    type(c().combo[4], "5:10:00 AM");
+    type(c().Text24, "Read the school closings");
+    type(c().combo[18], "9:40:00 PM");
+    EXPECT_TRUE(fx.read(reminderFile(), catalogue::kReminder1Table, "Time4").isEmpty());
+
+    c().dayItem[2]->trigger(); // Wednesday
+    EXPECT_EQ(fx.read(reminderFile(), catalogue::kReminder1Table, "Time4"), "5:10:00 AM");
+    EXPECT_EQ(fx.read(reminderFile(), catalogue::kReminder1Table, "Text"), "Read the school closings");
+    EXPECT_EQ(fx.read(reminderFile(), catalogue::kReminder2Table, "Time2"), "9:40:00 PM");
+    // The lists now show Wednesday's reminders.
+    const QString wednesday = fx.dataFile(catalogue::weekdays()[2].reminderFile);
+    EXPECT_EQ(c().combo[4]->currentText(), fx.read(wednesday, catalogue::kReminder1Table, "Time4"));
+    EXPECT_EQ(c().Text24->text(), fx.read(wednesday, catalogue::kReminder1Table, "Text"));
+}
+
 struct ClearCase {
     int reminder;
     int clearButton; // CommandN
