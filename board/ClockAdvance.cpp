@@ -52,9 +52,11 @@ void ClockAdvance::timer3Tick() {
 
 void ClockAdvance::runDayChecks() {
     if (weekTurning_ && !inRollSeconds(c_.Lbl3D1->caption())) weekTurning_ = false;
+    // No roll writes the day-time text or the clock text, so each is read once per tick.
+    const QString dayTime = c_.Label34->text();
     int matched = -1;
     for (int i = 0; i < dayChecks_.size() && !weekTurning_; ++i) {
-        if (c_.Label34->text() != dayChecks_[i].dayTime) continue;
+        if (dayTime != dayChecks_[i].dayTime) continue;
         matched = i;
         if (dayDone_ == i && dayRollShown(dayChecks_[i])) continue;
         dayDone_ = -1;
@@ -65,9 +67,10 @@ void ClockAdvance::runDayChecks() {
 }
 
 void ClockAdvance::runHourChecks() {
+    const QString clock = c_.Lbl3D1->caption();
     int matched = -1;
     for (int i = 0; i < hourChecks_.size(); ++i) {
-        if (c_.Lbl3D1->caption() != hourChecks_[i].clock) continue;
+        if (clock != hourChecks_[i].clock) continue;
         matched = i;
         if (hourDone_ == i && hourRollShown(hourChecks_[i].hour)) continue;
         hourDone_ = -1;

@@ -26,7 +26,9 @@ const QDate& Board::monday() {
     return d;
 }
 
-void Board::at(int weekday, const QTime& time) { clock.set(monday().addDays(weekday), time); }
+// The board reads only the date and the time of day; a clock without a time zone spares the
+// simulated week a look-up of the zone on every second.
+void Board::at(int weekday, const QTime& time) { clock.set(QDateTime(monday().addDays(weekday), time, Qt::UTC)); }
 
 void Board::tick1() {
     if (c.timer[1]->isEnabled()) form->Timer1_Timer();
