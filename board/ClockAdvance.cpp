@@ -21,7 +21,9 @@ constexpr int kWeekdays = 7;
 
 // Each weekday rolls one second earlier than the one before: Monday at 11:59:59 PM, Sunday at
 // 11:59:53 PM. The night's last seven seconds are the only ones a day check can match.
-QTime rollSecondOf(int weekday) { return QTime(23, 59, 59 - weekday); }
+QTime rollSecondOf(int weekday) {
+    return QTime(23, 59, 59 - weekday);
+}
 
 bool inRollSeconds(const QString& clock) {
     for (int d = 0; d < kWeekdays; ++d)

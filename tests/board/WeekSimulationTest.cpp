@@ -10,8 +10,8 @@
 #include "widgets/Timer.h"
 
 #include <QLabel>
-#include <algorithm>
 #include <QPointer>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,8 +25,9 @@ struct Roll {
 };
 
 void PrintTo(const Roll& r, std::ostream* os) {
-    *os << "day " << r.at / kDay << " " << QTime::fromMSecsSinceStartOfDay(r.at % kDay * 1000).toString().toStdString()
-        << ": " << r.opens.join(QStringLiteral(", ")).toStdString();
+    *os << "day " << r.at / kDay << " "
+        << QTime::fromMSecsSinceStartOfDay(r.at % kDay * 1000).toString().toStdString() << ": "
+        << r.opens.join(QStringLiteral(", ")).toStdString();
 }
 
 // Every roll of the week, worked out from the weekdays alone: an hour roll one second before each
@@ -36,15 +37,18 @@ QVector<Roll> expectedRolls(int until) {
     for (int d = 0; d * kDay < until; ++d) {
         const QString day = catalogue::weekdays()[d % 7].name;
         for (int h = 0; h < 23; ++h)
-            out.push_back({d * kDay + h * 3600 + 3599, {day + QStringLiteral(".mdb ") + QLatin1String(kHourRows[h + 1].table)}});
+            out.push_back({d * kDay + h * 3600 + 3599,
+                           {day + QStringLiteral(".mdb ") + QLatin1String(kHourRows[h + 1].table)}});
         const auto& next = catalogue::weekdays()[(d + 1) % 7];
-        out.push_back({d * kDay + 23 * 3600 + 59 * 60 + 59 - d % 7,
-                       {next.name + QStringLiteral(".mdb 11pm"), next.name + QStringLiteral(".mdb 12am"),
-                        next.prefix + QStringLiteral("Events.mdb Events"), next.prefix + QStringLiteral("Wx.mdb MonWx"),
-                        QStringLiteral("Slogan.mdb Slogan"), QStringLiteral("Reminder1.mdb Reminder2"),
-                        QStringLiteral("Reminder1.mdb Reminder1")}});
+        out.push_back(
+            {d * kDay + 23 * 3600 + 59 * 60 + 59 - d % 7,
+             {next.name + QStringLiteral(".mdb 11pm"), next.name + QStringLiteral(".mdb 12am"),
+              next.prefix + QStringLiteral("Events.mdb Events"), next.prefix + QStringLiteral("Wx.mdb MonWx"),
+              QStringLiteral("Slogan.mdb Slogan"), QStringLiteral("Reminder1.mdb Reminder2"),
+              QStringLiteral("Reminder1.mdb Reminder1")}});
     }
-    while (!out.isEmpty() && out.back().at > until) out.pop_back();
+    while (!out.isEmpty() && out.back().at > until)
+        out.pop_back();
     return out;
 }
 
@@ -77,10 +81,30 @@ TEST(WeekSimulation, EveryRollOnceAtItsSecondAndThePauseHoldsSundayNight) {
         b.at(t / kDay, QTime::fromMSecsSinceStartOfDay(t % kDay * 1000));
         // The order of the ticks within a second varies, from hour to hour also at the roll seconds.
         switch ((t + t / 3600) % 4) {
-        case 0: stop(); b.tick1(); t3(); break;
-        case 1: t3(); stop(); b.tick1(); t3(); break;
-        case 2: b.tick1(); stop(); t3(); b.tick1(); t3(); break;
-        default: stop(); t3(); b.tick1(); t3(); break;
+        case 0:
+            stop();
+            b.tick1();
+            t3();
+            break;
+        case 1:
+            t3();
+            stop();
+            b.tick1();
+            t3();
+            break;
+        case 2:
+            b.tick1();
+            stop();
+            t3();
+            b.tick1();
+            t3();
+            break;
+        default:
+            stop();
+            t3();
+            b.tick1();
+            t3();
+            break;
         }
         if (!b.provider.opens.isEmpty()) rolls.push_back({t, b.takeOpens()});
 
@@ -95,7 +119,8 @@ TEST(WeekSimulation, EveryRollOnceAtItsSecondAndThePauseHoldsSundayNight) {
         if (t % 300 == 0 && t > 0) {
             const int slot = t % 3600 / 300 + 1;
             for (int k = 1; k <= 12; ++k)
-                ASSERT_EQ(b.c.slotBox[k]->backColor(), k == slot ? colors::kGreen : colors::kYellow) << t << " " << k;
+                ASSERT_EQ(b.c.slotBox[k]->backColor(), k == slot ? colors::kGreen : colors::kYellow)
+                    << t << " " << k;
         }
     }
     EXPECT_EQ(rolls, expectedRolls(until));
