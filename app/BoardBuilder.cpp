@@ -471,6 +471,7 @@ QGroupBox* BoardBuilder::buildReminderPanel(int which, QWidget* parent) {
     auto* heading = label(QLatin1String(p.heading), QString::fromUtf8(p.headingText), frame);
     paint(heading, p.headingFore, &p.headingBack);
     heading->setAlignment(Qt::AlignCenter);
+    heading->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setPointSize(heading, kHeaderPt, true);
     auto* instruction = label(QLatin1String(p.instruction), QString::fromUtf8(p.instructionText), frame);
     paint(instruction, colors::kWhite);

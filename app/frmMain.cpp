@@ -1,7 +1,9 @@
 #include "app/frmMain.h"
 
 #include "app/BoardBuilder.h"
+#include "board/EditMode.h"
 #include "board/HourTable.h"
+#include "board/Reminders.h"
 #include "data/Catalogue.h"
 #include "data/DataControl.h"
 #include "data/Paths.h"
@@ -63,6 +65,9 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, const QString& progra
     BoardBuilder(*this, provider_, c_).build();
     // A pending write that fails while a data control closes cannot be thrown: show it.
     for (int n = 1; n <= 8; ++n) c_.data[n]->setLostWriteSink(errorSink());
+    editMode_ = std::make_unique<EditMode>(c_, errorSink());
+    reminders_ = std::make_unique<Reminders>(c_, errorSink());
+    clockDisplay_.setReminderCheck([this](const QString& shown) { checkReminders(c_, shown); });
     connectHandlers();
 }
 
@@ -219,20 +224,20 @@ void frmMain::mnuFileExit_Click() { endProgram(); }
 
 // Handlers whose behaviour lives with the board's other parts.
 void frmMain::mnuNetworkSetup_Click() {}
-void frmMain::mnuEditEdit_Click() {}
-void frmMain::mnuSaveContent_Click() {}
-void frmMain::mnuEditClearHour_Click() {}
-void frmMain::mnuEditClearEvents_Click() {}
-void frmMain::mnuEditPopup1_Click() {}
-void frmMain::mnuEditPopup2_Click() {}
+void frmMain::mnuEditEdit_Click() { editMode_->enter(); }
+void frmMain::mnuSaveContent_Click() { editMode_->save(); }
+void frmMain::mnuEditClearHour_Click() { editMode_->clearHour(); }
+void frmMain::mnuEditClearEvents_Click() { editMode_->clearEvents(); }
+void frmMain::mnuEditPopup1_Click() { reminders_->popUp(1); }
+void frmMain::mnuEditPopup2_Click() { reminders_->popUp(2); }
 void frmMain::mnuShowPhoneList_Click() {}
 void frmMain::mnuHelpAbout_Click() {}
 void frmMain::mnuHelpHelp_Click() {}
 
-void frmMain::Command1_Click() {}
-void frmMain::Command2_Click() {}
-void frmMain::Command3_Click() {}
-void frmMain::Command4_Click() {}
+void frmMain::Command1_Click() { reminders_->closeSetUp(1); }
+void frmMain::Command2_Click() { reminders_->closeSetUp(2); }
+void frmMain::Command3_Click() { editMode_->enter(); }
+void frmMain::Command4_Click() { editMode_->save(); }
 void frmMain::Command5_Click() {}
 void frmMain::Command6_Click() {}
 void frmMain::Command7_Click() {}
@@ -240,13 +245,13 @@ void frmMain::Command8_Click() {}
 void frmMain::Command9_Click() {}
 void frmMain::Command10_Click() {}
 void frmMain::Command11_Click() {}
-void frmMain::Command12_Click() {}
-void frmMain::Command13_Click() {}
+void frmMain::Command12_Click() { reminders_->clearAll(2); }
+void frmMain::Command13_Click() { reminders_->clearAll(1); }
 
-void frmMain::Option_Click(int) {}
+void frmMain::Option_Click(int n) { editMode_->highlightEvent(n); }
 void frmMain::EventLine_DblClick(int) {}
-void frmMain::SlotBox_GotFocus(int) {}
-void frmMain::SlotBox_LostFocus(int) {}
+void frmMain::SlotBox_GotFocus(int k) { editMode_->slotGotFocus(k); }
+void frmMain::SlotBox_LostFocus(int k) { editMode_->slotLostFocus(k); }
 void frmMain::XButton_Press(int) {}
 
 void frmMain::mnuDay_Click(int day) { daySelection_.showDay(catalogue::weekdays()[day]); }

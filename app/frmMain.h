@@ -11,6 +11,10 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
+
+class EditMode;
+class Reminders;
 
 // The main board. It owns every control of the board (see BoardControls), the eight data controls
 // and the timers, runs the load sequence and the whole-board commands, and hands every other event
@@ -110,4 +114,6 @@ private:
     ClockDisplay clockDisplay_{c_, clock_};
     ClockAdvance clockAdvance_{c_, hourGrid_, clock_, programFolder_,
                                [this](const QString& message) { errorSink()(message); }};
+    std::unique_ptr<EditMode> editMode_;
+    std::unique_ptr<Reminders> reminders_;
 };

@@ -13,19 +13,24 @@ void paintBase(QWidget* w, quint32 bgr) {
     w->setPalette(p);
 }
 
-// Refuses an edit that would make the text longer than the limit. Setting the text from code is
-// not validated, and an over-long stored text can still be shortened.
+// Refuses an edit that would make the text longer than the limit and longer than it was. The line
+// edit validates its new text in place (text() already holds it), so the text before the edit is
+// kept here. Text set from code clears the modified flag and is accepted whole, so a longer stored
+// value is shown and can still be shortened.
 class TypedLengthValidator : public QValidator {
 public:
-    TypedLengthValidator(QLineEdit* box, int max) : QValidator(box), box_(box), max_(max) {}
+    TypedLengthValidator(QLineEdit* box, int max) : QValidator(box), box_(box), max_(max), before_(box->text()) {
+        connect(box, &QLineEdit::textChanged, this, [this](const QString& text) { before_ = text; });
+    }
     State validate(QString& input, int&) const override {
-        if (input.length() <= max_ || input.length() <= box_->text().length()) return Acceptable;
+        if (!box_->isModified() || input.length() <= max_ || input.length() <= before_.length()) return Acceptable;
         return Invalid;
     }
 
 private:
     QLineEdit* box_;
     int max_;
+    QString before_;
 };
 
 } // namespace

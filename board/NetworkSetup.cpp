@@ -1,0 +1,111 @@
+#include "board/NetworkSetup.h"
+
+#include "board/BoardControls.h"
+#include "data/DataControl.h"
+#include "widgets/Lbl3D.h"
+#include "widgets/TextBox.h"
+
+#include <QGroupBox>
+#include <QStatusBar>
+
+namespace {
+
+constexpr int kSetupData = 7;    // Data7: the setup record
+constexpr int kLocationData = 8; // Data8: the location list
+
+} // namespace
+
+NetworkSetup::NetworkSetup(BoardControls& board, std::function<void()> closeBoard,
+                           std::function<void()> repaint)
+    : board_(board), closeBoard_(std::move(closeBoard)), repaint_(std::move(repaint)),
+      sink_([this](const QString& message) { report(message); }) {}
+
+DataControl* NetworkSetup::locations() const {
+    return board_.data[kLocationData];
+}
+
+void NetworkSetup::report(const QString& message) const {
+    if (board_.statusBar) board_.statusBar->showMessage(message);
+}
+
+void NetworkSetup::mnuNetworkSetup_Click() {
+    board_.Frame3->setVisible(true);
+}
+
+void NetworkSetup::Command6_Click() {
+    DataControl* list = locations();
+    skipOnFailure([&] { list->movePrevious(); });
+    skipOnFailure([&] {
+        if (list->bof()) list->moveFirst();
+    });
+}
+
+void NetworkSetup::Command7_Click() {
+    DataControl* list = locations();
+    skipOnFailure([&] { list->moveNext(); });
+    skipOnFailure([&] {
+        if (list->eof()) list->moveLast();
+    });
+}
+
+void NetworkSetup::Command8_Click() {
+    skipOnFailure([&] { locations()->addNew(); });
+}
+
+void NetworkSetup::Command9_Click() {
+    DataControl* list = locations();
+    // Saving with nothing typed changes nothing: no empty location right after "New".
+    if (!list->isDirty()) return;
+    const bool added = list->editMode() == DataControl::EditMode::Adding;
+    if (!skipOnFailure([&] { list->update(); })) return;
+    // A new location is appended at the end; the panel goes on browsing on it.
+    if (added) skipOnFailure([&] { list->moveLast(); });
+}
+
+void NetworkSetup::Command10_Click() {
+    DataControl* list = locations();
+    skipOnFailure([&] { list->deleteRecord(); });
+    skipOnFailure([&] { list->movePrevious(); });
+    skipOnFailure([&] {
+        if (list->bof()) list->moveFirst();
+    });
+}
+
+void NetworkSetup::Command11_Click() {
+    // The boxes are bound to the setup record: the binding rule stores the choice later.
+    reportOnFailure(sink_, [&] {
+        board_.Text26->setText(board_.Text27->text());
+        board_.Text29->setText(board_.Text28->text());
+    });
+}
+
+bool NetworkSetup::refreshKeepingChanges(DataControl* data) const {
+    if (!data) return true;
+    if (!data->isDirty()) {
+        skipOnFailure([&] { data->refresh(); });
+        return true;
+    }
+    // A change that cannot be stored is worth a word: the program is about to end.
+    return reportOnFailure(sink_, [&] { data->refresh(); });
+}
+
+void NetworkSetup::Command5_Click() {
+    board_.Frame3->setVisible(false);
+
+    bool stored = refreshKeepingChanges(board_.data[kLocationData]);
+    stored = refreshKeepingChanges(board_.data[kSetupData]) && stored;
+    // The open files stay where they are; only pending changes are written and re-read.
+    for (int n = 1; n <= 6; ++n)
+        stored = refreshKeepingChanges(board_.data[n]) && stored;
+
+    board_.Lbl3D2->setCaption(board_.Text29->text());
+    if (repaint_) repaint_();
+
+    // Ending the program now would throw away a change the engine refused: the panel stays for
+    // another try, with the engine's words in the status bar.
+    if (!stored) {
+        board_.Frame3->setVisible(true);
+        return;
+    }
+    if (closeBoard_) closeBoard_();
+}

@@ -1,0 +1,45 @@
+#include "copy/frmEventsText.h"
+
+#include "data/Catalogue.h"
+#include "data/Paths.h"
+#include "data/StudioContext.h"
+#include "widgets/Colors.h"
+#include "widgets/TextBox.h"
+
+#include <QBoxLayout>
+
+namespace {
+constexpr int kEvents = 7;
+}
+
+QString eventTitleField(int line) {
+    return catalogue::eventFields().at(line - 1);
+}
+QString eventNotesField(int line) {
+    return catalogue::eventFields().at(kEvents + line - 1);
+}
+
+frmEventsText::frmEventsText(StudioContext& context)
+    : CopyWindow(context, QStringLiteral("frmEventsText"), catalogue::kEventsTable) {
+    setWindowTitle(QStringLiteral("Event Detail"));
+    // Event 1 until the main board names the event that was double-clicked.
+    text2_ = boundLine(QStringLiteral("Text2"), eventTitleField(1));
+    text1_ = boundText(QStringLiteral("Text1"), eventNotesField(1));
+    text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text2_->setBackColor(colors::kLightGrey);
+    text1_->setBackColor(colors::kLightGrey);
+    text2_->setFont(pointFont(12, true));
+    text1_->setFont(pointFont(12, true));
+    body()->addWidget(text2_);
+    body()->addWidget(text1_, 1);
+    lockBoxes(false);
+    resize(600, 420);
+}
+
+void frmEventsText::Form_Load() {
+    const catalogue::Weekday* day = catalogue::weekdayNamed(context().dayLabel());
+    if (!day) return; // a day label that names no day opens nothing
+    // With no data folder text the board reads the program folder; the bare file name would name
+    // the root of the file system.
+    openFile(paths::withFallback(context().dataFolderText(), context().programFolder(), day->eventsFile));
+}

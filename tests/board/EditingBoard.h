@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/frmMain.h"
+#include "board/BoardControls.h"
+#include "data/Catalogue.h"
+#include "data/SqlCipherProvider.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/Fixture.h"
+#include "widgets/TextBox.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+// A real main board over a temporary installation, loaded as at start-up, for the edit-mode and
+// reminder tests. Arrange the files first, then call load().
+class EditingBoard : public ::testing::Test {
+protected:
+    Fixture fx{true};
+    FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(0, 0, 0))};
+    SqlCipherProvider provider;
+    std::unique_ptr<frmMain> board;
+
+    void load() {
+        board = std::make_unique<frmMain>(clock, provider, fx.programFolder());
+        board->setEndProgram([] {});
+        board->Form_Load();
+        board->show();
+        QApplication::setActiveWindow(board.get());
+    }
+    BoardControls& c() { return board->controls(); }
+
+    QString mondayFile() const { return fx.dataFile(catalogue::weekdays().front().dayFile); }
+    QString eventsFile() const { return fx.dataFile(catalogue::weekdays().front().eventsFile); }
+    QString weatherFile() const { return fx.dataFile(catalogue::weekdays().front().weatherFile); }
+    QString reminderFile() const { return fx.dataFile(catalogue::weekdays().front().reminderFile); }
+    QString sloganFile() const { return fx.dataFile(catalogue::kSloganFile); }
+
+    QString statusText() { return c().statusBar->currentMessage(); }
+
+    // Types as the user does: a locked box takes no keys.
+    static void type(QLineEdit* box, const QString& text) {
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+    static void type(QPlainTextEdit* box, const QString& text) {
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+    static void type(QComboBox* list, const QString& text) { type(list->lineEdit(), text); }
+
+    // Focus into the box and out again, to a box without focus handlers.
+    void focusThrough(QWidget* box) {
+        box->setFocus(Qt::TabFocusReason);
+        c().Text20->setFocus(Qt::TabFocusReason);
+    }
+
+    void tickAt(const QTime& t) {
+        clock.setTime(t);
+        board->Timer1_Timer();
+    }
+};

@@ -1,0 +1,227 @@
+#include "board/NetworkSetup.h"
+#include "board/BoardControls.h"
+#include "data/Catalogue.h"
+#include "data/DataControl.h"
+#include "data/FieldBinding.h"
+#include "data/SqlCipherProvider.h"
+#include "tests/support/Fixture.h"
+#include "widgets/Lbl3D.h"
+#include "widgets/TextBox.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+struct Location {
+    const char *name, *path;
+};
+const Location kLocations[] = {{"Studio A", "Z:/studio-a/Cuepilot/Data/"},
+                               {"Studio B", "Z:/studio-b/Cuepilot/Data/"},
+                               {"Studio C", "Z:/studio-c/Cuepilot/Data/"}};
+
+// The part of the main board the panel works on, built by hand on real files.
+class NetworkPanel : public ::testing::Test {
+  protected:
+    Fixture fx{false};
+    SqlCipherProvider engine;
+    QWidget form;
+    BoardControls c;
+    int closed = 0;
+    int repainted = 0;
+    std::unique_ptr<NetworkSetup> panel;
+    QString setupFile = fx.programFile(catalogue::kSetupFile);
+    QString locationFile = fx.programFile(catalogue::kLocationFile);
+
+    void SetUp() override {
+        fx.removeAll(locationFile, "Location");
+        for (const Location& l : kLocations)
+            fx.append(locationFile, "Location", {{"LocationName", l.name}, {"Location", l.path}});
+        fx.write(setupFile, "Setup", "SetupName", "KTST");
+
+        c.form = &form;
+        c.statusBar = new QStatusBar(&form);
+        c.Frame3 = new QGroupBox(QStringLiteral("Network Setup"), &form);
+        c.Frame3->setVisible(false);
+        c.Lbl3D2 = new Lbl3D(&form);
+        c.Text26 = box(99);
+        c.Text27 = box(0);
+        c.Text28 = box(11);
+        c.Text29 = box(11);
+        c.data[1] = open(fx.dataFile("\\Monday.mdb"), "12am");
+        c.data[7] = open(setupFile, "Setup");
+        c.data[8] = open(locationFile, "Location");
+        new FieldBinding(c.Text26, c.data[7], "Setup");
+        new FieldBinding(c.Text29, c.data[7], "SetupName");
+        new FieldBinding(c.Text27, c.data[8], "Location");
+        new FieldBinding(c.Text28, c.data[8], "LocationName");
+        c.slotBox[1] = new TextBox(&form);
+        new FieldBinding(c.slotBox[1], c.data[1], "00am");
+        for (int n : {1, 7, 8})
+            c.data[n]->refresh();
+
+        panel = std::make_unique<NetworkSetup>(
+            c, [this] { ++closed; }, [this] { ++repainted; });
+        form.show();
+    }
+
+    TextBox* box(int max) {
+        auto* b = new TextBox(c.Frame3);
+        b->setTypedMaxLength(max);
+        return b;
+    }
+    DataControl* open(const QString& path, const QString& table) {
+        auto* d = new DataControl(engine, QStringLiteral("Data"), &form);
+        d->setConnect(catalogue::kConnectType);
+        d->setConnect(catalogue::connectString());
+        d->setDatabaseName(path);
+        d->setRecordSource(table);
+        return d;
+    }
+    QString shownName() const { return c.Text28->text(); }
+    QString storedSetup(const char* field) const { return fx.read(setupFile, "Setup", field); }
+    QStringList storedNames() const {
+        QStringList names;
+        for (int row = 0; row < fx.count(locationFile, "Location"); ++row)
+            names << fx.read(locationFile, "Location", "LocationName", row);
+        return names;
+    }
+    void retype(TextBox* b, const QString& text) {
+        b->selectAll();
+        QTest::keyClick(b, Qt::Key_Backspace);
+        QTest::keyClicks(b, text);
+    }
+};
+
+TEST_F(NetworkPanel, MenuShowsThePanel) {
+    EXPECT_FALSE(c.Frame3->isVisible());
+    panel->mnuNetworkSetup_Click();
+    EXPECT_TRUE(c.Frame3->isVisible());
+    EXPECT_EQ(closed, 0);
+}
+
+TEST_F(NetworkPanel, ArrowsStayOnTheFirstAndTheLastLocation) {
+    EXPECT_EQ(shownName(), "Studio A");
+    panel->Command6_Click();
+    EXPECT_EQ(shownName(), "Studio A");
+    EXPECT_EQ(c.Text27->text(), "Z:/studio-a/Cuepilot/Data/");
+    const char* forward[] = {"Studio B", "Studio C", "Studio C", "Studio C"};
+    for (const char* expected : forward) {
+        panel->Command7_Click();
+        EXPECT_EQ(shownName(), expected);
+    }
+    EXPECT_EQ(c.Text27->text(), "Z:/studio-c/Cuepilot/Data/");
+    panel->Command6_Click();
+    EXPECT_EQ(shownName(), "Studio B");
+}
+
+TEST_F(NetworkPanel, DeleteShowsTheOneBeforeOrTheNewFirst) {
+    struct Row {
+        int forward; // ">>>>>" presses before "Delete"
+        const char* shownAfter;
+        QStringList left;
+    };
+    const Row rows[] = {{0, "Studio B", {"Studio B", "Studio C"}},
+                        {1, "Studio A", {"Studio A", "Studio C"}},
+                        {2, "Studio B", {"Studio A", "Studio B"}}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.forward);
+        fx.removeAll(locationFile, "Location");
+        for (const Location& l : kLocations)
+            fx.append(locationFile, "Location", {{"LocationName", l.name}, {"Location", l.path}});
+        c.data[8]->refresh();
+        for (int i = 0; i < row.forward; ++i)
+            panel->Command7_Click();
+        panel->Command10_Click();
+        EXPECT_EQ(shownName(), row.shownAfter);
+        EXPECT_EQ(storedNames(), row.left);
+    }
+}
+
+TEST_F(NetworkPanel, DeletingTheLastLocationLeftChangesNothingElse) {
+    fx.removeAll(locationFile, "Location");
+    fx.append(locationFile, "Location", {{"LocationName", "Only"}, {"Location", "Q:/only/"}});
+    c.data[8]->refresh();
+    panel->Command10_Click();
+    EXPECT_TRUE(storedNames().isEmpty());
+    panel->Command10_Click();
+    panel->Command6_Click();
+    panel->Command7_Click();
+    EXPECT_TRUE(storedNames().isEmpty());
+}
+
+TEST_F(NetworkPanel, NewTypedAndSavedLocationIsStoredAndShown) {
+    panel->Command7_Click();
+    panel->Command8_Click();
+    EXPECT_EQ(c.Text27->text(), "");
+    EXPECT_EQ(c.Text28->text(), "");
+    QTest::keyClicks(c.Text27, "Z:/studio-d/Cuepilot/Data/");
+    QTest::keyClicks(c.Text28, "Studio D");
+    panel->Command9_Click();
+    EXPECT_EQ(storedNames(), QStringList({"Studio A", "Studio B", "Studio C", "Studio D"}));
+    EXPECT_EQ(fx.read(locationFile, "Location", "Location", 3), "Z:/studio-d/Cuepilot/Data/");
+    EXPECT_EQ(shownName(), "Studio D");
+}
+
+TEST_F(NetworkPanel, SaveWithNothingTypedStoresNothing) {
+    panel->Command8_Click();
+    panel->Command9_Click();
+    panel->Command7_Click();
+    EXPECT_EQ(storedNames().size(), 3);
+}
+
+TEST_F(NetworkPanel, UseThisLocationThenCloseStoresItAndClosesTheBoard) {
+    panel->mnuNetworkSetup_Click();
+    panel->Command7_Click();
+    panel->Command11_Click();
+    EXPECT_EQ(c.Text26->text(), "Z:/studio-b/Cuepilot/Data/");
+    EXPECT_EQ(c.Text29->text(), "Studio B");
+    EXPECT_EQ(storedSetup("Setup"), fx.dataFolder()); // stored only when the panel is closed
+
+    panel->Command5_Click();
+    EXPECT_FALSE(c.Frame3->isVisible());
+    EXPECT_EQ(c.Lbl3D2->caption(), "Studio B");
+    EXPECT_EQ(storedSetup("Setup"), "Z:/studio-b/Cuepilot/Data/");
+    EXPECT_EQ(storedSetup("SetupName"), "Studio B");
+    EXPECT_EQ(repainted, 1);
+    EXPECT_EQ(closed, 1);
+}
+
+TEST_F(NetworkPanel, TypedOrClearedPathIsStoredAsIs) {
+    const char* paths[] = {"Y:\\typed\\Data", ""};
+    for (const char* path : paths) {
+        SCOPED_TRACE(path);
+        panel->mnuNetworkSetup_Click();
+        retype(c.Text26, path);
+        EXPECT_EQ(c.Text26->text(), path);
+        panel->Command5_Click();
+        EXPECT_EQ(storedSetup("Setup"), path);
+        EXPECT_EQ(storedSetup("SetupName"), "KTST");
+    }
+    EXPECT_EQ(closed, 2);
+}
+
+TEST_F(NetworkPanel, CloseWritesPendingChangesOfTheBoardsOtherData) {
+    c.slotBox[1]->setText("Typed before closing");
+    panel->Command5_Click();
+    EXPECT_EQ(fx.read(fx.dataFile("\\Monday.mdb"), "12am", "00am"), "Typed before closing");
+    EXPECT_EQ(c.data[1]->databaseName(), fx.dataFile("\\Monday.mdb"));
+}
+
+TEST_F(NetworkPanel, SetupChangeThatCannotBeStoredKeepsTheBoardOpen) {
+    panel->mnuNetworkSetup_Click();
+    retype(c.Text26, "Y:/elsewhere");
+    // Another studio's tool removed the setup record meanwhile.
+    fx.removeAll(setupFile, "Setup");
+    panel->Command5_Click();
+    EXPECT_EQ(closed, 0);
+    EXPECT_TRUE(c.Frame3->isVisible());
+    EXPECT_FALSE(c.statusBar->currentMessage().isEmpty());
+    EXPECT_EQ(c.Text26->text(), "Y:/elsewhere");
+}
+
+} // namespace
