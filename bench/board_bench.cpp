@@ -5,6 +5,7 @@
 #include "tools/Installation.h"
 
 #include <QDateTime>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -79,6 +80,9 @@ void HourRoll(benchmark::State& state) {
         state.ResumeTiming();
         b.form.Timer3_Timer();
     }
+    if (b.form.controls().Label32->text() != QStringLiteral("3:00 PM - 4:00 PM") &&
+        b.form.controls().Label32->text() != QStringLiteral("10:00 AM - 11:00 AM"))
+        state.SkipWithError("the hour did not roll");
 }
 BENCHMARK(HourRoll)->Unit(benchmark::kMillisecond);
 
@@ -92,6 +96,8 @@ void MidnightSwitch(benchmark::State& state) {
         state.ResumeTiming();
         b->form.Timer3_Timer();
         state.PauseTiming();
+        if (b->form.controls().Label31->text() != QStringLiteral("Tuesday"))
+            state.SkipWithError("no day roll");
         b.reset();
         state.ResumeTiming();
     }

@@ -21,7 +21,9 @@ constexpr int kWeekdays = 7;
 
 // Each weekday rolls one second earlier than the one before: Monday at 11:59:59 PM, Sunday at
 // 11:59:53 PM. The night's last seven seconds are the only ones a day check can match.
-QTime rollSecondOf(int weekday) { return QTime(23, 59, 59 - weekday); }
+QTime rollSecondOf(int weekday) {
+    return QTime(23, 59, 59 - weekday);
+}
 
 bool inRollSeconds(const QString& clock) {
     for (int d = 0; d < kWeekdays; ++d)
@@ -52,9 +54,11 @@ void ClockAdvance::timer3Tick() {
 
 void ClockAdvance::runDayChecks() {
     if (weekTurning_ && !inRollSeconds(c_.Lbl3D1->caption())) weekTurning_ = false;
+    // No roll writes the day-time text or the clock text, so each is read once per tick.
+    const QString dayTime = c_.Label34->text();
     int matched = -1;
     for (int i = 0; i < dayChecks_.size() && !weekTurning_; ++i) {
-        if (c_.Label34->text() != dayChecks_[i].dayTime) continue;
+        if (dayTime != dayChecks_[i].dayTime) continue;
         matched = i;
         if (dayDone_ == i && dayRollShown(dayChecks_[i])) continue;
         dayDone_ = -1;
@@ -65,9 +69,10 @@ void ClockAdvance::runDayChecks() {
 }
 
 void ClockAdvance::runHourChecks() {
+    const QString clock = c_.Lbl3D1->caption();
     int matched = -1;
     for (int i = 0; i < hourChecks_.size(); ++i) {
-        if (c_.Lbl3D1->caption() != hourChecks_[i].clock) continue;
+        if (clock != hourChecks_[i].clock) continue;
         matched = i;
         if (hourDone_ == i && hourRollShown(hourChecks_[i].hour)) continue;
         hourDone_ = -1;

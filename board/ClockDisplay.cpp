@@ -31,4 +31,6 @@ void ClockDisplay::markCurrentSlot(const QString& shown) {
     }
 }
 
-void ClockDisplay::timer4Tick() { c_.lblDate->setCaption(dateText(clock_.now().date())); }
+void ClockDisplay::timer4Tick() {
+    c_.lblDate->setCaption(dateText(clock_.now().date()));
+}

@@ -22,9 +22,12 @@ void DaySelection::showDay(const catalogue::Weekday& day) {
     const QString folder = c_.Text26->text();
     const auto in = [&](const QString& file) { return paths::withFallback(folder, programFolder_, file); };
     // Data1 keeps its hour table, so the grid shows the same hour of the chosen day.
-    const std::pair<int, QString> switches[] = {{1, day.dayFile},      {2, day.eventsFile},
-                                                {3, day.weatherFile},  {5, day.reminderFile},
+    const std::pair<int, QString> switches[] = {{1, day.dayFile},
+                                                {2, day.eventsFile},
+                                                {3, day.weatherFile},
+                                                {5, day.reminderFile},
                                                 {6, day.reminderFile}};
-    for (const auto& [source, file] : switches) skipOnFailure([&] { reopenOn(*c_.data[source], in(file)); });
+    for (const auto& [source, file] : switches)
+        skipOnFailure([&] { reopenOn(*c_.data[source], in(file)); });
     c_.Label31->setText(day.name);
 }

@@ -24,13 +24,16 @@ void HourGrid::showHour(int hour, Header form) {
 
 void HourGrid::writeCaptions(int hour, Header form) {
     const HourRow& row = hourRows()[hour];
-    for (int k = 1; k <= 12; ++k) c_.slotLabel[k]->setText(row.slotLabels[k - 1]);
-    for (int k = 1; k <= 12; ++k) c_.slotKey[k]->setText(row.slotKeys[k - 1]);
+    for (int k = 1; k <= 12; ++k)
+        c_.slotLabel[k]->setText(row.slotLabels[k - 1]);
+    for (int k = 1; k <= 12; ++k)
+        c_.slotKey[k]->setText(row.slotKeys[k - 1]);
     c_.Label32->setText(header(row, form));
 }
 
 void HourGrid::clearSlotMark() {
-    for (int k = 1; k <= 12; ++k) c_.slotBox[k]->setBackColor(colors::kYellow);
+    for (int k = 1; k <= 12; ++k)
+        c_.slotBox[k]->setBackColor(colors::kYellow);
 }
 
 bool HourGrid::shows(int hour, Header form) const {

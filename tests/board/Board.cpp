@@ -26,7 +26,11 @@ const QDate& Board::monday() {
     return d;
 }
 
-void Board::at(int weekday, const QTime& time) { clock.set(monday().addDays(weekday), time); }
+// The board reads only the date and the time of day; a clock without a time zone spares the
+// simulated week a look-up of the zone on every second.
+void Board::at(int weekday, const QTime& time) {
+    clock.set(QDateTime(monday().addDays(weekday), time, Qt::UTC));
+}
 
 void Board::tick1() {
     if (c.timer[1]->isEnabled()) form->Timer1_Timer();
@@ -42,17 +46,25 @@ void Board::tickStop() {
     if (frmStop* w = pauseWindow()) w->Timer1_Timer();
 }
 
-void Board::chooseHour(int hour) { c.hourItem[hour]->trigger(); }
-void Board::chooseDay(int weekday) { c.dayItem[weekday]->trigger(); }
+void Board::chooseHour(int hour) {
+    c.hourItem[hour]->trigger();
+}
+void Board::chooseDay(int weekday) {
+    c.dayItem[weekday]->trigger();
+}
 
-frmStop* Board::pauseWindow() const { return windows::find<frmStop>(QStringLiteral("frmStop")); }
+frmStop* Board::pauseWindow() const {
+    return windows::find<frmStop>(QStringLiteral("frmStop"));
+}
 
 void Board::closePauseWindow() {
     if (frmStop* w = windows::find<frmStop>(QStringLiteral("frmStop"))) w->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-QString Board::statusText() const { return c.statusBar->currentMessage(); }
+QString Board::statusText() const {
+    return c.statusBar->currentMessage();
+}
 
 QStringList Board::takeOpens() {
     QStringList out;

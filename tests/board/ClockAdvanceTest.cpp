@@ -18,16 +18,19 @@ namespace {
 
 QStringList captions(const std::array<QLabel*, 13>& labels) {
     QStringList out;
-    for (int k = 1; k <= 12; ++k) out << labels[k]->text();
+    for (int k = 1; k <= 12; ++k)
+        out << labels[k]->text();
     return out;
 }
 
 void paintSomeGreen(Board& b) {
-    for (int k : {2, 7, 12}) b.c.slotBox[k]->setBackColor(colors::kGreen);
+    for (int k : {2, 7, 12})
+        b.c.slotBox[k]->setBackColor(colors::kGreen);
 }
 
 void expectAllYellow(const Board& b) {
-    for (int k = 1; k <= 12; ++k) EXPECT_EQ(b.c.slotBox[k]->backColor(), colors::kYellow) << k;
+    for (int k = 1; k <= 12; ++k)
+        EXPECT_EQ(b.c.slotBox[k]->backColor(), colors::kYellow) << k;
 }
 
 // Each hour roll, one second before the full hour: the next table, its captions, the long header.
@@ -42,7 +45,8 @@ TEST(HourRoll, EveryHourRollsAtItsLastSecond) {
         EXPECT_TRUE(b.takeOpens().isEmpty());
         b.at(QTime(h - 1, 59, 59));
         b.second();
-        EXPECT_EQ(b.takeOpens(), QStringList{QStringLiteral("Monday.mdb ") + QLatin1String(kHourRows[h].table)});
+        EXPECT_EQ(b.takeOpens(),
+                  QStringList{QStringLiteral("Monday.mdb ") + QLatin1String(kHourRows[h].table)});
         EXPECT_EQ(b.c.data[1]->recordSource(), QLatin1String(kHourRows[h].table));
         EXPECT_EQ(captions(b.c.slotLabel), slotTimes(h, false));
         EXPECT_EQ(captions(b.c.slotKey), slotTimes(h, true));
@@ -135,8 +139,9 @@ struct DayRollRow {
     const char* prefix;
 };
 const DayRollRow kDayRolls[7] = {
-    {"Monday", 59, "Tuesday", "Tue"},   {"Tuesday", 58, "Wednesday", "Wed"}, {"Wednesday", 57, "Thursday", "Thu"},
-    {"Thursday", 56, "Friday", "Fri"},  {"Friday", 55, "Saturday", "Sat"},   {"Saturday", 54, "Sunday", "Sun"},
+    {"Monday", 59, "Tuesday", "Tue"},     {"Tuesday", 58, "Wednesday", "Wed"},
+    {"Wednesday", 57, "Thursday", "Thu"}, {"Thursday", 56, "Friday", "Fri"},
+    {"Friday", 55, "Saturday", "Sat"},    {"Saturday", 54, "Sunday", "Sun"},
     {"Sunday", 53, "Monday", "Mon"},
 };
 
@@ -157,24 +162,26 @@ TEST(DayRoll, EveryDayRollsAtItsSecond) {
         b.at(d, QTime(23, 59, row.second));
         b.second();
         const QString to = QLatin1String(row.to), pre = QLatin1String(row.prefix);
-        EXPECT_EQ(b.takeOpens(),
-                  (QStringList{to + QStringLiteral(".mdb 11pm"), to + QStringLiteral(".mdb 12am"),
-                               pre + QStringLiteral("Events.mdb Events"), pre + QStringLiteral("Wx.mdb MonWx"),
-                               QStringLiteral("Slogan.mdb Slogan"), QStringLiteral("Reminder1.mdb Reminder2"),
-                               QStringLiteral("Reminder1.mdb Reminder1")}));
+        EXPECT_EQ(
+            b.takeOpens(),
+            (QStringList{to + QStringLiteral(".mdb 11pm"), to + QStringLiteral(".mdb 12am"),
+                         pre + QStringLiteral("Events.mdb Events"), pre + QStringLiteral("Wx.mdb MonWx"),
+                         QStringLiteral("Slogan.mdb Slogan"), QStringLiteral("Reminder1.mdb Reminder2"),
+                         QStringLiteral("Reminder1.mdb Reminder1")}));
         EXPECT_EQ(b.c.Label31->text(), to);
         EXPECT_EQ(b.c.data[1]->recordSource(), QStringLiteral("12am"));
-        EXPECT_EQ(paths::fold(b.c.data[1]->databaseName()), b.file(QStringLiteral("\\") + to + QStringLiteral(".mdb")));
+        EXPECT_EQ(paths::fold(b.c.data[1]->databaseName()),
+                  b.file(QStringLiteral("\\") + to + QStringLiteral(".mdb")));
         EXPECT_EQ(b.c.data[3]->recordSource(), QStringLiteral("MonWx"));
         EXPECT_EQ(captions(b.c.slotLabel), slotTimes(0, false));
         EXPECT_EQ(captions(b.c.slotKey), slotTimes(0, true));
         EXPECT_EQ(b.c.Label32->text(), QStringLiteral("12:00 AM - 1:00 AM"));
         EXPECT_EQ(b.c.slotBox[1]->text(),
-                  b.fx.read(b.file(QStringLiteral("\\") + to + QStringLiteral(".mdb")), QStringLiteral("12am"),
-                            QStringLiteral("00am")));
+                  b.fx.read(b.file(QStringLiteral("\\") + to + QStringLiteral(".mdb")),
+                            QStringLiteral("12am"), QStringLiteral("00am")));
         EXPECT_EQ(b.c.eventBox[1]->text(),
-                  b.fx.read(b.file(QStringLiteral("\\") + pre + QStringLiteral("Events.mdb")), QStringLiteral("Events"),
-                            QStringLiteral("me1")));
+                  b.fx.read(b.file(QStringLiteral("\\") + pre + QStringLiteral("Events.mdb")),
+                            QStringLiteral("Events"), QStringLiteral("me1")));
         expectAllYellow(b);
         EXPECT_EQ(b.pauseWindow() != nullptr, d == 6);
         EXPECT_TRUE(b.statusText().isEmpty());
@@ -222,16 +229,20 @@ TEST(DayRoll, AFailedRollIsTriedAgainWithinTheSameSecond) {
 TEST(DayRoll, EmptyDataFolderMeansTheProgramFolder) {
     Board b(true, QString());
     ASSERT_TRUE(b.c.Text26->text().isEmpty());
-    for (const char* f : {"\\Tuesday.mdb", "\\TueEvents.mdb", "\\TueWx.mdb", "\\Slogan.mdb", "\\Reminder1.mdb"})
-        ASSERT_TRUE(QFile::copy(b.file(QLatin1String(f)), paths::fold(b.fx.programFolder() + QLatin1String(f))));
+    for (const char* f :
+         {"\\Tuesday.mdb", "\\TueEvents.mdb", "\\TueWx.mdb", "\\Slogan.mdb", "\\Reminder1.mdb"})
+        ASSERT_TRUE(
+            QFile::copy(b.file(QLatin1String(f)), paths::fold(b.fx.programFolder() + QLatin1String(f))));
     b.at(QTime(23, 59, 59));
     b.second();
     EXPECT_TRUE(b.statusText().isEmpty());
-    EXPECT_EQ(paths::fold(b.c.data[1]->databaseName()), paths::fold(b.fx.programFolder() + QStringLiteral("/Tuesday.mdb")));
-    EXPECT_EQ(paths::fold(b.c.data[5]->databaseName()), paths::fold(b.fx.programFolder() + QStringLiteral("/Reminder1.mdb")));
+    EXPECT_EQ(paths::fold(b.c.data[1]->databaseName()),
+              paths::fold(b.fx.programFolder() + QStringLiteral("/Tuesday.mdb")));
+    EXPECT_EQ(paths::fold(b.c.data[5]->databaseName()),
+              paths::fold(b.fx.programFolder() + QStringLiteral("/Reminder1.mdb")));
     EXPECT_EQ(b.c.Label31->text(), QStringLiteral("Tuesday"));
-    EXPECT_EQ(b.c.eventBox[1]->text(),
-              b.fx.read(b.file(QStringLiteral("\\TueEvents.mdb")), QStringLiteral("Events"), QStringLiteral("me1")));
+    EXPECT_EQ(b.c.eventBox[1]->text(), b.fx.read(b.file(QStringLiteral("\\TueEvents.mdb")),
+                                                 QStringLiteral("Events"), QStringLiteral("me1")));
 }
 
 TEST(DayRoll, SundayPausesTheBoardWithinItsSecond) {

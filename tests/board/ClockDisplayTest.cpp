@@ -14,7 +14,8 @@ namespace {
 
 std::array<quint32, 13> colours(const Board& b) {
     std::array<quint32, 13> out{};
-    for (int k = 1; k <= 12; ++k) out[k] = b.c.slotBox[k]->backColor();
+    for (int k = 1; k <= 12; ++k)
+        out[k] = b.c.slotBox[k]->backColor();
     return out;
 }
 
@@ -96,7 +97,8 @@ TEST(CurrentSlot, EachSlotTurnsGreenAtItsFirstSecond) {
         }
         b.at(QTime(10, minute, 0));
         b.tick1();
-        for (int j = 1; j <= 12; ++j) EXPECT_EQ(b.c.slotBox[j]->backColor(), j == k ? colors::kGreen : colors::kYellow) << j;
+        for (int j = 1; j <= 12; ++j)
+            EXPECT_EQ(b.c.slotBox[j]->backColor(), j == k ? colors::kGreen : colors::kYellow) << j;
         b.at(QTime(10, minute, 1));
         b.tick1();
         EXPECT_EQ(b.c.slotBox[k]->backColor(), colors::kGreen);

@@ -26,7 +26,9 @@ const DayRow kDays[7] = {
     {"mnuSunday", "Sun&day", "Sunday", "Sun"},
 };
 
-QString dayFile(int d) { return QStringLiteral("\\%1.mdb").arg(QLatin1String(kDays[d].name)); }
+QString dayFile(int d) {
+    return QStringLiteral("\\%1.mdb").arg(QLatin1String(kDays[d].name));
+}
 QString kindFile(int d, const char* kind) {
     return QStringLiteral("\\%1%2.mdb").arg(QLatin1String(kDays[d].prefix), QLatin1String(kind));
 }
@@ -75,10 +77,12 @@ TEST(DaysMenu, EveryDaySwitchesItsFilesAndKeepsTheHour) {
         EXPECT_EQ(b.c.Label31->text(), QLatin1String(kDays[d].name));
         EXPECT_EQ(b.c.Label32->text(), QStringLiteral("3:00 PM - 4:00 PM"));
         EXPECT_EQ(b.c.slotLabel[1]->text(), QStringLiteral("3:00 PM"));
-        EXPECT_EQ(b.c.slotBox[1]->text(), b.fx.read(b.file(dayFile(d)), QStringLiteral("3pm"), QStringLiteral("00am")));
+        EXPECT_EQ(b.c.slotBox[1]->text(),
+                  b.fx.read(b.file(dayFile(d)), QStringLiteral("3pm"), QStringLiteral("00am")));
         EXPECT_EQ(b.c.eventBox[1]->text(),
                   b.fx.read(b.file(kindFile(d, "Events")), QStringLiteral("Events"), QStringLiteral("me1")));
-        EXPECT_EQ(b.c.Text20->text(), b.fx.read(b.file(kindFile(d, "Wx")), QStringLiteral("MonWx"), QStringLiteral("Wx")));
+        EXPECT_EQ(b.c.Text20->text(),
+                  b.fx.read(b.file(kindFile(d, "Wx")), QStringLiteral("MonWx"), QStringLiteral("Wx")));
         EXPECT_EQ(b.c.Text24->text(), pre + QStringLiteral(" Reminder1"));
         EXPECT_EQ(b.c.Text25->text(), pre + QStringLiteral(" Reminder2"));
         EXPECT_TRUE(b.statusText().isEmpty());
@@ -100,7 +104,8 @@ TEST(DaysMenu, EmptyDataFolderMeansTheProgramFolder) {
         ASSERT_TRUE(QFile::copy(b.file(f), paths::fold(b.fx.programFolder() + f)));
     b.chooseDay(4);
     EXPECT_EQ(paths::fold(b.c.data[1]->databaseName()), paths::fold(b.fx.programFolder() + dayFile(4)));
-    EXPECT_EQ(paths::fold(b.c.data[2]->databaseName()), paths::fold(b.fx.programFolder() + kindFile(4, "Events")));
+    EXPECT_EQ(paths::fold(b.c.data[2]->databaseName()),
+              paths::fold(b.fx.programFolder() + kindFile(4, "Events")));
     EXPECT_EQ(b.c.eventBox[1]->text(),
               b.fx.read(b.file(kindFile(4, "Events")), QStringLiteral("Events"), QStringLiteral("me1")));
     EXPECT_EQ(b.c.Label31->text(), QStringLiteral("Friday"));
@@ -112,9 +117,10 @@ TEST(DaysMenu, AMissingFileIsSkippedAndTheRestStillSwitch) {
     b.fx.remove(b.file(kindFile(1, "Events")));
     b.takeOpens();
     b.chooseDay(1);
-    EXPECT_EQ(b.takeOpens(), (QStringList{QStringLiteral("Tuesday.mdb 12am"), QStringLiteral("TueWx.mdb MonWx"),
-                                          QStringLiteral("TueReminder.mdb Reminder2"),
-                                          QStringLiteral("TueReminder.mdb Reminder1")}));
+    EXPECT_EQ(b.takeOpens(),
+              (QStringList{QStringLiteral("Tuesday.mdb 12am"), QStringLiteral("TueWx.mdb MonWx"),
+                           QStringLiteral("TueReminder.mdb Reminder2"),
+                           QStringLiteral("TueReminder.mdb Reminder1")}));
     EXPECT_EQ(b.c.Label31->text(), QStringLiteral("Tuesday"));
     EXPECT_EQ(b.c.Text24->text(), QStringLiteral("Tue Reminder1"));
     EXPECT_TRUE(b.statusText().isEmpty());

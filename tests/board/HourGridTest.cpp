@@ -16,15 +16,15 @@ namespace {
 
 QStringList captions(const std::array<QLabel*, 13>& labels) {
     QStringList out;
-    for (int k = 1; k <= 12; ++k) out << labels[k]->text();
+    for (int k = 1; k <= 12; ++k)
+        out << labels[k]->text();
     return out;
 }
 
 // What the grid shows must be the hour's record in the day file, field by field.
 void expectSlotsShow(const Board& b, const QString& dayFile, const QString& table) {
     for (int k = 1; k <= 12; ++k)
-        EXPECT_EQ(b.c.slotBox[k]->text(),
-                  b.fx.read(b.file(dayFile), table, catalogue::slotFields()[k - 1]))
+        EXPECT_EQ(b.c.slotBox[k]->text(), b.fx.read(b.file(dayFile), table, catalogue::slotFields()[k - 1]))
             << table.toStdString() << " slot " << k;
 }
 
@@ -49,7 +49,8 @@ TEST(HoursMenu, EveryHourShowsItsTableLabelsKeysAndShortHeader) {
         b.takeOpens();
         b.chooseHour(h);
         EXPECT_EQ(b.c.data[1]->recordSource(), QLatin1String(kHourRows[h].table));
-        EXPECT_EQ(b.takeOpens(), QStringList{QStringLiteral("Monday.mdb ") + QLatin1String(kHourRows[h].table)});
+        EXPECT_EQ(b.takeOpens(),
+                  QStringList{QStringLiteral("Monday.mdb ") + QLatin1String(kHourRows[h].table)});
         EXPECT_EQ(captions(b.c.slotLabel), slotTimes(h, false));
         EXPECT_EQ(captions(b.c.slotKey), slotTimes(h, true));
         EXPECT_EQ(b.c.Label32->text(), QLatin1String(kHourRows[h].menuHeader));
@@ -117,7 +118,8 @@ TEST(HoursMenuFailure, DayFileWithoutTheHourTable) {
     b.chooseHour(2);
     // A file of ours that holds no hour tables stands in for Tuesday's day file.
     b.fx.remove(b.file(QStringLiteral("\\Tuesday.mdb")));
-    ASSERT_TRUE(QFile::copy(b.file(QStringLiteral("\\TueEvents.mdb")), b.file(QStringLiteral("\\Tuesday.mdb"))));
+    ASSERT_TRUE(
+        QFile::copy(b.file(QStringLiteral("\\TueEvents.mdb")), b.file(QStringLiteral("\\Tuesday.mdb"))));
     b.chooseDay(1);
     expectFailedChoiceKeepsCaptions(b, 17);
 }

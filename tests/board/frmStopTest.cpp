@@ -17,7 +17,9 @@ frmStop* openAtSundayNight(Board& b) {
     return frmStop::open(b.c, b.clock);
 }
 
-QString labelText(QWidget* w, const char* name) { return w->findChild<QLabel*>(QLatin1String(name))->text(); }
+QString labelText(QWidget* w, const char* name) {
+    return w->findChild<QLabel*>(QLatin1String(name))->text();
+}
 
 bool boardTimersOn(const Board& b) {
     return b.c.timer[1]->isEnabled() && b.c.timer[2]->isEnabled() && b.c.timer[3]->isEnabled();
@@ -39,8 +41,9 @@ TEST(PauseWindow, SmallCentredToolWindowWithItsNotice) {
     EXPECT_EQ(w->minimumSize(), w->maximumSize());
     const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
     EXPECT_LE((w->frameGeometry().center() - screenCentre).manhattanLength(), 40);
-    EXPECT_EQ(labelText(w, "Label1"), QStringLiteral("Cuepilot Has Paused for a few seconds to start a new week. "
-                                                     "Please wait while it restarts."));
+    EXPECT_EQ(labelText(w, "Label1"),
+              QStringLiteral("Cuepilot Has Paused for a few seconds to start a new week. "
+                             "Please wait while it restarts."));
     auto* timer = w->findChild<Timer*>(QStringLiteral("Timer1"));
     ASSERT_NE(timer, nullptr);
     EXPECT_TRUE(timer->isEnabled());
