@@ -2,7 +2,11 @@
 
 #include "app/BoardBuilder.h"
 #include "board/EditMode.h"
+#include "about/Maker.h"
+#include "about/frmAbout.h"
 #include "board/HourTable.h"
+#include "copy/CopyOpeners.h"
+#include "phone/frmPhone.h"
 #include "board/Reminders.h"
 #include "data/Catalogue.h"
 #include "data/DataControl.h"
@@ -18,6 +22,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -65,6 +70,7 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, const QString& progra
     BoardBuilder(*this, provider_, c_).build();
     // A pending write that fails while a data control closes cannot be thrown: show it.
     for (int n = 1; n <= 8; ++n) c_.data[n]->setLostWriteSink(errorSink());
+    networkSetup_ = std::make_unique<NetworkSetup>(c_, [this] { close(); }, [this] { repaint(); });
     editMode_ = std::make_unique<EditMode>(c_, errorSink());
     reminders_ = std::make_unique<Reminders>(c_, errorSink());
     clockDisplay_.setReminderCheck([this](const QString& shown) { checkReminders(c_, shown); });
@@ -223,36 +229,41 @@ void frmMain::mnuFileRefresh_Click() {
 void frmMain::mnuFileExit_Click() { endProgram(); }
 
 // Handlers whose behaviour lives with the board's other parts.
-void frmMain::mnuNetworkSetup_Click() {}
+void frmMain::mnuNetworkSetup_Click() { networkSetup_->mnuNetworkSetup_Click(); }
 void frmMain::mnuEditEdit_Click() { editMode_->enter(); }
 void frmMain::mnuSaveContent_Click() { editMode_->save(); }
 void frmMain::mnuEditClearHour_Click() { editMode_->clearHour(); }
 void frmMain::mnuEditClearEvents_Click() { editMode_->clearEvents(); }
 void frmMain::mnuEditPopup1_Click() { reminders_->popUp(1); }
 void frmMain::mnuEditPopup2_Click() { reminders_->popUp(2); }
-void frmMain::mnuShowPhoneList_Click() {}
-void frmMain::mnuHelpAbout_Click() {}
-void frmMain::mnuHelpHelp_Click() {}
+void frmMain::mnuShowPhoneList_Click() { showPhoneList(*this, errorSink()); }
+void frmMain::mnuHelpAbout_Click() { showAbout(); }
+void frmMain::mnuHelpHelp_Click() { QMessageBox::information(this, windowTitle(), maker::helpMessage()); }
 
 void frmMain::Command1_Click() { reminders_->closeSetUp(1); }
 void frmMain::Command2_Click() { reminders_->closeSetUp(2); }
 void frmMain::Command3_Click() { editMode_->enter(); }
 void frmMain::Command4_Click() { editMode_->save(); }
-void frmMain::Command5_Click() {}
-void frmMain::Command6_Click() {}
-void frmMain::Command7_Click() {}
-void frmMain::Command8_Click() {}
-void frmMain::Command9_Click() {}
-void frmMain::Command10_Click() {}
-void frmMain::Command11_Click() {}
+void frmMain::Command5_Click() { networkSetup_->Command5_Click(); }
+void frmMain::Command6_Click() { networkSetup_->Command6_Click(); }
+void frmMain::Command7_Click() { networkSetup_->Command7_Click(); }
+void frmMain::Command8_Click() { networkSetup_->Command8_Click(); }
+void frmMain::Command9_Click() { networkSetup_->Command9_Click(); }
+void frmMain::Command10_Click() { networkSetup_->Command10_Click(); }
+void frmMain::Command11_Click() { networkSetup_->Command11_Click(); }
 void frmMain::Command12_Click() { reminders_->clearAll(2); }
 void frmMain::Command13_Click() { reminders_->clearAll(1); }
 
 void frmMain::Option_Click(int n) { editMode_->highlightEvent(n); }
-void frmMain::EventLine_DblClick(int) {}
+void frmMain::EventLine_DblClick(int n) { openEventDetail(*this, n); }
 void frmMain::SlotBox_GotFocus(int k) { editMode_->slotGotFocus(k); }
 void frmMain::SlotBox_LostFocus(int k) { editMode_->slotLostFocus(k); }
-void frmMain::XButton_Press(int) {}
+void frmMain::XButton_Press(int k) {
+    if (k >= 1 && k <= 4) copyPanel_.weatherButton(k);
+    else if (k >= 10 && k <= 13) copyPanel_.sloganPage(k - 9);
+    else if (k >= 5 && k <= 9) openLibrary(*this, libraryButtons()[k - 5]); // Promotions .. Tag Lines
+    else if (k == 14) showPrepCopy(*this);
+}
 
 void frmMain::mnuDay_Click(int day) { daySelection_.showDay(catalogue::weekdays()[day]); }
 void frmMain::mnuHour_Click(int row) {

@@ -3,6 +3,8 @@
 #include "board/BoardControls.h"
 #include "board/Clock.h"
 #include "board/ClockAdvance.h"
+#include "board/CopyPanel.h"
+#include "board/NetworkSetup.h"
 #include "board/ClockDisplay.h"
 #include "board/DaySelection.h"
 #include "board/HourGrid.h"
@@ -114,6 +116,8 @@ private:
     ClockDisplay clockDisplay_{c_, clock_};
     ClockAdvance clockAdvance_{c_, hourGrid_, clock_, programFolder_,
                                [this](const QString& message) { errorSink()(message); }};
+    CopyPanel copyPanel_{c_};
+    std::unique_ptr<NetworkSetup> networkSetup_;
     std::unique_ptr<EditMode> editMode_;
     std::unique_ptr<Reminders> reminders_;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/DataControl.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
