@@ -34,7 +34,7 @@ struct BoxSpec {
 };
 
 const std::array<BoxSpec, 8>& boxSpecs() {
-    static const std::array<BoxSpec, 8> specs{{
+    static const std::array<BoxSpec, 8> layoutRows{{
         {1, 1, 0, 1, QStringLiteral("Name"), QStringLiteral("Name")},
         {5, 1, 2, 3, QStringLiteral("Title"), QStringLiteral("Title")},
         {2, 2, 0, 1, QStringLiteral("Home"), QStringLiteral("Home Phone")},
@@ -44,7 +44,7 @@ const std::array<BoxSpec, 8>& boxSpecs() {
         {7, 3, 2, 1, QStringLiteral("Pager"), QStringLiteral("Pager")},
         {4, 4, 0, 1, QStringLiteral("Pin"), QStringLiteral("Pin/Nextel #")},
     }};
-    return specs;
+    return layoutRows;
 }
 
 struct ButtonSpec {
@@ -54,7 +54,7 @@ struct ButtonSpec {
 };
 
 const std::array<ButtonSpec, 7>& buttonSpecs() {
-    static const std::array<ButtonSpec, 7> specs{{
+    static const std::array<ButtonSpec, 7> layoutRows{{
         {1, QStringLiteral("&Add New"), &frmPhone::Command1_Click},
         {2, QStringLiteral("&Save"), &frmPhone::Command2_Click},
         {3, QStringLiteral("&Delete"), &frmPhone::Command3_Click},
@@ -63,7 +63,7 @@ const std::array<ButtonSpec, 7>& buttonSpecs() {
         {6, QStringLiteral("<<<"), &frmPhone::Command6_Click},
         {7, QStringLiteral(">>>"), &frmPhone::Command7_Click},
     }};
-    return specs;
+    return layoutRows;
 }
 
 // Qt's own colour for an application workspace (the background of a multi-document area).
@@ -132,15 +132,15 @@ void frmPhone::buildControls() {
     auto* grid = new QGridLayout(addNew);
     auto* hint = new QLabel(QStringLiteral("(Last, First)"), addNew);
     grid->addWidget(hint, 0, 1);
-    for (const BoxSpec& spec : boxSpecs()) {
-        TextBox* box = text_[spec.number];
-        QLabel* label = boldLabel(spec.label, addNew);
+    for (const BoxSpec& row : boxSpecs()) {
+        TextBox* box = text_[row.number];
+        QLabel* label = boldLabel(row.label, addNew);
         label->setBuddy(box);
-        grid->addWidget(label, spec.row, spec.column);
-        grid->addWidget(box, spec.row, spec.column + 1, 1, spec.span);
-        box->setMinimumWidth(spec.number == 8 ? 60 : 160);
+        grid->addWidget(label, row.row, row.column);
+        grid->addWidget(box, row.row, row.column + 1, 1, row.span);
+        box->setMinimumWidth(row.number == 8 ? 60 : 160);
         // Ext gets its binding once the table is known to have the field.
-        if (spec.field != kExtField) new FieldBinding(box, Data1, spec.field);
+        if (row.field != kExtField) new FieldBinding(box, Data1, row.field);
     }
     new FieldBinding(text_[9], Data1, kStringField);
 

@@ -129,16 +129,16 @@ struct BoxSpec {
 QVector<BoxSpec> boxSpecs() {
     const QStringList placeholders = {"NO", "Network", "Data", "To", "Load", "Please Check The Path",
                                       "Click Edit then Network Setup"};
-    QVector<BoxSpec> specs;
-    for (int k = 1; k <= 12; ++k) specs.push_back({nth("Text", k), 0x80FFFF, 55, true, ""});
-    for (int n = 1; n <= 7; ++n) specs.push_back({nth("Text", 12 + n), 0xC0FFFF, 49, true, placeholders[n - 1]});
-    for (int n = 20; n <= 23; ++n) specs.push_back({nth("Text", n), 0xE0E0E0, -1, true, ""});
-    for (int n = 24; n <= 25; ++n) specs.push_back({nth("Text", n), 0xE0E0E0, -1, false, ""});
-    specs.push_back({"Text26", 0xFFFFFF, 99, false, ""});
-    specs.push_back({"Text27", 0xFFFFFF, 0, false, ""});
-    specs.push_back({"Text28", 0xFFFFFF, 11, false, ""});
-    specs.push_back({"Text29", 0xFFFFFF, 11, false, ""});
-    return specs;
+    QVector<BoxSpec> layoutRows;
+    for (int k = 1; k <= 12; ++k) layoutRows.push_back({nth("Text", k), 0x80FFFF, 55, true, ""});
+    for (int n = 1; n <= 7; ++n) layoutRows.push_back({nth("Text", 12 + n), 0xC0FFFF, 49, true, placeholders[n - 1]});
+    for (int n = 20; n <= 23; ++n) layoutRows.push_back({nth("Text", n), 0xE0E0E0, -1, true, ""});
+    for (int n = 24; n <= 25; ++n) layoutRows.push_back({nth("Text", n), 0xE0E0E0, -1, false, ""});
+    layoutRows.push_back({"Text26", 0xFFFFFF, 99, false, ""});
+    layoutRows.push_back({"Text27", 0xFFFFFF, 0, false, ""});
+    layoutRows.push_back({"Text28", 0xFFFFFF, 11, false, ""});
+    layoutRows.push_back({"Text29", 0xFFFFFF, 11, false, ""});
+    return layoutRows;
 }
 
 TEST(BoardInventory, BoxesCarryColourLimitLockAndStartingText) {
