@@ -2,7 +2,7 @@
 #include "app/frmMain.h"
 #include "board/BoardControls.h"
 #include "data/SqlCipherProvider.h"
-#include "tools/Installation.h"
+#include "bench/DemoInstallation.h"
 
 #include <QDateTime>
 #include <QLabel>
@@ -21,27 +21,11 @@ private:
     QDateTime now_{QDate(2026, 12, 7), QTime(0, 0, 0)};
 };
 
-const QString& programFolder() {
-    static QTemporaryDir dir;
-    static const bool built = [] {
-        installation::Options o;
-        o.programFolder = dir.path();
-        o.dataFolder = dir.path() + QStringLiteral("/Data");
-        o.demo = true;
-        o.setupPath = o.dataFolder;
-        installation::create(o);
-        return true;
-    }();
-    (void)built;
-    static const QString path = dir.path();
-    return path;
-}
-
 // A loaded board with its own engine, so the files it has not opened yet are opened cold.
 struct LoadedBoard {
     BenchClock clock;
     SqlCipherProvider provider;
-    frmMain form{clock, provider, programFolder()};
+    frmMain form{clock, provider, demoProgramFolder()};
     LoadedBoard() { form.Form_Load(); }
 };
 

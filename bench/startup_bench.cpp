@@ -4,7 +4,7 @@
 #include "data/Catalogue.h"
 #include "data/DataControl.h"
 #include "data/SqlCipherProvider.h"
-#include "tools/Installation.h"
+#include "bench/DemoInstallation.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -12,25 +12,10 @@
 
 namespace {
 
-const QTemporaryDir& demoInstallation() {
-    static QTemporaryDir dir;
-    static const bool built = [] {
-        installation::Options o;
-        o.programFolder = dir.path();
-        o.dataFolder = dir.path() + QStringLiteral("/Data");
-        o.demo = true;
-        o.setupPath = o.dataFolder;
-        installation::create(o);
-        return true;
-    }();
-    (void)built;
-    return dir;
-}
-
 // Load sequence and showing the board, every file opened cold (a new engine each time, so the
 // key derivation is paid as at a real start).
 void StartupToBoardShown(benchmark::State& state) {
-    const QString program = demoInstallation().path();
+    const QString program = demoProgramFolder();
     SystemClock clock;
     for (auto _ : state) {
         SqlCipherProvider provider;
@@ -47,7 +32,7 @@ void RefreshOfAnOpenFile(benchmark::State& state) {
     SqlCipherProvider provider;
     DataControl data(provider, QStringLiteral("Data1"));
     data.setConnect(catalogue::connectString());
-    data.setDatabaseName(demoInstallation().path() + QStringLiteral("/Data\\Monday.mdb"));
+    data.setDatabaseName(demoProgramFolder() + QStringLiteral("/Data\\Monday.mdb"));
     data.setRecordSource(QStringLiteral("3pm"));
     data.refresh();
     for (auto _ : state) data.refresh();
