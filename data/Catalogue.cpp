@@ -6,7 +6,8 @@ namespace {
 
 QStringList numbered(const QString& stem, int from, int to, const QString& suffix = QString()) {
     QStringList out;
-    for (int i = from; i <= to; ++i) out << stem + QString::number(i) + suffix;
+    for (int i = from; i <= to; ++i)
+        out << stem + QString::number(i) + suffix;
     return out;
 }
 
@@ -15,9 +16,9 @@ QStringList numbered(const QString& stem, int from, int to, const QString& suffi
 const QVector<Weekday>& weekdays() {
     static const QVector<Weekday> days = [] {
         QVector<Weekday> out;
-        const QStringList names = {QStringLiteral("Monday"),   QStringLiteral("Tuesday"),
+        const QStringList names = {QStringLiteral("Monday"),    QStringLiteral("Tuesday"),
                                    QStringLiteral("Wednesday"), QStringLiteral("Thursday"),
-                                   QStringLiteral("Friday"),   QStringLiteral("Saturday"),
+                                   QStringLiteral("Friday"),    QStringLiteral("Saturday"),
                                    QStringLiteral("Sunday")};
         for (const QString& name : names) {
             const QString prefix = name.left(3);
@@ -49,7 +50,8 @@ const QStringList& hourTables() {
         QStringList out;
         for (const char* half : {"am", "pm"}) {
             out << QStringLiteral("12") + QLatin1String(half);
-            for (int h = 1; h <= 11; ++h) out << QString::number(h) + QLatin1String(half);
+            for (int h = 1; h <= 11; ++h)
+                out << QString::number(h) + QLatin1String(half);
         }
         return out;
     }();
@@ -59,21 +61,22 @@ const QStringList& hourTables() {
 const QStringList& slotFields() {
     static const QStringList fields = [] {
         QStringList out;
-        for (int m = 0; m < 60; m += 5) out << QStringLiteral("%1am").arg(m, 2, 10, QLatin1Char('0'));
+        for (int m = 0; m < 60; m += 5)
+            out << QStringLiteral("%1am").arg(m, 2, 10, QLatin1Char('0'));
         return out;
     }();
     return fields;
 }
 
 const QStringList& eventFields() {
-    static const QStringList fields = numbered(QStringLiteral("me"), 1, 7) +
-                                      numbered(QStringLiteral("me"), 1, 7, QStringLiteral("txt"));
+    static const QStringList fields =
+        numbered(QStringLiteral("me"), 1, 7) + numbered(QStringLiteral("me"), 1, 7, QStringLiteral("txt"));
     return fields;
 }
 
 const QStringList& weatherFields() {
-    static const QStringList fields = {QStringLiteral("Wx"), QStringLiteral("Contest"), QStringLiteral("Remote"),
-                                       QStringLiteral("Show")};
+    static const QStringList fields = {QStringLiteral("Wx"), QStringLiteral("Contest"),
+                                       QStringLiteral("Remote"), QStringLiteral("Show")};
     return fields;
 }
 
@@ -105,14 +108,16 @@ const QStringList& libraryFields() {
 }
 
 const QStringList& prepFields() {
-    static const QStringList fields = {QStringLiteral("Title"), QStringLiteral("Date"), QStringLiteral("Text")};
+    static const QStringList fields = {QStringLiteral("Title"), QStringLiteral("Date"),
+                                       QStringLiteral("Text")};
     return fields;
 }
 
 const QStringList& phoneFields() {
-    static const QStringList fields = {QStringLiteral("Name"),  QStringLiteral("Title"), QStringLiteral("Home"),
-                                       QStringLiteral("Work"),  QStringLiteral("Ext"),   QStringLiteral("Cell"),
-                                       QStringLiteral("Pager"), QStringLiteral("Pin"),   QStringLiteral("String")};
+    static const QStringList fields = {
+        QStringLiteral("Name"),  QStringLiteral("Title"), QStringLiteral("Home"),
+        QStringLiteral("Work"),  QStringLiteral("Ext"),   QStringLiteral("Cell"),
+        QStringLiteral("Pager"), QStringLiteral("Pin"),   QStringLiteral("String")};
     return fields;
 }
 
@@ -120,7 +125,8 @@ const QVector<FileSpec>& files() {
     static const QVector<FileSpec> all = [] {
         QVector<FileSpec> out;
         QVector<TableSpec> hours;
-        for (const QString& t : hourTables()) hours.push_back({t, slotFields(), Records::Single});
+        for (const QString& t : hourTables())
+            hours.push_back({t, slotFields(), Records::Single});
         const QVector<TableSpec> reminders = {{kReminder1Table, reminderFields(), Records::Single},
                                               {kReminder2Table, reminderFields(), Records::Single}};
         for (const Weekday& d : weekdays()) {

@@ -10,7 +10,9 @@ namespace catalogue {
 inline const QString kPassword = QStringLiteral("4821kq");
 inline const QString kConnectType = QStringLiteral("Access 2000;");
 // The connect string in force when a data file is opened.
-inline QString connectString() { return QStringLiteral(";Pwd=") + kPassword; }
+inline QString connectString() {
+    return QStringLiteral(";Pwd=") + kPassword;
+}
 
 struct Weekday {
     QString name;         // "Monday", the day label
@@ -51,15 +53,15 @@ inline const QString kPhoneTable = QStringLiteral("List");
 const QStringList& hourTables();
 // "00am", "05am" .. "55am": the same in all 24 hour tables.
 const QStringList& slotFields();
-const QStringList& eventFields();      // "me1" .. "me7", "me1txt" .. "me7txt"
-const QStringList& weatherFields();    // "Wx", "Contest", "Remote", "Show"
-const QStringList& sloganFields();     // "Slogan1" .. "Slogan12"
-const QStringList& reminderFields();   // "Time1" .. "Time16", "Text"
-const QStringList& setupFields();      // "Setup", "SetupName"
-const QStringList& locationFields();   // "Location", "LocationName"
-const QStringList& libraryFields();    // "PromoName", "StartDate", "EndDate", "EnteredBy", "BodyText"
-const QStringList& prepFields();       // "Title", "Date", "Text"
-const QStringList& phoneFields();      // "Name", "Title", "Home", "Work", "Ext", "Cell", "Pager", "Pin", "String"
+const QStringList& eventFields();    // "me1" .. "me7", "me1txt" .. "me7txt"
+const QStringList& weatherFields();  // "Wx", "Contest", "Remote", "Show"
+const QStringList& sloganFields();   // "Slogan1" .. "Slogan12"
+const QStringList& reminderFields(); // "Time1" .. "Time16", "Text"
+const QStringList& setupFields();    // "Setup", "SetupName"
+const QStringList& locationFields(); // "Location", "LocationName"
+const QStringList& libraryFields();  // "PromoName", "StartDate", "EndDate", "EnteredBy", "BodyText"
+const QStringList& prepFields();     // "Title", "Date", "Text"
+const QStringList& phoneFields(); // "Name", "Title", "Home", "Work", "Ext", "Cell", "Pager", "Pin", "String"
 
 enum class Folder { Program, Data };
 enum class Records { Single, Many };

@@ -1,9 +1,12 @@
 #include "data/DataControl.h"
 
 #include "data/FieldBinding.h"
+#include "data/KeptEdits.h"
 #include "data/Paths.h"
+#include "data/Steps.h"
 #include "data/StorageError.h"
 
+#include <exception>
 
 namespace {
 
@@ -37,7 +40,8 @@ DataControl::DataControl(DatabaseProvider& provider, const QString& name, QObjec
 
 DataControl::~DataControl() {
     close();
-    for (FieldBinding* b : bindings_) b->detachSource();
+    for (FieldBinding* b : bindings_)
+        b->detachSource();
 }
 
 Recordset& DataControl::openRecordset() const {
@@ -51,68 +55,179 @@ void DataControl::applyBindingRule() {
         // A new record on which nothing was typed is dropped.
         if (!buffer_.isEmpty()) recordset_->append(buffer_);
     } else if (!buffer_.isEmpty()) {
-        if (!recordset_->hasCurrent()) throw StorageError(kNoCurrentRecord);
-        recordset_->updateCurrent(buffer_);
+        if (!recordset_->hasCurrent()) throw ConflictError(kNoCurrentRecord);
+        recordset_->updateCurrent(buffer_, base_);
     }
+    clearBuffer();
+}
+
+void DataControl::clearBuffer() {
     buffer_.clear();
+    base_.clear();
     editMode_ = EditMode::None;
 }
 
+bool DataControl::storeOrKeep() {
+    try {
+        applyBindingRule();
+        return true;
+    } catch (const StorageError& e) {
+        KeptEdits* kept = provider_.keptEdits();
+        if (!kept) throw;
+        KeptEdit edit;
+        edit.file = database_->path();
+        edit.table = recordset_->tableName();
+        if (editMode_ != EditMode::Adding && recordset_->hasCurrent()) edit.key = recordset_->bookmark();
+        edit.fields = buffer_;
+        edit.expected = base_;
+        edit.reason = e.message();
+        // A record gone or changed underneath cannot take the text by trying again.
+        edit.conflict = dynamic_cast<const ConflictError*>(&e) != nullptr;
+        clearBuffer();
+        kept->keep(std::move(edit));
+        return false;
+    }
+}
+
 void DataControl::refresh() {
-    FieldValues kept;
+    FieldValues carried;
+    ExpectedValues carriedBase;
+    std::exception_ptr failedWrite;
+    const bool sameTable = database_ && database_->path() == paths::fold(databaseName_) && recordset_ &&
+                           recordset_->tableName().compare(recordSource_, Qt::CaseInsensitive) == 0;
     if (recordset_ && !buffer_.isEmpty() && editMode_ != EditMode::Adding && !recordset_->hasCurrent()) {
         // Nothing can receive the typed text yet (a table without rows): it stays in the buffer while
         // the same table is read again, and is dropped only when the control is pointed elsewhere.
-        const bool sameTable = database_ && database_->path() == paths::fold(databaseName_) &&
-                               recordset_->tableName().compare(recordSource_, Qt::CaseInsensitive) == 0;
-        if (sameTable) kept = buffer_;
+        if (sameTable) carried = buffer_;
     } else {
-        applyBindingRule(); // throws with the buffer kept, so a failed write never loses what was typed
+        try {
+            storeOrKeep();
+        } catch (const StorageError&) {
+            // No store to keep it in: the text stays typed while the same table is read again, and
+            // the failure is reported once the control has landed where it was sent.
+            failedWrite = std::current_exception();
+            if (sameTable) {
+                carried = buffer_;
+                carriedBase = base_;
+            }
+        }
     }
-    buffer_.clear();
-    editMode_ = EditMode::None;
+    clearBuffer();
     recordset_.reset();
     database_.reset();
     database_ = provider_.open(databaseName_, connect_);
     recordset_ = database_->openTable(recordSource_);
-    for (auto it = kept.cbegin(); it != kept.cend(); ++it)
+    for (auto it = carried.cbegin(); it != carried.cend(); ++it)
         if (recordset_->hasField(it.key())) buffer_.insert(it.key(), it.value());
+    for (auto it = carriedBase.cbegin(); it != carriedBase.cend(); ++it)
+        if (buffer_.contains(it.key())) base_.insert(it.key(), it.value());
     if (recordset_->recordCount() > 0) recordset_->moveFirst();
+    stamp_ = stampOf(*database_);
     showCurrent();
     emit repositioned();
+    if (failedWrite) std::rethrow_exception(failedWrite);
 }
 
 void DataControl::close() {
     try {
-        applyBindingRule();
+        storeOrKeep();
     } catch (const std::exception& e) {
         if (lostWriteSink_) lostWriteSink_(QString::fromUtf8(e.what()));
     }
-    buffer_.clear();
-    editMode_ = EditMode::None;
+    clearBuffer();
     recordset_.reset();
     database_.reset();
 }
 
-bool DataControl::bof() const { return openRecordset().bof(); }
-bool DataControl::eof() const { return openRecordset().eof(); }
-bool DataControl::hasCurrent() const { return recordset_ && recordset_->hasCurrent(); }
-int DataControl::recordCount() const { return openRecordset().recordCount(); }
+std::optional<quint64> DataControl::stampOf(Database& db) {
+    try {
+        return db.changeStamp();
+    } catch (const StorageError&) {
+        return std::nullopt;
+    }
+}
 
-void DataControl::moveFirst() { reposition([](Recordset& rs) { rs.moveFirst(); }); }
-void DataControl::movePrevious() { reposition([](Recordset& rs) { rs.movePrevious(); }); }
-void DataControl::moveNext() { reposition([](Recordset& rs) { rs.moveNext(); }); }
-void DataControl::moveLast() { reposition([](Recordset& rs) { rs.moveLast(); }); }
+bool DataControl::pollForChanges() {
+    if (!recordset_) {
+        // The file or table was away when last opened: it is tried again, so the board recovers
+        // by itself when the share comes back. Typing cannot be under way without a record set.
+        if (databaseName_.isEmpty() || recordSource_.isEmpty()) return false;
+        refresh();
+        return true;
+    }
+    const std::optional<quint64> now = stampOf(*database_);
+    if (now && stamp_ && *now == *stamp_) return false;
+    if (!now) {
+        // Unreadable through this connection: replaced on the share, say. Open it afresh, keeping
+        // what is being typed, which the next move or refresh stores.
+        reopenKeepingTyping();
+        return true;
+    }
+    stamp_ = now;
+    if (editMode_ == EditMode::Adding) return false;
+    recordset_->reread();
+    showCurrent();
+    return true;
+}
+
+void DataControl::reopenKeepingTyping() {
+    const FieldValues typed = buffer_;
+    const ExpectedValues base = base_;
+    const EditMode mode = editMode_;
+    const QByteArray at = recordset_->hasCurrent() ? recordset_->bookmark() : QByteArray();
+    recordset_.reset();
+    database_.reset();
+    database_ = provider_.open(databaseName_, connect_);
+    recordset_ = database_->openTable(recordSource_);
+    stamp_ = stampOf(*database_);
+    if (!at.isEmpty() && skipOnFailure([&] { recordset_->setBookmark(at); })) {
+        buffer_ = typed;
+        base_ = base;
+        editMode_ = mode;
+    } else if (recordset_->recordCount() > 0) {
+        recordset_->moveFirst();
+    }
+    showCurrent();
+    emit repositioned();
+}
+
+bool DataControl::bof() const {
+    return openRecordset().bof();
+}
+bool DataControl::eof() const {
+    return openRecordset().eof();
+}
+bool DataControl::hasCurrent() const {
+    return recordset_ && recordset_->hasCurrent();
+}
+int DataControl::recordCount() const {
+    return openRecordset().recordCount();
+}
+
+void DataControl::moveFirst() {
+    reposition([](Recordset& rs) { rs.moveFirst(); });
+}
+void DataControl::movePrevious() {
+    reposition([](Recordset& rs) { rs.movePrevious(); });
+}
+void DataControl::moveNext() {
+    reposition([](Recordset& rs) { rs.moveNext(); });
+}
+void DataControl::moveLast() {
+    reposition([](Recordset& rs) { rs.moveLast(); });
+}
 
 void DataControl::reposition(const std::function<void(Recordset&)>& move) {
     Recordset& rs = openRecordset();
-    applyBindingRule();
+    storeOrKeep();
     move(rs);
     showCurrent();
     emit repositioned();
 }
 
-QByteArray DataControl::bookmark() const { return openRecordset().bookmark(); }
+QByteArray DataControl::bookmark() const {
+    return openRecordset().bookmark();
+}
 
 void DataControl::setBookmark(const QByteArray& bookmark) {
     reposition([&](Recordset& rs) { rs.setBookmark(bookmark); });
@@ -138,7 +253,9 @@ QVariant DataControl::storedValue(const QString& field) const {
     return recordset_->value(field);
 }
 
-bool DataControl::hasField(const QString& field) const { return recordset_ && recordset_->hasField(field); }
+bool DataControl::hasField(const QString& field) const {
+    return recordset_ && recordset_->hasField(field);
+}
 
 void DataControl::edit() {
     if (!hasCurrent()) throw StorageError(kNoCurrentRecord);
@@ -147,7 +264,7 @@ void DataControl::edit() {
 
 void DataControl::addNew() {
     openRecordset();
-    applyBindingRule();
+    storeOrKeep();
     editMode_ = EditMode::Adding;
     clearBoxes();
     emit repositioned();
@@ -157,8 +274,7 @@ void DataControl::update() {
     Recordset& rs = openRecordset();
     if (editMode_ == EditMode::Adding) {
         rs.append(buffer_);
-        buffer_.clear();
-        editMode_ = EditMode::None;
+        clearBuffer();
         // The record that was current before the new one is current again.
         if (rs.hasCurrent())
             showCurrent();
@@ -168,16 +284,14 @@ void DataControl::update() {
         return;
     }
     if (!buffer_.isEmpty()) {
-        if (!rs.hasCurrent()) throw StorageError(kNoCurrentRecord);
-        rs.updateCurrent(buffer_);
+        if (!rs.hasCurrent()) throw ConflictError(kNoCurrentRecord);
+        rs.updateCurrent(buffer_, base_);
     }
-    buffer_.clear();
-    editMode_ = EditMode::None;
+    clearBuffer();
 }
 
 void DataControl::cancelUpdate() {
-    buffer_.clear();
-    editMode_ = EditMode::None;
+    clearBuffer();
     showCurrent();
 }
 
@@ -188,8 +302,7 @@ void DataControl::deleteRecord() {
         return;
     }
     rs.deleteCurrent();
-    buffer_.clear();
-    editMode_ = EditMode::None;
+    clearBuffer();
     clearBoxes();
     emit repositioned();
 }
@@ -197,9 +310,15 @@ void DataControl::deleteRecord() {
 void DataControl::setFieldText(const QString& field, const QString& text) {
     if (recordset_ && !recordset_->hasField(field)) return;
     // Typing back the stored value is no change, so another studio's edit of the field is kept.
-    if (editMode_ != EditMode::Adding && hasCurrent() && recordset_->value(field).toString() == text) {
-        buffer_.remove(field);
-        return;
+    if (editMode_ != EditMode::Adding && hasCurrent()) {
+        const QVariant stored = recordset_->value(field);
+        if (stored.toString() == text) {
+            buffer_.remove(field);
+            base_.remove(field);
+            return;
+        }
+        // What the record held when typing began: the write is stored only over that.
+        if (!base_.contains(field)) base_.insert(field, stored);
     }
     buffer_.insert(field, text);
 }
@@ -208,7 +327,9 @@ void DataControl::attach(FieldBinding* binding) {
     if (!bindings_.contains(binding)) bindings_.push_back(binding);
 }
 
-void DataControl::detach(FieldBinding* binding) { bindings_.removeAll(binding); }
+void DataControl::detach(FieldBinding* binding) {
+    bindings_.removeAll(binding);
+}
 
 void DataControl::showCurrentIn(FieldBinding* binding) {
     if (hasCurrent() || buffer_.contains(binding->dataField()) || editMode_ == EditMode::Adding)
@@ -218,9 +339,11 @@ void DataControl::showCurrentIn(FieldBinding* binding) {
 void DataControl::showCurrent() {
     // With no current record the boxes keep what they show (the placeholder words, say).
     if (!hasCurrent()) return;
-    for (FieldBinding* b : bindings_) b->show(fieldText(b->dataField()));
+    for (FieldBinding* b : bindings_)
+        b->show(fieldText(b->dataField()));
 }
 
 void DataControl::clearBoxes() {
-    for (FieldBinding* b : bindings_) b->show(QString());
+    for (FieldBinding* b : bindings_)
+        b->show(QString());
 }

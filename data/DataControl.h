@@ -9,6 +9,7 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class FieldBinding;
 
@@ -18,7 +19,7 @@ class FieldBinding;
 // the control moves, adds a record, refreshes or closes. Every failing operation throws StorageError.
 class DataControl : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class EditMode { None, Editing, Adding };
 
     DataControl(DatabaseProvider& provider, const QString& name, QObject* parent = nullptr);
@@ -32,11 +33,17 @@ public:
     void setRecordSource(const QString& table) { recordSource_ = table; }
 
     // Binding rule, then (re)open the file and table with the settings in force; the first record
-    // becomes current and every bound box shows it. A pending write that fails is reported by
-    // throwing after the new table is open, so the caller learns of it and the board is not stuck.
+    // becomes current and every bound box shows it. A pending write that fails goes to the kept
+    // edits, or, where there are none, is thrown after the new table is open: the control always
+    // lands where it was sent.
     void refresh();
-    // Binding rule, then release the record set. A failed pending write goes to the lost-write sink.
+    // Binding rule, then release the record set. A failed pending write is kept, or goes to the
+    // lost-write sink.
     void close();
+    // Called every couple of seconds: when another connection has changed the file, the current
+    // record is read again and every box without typing in it shows it; a file or table that could
+    // not be opened is tried again. Returns whether anything was read. Throws StorageError.
+    bool pollForChanges();
     bool isOpen() const { return recordset_ != nullptr; }
 
     bool bof() const;
@@ -80,15 +87,21 @@ public:
     void detach(FieldBinding* binding);
     void showCurrentIn(FieldBinding* binding);
 
-signals:
+  signals:
     // The current record changed (move, refresh, add, delete).
     void repositioned();
 
-private:
+  private:
     Recordset& openRecordset() const;
     // Binding rule, then the move, then the boxes show the record now current.
     void reposition(const std::function<void(Recordset&)>& move);
     void applyBindingRule();
+    // The binding rule where the control moves on: a write that fails is kept (see KeptEdits) and
+    // the move goes ahead. Returns whether the write was stored; throws only without kept edits.
+    bool storeOrKeep();
+    void clearBuffer();
+    void reopenKeepingTyping();
+    static std::optional<quint64> stampOf(Database& db);
     void showCurrent();
     void clearBoxes();
 
@@ -100,6 +113,8 @@ private:
     std::unique_ptr<Recordset> recordset_;
     EditMode editMode_ = EditMode::None;
     FieldValues buffer_;
+    ExpectedValues base_;
+    std::optional<quint64> stamp_;
     QVector<FieldBinding*> bindings_;
     std::function<void(const QString&)> lostWriteSink_;
 };

@@ -34,7 +34,8 @@ void FieldBinding::init(QWidget* box, DataControl* source, const QString& field)
 }
 
 FieldBinding* FieldBinding::of(QWidget* box) {
-    return box ? box->findChild<FieldBinding*>(QStringLiteral("binding"), Qt::FindDirectChildrenOnly) : nullptr;
+    return box ? box->findChild<FieldBinding*>(QStringLiteral("binding"), Qt::FindDirectChildrenOnly)
+               : nullptr;
 }
 
 void FieldBinding::setDataField(const QString& field) {

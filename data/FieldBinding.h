@@ -17,7 +17,7 @@ class QComboBox;
 // goes into the data control's edit buffer. The binding is a child of the box, so it dies with it.
 class FieldBinding : public QObject {
     Q_OBJECT
-public:
+  public:
     FieldBinding(QLineEdit* box, DataControl* source, const QString& field);
     FieldBinding(QPlainTextEdit* box, DataControl* source, const QString& field);
     FieldBinding(QComboBox* box, DataControl* source, const QString& field);
@@ -36,7 +36,7 @@ public:
     // The data control is going away.
     void detachSource() { source_ = nullptr; }
 
-private:
+  private:
     void init(QWidget* box, DataControl* source, const QString& field);
     void boxTextChanged();
 

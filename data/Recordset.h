@@ -8,11 +8,15 @@
 
 // Changed field values of one record, by field name.
 using FieldValues = QMap<QString, QString>;
+// What this studio read in the fields it changed (null as an invalid QVariant). An update is
+// stored only while the record still holds these values, so another studio's change to the same
+// field is never overwritten unseen.
+using ExpectedValues = QMap<QString, QVariant>;
 
 // A keyset record set over one table: the keys are read when it opens, in record order.
 // Every operation that cannot be done throws StorageError with the engine's message.
 class Recordset {
-public:
+  public:
     virtual ~Recordset() = default;
 
     virtual QString tableName() const = 0;
@@ -38,9 +42,15 @@ public:
     // Null reads as an invalid QVariant.
     virtual QVariant value(const QString& field) const = 0;
 
-    virtual void updateCurrent(const FieldValues& changes) = 0;
+    // Throws ConflictError when the record was deleted, or changed in one of these fields, by
+    // another connection since it was read.
+    virtual void updateCurrent(const FieldValues& changes, const ExpectedValues& expected) = 0;
     // Stores a new record at the end of the set; the current record stays current.
     virtual void append(const FieldValues& values) = 0;
     // Afterwards there is no current record until the next move.
     virtual void deleteCurrent() = 0;
+
+    // Reads the current record again, for changes another connection made; a record deleted
+    // meanwhile is no longer current.
+    virtual void reread() = 0;
 };

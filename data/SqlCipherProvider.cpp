@@ -8,9 +8,13 @@
 #include <QHash>
 #include <QVector>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <openssl/evp.h>
 #include <sqlcipher/sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,6 +22,9 @@ namespace {
 constexpr int kApplicationId = 0x43504C54; // "CPLT"
 constexpr int kKdfIterations = 64000;
 constexpr int kBusyTimeoutMs = 300;
+// Highest record key ever used per table, so a key freed by a delete is never given to a new
+// record: a studio still holding the old key must not write into someone else's record.
+const QString kLastKeyTable = QStringLiteral("cuepilot_last_key");
 
 QString engineMessage(sqlite3* db, int rc) {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
@@ -31,7 +38,7 @@ QString quoted(const QString& identifier) {
 
 // One prepared statement, finalized on every path.
 class Statement {
-public:
+  public:
     Statement(sqlite3* db, const QString& sql) : db_(db) {
         const QByteArray utf8 = sql.toUtf8();
         const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
@@ -46,6 +53,12 @@ public:
         check(sqlite3_bind_text(stmt_, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
     }
     void bind(int i, qint64 v) { check(sqlite3_bind_int64(stmt_, i, v)); }
+    void bind(int i, const QVariant& v) {
+        if (v.isNull())
+            check(sqlite3_bind_null(stmt_, i));
+        else
+            bind(i, v.toString());
+    }
     // True while a row is available.
     bool step() {
         const int rc = sqlite3_step(stmt_);
@@ -61,7 +74,7 @@ public:
     }
     QString text(int col) const { return value(col).toString(); }
 
-private:
+  private:
     void check(int rc) {
         if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
     }
@@ -70,7 +83,7 @@ private:
 };
 
 class Connection {
-public:
+  public:
     Connection(const QString& path, int flags) {
         const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, flags, nullptr);
         if (rc != SQLITE_OK) {
@@ -110,30 +123,39 @@ public:
         exec(QStringLiteral("PRAGMA key = \"x'%1'\"").arg(QString::fromLatin1(rawKeyHex)));
     }
 
-private:
+  private:
     sqlite3* db_ = nullptr;
 };
 
 struct FileIdentity {
     dev_t dev = 0;
     ino_t ino = 0;
-    bool operator==(const FileIdentity& o) const { return dev == o.dev && ino == o.ino; }
+    // Changes with every write, ours or another studio's, and with a restore in place.
+    qint64 mtimeNs = 0;
+    qint64 size = 0;
+    bool sameFile(const FileIdentity& o) const { return dev == o.dev && ino == o.ino; }
+    bool sameContent(const FileIdentity& o) const {
+        return sameFile(o) && mtimeNs == o.mtimeNs && size == o.size;
+    }
 };
 
 bool identify(const QString& path, FileIdentity& id) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
-    id = {st.st_dev, st.st_ino};
+    id = {st.st_dev, st.st_ino, qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+          qint64(st.st_size)};
     return true;
 }
 
 class SqlCipherRecordset : public Recordset {
-public:
+  public:
     SqlCipherRecordset(std::shared_ptr<Connection> conn, QString table, QStringList fields)
         : conn_(std::move(conn)), table_(std::move(table)), fields_(std::move(fields)) {
-        for (int i = 0; i < fields_.size(); ++i) fieldIndex_.insert(fields_[i].toLower(), i);
+        for (int i = 0; i < fields_.size(); ++i)
+            fieldIndex_.insert(fields_[i].toLower(), i);
         Statement st(db(), QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quoted(table_)));
-        while (st.step()) keys_.push_back(st.int64(0));
+        while (st.step())
+            keys_.push_back(st.int64(0));
         pos_ = keys_.isEmpty() ? -1 : 0;
         load();
     }
@@ -200,21 +222,27 @@ public:
         return values_.value(i);
     }
 
-    void updateCurrent(const FieldValues& changes) override {
+    void updateCurrent(const FieldValues& changes, const ExpectedValues& expected) override {
         requireCurrent();
         if (changes.isEmpty()) return;
-        QStringList sets;
+        QStringList sets, conditions;
         for (auto it = changes.cbegin(); it != changes.cend(); ++it)
             sets << quoted(columnFor(it.key())) + QStringLiteral(" = ?");
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            conditions << QStringLiteral(" AND ") + quoted(columnFor(it.key())) + QStringLiteral(" IS ?");
         const qint64 key = keys_[pos_];
         conn_->write([&] {
-            Statement st(db(), QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                   .arg(quoted(table_), sets.join(QStringLiteral(", "))));
+            Statement st(
+                db(), QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                          .arg(quoted(table_), sets.join(QStringLiteral(", ")), conditions.join(QString())));
             int i = 1;
-            for (auto it = changes.cbegin(); it != changes.cend(); ++it) st.bind(i++, it.value());
-            st.bind(i, key);
+            for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+                st.bind(i++, it.value());
+            st.bind(i++, key);
+            for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+                st.bind(i++, it.value());
             st.step();
-            if (sqlite3_changes(db()) != 1) throw StorageError(QStringLiteral("Record is deleted."));
+            if (sqlite3_changes(db()) != 1) throw conflictOn(key, expected.keys());
         });
         load();
     }
@@ -227,21 +255,28 @@ public:
         }
         qint64 key = 0;
         conn_->write([&] {
-            const QString sql = cols.isEmpty()
-                                    ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table_))
-                                    : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                          .arg(quoted(table_), cols.join(QStringLiteral(", ")),
-                                               marks.join(QStringLiteral(", ")));
-            Statement st(db(), sql);
-            int i = 1;
-            for (auto it = values.cbegin(); it != values.cend(); ++it) st.bind(i++, it.value());
+            key = nextKey();
+            cols.prepend(QStringLiteral("rowid"));
+            marks.prepend(QStringLiteral("?"));
+            Statement st(db(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                   .arg(quoted(table_), cols.join(QStringLiteral(", ")),
+                                        marks.join(QStringLiteral(", "))));
+            st.bind(1, key);
+            int i = 2;
+            for (auto it = values.cbegin(); it != values.cend(); ++it)
+                st.bind(i++, it.value());
             st.step();
-            key = sqlite3_last_insert_rowid(db());
+            noteKeyUsed(key);
         });
+        const bool atEnd = eof();
         const bool wasEmpty = keys_.isEmpty();
         keys_.push_back(key);
         // An empty set was both before-first and after-last; it is now before its first record.
-        if (wasEmpty) pos_ = -1;
+        // A set read to its end stays there: the new record is not current, as none was before.
+        if (wasEmpty)
+            pos_ = -1;
+        else if (atEnd)
+            pos_ = int(keys_.size());
     }
 
     void deleteCurrent() override {
@@ -251,18 +286,22 @@ public:
             Statement st(db(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(table_)));
             st.bind(1, key);
             st.step();
+            noteKeyUsed(key);
         });
         keys_.removeAt(pos_);
         deleted_ = true;
         values_.clear();
     }
 
-private:
+    void reread() override { load(); }
+
+  private:
     sqlite3* db() const { return conn_->handle(); }
 
     int indexOf(const QString& field) const {
         const auto it = fieldIndex_.constFind(field.toLower());
-        if (it == fieldIndex_.cend()) throw StorageError(QStringLiteral("Item not found in this collection."));
+        if (it == fieldIndex_.cend())
+            throw StorageError(QStringLiteral("Item not found in this collection."));
         return *it;
     }
     // Only names read from the file's own schema ever reach the SQL text.
@@ -283,14 +322,59 @@ private:
         values_.clear();
         if (!hasCurrent()) return;
         QStringList cols;
-        for (const QString& f : fields_) cols << quoted(f);
+        for (const QString& f : fields_)
+            cols << quoted(f);
         Statement st(db(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
                                .arg(cols.join(QStringLiteral(", ")), quoted(table_)));
         st.bind(1, keys_[pos_]);
-        // A record deleted meanwhile by another studio reads as all null.
+        if (!st.step()) {
+            // Deleted meanwhile by another studio: as after a delete here, no record is current
+            // until the next move, which finds the following record in this position.
+            keys_.removeAt(pos_);
+            deleted_ = true;
+            return;
+        }
         values_.resize(fields_.size());
-        if (st.step())
-            for (int i = 0; i < fields_.size(); ++i) values_[i] = st.value(i);
+        for (int i = 0; i < fields_.size(); ++i)
+            values_[i] = st.value(i);
+    }
+
+    // Inside a write transaction: one past the highest key this table ever had.
+    qint64 nextKey() {
+        conn_->exec(
+            QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (tbl TEXT PRIMARY KEY, last INTEGER NOT NULL)")
+                .arg(quoted(kLastKeyTable)));
+        Statement st(db(), QStringLiteral("SELECT max(coalesce((SELECT last FROM %1 WHERE tbl = ?), 0), "
+                                          "coalesce((SELECT max(rowid) FROM %2), 0)) + 1")
+                               .arg(quoted(kLastKeyTable), quoted(table_)));
+        st.bind(1, table_);
+        st.step();
+        return st.int64(0);
+    }
+
+    void noteKeyUsed(qint64 key) {
+        conn_->exec(
+            QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (tbl TEXT PRIMARY KEY, last INTEGER NOT NULL)")
+                .arg(quoted(kLastKeyTable)));
+        Statement add(
+            db(),
+            QStringLiteral("INSERT OR IGNORE INTO %1 (tbl, last) VALUES (?, 0)").arg(quoted(kLastKeyTable)));
+        add.bind(1, table_);
+        add.step();
+        Statement raise(
+            db(),
+            QStringLiteral("UPDATE %1 SET last = max(last, ?) WHERE tbl = ?").arg(quoted(kLastKeyTable)));
+        raise.bind(1, key);
+        raise.bind(2, table_);
+        raise.step();
+    }
+
+    ConflictError conflictOn(qint64 key, const QStringList& fields) {
+        Statement st(db(), QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(quoted(table_)));
+        st.bind(1, key);
+        if (!st.step()) return ConflictError(QStringLiteral("The record was deleted by another user."));
+        return ConflictError(QStringLiteral("The record was changed by another user (%1).")
+                                 .arg(fields.join(QStringLiteral(", "))));
     }
 
     std::shared_ptr<Connection> conn_;
@@ -304,12 +388,14 @@ private:
 };
 
 class SqlCipherDatabase : public Database {
-public:
-    SqlCipherDatabase(QString path, std::shared_ptr<Connection> conn, FileIdentity id)
-        : path_(std::move(path)), conn_(std::move(conn)), id_(id) {}
+  public:
+    SqlCipherDatabase(QString path, std::shared_ptr<Connection> conn, FileIdentity id, QByteArray salt)
+        : path_(std::move(path)), conn_(std::move(conn)), id_(id), salt_(std::move(salt)) {}
 
     QString path() const override { return path_; }
     const FileIdentity& identity() const { return id_; }
+    void setIdentity(const FileIdentity& id) { id_ = id; }
+    const QByteArray& salt() const { return salt_; }
 
     std::unique_ptr<Recordset> openTable(const QString& table) override {
         Statement st(conn_->handle(),
@@ -323,14 +409,22 @@ public:
             throw StorageError(QStringLiteral("no such table: %1").arg(table));
         QStringList fields;
         Statement info(conn_->handle(), QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)));
-        while (info.step()) fields << info.text(1);
+        while (info.step())
+            fields << info.text(1);
         return std::make_unique<SqlCipherRecordset>(conn_, name, fields);
     }
 
-private:
+    quint64 changeStamp() override {
+        Statement st(conn_->handle(), QStringLiteral("PRAGMA data_version"));
+        st.step();
+        return quint64(st.int64(0));
+    }
+
+  private:
     QString path_;
     std::shared_ptr<Connection> conn_;
     FileIdentity id_;
+    QByteArray salt_;
 };
 
 QByteArray readSalt(const QString& path) {
@@ -340,9 +434,15 @@ QByteArray readSalt(const QString& path) {
 }
 
 void pinCipherSettings(Connection& c) {
-    // Stated explicitly so a later engine version still opens the files.
+    // Every setting stated, so an engine with other defaults (4.x: 4 KB pages, 256,000 rounds,
+    // SHA-512) still opens the files. An engine that does not know a setting ignores it; those it
+    // knows are stated after the compatibility level, which would otherwise reset them.
+    c.exec(QStringLiteral("PRAGMA cipher_compatibility = 3"));
     c.exec(QStringLiteral("PRAGMA cipher_page_size = 1024"));
     c.exec(QStringLiteral("PRAGMA kdf_iter = %1").arg(kKdfIterations));
+    c.exec(QStringLiteral("PRAGMA cipher_use_hmac = ON"));
+    c.exec(QStringLiteral("PRAGMA cipher_hmac_algorithm = HMAC_SHA1"));
+    c.exec(QStringLiteral("PRAGMA cipher_kdf_algorithm = PBKDF2_HMAC_SHA1"));
 }
 
 void useSafeJournal(Connection& c) {
@@ -378,7 +478,8 @@ QByteArray SqlCipherProvider::deriveKey(const QString& password, const QByteArra
     QByteArray key(32, '\0');
     if (PKCS5_PBKDF2_HMAC_SHA1(pass.constData(), int(pass.size()),
                                reinterpret_cast<const unsigned char*>(salt.constData()), int(salt.size()),
-                               kKdfIterations, int(key.size()), reinterpret_cast<unsigned char*>(key.data())) != 1)
+                               kKdfIterations, int(key.size()),
+                               reinterpret_cast<unsigned char*>(key.data())) != 1)
         throw StorageError(QStringLiteral("key derivation failed"));
     return key;
 }
@@ -404,34 +505,51 @@ std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QSt
         throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
     }
     auto it = open_.constFind(cacheKey);
-    // A file replaced on the share (a restore, say) is opened afresh.
-    if (it != open_.cend() && static_cast<SqlCipherDatabase*>(it->get())->identity() == id) return *it;
+    if (it != open_.cend()) {
+        auto* cached = static_cast<SqlCipherDatabase*>(it->get());
+        if (cached->identity().sameContent(id)) return *it;
+        // Written since: by a studio, or restored in place from another installation, whose key
+        // salt differs. Only the salt says which, and only a file that was replaced is opened afresh.
+        if (cached->identity().sameFile(id) && readSalt(folded) == cached->salt()) {
+            cached->setIdentity(id);
+            return *it;
+        }
+        open_.remove(cacheKey);
+    }
 
     QByteArray keyHex;
+    const QByteArray salt = readSalt(folded);
     if (!password.isEmpty()) {
-        const QByteArray salt = readSalt(folded);
         if (salt.size() < 16) throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
         keyHex = keyFor(password, salt);
     }
-    auto db = std::make_shared<SqlCipherDatabase>(folded, openKeyed(folded, keyHex), id);
+    auto db = std::make_shared<SqlCipherDatabase>(folded, openKeyed(folded, keyHex), id, salt);
     open_.insert(cacheKey, db);
     return db;
 }
 
 namespace {
 
+// The new file belongs to the builder until it is committed: a half-made file is removed, so a
+// later run does not skip it as already there.
 class SqlCipherFileBuilder : public FileBuilder {
-public:
-    explicit SqlCipherFileBuilder(std::unique_ptr<Connection> conn) : conn_(std::move(conn)) {
+  public:
+    SqlCipherFileBuilder(QString path, std::unique_ptr<Connection> conn)
+        : path_(std::move(path)), conn_(std::move(conn)) {
         conn_->exec(QStringLiteral("BEGIN IMMEDIATE"));
     }
     ~SqlCipherFileBuilder() override {
-        if (!committed_) sqlite3_exec(conn_->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        if (committed_) return;
+        sqlite3_exec(conn_->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        conn_.reset();
+        QFile::remove(path_);
     }
     void createTable(const QString& table, const QStringList& fields) override {
         QStringList cols;
-        for (const QString& f : fields) cols << quoted(f) + QStringLiteral(" TEXT");
-        conn_->exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table), cols.join(QStringLiteral(", "))));
+        for (const QString& f : fields)
+            cols << quoted(f) + QStringLiteral(" TEXT");
+        conn_->exec(
+            QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table), cols.join(QStringLiteral(", "))));
     }
     void insert(const QString& table, const FieldValues& values) override {
         QStringList cols, marks;
@@ -445,7 +563,8 @@ public:
                                                 .arg(quoted(table), cols.join(QStringLiteral(", ")),
                                                      marks.join(QStringLiteral(", "))));
         int i = 1;
-        for (auto it = values.cbegin(); it != values.cend(); ++it) st.bind(i++, it.value());
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            st.bind(i++, it.value());
         st.step();
     }
     void commit() override {
@@ -453,7 +572,8 @@ public:
         committed_ = true;
     }
 
-private:
+  private:
+    QString path_;
     std::unique_ptr<Connection> conn_;
     bool committed_ = false;
 };
@@ -463,18 +583,33 @@ private:
 std::unique_ptr<FileBuilder> SqlCipherProvider::createFile(const QString& path, const QByteArray& rawKey,
                                                            const QByteArray& salt) {
     const QString folded = paths::fold(path);
-    if (QFileInfo::exists(folded)) throw StorageError(QStringLiteral("file already exists: %1").arg(folded));
     if (salt.size() != 16 || rawKey.size() != 32)
         throw StorageError(QStringLiteral("a 32-byte key and a 16-byte salt are needed"));
-    auto conn = std::make_unique<Connection>(folded, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    // Raw key with the salt given: the files of one installation share the salt, so a run derives
-    // one key in all, while each file still opens with the plain password.
-    conn->applyKey(rawKey.toHex() + salt.toHex());
-    pinCipherSettings(*conn);
-    conn->exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
-    useSafeJournal(*conn);
-    // A new file is built in one transaction and removed if anything fails, so no sync is needed
-    // until the file is whole; the connection that later opens it syncs every write.
-    conn->exec(QStringLiteral("PRAGMA synchronous = OFF"));
-    return std::make_unique<SqlCipherFileBuilder>(std::move(conn));
+    // Claimed in one step: another process creating the same file meanwhile keeps its file.
+    const int fd =
+        ::open(QFile::encodeName(folded).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno == EEXIST) throw FileExistsError(QStringLiteral("file already exists: %1").arg(folded));
+        throw StorageError(QStringLiteral("%1: %2").arg(folded, QString::fromLocal8Bit(strerror(errno))));
+    }
+    ::close(fd);
+    std::unique_ptr<SqlCipherFileBuilder> builder;
+    try {
+        // An empty file is an empty database to the engine.
+        auto conn = std::make_unique<Connection>(folded, SQLITE_OPEN_READWRITE);
+        // Raw key with the salt given: the files of one installation share the salt, so a run derives
+        // one key in all, while each file still opens with the plain password.
+        conn->applyKey(rawKey.toHex() + salt.toHex());
+        pinCipherSettings(*conn);
+        conn->exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
+        useSafeJournal(*conn);
+        // A new file is built in one transaction and removed if anything fails, so no sync is needed
+        // until the file is whole; the connection that later opens it syncs every write.
+        conn->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+        builder = std::make_unique<SqlCipherFileBuilder>(folded, std::move(conn));
+    } catch (...) {
+        QFile::remove(folded);
+        throw;
+    }
+    return builder;
 }

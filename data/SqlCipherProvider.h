@@ -10,7 +10,7 @@
 
 // A new file being built: tables of text fields and their first records, stored on commit.
 class FileBuilder {
-public:
+  public:
     virtual ~FileBuilder() = default;
     virtual void createTable(const QString& table, const QStringList& fields) = 0;
     virtual void insert(const QString& table, const FieldValues& values) = 0;
@@ -21,15 +21,15 @@ public:
 // that points at the file, so no file pays its key derivation twice in a run; raw keys are also
 // cached per salt, so files that share a salt derive one key in all.
 class SqlCipherProvider : public DatabaseProvider {
-public:
+  public:
     SqlCipherProvider();
     ~SqlCipherProvider() override;
 
     std::shared_ptr<Database> open(const QString& path, const QString& connect) override;
 
     // Creates a new database file keyed with the raw key of the password over the salt, and keeps
-    // it open in one transaction while its tables are built. Never overwrites: throws StorageError
-    // when the file exists. Used only by the installation tool.
+    // it open in one transaction while its tables are built. Never overwrites: throws FileExistsError
+    // when the file exists. A builder destroyed before commit removes its file. Used by the tools.
     static std::unique_ptr<FileBuilder> createFile(const QString& path, const QByteArray& rawKey,
                                                    const QByteArray& salt);
 
@@ -39,7 +39,7 @@ public:
     // The raw 32-byte key of a passphrase over a salt (PBKDF2-HMAC-SHA1, 64,000 rounds).
     static QByteArray deriveKey(const QString& password, const QByteArray& salt);
 
-private:
+  private:
     QByteArray keyFor(const QString& password, const QByteArray& salt);
 
     QHash<QString, std::shared_ptr<Database>> open_;

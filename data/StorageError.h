@@ -5,7 +5,20 @@
 
 // A failure of the storage layer, carrying the engine's own words.
 class StorageError : public std::runtime_error {
-public:
+  public:
     explicit StorageError(const QString& message) : std::runtime_error(message.toStdString()) {}
     QString message() const { return QString::fromStdString(what()); }
+};
+
+// A file that was to be created is there already (perhaps made a moment ago by another process).
+class FileExistsError : public StorageError {
+  public:
+    using StorageError::StorageError;
+};
+
+// The record is no longer the one that was read: another studio deleted it or changed a field
+// this studio changed too. Trying again cannot help; the text has to be looked at by a person.
+class ConflictError : public StorageError {
+  public:
+    using StorageError::StorageError;
 };

@@ -7,7 +7,7 @@
 // What the secondary windows read from the main board when they open a file: the data folder
 // text (the network path box), the day label, the program folder and the storage engine.
 class StudioContext {
-public:
+  public:
     virtual ~StudioContext() = default;
     virtual QString dataFolderText() const = 0;
     virtual QString dayLabel() const = 0;

@@ -15,8 +15,8 @@ namespace installation {
 
 namespace {
 
-void buildFile(const QString& path, const catalogue::FileSpec& file, const Options& options, const QByteArray& key,
-               const QByteArray& salt) {
+void buildFile(const QString& path, const catalogue::FileSpec& file, const Options& options,
+               const QByteArray& key, const QByteArray& salt) {
     auto builder = SqlCipherProvider::createFile(path, key, salt);
     for (const catalogue::TableSpec& table : file.tables) {
         builder->createTable(table.name, table.fields);
@@ -26,13 +26,13 @@ void buildFile(const QString& path, const catalogue::FileSpec& file, const Optio
             records = {{{"Setup", options.setupPath}, {"SetupName", options.stationName}}};
         // Single-record tables hold their one record from the start.
         if (records.isEmpty() && table.records == catalogue::Records::Single) records.push_back({});
-        for (const FieldValues& r : records) builder->insert(table.name, r);
+        for (const FieldValues& r : records)
+            builder->insert(table.name, r);
     }
     builder->commit();
 }
 
 } // namespace
-
 
 Report create(const Options& options) {
     Report report;
@@ -48,16 +48,11 @@ Report create(const Options& options) {
         const QString folder =
             file.folder == catalogue::Folder::Program ? options.programFolder : options.dataFolder;
         const QString path = paths::fold(folder + file.constant);
-        if (QFileInfo::exists(path)) {
-            report.skipped << path;
-            continue;
-        }
         try {
             buildFile(path, file, options, key, salt);
-        } catch (...) {
-            // A half-made file would be skipped as "already there" by the next run.
-            QFile::remove(path);
-            throw;
+        } catch (const FileExistsError&) {
+            report.skipped << path;
+            continue;
         }
         report.created << path;
     }
@@ -65,4 +60,3 @@ Report create(const Options& options) {
 }
 
 } // namespace installation
-

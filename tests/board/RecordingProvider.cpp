@@ -14,6 +14,7 @@ public:
         log_.push_back({paths::fold(inner_->path()), table});
         return opened;
     }
+    quint64 changeStamp() override { return inner_->changeStamp(); }
 
 private:
     std::shared_ptr<Database> inner_;

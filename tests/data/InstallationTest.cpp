@@ -51,7 +51,7 @@ TEST(Installation, NeverOverwritesAndSaysWhatItLeftAlone) {
     QFile::remove(slogan);
     {
         SqlCipherProvider p;
-        p.open(monday, catalogue::connectString())->openTable("12am")->updateCurrent({{"00am", "kept"}});
+        p.open(monday, catalogue::connectString())->openTable("12am")->updateCurrent({{"00am", "kept"}}, {});
     }
     const auto again = installation::create(o);
     EXPECT_EQ(again.created, QStringList{slogan});

@@ -83,7 +83,7 @@ int Fixture::count(const QString& path, const QString& table) const {
 void Fixture::write(const QString& path, const QString& table, const QString& field, const QString& value,
                     int row) const {
     Opened o(*provider_, path, table, row);
-    o.rs->updateCurrent({{field, value}});
+    o.rs->updateCurrent({{field, value}}, {});
 }
 
 void Fixture::append(const QString& path, const QString& table, const FieldValues& values) const {
