@@ -15,6 +15,7 @@ int Module1::Main(int argc, char** argv) {
     provider.setKeptEdits(&kept);
     SystemClock clock;
     frmMain board(clock, provider, QCoreApplication::applicationDirPath());
+    board.watchChangesFromThread([] { return std::make_unique<SqlCipherProvider>(); });
     board.Form_Load();
     board.showMaximized();
     const int result = app.exec();
@@ -28,5 +29,6 @@ void Module1::discardSecondaryWindows(const QWidget* board) {
     QList<QPointer<QWidget>> windows;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != board && !w->parentWidget() && w->testAttribute(Qt::WA_DeleteOnClose)) windows << w;
-    for (const QPointer<QWidget>& w : windows) delete w.data();
+    for (const QPointer<QWidget>& w : windows)
+        delete w.data();
 }

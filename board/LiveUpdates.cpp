@@ -3,6 +3,7 @@
 #include "board/StatusLine.h"
 #include "data/DataControl.h"
 #include "data/KeptEdits.h"
+#include "data/Paths.h"
 #include "data/Steps.h"
 
 LiveUpdates::LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provider, QString connect,
@@ -10,16 +11,65 @@ LiveUpdates::LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provid
     : QObject(parent), sources_(std::move(sources)), provider_(provider), connect_(std::move(connect)),
       status_(status) {
     timer_.setInterval(kIntervalMs);
-    QObject::connect(&timer_, &QTimer::timeout, this, &LiveUpdates::poll);
+    QObject::connect(&timer_, &QTimer::timeout, this, &LiveUpdates::round);
+}
+
+LiveUpdates::~LiveUpdates() {
+    stop();
+}
+
+void LiveUpdates::watchFromThread(ChangeWatcher::ProviderFactory factory) {
+    watcher_ = std::make_unique<ChangeWatcher>(std::move(factory), connect_, kIntervalMs);
+    // Queued: the watcher speaks from its own thread, the data controls live in this one.
+    QObject::connect(watcher_.get(), &ChangeWatcher::changed, this, &LiveUpdates::fileChanged,
+                     Qt::QueuedConnection);
+}
+
+void LiveUpdates::start() {
+    round();
+    timer_.start();
+    if (watcher_) watcher_->start();
+}
+
+void LiveUpdates::stop() {
+    timer_.stop();
+    if (watcher_) watcher_->stop();
 }
 
 void LiveUpdates::poll() {
-    bool allRead = true;
-    for (DataControl* source : sources_) {
-        const bool read = skipOnFailure([&] { source->pollForChanges(); });
-        allRead = allRead && read && source->isOpen();
+    for (DataControl* source : sources_)
+        skipOnFailure([&] { source->pollForChanges(); });
+    retryKeptAndSettle();
+}
+
+void LiveUpdates::round() {
+    if (!watcher_) {
+        poll();
+        return;
     }
+    // Only the list of files changes hands here; no file is touched on this thread.
+    QStringList open, awaited;
+    for (DataControl* source : sources_) {
+        if (source->databaseName().isEmpty() || source->recordSource().isEmpty()) continue;
+        (source->isOpen() ? open : awaited) << paths::fold(source->databaseName());
+    }
+    watcher_->setFiles(open, awaited);
+    KeptEdits* kept = provider_.keptEdits();
+    if (kept && kept->hasRetryable()) retryKeptAndSettle();
+}
+
+void LiveUpdates::fileChanged(const QString& file) {
+    for (DataControl* source : sources_)
+        if (!source->databaseName().isEmpty() && paths::fold(source->databaseName()) == file)
+            skipOnFailure([&] { source->pollForChanges(); });
+    retryKeptAndSettle();
+}
+
+void LiveUpdates::retryKeptAndSettle() {
     KeptEdits* kept = provider_.keptEdits();
     if (kept && kept->hasRetryable()) kept->retry(provider_, connect_);
-    if (allRead && !(kept && kept->hasRetryable())) status_.healthy();
+    bool allOpen = true;
+    for (DataControl* source : sources_)
+        allOpen = allOpen && source->isOpen();
+    if (allOpen && !(kept && kept->hasRetryable())) status_.healthy();
 }

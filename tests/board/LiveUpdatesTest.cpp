@@ -41,4 +41,16 @@ TEST_F(LiveUpdates, AShareThatWasAwayIsReadAgainAndItsFailureLeavesTheStatusBar)
     EXPECT_TRUE(statusText().isEmpty());
 }
 
+TEST_F(LiveUpdates, WatchedFromAThreadOfTheirOwnTheFilesStillBringOtherStudiosChanges) {
+    board = std::make_unique<frmMain>(clock, provider, fx.programFolder());
+    board->setEndProgram([] {});
+    board->watchChangesFromThread([] { return std::make_unique<SqlCipherProvider>(); });
+    board->Form_Load();
+    fx.write(weatherFile(), "MonWx", "Wx", "Fog by morning");
+    fx.write(mondayFile(), "12am", "05am", "from studio C");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return c().Text20->text() == "Fog by morning"; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return c().slotBox[2]->text() == "from studio C"; }, 10000));
+    board->Form_Unload(); // stops the thread before the fixture's files go
+}
+
 } // namespace
