@@ -3,11 +3,11 @@
 #include "board/BoardControls.h"
 #include "board/Clock.h"
 #include "board/ClockAdvance.h"
-#include "board/ClockDisplay.h"
 #include "board/CopyPanel.h"
+#include "board/NetworkSetup.h"
+#include "board/ClockDisplay.h"
 #include "board/DaySelection.h"
 #include "board/HourGrid.h"
-#include "board/NetworkSetup.h"
 #include "data/ChangeWatcher.h"
 #include "data/Steps.h"
 #include "data/StudioContext.h"
@@ -27,17 +27,16 @@ class StatusLine;
 //
 // Families of identical handlers are one function with the row as argument:
 //   mnu12am_Click .. mnu11pm_Click        -> mnuHour_Click(row)      row into hourRows(), 12 AM = 0
-//   mnuMonday_Click .. mnuSunday_Click    -> mnuDay_Click(day)       day into catalogue::weekdays(), Monday =
-//   0 Option1_Click .. Option8_Click        -> Option_Click(n)         n = 1 .. 8 Text13_DblClick ..
-//   Text19_DblClick    -> EventLine_DblClick(n)   n = 1 (Text13) .. 7 (Text19) Text4_GotFocus ..
-//   Text9_GotFocus      -> SlotBox_GotFocus(k)     k = 4 .. 9, the box Text<k> Text4_LostFocus ..
-//   Text9_LostFocus    -> SlotBox_LostFocus(k)    k = 4 .. 9 XButton1 .. XButton14 press           ->
-//   XButton_Press(k)        k = 1 .. 14
+//   mnuMonday_Click .. mnuSunday_Click    -> mnuDay_Click(day)       day into catalogue::weekdays(), Monday = 0
+//   Option1_Click .. Option8_Click        -> Option_Click(n)         n = 1 .. 8
+//   Text13_DblClick .. Text19_DblClick    -> EventLine_DblClick(n)   n = 1 (Text13) .. 7 (Text19)
+//   Text4_GotFocus .. Text9_GotFocus      -> SlotBox_GotFocus(k)     k = 4 .. 9, the box Text<k>
+//   Text4_LostFocus .. Text9_LostFocus    -> SlotBox_LostFocus(k)    k = 4 .. 9
+//   XButton1 .. XButton14 press           -> XButton_Press(k)        k = 1 .. 14
 class frmMain : public QMainWindow, public StudioContext {
     Q_OBJECT
-  public:
-    frmMain(Clock& clock, DatabaseProvider& provider, const QString& programFolder,
-            QWidget* parent = nullptr);
+public:
+    frmMain(Clock& clock, DatabaseProvider& provider, const QString& programFolder, QWidget* parent = nullptr);
     ~frmMain() override;
 
     BoardControls& controls() { return c_; }
@@ -52,7 +51,7 @@ class frmMain : public QMainWindow, public StudioContext {
     QString programFolder() const override { return programFolder_; }
     DatabaseProvider& provider() override { return provider_; }
 
-  public slots:
+public slots:
     void Form_Load();
     void Form_Unload();
 
@@ -101,10 +100,10 @@ class frmMain : public QMainWindow, public StudioContext {
     // connections the factory makes, so a slow share never holds up the clock.
     void watchChangesFromThread(ChangeWatcher::ProviderFactory factory);
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
 
-  private:
+private:
     void connectHandlers();
     void connectMenus();
     void connectControls();
