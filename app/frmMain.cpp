@@ -78,6 +78,7 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, const QString& progra
         connect(kept, &KeptEdits::changed, this, [this](const QString& notice) { status_->setNotice(notice); });
     liveUpdates_ = std::make_unique<LiveUpdates>(QVector<DataControl*>(c_.data.begin() + 1, c_.data.end()), provider_,
                                                  catalogue::connectString(), *status_);
+    liveUpdates_->openAhead([this] { return nextDayFiles(); });
     networkSetup_ = std::make_unique<NetworkSetup>(c_, [this] { close(); }, [this] { repaint(); });
     editMode_ = std::make_unique<EditMode>(c_, errorSink());
     reminders_ = std::make_unique<Reminders>(c_, errorSink());
@@ -97,6 +98,20 @@ void frmMain::pollForChanges() { liveUpdates_->poll(); }
 
 void frmMain::watchChangesFromThread(ChangeWatcher::ProviderFactory factory) {
     liveUpdates_->watchFromThread(std::move(factory));
+}
+
+void frmMain::waitForOpenAhead() { liveUpdates_->waitForOpenAhead(); }
+
+QStringList frmMain::nextDayFiles() const {
+    const QVector<catalogue::Weekday>& days = catalogue::weekdays();
+    int today = 0;
+    while (today < days.size() && days[today].name != c_.Label31->text()) ++today;
+    if (today == days.size()) return {};
+    const catalogue::Weekday& next = days[(today + 1) % days.size()];
+    QStringList files;
+    for (const QString& constant : {next.dayFile, next.eventsFile, next.weatherFile, next.reminderFile})
+        files << paths::withFallback(c_.Text26->text(), programFolder_, constant);
+    return files;
 }
 
 QString frmMain::dataFolderText() const { return c_.Text26->text(); }

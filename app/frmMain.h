@@ -99,11 +99,15 @@ public slots:
     // Before Form_Load: the files are asked for changes from a thread of their own, over
     // connections the factory makes, so a slow share never holds up the clock.
     void watchChangesFromThread(ChangeWatcher::ProviderFactory factory);
+    // For the benchmark: the next day's files, opened ahead since the last day change, are open.
+    void waitForOpenAhead();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // What the day roll would switch to: the files of the day after the day label's.
+    QStringList nextDayFiles() const;
     void connectHandlers();
     void connectMenus();
     void connectControls();

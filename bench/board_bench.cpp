@@ -72,13 +72,14 @@ void HourRoll(benchmark::State& state) {
 }
 BENCHMARK(HourRoll)->Unit(benchmark::kMillisecond);
 
-// Monday to Tuesday on a board that has never opened Tuesday's files nor Reminder1.mdb.
+// Monday to Tuesday on a board that has not read Tuesday's files yet (opened ahead, as after a day's run).
 void MidnightSwitch(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto b = std::make_unique<LoadedBoard>();
         b->clock.set(0, QTime(23, 59, 59));
         b->form.Timer1_Timer();
+        b->form.waitForOpenAhead(); // the board has run all day: Tuesday's files were opened ahead
         state.ResumeTiming();
         b->form.Timer3_Timer();
         state.PauseTiming();
@@ -100,5 +101,22 @@ void IdleChangePolling(benchmark::State& state) {
     state.counters["cpu_ms_per_idle_minute"] = cpuPerRound * 1000.0 * 60000.0 / LiveUpdates::kIntervalMs;
 }
 BENCHMARK(IdleChangePolling)->Unit(benchmark::kMicrosecond);
+
+// The whole-board commands a presenter clicks: Refresh Data, and a Days menu choice (alternating
+// between two days, so every choice switches files).
+void RefreshDataCommand(benchmark::State& state) {
+    LoadedBoard b;
+    b.clock.set(0, QTime(10, 17, 0));
+    for (auto _ : state) b.form.mnuFileRefresh_Click();
+}
+BENCHMARK(RefreshDataCommand)->Unit(benchmark::kMillisecond);
+
+void DaysMenuChoice(benchmark::State& state) {
+    LoadedBoard b;
+    b.clock.set(0, QTime(10, 17, 0));
+    int day = 0;
+    for (auto _ : state) b.form.mnuDay_Click(day = day == 2 ? 3 : 2);
+}
+BENCHMARK(DaysMenuChoice)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -32,7 +32,7 @@ void RefreshOfAnOpenFile(benchmark::State& state) {
     SqlCipherProvider provider;
     DataControl data(provider, QStringLiteral("Data1"));
     data.setConnect(catalogue::connectString());
-    data.setDatabaseName(demoProgramFolder() + QStringLiteral("/Data\\Monday.mdb"));
+    data.setDatabaseName(demoInstallation().dataFolder + QStringLiteral("\\Monday.mdb"));
     data.setRecordSource(QStringLiteral("3pm"));
     data.refresh();
     for (auto _ : state) data.refresh();

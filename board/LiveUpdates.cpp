@@ -34,6 +34,23 @@ void LiveUpdates::start() {
 void LiveUpdates::stop() {
     timer_.stop();
     if (watcher_) watcher_->stop();
+    waitForOpenAhead();
+}
+
+void LiveUpdates::waitForOpenAhead() {
+    if (opener_) opener_->wait();
+}
+
+void LiveUpdates::startOpenAhead() {
+    if (!upcomingFiles_ || (opener_ && opener_->isRunning())) return;
+    const QStringList files = upcomingFiles_();
+    if (files == openedAhead_) return;
+    openedAhead_ = files;
+    if (opener_) opener_->wait();
+    opener_.reset(QThread::create([files, &provider = provider_, connect = connect_] {
+        for (const QString& file : files) provider.openAhead(file, connect);
+    }));
+    opener_->start();
 }
 
 void LiveUpdates::poll() {
@@ -43,6 +60,7 @@ void LiveUpdates::poll() {
 }
 
 void LiveUpdates::round() {
+    startOpenAhead();
     if (!watcher_) {
         poll();
         return;

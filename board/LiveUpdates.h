@@ -3,8 +3,11 @@
 #include "data/ChangeWatcher.h"
 
 #include <QObject>
+#include <QStringList>
+#include <QThread>
 #include <QTimer>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 class DataControl;
@@ -29,8 +32,13 @@ class LiveUpdates : public QObject {
 
     // Hands the asking to a thread of its own, over connections the factory makes.
     void watchFromThread(ChangeWatcher::ProviderFactory factory);
+    // The files the board will switch to next (the next day's): opened ahead from a thread of their
+    // own whenever the list changes, so the switch itself finds them open.
+    void openAhead(std::function<QStringList()> upcomingFiles) { upcomingFiles_ = std::move(upcomingFiles); }
     void start();
     void stop();
+    // For the benchmark: the opening ahead started so far has finished.
+    void waitForOpenAhead();
     // One round of checks of every file, from this thread.
     void poll();
 
@@ -38,6 +46,7 @@ class LiveUpdates : public QObject {
     void round();
     void fileChanged(const QString& file);
     void retryKeptAndSettle();
+    void startOpenAhead();
 
     QVector<DataControl*> sources_;
     DatabaseProvider& provider_;
@@ -45,4 +54,7 @@ class LiveUpdates : public QObject {
     StatusLine& status_;
     QTimer timer_;
     std::unique_ptr<ChangeWatcher> watcher_;
+    std::function<QStringList()> upcomingFiles_;
+    QStringList openedAhead_;
+    std::unique_ptr<QThread> opener_;
 };

@@ -116,13 +116,15 @@ void DataControl::refresh() {
     recordset_.reset();
     database_.reset();
     database_ = provider_.open(databaseName_, connect_);
-    recordset_ = database_->openTable(recordSource_);
+    database_->readTogether([this] {
+        recordset_ = database_->openTable(recordSource_);
+        if (recordset_->recordCount() > 0) recordset_->moveFirst();
+        stamp_ = stampOf(*database_);
+    });
     for (auto it = carried.cbegin(); it != carried.cend(); ++it)
         if (recordset_->hasField(it.key())) buffer_.insert(it.key(), it.value());
     for (auto it = carriedBase.cbegin(); it != carriedBase.cend(); ++it)
         if (buffer_.contains(it.key())) base_.insert(it.key(), it.value());
-    if (recordset_->recordCount() > 0) recordset_->moveFirst();
-    stamp_ = stampOf(*database_);
     showCurrent();
     emit repositioned();
     if (failedWrite) std::rethrow_exception(failedWrite);

@@ -118,6 +118,23 @@ class Connection {
         }
     }
 
+    // One read transaction, unless one is already open: the lock and the file's change counter are
+    // checked once for all the reads inside.
+    template <class Work> void read(Work&& work) {
+        if (!sqlite3_get_autocommit(db_)) {
+            work();
+            return;
+        }
+        exec(QStringLiteral("BEGIN DEFERRED"));
+        try {
+            work();
+        } catch (...) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+        exec(QStringLiteral("COMMIT"));
+    }
+
     void applyKey(const QByteArray& rawKeyHex) {
         // Not a user text: a hex string we made ourselves.
         exec(QStringLiteral("PRAGMA key = \"x'%1'\"").arg(QString::fromLatin1(rawKeyHex)));
@@ -126,6 +143,8 @@ class Connection {
   private:
     sqlite3* db_ = nullptr;
 };
+
+} // namespace
 
 struct FileIdentity {
     dev_t dev = 0;
@@ -139,13 +158,15 @@ struct FileIdentity {
     }
 };
 
-bool identify(const QString& path, FileIdentity& id) {
+static bool identify(const QString& path, FileIdentity& id) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
     id = {st.st_dev, st.st_ino, qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
           qint64(st.st_size)};
     return true;
 }
+
+namespace {
 
 class SqlCipherRecordset : public Recordset {
   public:
@@ -420,6 +441,8 @@ class SqlCipherDatabase : public Database {
         return quint64(st.int64(0));
     }
 
+    void readTogether(const std::function<void()>& reads) override { conn_->read(reads); }
+
   private:
     QString path_;
     std::shared_ptr<Connection> conn_;
@@ -485,6 +508,7 @@ QByteArray SqlCipherProvider::deriveKey(const QString& password, const QByteArra
 }
 
 QByteArray SqlCipherProvider::keyFor(const QString& password, const QByteArray& salt) {
+    QMutexLocker lock(&mutex_);
     const QByteArray cacheKey = salt + password.toUtf8();
     auto it = keys_.constFind(cacheKey);
     if (it != keys_.cend()) return *it;
@@ -517,14 +541,49 @@ std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QSt
         open_.remove(cacheKey);
     }
 
+    std::shared_ptr<Database> db = takeAhead(cacheKey, id);
+    if (!db) db = connectTo(folded, password, id);
+    open_.insert(cacheKey, db);
+    return db;
+}
+
+std::shared_ptr<Database> SqlCipherProvider::connectTo(const QString& folded, const QString& password,
+                                                     const FileIdentity& id) {
     QByteArray keyHex;
     const QByteArray salt = readSalt(folded);
     if (!password.isEmpty()) {
         if (salt.size() < 16) throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
         keyHex = keyFor(password, salt);
     }
-    auto db = std::make_shared<SqlCipherDatabase>(folded, openKeyed(folded, keyHex), id, salt);
-    open_.insert(cacheKey, db);
+    return std::make_shared<SqlCipherDatabase>(folded, openKeyed(folded, keyHex), id, salt);
+}
+
+void SqlCipherProvider::openAhead(const QString& path, const QString& connectString) {
+    const QString folded = paths::fold(path);
+    const QString password = paths::passwordOf(connectString);
+    const QString cacheKey = QFileInfo(folded).absoluteFilePath() + QLatin1Char('\n') + password;
+    FileIdentity id;
+    if (!identify(folded, id)) return;
+    try {
+        auto db = connectTo(folded, password, id);
+        QMutexLocker lock(&mutex_);
+        ahead_.insert(cacheKey, std::move(db));
+    } catch (const StorageError&) {
+        // open() meets the same failure on the board's thread and reports it there.
+    }
+}
+
+std::shared_ptr<Database> SqlCipherProvider::takeAhead(const QString& cacheKey, const FileIdentity& id) {
+    std::shared_ptr<Database> db;
+    {
+        QMutexLocker lock(&mutex_);
+        db = ahead_.take(cacheKey);
+    }
+    auto* ahead = static_cast<SqlCipherDatabase*>(db.get());
+    if (!ahead || !ahead->identity().sameFile(id)) return nullptr;
+    // Written since it was opened ahead: still good, unless it was replaced in place by another salt.
+    if (!ahead->identity().sameContent(id) && readSalt(ahead->path()) != ahead->salt()) return nullptr;
+    ahead->setIdentity(id);
     return db;
 }
 

@@ -4,11 +4,14 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QMutex>
 #include <QString>
 #include <QStringList>
 #include <memory>
 
 // A new file being built: tables of text fields and their first records, stored on commit.
+struct FileIdentity;
+
 class FileBuilder {
   public:
     virtual ~FileBuilder() = default;
@@ -26,6 +29,7 @@ class SqlCipherProvider : public DatabaseProvider {
     ~SqlCipherProvider() override;
 
     std::shared_ptr<Database> open(const QString& path, const QString& connect) override;
+    void openAhead(const QString& path, const QString& connect) override;
 
     // Creates a new database file keyed with the raw key of the password over the salt, and keeps
     // it open in one transaction while its tables are built. Never overwrites: throws FileExistsError
@@ -41,8 +45,12 @@ class SqlCipherProvider : public DatabaseProvider {
 
   private:
     QByteArray keyFor(const QString& password, const QByteArray& salt);
+    std::shared_ptr<Database> connectTo(const QString& folded, const QString& password, const FileIdentity& id);
+    std::shared_ptr<Database> takeAhead(const QString& cacheKey, const FileIdentity& id);
 
-    QHash<QString, std::shared_ptr<Database>> open_;
+    QHash<QString, std::shared_ptr<Database>> open_; // the board's thread only
+    QMutex mutex_;                                     // guards what follows: open-ahead runs elsewhere
+    QHash<QString, std::shared_ptr<Database>> ahead_;
     QHash<QByteArray, QByteArray> keys_;
     int derivations_ = 0;
 };

@@ -1,6 +1,9 @@
 #include "tests/board/EditingBoard.h"
+#include "widgets/Lbl3D.h"
 
 #include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 
@@ -38,6 +41,24 @@ TEST_F(LiveUpdates, AShareThatWasAwayIsReadAgainAndItsFailureLeavesTheStatusBar)
     ASSERT_TRUE(QFile::rename(away, weatherFile()));
     board->pollForChanges();
     EXPECT_EQ(c().Text20->text(), "Before");
+    EXPECT_TRUE(statusText().isEmpty());
+}
+
+TEST_F(LiveUpdates, AVanishedShareFailsQuicklyAndTheClockGoesOn) {
+    load();
+    const QString away = fx.dataFolder() + QStringLiteral(".away");
+    ASSERT_TRUE(QDir().rename(fx.dataFolder(), away));
+    QElapsedTimer held;
+    held.start();
+    c().mnuFileRefresh->trigger();
+    board->pollForChanges();
+    tickAt(QTime(0, 0, 7));
+    // Far more than the lock wait it may cost, far less than a frozen board.
+    EXPECT_LT(held.elapsed(), 3000);
+    EXPECT_FALSE(statusText().isEmpty());
+    EXPECT_EQ(board->controls().Lbl3D1->caption(), "12:00:07 AM");
+    ASSERT_TRUE(QDir().rename(away, fx.dataFolder()));
+    board->pollForChanges();
     EXPECT_TRUE(statusText().isEmpty());
 }
 

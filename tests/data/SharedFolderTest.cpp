@@ -238,6 +238,27 @@ TEST_F(SharedFolder, AFileRestoredInPlaceFromAnotherInstallationIsReadWithoutARe
     EXPECT_EQ(dc->recordCount(), 1);
 }
 
+TEST_F(SharedFolder, AFileOpenedAheadIsReadAsItIsWhenTheBoardSwitchesToIt) {
+    // Written by another studio after it was opened ahead.
+    here.openAhead(promo, catalogue::connectString());
+    fx.write(promo, "Main", "PromoName", "Written since");
+    EXPECT_EQ(control(here, promo, "Main")->fieldText("PromoName"), "Written since");
+
+    // Replaced on the share by another file after it was opened ahead.
+    const QString monday = fx.dataFile(catalogue::weekdays().front().dayFile);
+    here.openAhead(monday, catalogue::connectString());
+    const QString other = home.path() + QStringLiteral("/Monday.mdb");
+    const QByteArray salt(16, 'n');
+    auto builder = SqlCipherProvider::createFile(other, SqlCipherProvider::deriveKey(catalogue::kPassword, salt), salt);
+    builder->createTable("3am", catalogue::slotFields());
+    builder->insert("3am", {{catalogue::slotFields().front(), "From the new file"}});
+    builder->commit();
+    builder.reset();
+    ASSERT_TRUE(QFile::remove(monday));
+    ASSERT_TRUE(QFile::rename(other, monday));
+    EXPECT_EQ(control(here, monday, "3am")->fieldText(catalogue::slotFields().front()), "From the new file");
+}
+
 TEST_F(SharedFolder, FilesOpenWhateverCipherDefaultsTheEngineWasBuiltWith) {
     RawConnection settings(QStringLiteral(":memory:"));
     // The defaults of a later SQLCipher major version.
