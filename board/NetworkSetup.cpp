@@ -7,6 +7,7 @@
 
 #include <QGroupBox>
 #include <QStatusBar>
+#include <exception>
 
 namespace {
 
@@ -64,6 +65,12 @@ void NetworkSetup::Command9_Click() {
 
 void NetworkSetup::Command10_Click() {
     DataControl* list = locations();
+    // Right after "New" there is nothing stored to delete: the new location is dropped and the one
+    // shown before comes back, in its place in the list.
+    if (list->editMode() == DataControl::EditMode::Adding) {
+        skipOnFailure([&] { list->cancelUpdate(); });
+        return;
+    }
     skipOnFailure([&] { list->deleteRecord(); });
     skipOnFailure([&] { list->movePrevious(); });
     skipOnFailure([&] {
@@ -89,11 +96,28 @@ bool NetworkSetup::refreshKeepingChanges(DataControl* data) const {
     return reportOnFailure(sink_, [&] { data->refresh(); });
 }
 
+bool NetworkSetup::storeSetup() const {
+    DataControl* setup = board_.data[kSetupData];
+    if (!setup) return true;
+    QString reason;
+    try {
+        setup->refresh();
+    } catch (const std::exception& e) {
+        reason = QString::fromUtf8(e.what());
+    }
+    // Without its record the choice made here would be gone at the next start.
+    if (reason.isEmpty() && !setup->hasCurrent())
+        reason = QStringLiteral("table \"Setup\" of %1 has no record").arg(setup->databaseName());
+    if (reason.isEmpty()) return true;
+    report(QStringLiteral("Setup not stored: %1").arg(reason));
+    return false;
+}
+
 void NetworkSetup::Command5_Click() {
     board_.Frame3->setVisible(false);
 
     bool stored = refreshKeepingChanges(board_.data[kLocationData]);
-    stored = refreshKeepingChanges(board_.data[kSetupData]) && stored;
+    stored = storeSetup() && stored;
     // The open files stay where they are; only pending changes are written and re-read.
     for (int n = 1; n <= 6; ++n)
         stored = refreshKeepingChanges(board_.data[n]) && stored;
@@ -101,8 +125,8 @@ void NetworkSetup::Command5_Click() {
     board_.Lbl3D2->setCaption(board_.Text29->text());
     if (repaint_) repaint_();
 
-    // Ending the program now would throw away a change the engine refused: the panel stays for
-    // another try, with the engine's words in the status bar.
+    // Ending the program now would throw away a change that was not stored: the panel stays for
+    // another try, with the reason in the status bar.
     if (!stored) {
         board_.Frame3->setVisible(true);
         return;

@@ -32,6 +32,9 @@ class NetworkSetup {
     DataControl* locations() const;
     // Refreshes a data control, skipping a failure; returns false only when that lost a pending change.
     bool refreshKeepingChanges(DataControl* data) const;
+    // Writes and re-reads the setup record; false, with the reason shown, when there is none to keep
+    // what the next start will read.
+    bool storeSetup() const;
     void report(const QString& message) const;
 
     BoardControls& board_;

@@ -36,10 +36,14 @@ const PickerParams& paramsOf(PickerKind kind) {
     return table[static_cast<int>(kind)];
 }
 
+QString listed(const QVariant& stored) {
+    return stored.isNull() ? QString() : stored.toString();
+}
+
 } // namespace
 
-Picker::Picker(PickerKind kind, DataControl& editorData)
-    : kind_(kind), editor_(&editorData), list1_(new QListWidget(this)) {
+Picker::Picker(PickerKind kind, DataControl& editorData, std::function<void()> beforeMove)
+    : kind_(kind), editor_(&editorData), beforeMove_(std::move(beforeMove)), list1_(new QListWidget(this)) {
     const PickerParams& p = paramsOf(kind);
     windows::adopt(this, p.form);
     setWindowTitle(p.caption);
@@ -59,26 +63,40 @@ Picker::Picker(PickerKind kind, DataControl& editorData)
     resize(p.size);
 }
 
+void Picker::editorAboutToMove() const {
+    // The hook belongs to the editor's window: it is gone once the editor is.
+    if (editor_ && beforeMove_) skipOnFailure(beforeMove_);
+}
+
 void Picker::Form_Load() {
+    list1_->clear();
     if (!editor_) return;
     DataControl& data = *editor_;
     const QString field = paramsOf(kind_).field;
     QByteArray mark;
     int count = 0;
     // Each step skipped on failure: an empty or unopened record set gives an empty list.
+    editorAboutToMove();
     skipOnFailure([&] { mark = data.bookmark(); });
-    skipOnFailure([&] { data.moveLast(); });
+    // The first move stores what was typed in the editor. When that cannot be done just now (another
+    // studio is writing the file, say), every further move would fail the same way: the editor stays
+    // on its record with the typed text, and the list is read beside it.
+    if (!skipOnFailure([&] { data.moveLast(); }) && data.isDirty()) {
+        skipOnFailure([&] {
+            for (const QVariant& stored : data.storedColumn(field))
+                list1_->addItem(listed(stored));
+        });
+        return;
+    }
     skipOnFailure([&] { count = data.recordCount(); });
     skipOnFailure([&] { data.moveFirst(); });
-    list1_->clear();
     for (int i = 0; i < count; ++i) {
         QString value;
-        skipOnFailure([&] {
-            const QVariant stored = data.storedValue(field);
-            value = stored.isNull() ? QString() : stored.toString();
-        });
-        skipOnFailure([&] { data.moveNext(); });
+        skipOnFailure([&] { value = listed(data.storedValue(field)); });
+        const bool moved = skipOnFailure([&] { data.moveNext(); });
         list1_->addItem(value);
+        // A record that could not be left is never listed twice.
+        if (!moved) break;
     }
     // The editor shows the record it showed before the list was filled.
     skipOnFailure([&] { data.setBookmark(mark); });
@@ -90,6 +108,7 @@ void Picker::List1_Click() {
         // The value goes between quotes as it is; the storage layer reads it up to the last quote.
         const QString criteria =
             paramsOf(kind_).criteriaPrefix + QLatin1Char('"') + item->text() + QLatin1Char('"');
+        editorAboutToMove();
         skipOnFailure([&] { editor_->findFirst(criteria); });
     }
     close();
@@ -99,7 +118,7 @@ void Picker::Command1_Click() {
     close();
 }
 
-QWidget* showPicker(PickerKind kind, DataControl& editorData) {
+QWidget* showPicker(PickerKind kind, DataControl& editorData, std::function<void()> beforeMove) {
     const PickerParams& p = paramsOf(kind);
     if (Picker* open = windows::find<Picker>(p.form)) {
         if (open->editor() == &editorData) {
@@ -109,7 +128,7 @@ QWidget* showPicker(PickerKind kind, DataControl& editorData) {
         // Its editor has gone (or another one asks): a list of the old editor would find nothing.
         open->close();
     }
-    auto* picker = new Picker(kind, editorData);
+    auto* picker = new Picker(kind, editorData, std::move(beforeMove));
     picker->Form_Load();
     windows::bringToFront(picker);
     return picker;

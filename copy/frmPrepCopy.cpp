@@ -103,6 +103,10 @@ void frmPrepCopy::Command2_Click() {
     // No move afterwards: an edited item stays in view, and after adding the item shown before
     // is current again.
     skipOnFailure([this] { data1().update(); });
+    browse();
+}
+
+void frmPrepCopy::browse() {
     save_->setEnabled(false);
     addNew_->setEnabled(true);
     edit_->setEnabled(true);
@@ -120,6 +124,13 @@ void frmPrepCopy::Command3_Click() {
 }
 
 void frmPrepCopy::Command4_Click() {
+    // An item not stored yet is only dropped: the item shown before "&Add New" comes back, in
+    // browse, so nothing typed afterwards can land on another item.
+    if (data1().editMode() == DataControl::EditMode::Adding) {
+        skipOnFailure([this] { data1().cancelUpdate(); });
+        browse();
+        return;
+    }
     skipOnFailure([this] { data1().deleteRecord(); });
     skipOnFailure([this] { data1().moveFirst(); });
 }

@@ -22,6 +22,8 @@ class frmPrepCopy : public CopyWindow {
     void Command8_Click(); // Search
 
     void buildLayout();
+    // Buttons and boxes as they are while browsing.
+    void browse();
 
     QPushButton* addNew_;
     QPushButton* save_;

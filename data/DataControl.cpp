@@ -259,6 +259,16 @@ bool DataControl::hasField(const QString& field) const {
     return recordset_ && recordset_->hasField(field);
 }
 
+QVector<QVariant> DataControl::storedColumn(const QString& field) const {
+    const QString table = openRecordset().tableName();
+    const std::unique_ptr<Recordset> rs = database_->openTable(table);
+    QVector<QVariant> values;
+    if (rs->recordCount() == 0) return values;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+        values << rs->value(field);
+    return values;
+}
+
 void DataControl::edit() {
     if (!hasCurrent()) throw StorageError(kNoCurrentRecord);
     if (editMode_ != EditMode::Adding) editMode_ = EditMode::Editing;

@@ -65,6 +65,10 @@ class DataControl : public QObject {
     // The stored value, null as an invalid QVariant.
     QVariant storedValue(const QString& field) const;
     bool hasField(const QString& field) const;
+    // The stored value of one field in every record of the open table, in record order, read through
+    // a record set of its own on the same connection: the control does not move, so its record, its
+    // boxes and what was typed stay as they are.
+    QVector<QVariant> storedColumn(const QString& field) const;
 
     void edit();
     void addNew();

@@ -232,7 +232,11 @@ void frmPhone::Command4_Click() {
 }
 
 void frmPhone::Command5_Click() {
-    reportOnFailure(errorSink_, [&] { showPicker(PickerKind::Name, *Data1); });
+    reportOnFailure(errorSink_, [&] {
+        showPicker(PickerKind::Name, *Data1,
+                   // A contact typed meanwhile is stored with its summary.
+                   [this] { summariseTypedContact(); });
+    });
 }
 
 void frmPhone::Command6_Click() {

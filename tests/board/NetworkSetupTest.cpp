@@ -119,25 +119,47 @@ TEST_F(NetworkPanel, ArrowsStayOnTheFirstAndTheLastLocation) {
     EXPECT_EQ(shownName(), "Studio B");
 }
 
-TEST_F(NetworkPanel, DeleteShowsTheOneBeforeOrTheNewFirst) {
+TEST_F(NetworkPanel, DeleteShowsTheOneBeforeOrTheNewFirstAndAfterNewOnlyCancels) {
     struct Row {
-        int forward; // ">>>>>" presses before "Delete"
+        int forward;       // ">>>>>" presses before "Delete"
+        const char* added; // "New" first, with this name typed ("" for nothing typed); nullptr: no "New"
         const char* shownAfter;
+        const char* nextAfter; // shown after one more ">>>>>"
         QStringList left;
     };
-    const Row rows[] = {{0, "Studio B", {"Studio B", "Studio C"}},
-                        {1, "Studio A", {"Studio A", "Studio C"}},
-                        {2, "Studio B", {"Studio A", "Studio B"}}};
+    const QStringList all{"Studio A", "Studio B", "Studio C"};
+    const auto pathOf = [](const char* name) {
+        for (const Location& l : kLocations)
+            if (qstrcmp(l.name, name) == 0) return QString::fromLatin1(l.path);
+        return QString();
+    };
+    const Row rows[] = {{0, nullptr, "Studio B", "Studio C", {"Studio B", "Studio C"}},
+                        {1, nullptr, "Studio A", "Studio C", {"Studio A", "Studio C"}},
+                        {2, nullptr, "Studio B", "Studio B", {"Studio A", "Studio B"}},
+                        {0, "Studio D", "Studio A", "Studio B", all},
+                        {1, "Studio D", "Studio B", "Studio C", all},
+                        {1, "", "Studio B", "Studio C", all},
+                        {2, "Studio D", "Studio C", "Studio C", all}};
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.forward);
+        SCOPED_TRACE(testing::Message() << row.forward << " " << (row.added ? row.added : "-"));
         fx.removeAll(locationFile, "Location");
         for (const Location& l : kLocations)
             fx.append(locationFile, "Location", {{"LocationName", l.name}, {"Location", l.path}});
         c.data[8]->refresh();
         for (int i = 0; i < row.forward; ++i)
             panel->Command7_Click();
+        if (row.added) {
+            panel->Command8_Click();
+            QTest::keyClicks(c.Text28, row.added);
+            QTest::keyClicks(c.Text27, "Z:/studio-d/");
+        }
         panel->Command10_Click();
         EXPECT_EQ(shownName(), row.shownAfter);
+        EXPECT_EQ(c.Text27->text(), pathOf(row.shownAfter));
+        // Nothing left over to be stored by a later "Save" or by the binding rule.
+        panel->Command9_Click();
+        panel->Command7_Click();
+        EXPECT_EQ(shownName(), row.nextAfter);
         EXPECT_EQ(storedNames(), row.left);
     }
 }
@@ -212,16 +234,38 @@ TEST_F(NetworkPanel, CloseWritesPendingChangesOfTheBoardsOtherData) {
     EXPECT_EQ(c.data[1]->databaseName(), fx.dataFile("\\Monday.mdb"));
 }
 
-TEST_F(NetworkPanel, SetupChangeThatCannotBeStoredKeepsTheBoardOpen) {
-    panel->mnuNetworkSetup_Click();
-    retype(c.Text26, "Y:/elsewhere");
-    // Another studio's tool removed the setup record meanwhile.
-    fx.removeAll(setupFile, "Setup");
-    panel->Command5_Click();
-    EXPECT_EQ(closed, 0);
-    EXPECT_TRUE(c.Frame3->isVisible());
-    EXPECT_FALSE(c.statusBar->currentMessage().isEmpty());
-    EXPECT_EQ(c.Text26->text(), "Y:/elsewhere");
+TEST_F(NetworkPanel, SetupThatCannotBeStoredKeepsTheBoardOpenAndSaysWhy) {
+    struct Row {
+        const char* what;
+        bool emptyWhenLoaded; // otherwise another studio's tool removes the record meanwhile
+        const char* typed;    // nullptr: nothing typed into the path box
+    };
+    const Row rows[] = {{"record removed meanwhile, path typed", false, "Y:/elsewhere"},
+                        {"record removed meanwhile, nothing typed", false, nullptr},
+                        {"table empty when loaded, path typed", true, "Y:/elsewhere"},
+                        {"table empty when loaded, nothing typed", true, nullptr}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        fx.removeAll(setupFile, "Setup");
+        if (!row.emptyWhenLoaded) {
+            fx.append(setupFile, "Setup", {{"Setup", fx.dataFolder()}, {"SetupName", "KTST"}});
+            c.data[7]->refresh();
+            fx.removeAll(setupFile, "Setup");
+        } else {
+            c.data[7]->refresh();
+        }
+        c.statusBar->clearMessage();
+        panel->mnuNetworkSetup_Click();
+        const QString shown = row.typed ? QString::fromLatin1(row.typed) : c.Text26->text();
+        if (row.typed) retype(c.Text26, shown);
+        panel->Command5_Click();
+        EXPECT_EQ(closed, 0);
+        EXPECT_TRUE(c.Frame3->isVisible());
+        EXPECT_TRUE(c.statusBar->currentMessage().contains("Setup not stored"))
+            << c.statusBar->currentMessage().toStdString();
+        EXPECT_EQ(fx.count(setupFile, "Setup"), 0);
+        EXPECT_EQ(c.Text26->text(), shown);
+    }
 }
 
 } // namespace

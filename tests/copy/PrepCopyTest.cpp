@@ -66,6 +66,35 @@ TEST_F(PrepCopy, AfterAddAndSaveThePreviousItemIsInViewAndTheNewOneCanBeFound) {
     EXPECT_EQ(text(w, "Text1"), "the new one");
 }
 
+TEST_F(PrepCopy, DeleteWhileAddingCancelsOnlyTheNewItem) {
+    fillPrep({"X", "Y", "Z"});
+    frmPrepCopy* w = showPrepCopy(studio);
+    click(w, "Command7");
+    click(w, "Command1");
+    type(w, "Text2", "Dropped");
+    type(w, "Text1", "typed then dropped");
+    click(w, "Command4");
+    EXPECT_EQ(text(w, "Text2"), "Y");
+    EXPECT_EQ(text(w, "Text1"), "Y copy");
+    EXPECT_EQ(column(prepFile(), "Prep", "Title"), QStringList({"X", "Y", "Z"}));
+    // Back in browse: nothing can be typed or saved until "&Edit".
+    for (const char* box : {"Text1", "Text2", "Text3"})
+        EXPECT_TRUE(locked(w, box)) << box;
+    EXPECT_FALSE(child<QPushButton>(w, "Command2")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(w, "Command1")->isEnabled());
+    type(w, "Text2", "ignored");
+    click(w, "Command2");
+    // The next save writes the item in view, and only it.
+    click(w, "Command3");
+    type(w, "Text3", "Tuesday");
+    click(w, "Command2");
+    EXPECT_EQ(column(prepFile(), "Prep", "Title"), QStringList({"X", "Y", "Z"}));
+    EXPECT_EQ(column(prepFile(), "Prep", "Date"), QStringList({"", "Tuesday", ""}));
+    EXPECT_EQ(column(prepFile(), "Prep", "Text"), QStringList({"X copy", "Y copy", "Z copy"}));
+    click(w, "Command5");
+    EXPECT_EQ(fx.count(prepFile(), "Prep"), 3);
+}
+
 TEST_F(PrepCopy, SavingAnEditedItemKeepsItInView) {
     fillPrep({"X", "Y", "Z"});
     frmPrepCopy* w = showPrepCopy(studio);
