@@ -15,8 +15,8 @@ namespace installation {
 
 namespace {
 
-void buildFile(const QString& path, const catalogue::FileSpec& file, const Options& options, const QByteArray& key,
-               const QByteArray& salt) {
+void buildFile(const QString& path, const catalogue::FileSpec& file, const Options& options,
+               const QByteArray& key, const QByteArray& salt) {
     auto builder = SqlCipherProvider::createFile(path, key, salt);
     for (const catalogue::TableSpec& table : file.tables) {
         builder->createTable(table.name, table.fields);
@@ -26,43 +26,58 @@ void buildFile(const QString& path, const catalogue::FileSpec& file, const Optio
             records = {{{"Setup", options.setupPath}, {"SetupName", options.stationName}}};
         // Single-record tables hold their one record from the start.
         if (records.isEmpty() && table.records == catalogue::Records::Single) records.push_back({});
-        for (const FieldValues& r : records) builder->insert(table.name, r);
+        for (const FieldValues& r : records)
+            builder->insert(table.name, r);
     }
     builder->commit();
 }
 
+void buildNew(const QString& path, const catalogue::FileSpec& file, const Options& options,
+              const QByteArray& key, const QByteArray& salt) {
+    try {
+        buildFile(path, file, options, key, salt);
+    } catch (...) {
+        // A half-made file would be skipped as "already there" by the next run.
+        QFile::remove(path);
+        throw;
+    }
+}
+
 } // namespace
 
+Keying newKeying() {
+    QByteArray salt(16, '\0');
+    QRandomGenerator::system()->generate(salt.begin(), salt.end());
+    return {salt, SqlCipherProvider::deriveKey(catalogue::kPassword, salt)};
+}
+
+void createBlank(const QString& path, const catalogue::FileSpec& file, const QByteArray& key,
+                 const QByteArray& salt) {
+    buildNew(path, file, Options(), key, salt);
+}
 
 Report create(const Options& options) {
     Report report;
     for (const QString& folder : {options.programFolder, options.dataFolder})
-        if (!QDir().mkpath(folder)) throw StorageError(QStringLiteral("cannot create folder %1").arg(folder));
+        if (!folder.isEmpty() && !QDir().mkpath(folder))
+            throw StorageError(QStringLiteral("cannot create folder %1").arg(folder));
 
     // One salt and one key derivation for the whole run.
-    QByteArray salt(16, '\0');
-    QRandomGenerator::system()->generate(salt.begin(), salt.end());
-    const QByteArray key = SqlCipherProvider::deriveKey(catalogue::kPassword, salt);
+    const Keying keying = newKeying();
 
     for (const catalogue::FileSpec& file : catalogue::files()) {
         const QString folder =
             file.folder == catalogue::Folder::Program ? options.programFolder : options.dataFolder;
+        if (folder.isEmpty()) continue;
         const QString path = paths::fold(folder + file.constant);
         if (QFileInfo::exists(path)) {
             report.skipped << path;
             continue;
         }
-        try {
-            buildFile(path, file, options, key, salt);
-        } catch (...) {
-            // A half-made file would be skipped as "already there" by the next run.
-            QFile::remove(path);
-            throw;
-        }
+        buildNew(path, file, options, keying.key, keying.salt);
         report.created << path;
     }
     return report;
 }
 
 } // namespace installation
-
