@@ -97,8 +97,12 @@ class Binding {
     std::vector<int> lengths_;
 };
 
-Table readTable(MdbHandle* mdb, MdbCatalogEntry* entry) {
+Table readTable(MdbHandle* mdb, MdbCatalogEntry* entry, qint64 pages) {
     const QString name = QString::fromUtf8(entry->object_name);
+    // libmdb would describe a table whose definition page lies past the end from whatever page it read last.
+    if (qint64(entry->table_pg) >= pages)
+        throw ReadError(
+            QStringLiteral("truncated: the definition of table %1 lies past the end of the file").arg(name));
     std::unique_ptr<MdbTableDef, TableFreer> t(mdb_read_table(entry));
     if (!t || !mdb_read_columns(t.get()))
         throw ReadError(QStringLiteral("table %1 cannot be read").arg(name));
@@ -119,6 +123,20 @@ Table readTable(MdbHandle* mdb, MdbCatalogEntry* entry) {
                             .arg(table.records.size())
                             .arg(t->num_rows));
     return table;
+}
+
+// libmdb ends a scan quietly at a page it cannot read, and a catalogue cut short that way would
+// make tables look absent; the catalogue table's own record count shows whether it was read whole.
+void checkCatalogueWhole(MdbHandle* mdb) {
+    gchar name[] = "MSysObjects";
+    std::unique_ptr<MdbTableDef, TableFreer> t(mdb_read_table_by_name(mdb, name, MDB_TABLE));
+    if (!t || !mdb_read_columns(t.get()))
+        throw ReadError(QStringLiteral("its list of tables cannot be read"));
+    unsigned rows = 0;
+    mdb_rewind_table(t.get());
+    while (mdb_fetch_row(t.get()))
+        ++rows;
+    if (rows != t->num_rows) throw ReadError(QStringLiteral("truncated: its list of tables ends early"));
 }
 
 QByteArray firstPage(const QString& path) {
@@ -149,11 +167,12 @@ QVector<Table> readTables(const QString& path) {
     mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
     if (!mdb_read_catalog(mdb.get(), MDB_TABLE))
         throw ReadError(QStringLiteral("its list of tables cannot be read"));
+    checkCatalogueWhole(mdb.get());
     QVector<Table> tables;
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
         if (entry->object_type == MDB_TABLE && mdb_is_user_table(entry))
-            tables.push_back(readTable(mdb.get(), entry));
+            tables.push_back(readTable(mdb.get(), entry, size / jet::kPageSize));
     }
     return tables;
 }
