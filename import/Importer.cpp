@@ -73,9 +73,11 @@ void copyTable(FileBuilder& builder, const legacy::Table& legacy, const catalogu
     if (!extra.isEmpty())
         result.notes << QStringLiteral("table \"%1\": field(s) %2 unknown to the board; copied as they are")
                             .arg(name, quotedList(extra));
-    if (!legacy.binaryFields.isEmpty())
+    if (!legacy.binaryFields.isEmpty()) {
+        result.whole = false;
         result.notes << QStringLiteral("table \"%1\": binary field(s) %2 not copied")
                             .arg(name, quotedList(legacy.binaryFields));
+    }
     result.tables.push_back({name, records});
 }
 
@@ -131,7 +133,9 @@ FileResult importFile(const catalogue::FileSpec& spec, const QString& legacyPath
                 result.tables.push_back({t.name, t.records == catalogue::Records::Single ? 1 : 0});
             return result;
         }
-        if (!options.anyPassword && legacy::passwordOf(legacyPath) != catalogue::kPassword)
+        // Jet ignores the password given when a file has none, so the board opened such a file too.
+        const QString password = legacy::passwordOf(legacyPath);
+        if (!options.anyPassword && !password.isEmpty() && password != catalogue::kPassword)
             return skip(QStringLiteral(
                 "its database password is not the station's (--any-password takes it anyway)"));
         const QVector<legacy::Table> tables = legacy::readTables(legacyPath);
@@ -150,16 +154,36 @@ FileResult importFile(const catalogue::FileSpec& spec, const QString& legacyPath
     }
 }
 
+// The folder as it will be once made: the real path of its deepest existing ancestor, links resolved,
+// with the parts still to be made appended.
+QString resolvedFolder(const QString& folder) {
+    QString existing = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    QStringList toMake;
+    while (!QFileInfo::exists(existing)) {
+        const QFileInfo info(existing);
+        toMake.prepend(info.fileName());
+        existing = info.path();
+    }
+    toMake.prepend(QFileInfo(existing).canonicalFilePath());
+    return QDir::cleanPath(toMake.join(QLatin1Char('/')));
+}
+
+bool isWithin(const QString& folder, const QString& outer) {
+    return folder == outer ||
+           folder.startsWith(outer.endsWith(QLatin1Char('/')) ? outer : outer + QLatin1Char('/'));
+}
+
 } // namespace
 
 Report run(const Options& options) {
     const QDir legacyDir(options.legacyFolder);
     if (!legacyDir.exists())
         throw StorageError(QStringLiteral("no such folder: %1").arg(options.legacyFolder));
+    // Checked before anything is made: not even an empty folder goes into the legacy folder.
+    if (isWithin(resolvedFolder(options.targetFolder), legacyDir.canonicalPath()))
+        throw StorageError(QStringLiteral("the target folder must lie outside the legacy folder"));
     if (!QDir().mkpath(options.targetFolder))
         throw StorageError(QStringLiteral("cannot create folder %1").arg(options.targetFolder));
-    if (QFileInfo(options.targetFolder).canonicalFilePath() == legacyDir.canonicalPath())
-        throw StorageError(QStringLiteral("the target folder must not be the legacy folder"));
 
     // Legacy names are matched ignoring case: the files come from a case-blind file system.
     QHash<QString, QString> legacyFiles;
@@ -169,10 +193,15 @@ Report run(const Options& options) {
 
     const installation::Keying keying = installation::newKeying();
     Report report;
+    report.kind = options.kind;
     for (const catalogue::FileSpec& spec : catalogue::files()) {
-        if (spec.folder != options.kind) continue;
         const QString target = paths::fold(options.targetFolder + spec.constant);
         const QString key = QFileInfo(target).fileName().toLower();
+        if (spec.folder != options.kind) {
+            // A station that kept its content beside the program has both kinds in one folder.
+            if (legacyFiles.contains(key)) report.otherKindFiles << legacyFiles.take(key);
+            continue;
+        }
         const QString legacyPath =
             legacyFiles.contains(key) ? legacyDir.filePath(legacyFiles.take(key)) : QString();
         report.files.push_back(importFile(spec, legacyPath, target, options, keying));
@@ -184,7 +213,7 @@ Report run(const Options& options) {
 
 bool Report::everythingTaken() const {
     for (const FileResult& f : files)
-        if (f.outcome == Outcome::Skipped) return false;
+        if (f.outcome == Outcome::Skipped || !f.whole) return false;
     return true;
 }
 
@@ -203,8 +232,8 @@ QString Report::text() const {
             ++copied;
             tableCount += int(f.tables.size());
             recordCount += records;
-            out += QStringLiteral("%1: copied %2 table(s), %3 record(s): %4\n")
-                       .arg(f.name)
+            out += QStringLiteral("%1: copied%2 %3 table(s), %4 record(s): %5\n")
+                       .arg(f.name, f.whole ? QString() : QStringLiteral(" IN PART"))
                        .arg(f.tables.size())
                        .arg(records)
                        .arg(tables.join(QStringLiteral(", ")));
@@ -221,6 +250,12 @@ QString Report::text() const {
         for (const QString& n : f.notes)
             out += QStringLiteral("    %1\n").arg(n);
     }
+    for (const QString& f : otherKindFiles)
+        out +=
+            QStringLiteral("%1: belongs in the %2 folder; left alone (%3)\n")
+                .arg(f, kind == catalogue::Folder::Data ? QStringLiteral("program") : QStringLiteral("data"),
+                     kind == catalogue::Folder::Data ? QStringLiteral("take it with --setup")
+                                                     : QStringLiteral("take it without --setup"));
     for (const QString& u : unknownFiles)
         out += QStringLiteral("%1: not a file of the board; left alone\n").arg(u);
     out += QStringLiteral(

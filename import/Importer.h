@@ -32,17 +32,20 @@ struct FileResult {
     QString reason; // why it was skipped
     QVector<TableResult> tables;
     QStringList notes; // missing and extra tables and fields, and what was done about them
+    bool whole = true; // false when a copied file left something behind (a binary field)
 };
 
 struct Report {
     QVector<FileResult> files; // in catalogue order
-    QStringList unknownFiles;  // .mdb files in the legacy folder that the board does not use
-    // True when no file of the board was skipped.
+    catalogue::Folder kind = catalogue::Folder::Data;
+    QStringList otherKindFiles; // board files of the other folder (Setup.mdb among the content files)
+    QStringList unknownFiles;   // .mdb files in the legacy folder that the board does not use
+    // True when no file of the board was skipped or copied only in part.
     bool everythingTaken() const;
     QString text() const;
 };
 
-// Throws StorageError when the target folder cannot be made or equals the legacy folder.
+// Throws StorageError when the target folder cannot be made or lies in the legacy folder.
 Report run(const Options& options);
 
 } // namespace legacy_import

@@ -1,6 +1,7 @@
 // cuepilot-import: takes a station's legacy Access 2000 files over into the board's own files.
 #include "data/StorageError.h"
 #include "import/Importer.h"
+#include "import/QuietOutput.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -28,7 +29,10 @@ int main(int argc, char** argv) {
     options.legacyFolder = QFileInfo(args[0]).absoluteFilePath();
     options.targetFolder = QFileInfo(args[1]).absoluteFilePath();
     try {
-        const legacy_import::Report report = legacy_import::run(options);
+        const legacy_import::Report report = [&] {
+            QuietOutput quiet;
+            return legacy_import::run(options);
+        }();
         out << report.text();
         return report.everythingTaken() ? 0 : 1;
     } catch (const StorageError& e) {
