@@ -302,7 +302,8 @@ QGroupBox* BoardBuilder::buildStation(QWidget* parent) {
     c_.Label40 = label(QStringLiteral("Label40"), QStringLiteral("System Time"), frame);
     c_.Lbl3D1 = named(new Lbl3D(frame), QStringLiteral("Lbl3D1"));
     setPointSize(c_.Lbl3D1, kClockPt, true);
-    command(3, QStringLiteral("&Edit Content"), frame);
+    // Alt+E belongs to the Edit menu.
+    command(3, QStringLiteral("Edi&t Content"), frame);
     command(4, QStringLiteral("&Save Content"), frame)->setEnabled(false);
 
     auto* layout = new QHBoxLayout(frame);

@@ -271,7 +271,7 @@ void frmMain::mnuEditPopup1_Click() { reminders_->popUp(1); }
 void frmMain::mnuEditPopup2_Click() { reminders_->popUp(2); }
 void frmMain::mnuShowPhoneList_Click() { showPhoneList(*this, errorSink()); }
 void frmMain::mnuHelpAbout_Click() { showAbout(); }
-void frmMain::mnuHelpHelp_Click() { QMessageBox::information(this, windowTitle(), maker::helpMessage()); }
+void frmMain::mnuHelpHelp_Click() { QMessageBox::information(this, maker::kProductName, maker::helpMessage()); }
 
 void frmMain::Command1_Click() { reminders_->closeSetUp(1); }
 void frmMain::Command2_Click() { reminders_->closeSetUp(2); }

@@ -34,22 +34,33 @@ void buildFile(const QString& path, const catalogue::FileSpec& file, const Optio
 
 } // namespace
 
+Keying newKeying() {
+    QByteArray salt(16, '\0');
+    QRandomGenerator::system()->generate(salt.begin(), salt.end());
+    return {salt, SqlCipherProvider::deriveKey(catalogue::kPassword, salt)};
+}
+
+void createBlank(const QString& path, const catalogue::FileSpec& file, const QByteArray& key,
+                 const QByteArray& salt) {
+    buildFile(path, file, Options(), key, salt);
+}
+
 Report create(const Options& options) {
     Report report;
     for (const QString& folder : {options.programFolder, options.dataFolder})
-        if (!QDir().mkpath(folder)) throw StorageError(QStringLiteral("cannot create folder %1").arg(folder));
+        if (!folder.isEmpty() && !QDir().mkpath(folder))
+            throw StorageError(QStringLiteral("cannot create folder %1").arg(folder));
 
     // One salt and one key derivation for the whole run.
-    QByteArray salt(16, '\0');
-    QRandomGenerator::system()->generate(salt.begin(), salt.end());
-    const QByteArray key = SqlCipherProvider::deriveKey(catalogue::kPassword, salt);
+    const Keying keying = newKeying();
 
     for (const catalogue::FileSpec& file : catalogue::files()) {
         const QString folder =
             file.folder == catalogue::Folder::Program ? options.programFolder : options.dataFolder;
+        if (folder.isEmpty()) continue;
         const QString path = paths::fold(folder + file.constant);
         try {
-            buildFile(path, file, options, key, salt);
+            buildFile(path, file, options, keying.key, keying.salt);
         } catch (const FileExistsError&) {
             report.skipped << path;
             continue;

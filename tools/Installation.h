@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/Catalogue.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -9,7 +12,7 @@ namespace installation {
 
 struct Options {
     QString programFolder; // Setup.mdb, Location.mdb
-    QString dataFolder;    // everything else
+    QString dataFolder;    // everything else; empty: only the program folder's files are made
     bool demo = false;     // fill with believable demo content
     // Written into the "Setup" field of a new Setup.mdb. Empty means the program folder.
     QString setupPath;
@@ -23,5 +26,17 @@ struct Report {
 
 // Throws StorageError when a file cannot be created.
 Report create(const Options& options);
+
+// One new blank file of the catalogue, keyed with the raw key over the salt, exactly as create()
+// makes it. Throws StorageError; a half-made file is removed.
+void createBlank(const QString& path, const catalogue::FileSpec& file, const QByteArray& key,
+                 const QByteArray& salt);
+
+// A fresh salt and the raw key of the station password over it: one pair serves a whole run.
+struct Keying {
+    QByteArray salt;
+    QByteArray key;
+};
+Keying newKeying();
 
 } // namespace installation

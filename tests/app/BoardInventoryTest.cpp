@@ -57,7 +57,7 @@ const Caption kCaptions[] = {
     {"Option7", ""},
     {"Command1", "Close Set-Up"},
     {"Command2", "Close Set-Up"},
-    {"Command3", "&Edit Content"},
+    {"Command3", "Edi&t Content"},
     {"Command4", "&Save Content"},
     {"Command5", "&Close and update all data files"},
     {"Command6", "<<<<<"},

@@ -8,11 +8,14 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
 
 namespace {
 
 class CopyPanelTest : public EditingBoard {
-protected:
+  protected:
     void press(int k) { c().xbutton[k]->click(); }
     void TearDown() override {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -30,14 +33,18 @@ TEST_F(CopyPanelTest, WeatherButtonsSwitchFieldCaptionAndColours) {
         const char* caption;
         const char* field;
     };
-    const Row rows[] = {{2, "Contest Information", "Contest"}, {3, "Remote Information", "Remote"},
-                        {4, "Show Promo", "Show"}, {1, "Weather Forcast", "Wx"}, {2, "Contest Information", "Contest"}};
+    const Row rows[] = {{2, "Contest Information", "Contest"},
+                        {3, "Remote Information", "Remote"},
+                        {4, "Show Promo", "Show"},
+                        {1, "Weather Forcast", "Wx"},
+                        {2, "Contest Information", "Contest"}};
     for (const Row& r : rows) {
         press(r.k);
         EXPECT_EQ(c().Frame5->title(), r.caption);
         EXPECT_EQ(c().Text20->text(), fx.read(weatherFile(), "MonWx", r.field));
         for (int k = 1; k <= 4; ++k) {
-            EXPECT_EQ(c().xbutton[k]->backColor(), k == r.k ? colors::kBlue : colors::kRed) << r.k << " " << k;
+            EXPECT_EQ(c().xbutton[k]->backColor(), k == r.k ? colors::kBlue : colors::kRed)
+                << r.k << " " << k;
             EXPECT_EQ(c().xbutton[k]->foreColor(), colors::kWhite);
         }
     }
@@ -72,8 +79,11 @@ TEST_F(CopyPanelTest, LibraryButtonsOpenOneEditorOnTheirFile) {
         const char* caption;
         const char* heading;
     };
-    const Row rows[] = {{5, "Promo", "Promo Copy"}, {6, "Live Copy", "Live Copy"}, {7, "PSA", "PSA Copy"},
-                        {8, "Notes/News", "Notes/News Copy"}, {9, "Tag Lines", "Tag Copy"}};
+    const Row rows[] = {{5, "Promo", "Promo Copy"},
+                        {6, "Live Copy", "Live Copy"},
+                        {7, "PSA", "PSA Copy"},
+                        {8, "Notes/News", "Notes/News Copy"},
+                        {9, "Tag Lines", "Tag Copy"}};
     for (const Row& r : rows) {
         press(r.k);
         auto* notes = windows::find<QWidget>("frmNotes");
@@ -82,7 +92,8 @@ TEST_F(CopyPanelTest, LibraryButtonsOpenOneEditorOnTheirFile) {
         EXPECT_EQ(notes->findChild<QLabel*>("Label5")->text(), r.heading);
     }
     int editors = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) editors += w->objectName() == "frmNotes" && w->isVisible();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        editors += w->objectName() == "frmNotes" && w->isVisible();
     EXPECT_EQ(editors, 1);
 }
 
@@ -98,13 +109,85 @@ TEST_F(CopyPanelTest, PrepCopyEventDetailPhoneAndAboutOpen) {
     EXPECT_NE(windows::find<QWidget>("frmAbout"), nullptr);
 }
 
+// The Alt+letter keys of one window: which controls claim each.
+QMap<QKeySequence, QStringList> mnemonics(QWidget* window) {
+    QMap<QKeySequence, QStringList> keys;
+    const auto claim = [&](const QString& text, const QString& owner) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (!key.isEmpty()) keys[key] << owner;
+    };
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) claim(b->text(), b->objectName());
+        if (auto* g = qobject_cast<QGroupBox*>(w)) claim(g->title(), g->objectName());
+        if (auto* l = qobject_cast<QLabel*>(w); l && l->buddy()) claim(l->text(), l->text());
+        if (auto* bar = qobject_cast<QMenuBar*>(w))
+            for (QAction* menu : bar->actions())
+                claim(menu->text(), menu->text());
+    }
+    return keys;
+}
+
+TEST_F(CopyPanelTest, EveryAltLetterDoesOneThingInEachWindow) {
+    load();
+    press(14);
+    press(5);
+    c().eventBox[1]->doubleClicked();
+    c().mnuShowPhoneList->trigger();
+    c().mnuHelpAbout->trigger();
+    for (const char* window : {"frmNotes", "frmPrepCopy"})
+        windows::find<QWidget>(window)->findChild<QAbstractButton*>("Command8")->click();
+    windows::find<QWidget>("frmPhone")->findChild<QAbstractButton*>("Command5")->click();
+
+    int checked = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible()) continue;
+        ++checked;
+        const auto keys = mnemonics(w);
+        for (auto it = keys.cbegin(); it != keys.cend(); ++it)
+            EXPECT_EQ(it.value().size(), 1)
+                << w->objectName().toStdString() << " " << it.key().toString().toStdString() << ": "
+                << it.value().join(", ").toStdString();
+    }
+    EXPECT_GE(checked, 9); // the board, five windows and three pickers
+}
+
+TEST_F(CopyPanelTest, AltEOpensTheEditMenuAndAltTEntersEditMode) {
+    load();
+    QTest::keyClick(board.get(), Qt::Key_E, Qt::AltModifier);
+    EXPECT_TRUE(c().mnuEdit->isVisible());
+    EXPECT_TRUE(c().command[3]->isEnabled());
+    c().mnuEdit->close();
+    QTest::keyClick(board.get(), Qt::Key_T, Qt::AltModifier);
+    // A button's mnemonic presses it at once and clicks it when the press has been shown.
+    EXPECT_TRUE(c().command[3]->isDown());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !c().command[3]->isEnabled(); }));
+    EXPECT_TRUE(c().command[4]->isEnabled());
+}
+
+TEST_F(CopyPanelTest, TheHelpMessageIsCaptionedWithTheProgramsTitle) {
+    load();
+    QString caption, text;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            caption = box->windowTitle();
+            text = box->text();
+            box->accept();
+        }
+    });
+    c().mnuHelpHelp->trigger();
+    EXPECT_EQ(caption, "Cuepilot");
+    EXPECT_EQ(text, "Please visit our web site for any help you may need. https://www.cuepilot.example");
+    EXPECT_NE(board->windowTitle(), caption);
+}
+
 TEST_F(CopyPanelTest, UseThisLocationThenCloseStoresTheSetupAndEndsTheProgram) {
     load();
     int ended = 0;
     board->setEndProgram([&] { ++ended; });
     c().mnuNetworkSetup->trigger();
     EXPECT_TRUE(c().Frame3->isVisible());
-    while (c().Text28->text() != "Studio B") c().command[7]->click();
+    while (c().Text28->text() != "Studio B")
+        c().command[7]->click();
     c().command[11]->click();
     EXPECT_EQ(c().Text26->text(), "Z:/studio-b/Cuepilot/Data/");
     c().command[5]->click();

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <stdexcept>
+
+// Reads a whole Access 2000 (Jet 4.0) file through libmdb, read-only.
+namespace legacy {
+
+// A file that cannot be read whole, in words for the station's staff.
+class ReadError : public std::runtime_error {
+  public:
+    explicit ReadError(const QString& why) : std::runtime_error(why.toStdString()) {}
+    QString why() const { return QString::fromStdString(what()); }
+};
+
+struct Table {
+    QString name;
+    QStringList fields;
+    QStringList binaryFields;           // OLE fields: their bytes are not text and are not read
+    QVector<QVector<QVariant>> records; // in record order; a null field is an invalid QVariant
+};
+
+// Every user table with every record. Text comes back as it was stored, memos whole.
+// Throws ReadError when the file is not a readable Jet 4.0 file or a table cannot be read to its end.
+QVector<Table> readTables(const QString& path);
+
+// The password in the file's header; throws ReadError when the file is not a Jet 4.0 file.
+QString passwordOf(const QString& path);
+
+} // namespace legacy
