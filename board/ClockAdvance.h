@@ -5,9 +5,11 @@
 
 #include <QString>
 #include <QVector>
+#include <optional>
 #include <utility>
 
 class Clock;
+class ClockDisplay;
 class DataControl;
 struct BoardControls;
 namespace catalogue {
@@ -17,10 +19,14 @@ struct Weekday;
 // Timer3: one second before each full hour the grid moves to the next hour (hour roll); a few
 // seconds before midnight the board switches to the next weekday's files (day roll); after Sunday
 // the pause window holds the board still until midnight has passed.
+//
+// The checks look for exact clock texts, but a real clock does not always show every second: it
+// stalls, steps, and jumps at the changes of summer time. A tick that finds the clock text moved
+// by more than one second does what the seconds it did not see would have done.
 class ClockAdvance {
 public:
-    ClockAdvance(BoardControls& controls, HourGrid& grid, const Clock& clock, QString programFolder,
-                 ErrorSink errors);
+    ClockAdvance(BoardControls& controls, HourGrid& grid, const ClockDisplay& display, const Clock& clock,
+                 QString programFolder, ErrorSink errors);
 
     // Seven day checks, then 23 hour checks, each by itself. A failing roll stops the tick and is
     // reported; since the day label is written last, a failed day roll is tried again next tick.
@@ -29,6 +35,7 @@ public:
 private:
     struct DayCheck {
         QString dayTime; // "11:59:59 PM Monday"
+        int timeOfDay;   // its roll second
         const catalogue::Weekday* next;
         bool weekEnd;
     };
@@ -36,11 +43,26 @@ private:
         QString clock; // "10:59:59 AM"
         int hour;      // the hour it rolls to
     };
+    // The clock text moved by anything but one second forward (wall seconds, see wall::second).
+    struct Jump {
+        qint64 from;
+        qint64 to;
+    };
+    struct DayRollAt {
+        qint64 at; // wall second
+        int check; // into dayChecks_
+    };
     using Switches = QVector<std::pair<DataControl*, QString>>;
+
+    void followJump(Jump& jump);
+    void catchUp(Jump& jump);
+    void goBack(const Jump& jump);
+    std::optional<DayRollAt> dayRollPassed(qint64 from, qint64 to) const;
+    bool dayRollsHeld(qint64 at) const;
 
     void runDayChecks();
     void runHourChecks();
-    void dayRoll(const DayCheck& check);
+    void dayRoll(int check, qint64 at);
     void hourRoll(int hour);
     Switches dayRollFiles(const catalogue::Weekday& next) const;
     bool dayRollShown(const DayCheck& check) const;
@@ -48,6 +70,7 @@ private:
 
     BoardControls& c_;
     HourGrid& grid_;
+    const ClockDisplay& display_;
     const Clock& clock_;
     QString programFolder_;
     ErrorSink errors_;
@@ -59,7 +82,17 @@ private:
     int dayDone_ = -1;
     int hourDone_ = -1;
     QString hourDoneFile_;
-    // From the Sunday roll until the clock has left the last seconds of the night: no day roll, so
-    // a pause window closed early cannot let Monday's check switch the board on to Tuesday.
-    bool weekTurning_ = false;
+
+    // The wall second of the clock text at the last tick, and a jump still to be followed: one
+    // that failed is tried again on the later ticks of its second, as a roll would be.
+    std::optional<qint64> seen_;
+    std::optional<Jump> jump_;
+    std::optional<DayRollAt> lastDayRoll_;
+    // A day roll the clock went back over: done once more when its second comes again, and until
+    // then no other day roll, so the day label never moves on twice in one night.
+    std::optional<DayRollAt> replay_;
+    // The day (wall::dayOf) of the Sunday night on which the board switched to Monday: no other
+    // day roll that night, so a pause window closed early cannot let Monday's check switch the
+    // board on to Tuesday.
+    std::optional<qint64> weekTurnNight_;
 };

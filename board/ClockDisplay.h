@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <optional>
 
 class Clock;
 struct BoardControls;
@@ -20,10 +22,20 @@ public:
     void timer1Tick();
     void timer4Tick();
 
+    // The wall second (see wall::second) of the clock text on show; none before the first tick.
+    std::optional<qint64> shownWall() const { return shown_; }
+
 private:
+    // Notes the slot jumped into; returns the clock texts whose reminders are still due.
+    QStringList noteJump(qint64 from, qint64 to);
     void markCurrentSlot(const QString& shown);
+    void markSlotJumpedInto(qint64 at);
 
     BoardControls& c_;
     const Clock& clock_;
     ReminderCheck reminderCheck_;
+    std::optional<qint64> shown_;
+    // A slot whose first second the clock jumped over (or went back into): marked as soon as the
+    // grid shows its hour, for as long as the clock stays in it.
+    std::optional<qint64> slotJumpedInto_;
 };

@@ -12,8 +12,6 @@
 
 namespace {
 const QString kWindowName = QStringLiteral("frmStop");
-const QString kHoldFrom = QStringLiteral("11:59:53 PM");
-const QString kReleaseAt = QStringLiteral("12:00:00 AM");
 
 QLabel* centredLabel(QWidget* parent, const QString& name, const QString& text) {
     auto* label = new QLabel(text, parent);
@@ -26,7 +24,8 @@ QLabel* centredLabel(QWidget* parent, const QString& name, const QString& text) 
 
 frmStop::frmStop(BoardControls& board, const Clock& clock)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      clock_(clock), boardTimers_{board.timer[1], board.timer[2], board.timer[3]} {
+      clock_(clock), releaseAt_((wall::dayOf(wall::second(clock.now())) + 1) * wall::kDay),
+      boardTimers_{board.timer[1], board.timer[2], board.timer[3]} {
     windows::adopt(this, kWindowName);
     setWindowTitle(QStringLiteral("Cuepilot Ver. 3.0"));
     setFixedSize(259, 98);
@@ -59,11 +58,14 @@ frmStop* frmStop::open(BoardControls& board, const Clock& clock) {
 }
 
 void frmStop::Timer1_Timer() {
-    const QString now = clockText(clock_.now().time());
+    const QDateTime t = clock_.now();
+    const QString now = clockText(t.time());
     if (Label2->text() != now) Label2->setText(now);
-    if (Label2->text() == kHoldFrom) {
+    // Held until the first tick at or after midnight, whichever seconds the clock shows on the way:
+    // a stall or a step over 12:00:00 AM must not keep the board frozen.
+    if (wall::second(t) < releaseAt_) {
         switchBoardTimers(false);
-    } else if (Label2->text() == kReleaseAt) {
+    } else {
         switchBoardTimers(true);
         close();
     }

@@ -10,7 +10,7 @@ class Timer;
 struct BoardControls;
 
 // The week-end pause: a small notice window that holds the board's Timer1, Timer2 and Timer3 still
-// from 11:59:53 PM until 12:00:00 AM, so the switch to Monday is not followed by a switch to Tuesday.
+// from the Sunday roll (11:59:53 PM) until midnight has come, so the switch to Monday is not followed by a switch to Tuesday.
 class frmStop : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +30,7 @@ private:
     void switchBoardTimers(bool on);
 
     const Clock& clock_;
+    qint64 releaseAt_; // the midnight after the window opened, in wall seconds
     // The board may be gone before this window (it has no owner).
     std::array<QPointer<Timer>, 3> boardTimers_;
     QLabel* Label1 = nullptr;
