@@ -30,7 +30,7 @@ QString clockText(const QTime& time) {
 }
 
 QString dateText(const QDate& date) {
-    static const std::array<const char*, 7> days = {"Monday", "Tuesday", "Wednesday", "Thursday",
+    static const std::array<const char*, 7> days = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                                     "Friday", "Saturday", "Sunday"};
     static const std::array<const char*, 12> months = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -45,6 +45,10 @@ namespace wall {
 
 qint64 second(const QDateTime& t) {
     return t.date().toJulianDay() * kDay + t.time().msecsSinceStartOfDay() / 1000;
+}
+
+Reading read(const QDateTime& t) {
+    return {second(t), t.toSecsSinceEpoch()};
 }
 
 std::optional<qint64> lastBetween(qint64 from, qint64 to, int timeOfDay) {

@@ -42,14 +42,15 @@ int boardHour(qint64 w) {
     return isHourRollSecond(w) ? hour + 1 : hour;
 }
 
-// Counted like boardHour, so the roll second starts the next hour; the midnight hour of a day
-// follows the last hour of the day before.
-qint64 boardHourIndex(qint64 w) { return (w + 1) / kHour; }
-
-bool hourRollBetween(qint64 from, qint64 to) {
+// The hour the latest hour roll second in (from, last] rolls to, if there is one.
+std::optional<int> lastHourRollIn(qint64 from, qint64 last) {
+    std::optional<qint64> latest;
     for (int h = 0; h < kLastHour; ++h)
-        if (wall::lastBetween(from, to, h * kHour + kHour - 1)) return true;
-    return false;
+        if (const auto at = wall::lastBetween(from, last + 1, h * kHour + kHour - 1);
+            at && (!latest || *at > *latest))
+            latest = at;
+    if (!latest) return std::nullopt;
+    return boardHour(*latest);
 }
 
 QString wallText(qint64 w) {
@@ -64,8 +65,9 @@ ClockAdvance::ClockAdvance(BoardControls& controls, HourGrid& grid, const ClockD
     const auto& days = catalogue::weekdays();
     for (int d = 0; d < kWeekdays; ++d) {
         const QTime roll = rollSecondOf(d);
-        dayChecks_.push_back({clockText(roll) + QLatin1Char(' ') + days[d].name, roll.msecsSinceStartOfDay() / 1000,
-                              &days[(d + 1) % kWeekdays], d == kWeekdays - 1});
+        dayChecks_.push_back({clockText(roll) + QLatin1Char(' ') + days[d].name,
+                              roll.msecsSinceStartOfDay() / 1000, &days[(d + 1) % kWeekdays],
+                              d == kWeekdays - 1});
     }
     // The midnight hour has no check: only the day roll reaches it.
     for (const HourRow& row : hourRows())
@@ -73,10 +75,12 @@ ClockAdvance::ClockAdvance(BoardControls& controls, HourGrid& grid, const ClockD
 }
 
 void ClockAdvance::timer3Tick() {
-    const std::optional<qint64> shown = display_.shownWall();
-    if (shown != seen_) {
+    const std::optional<wall::Reading> shown = display_.shownReading();
+    if (shown && (!seen_ || shown->wall != seen_->wall)) {
         jump_.reset();
-        if (seen_ && shown && *shown != *seen_ + 1) jump_ = Jump{*seen_, *shown};
+        if (seen_ && shown->wall != seen_->wall + 1)
+            jump_ =
+                Jump{seen_->wall, seen_->wall + std::max<qint64>(0, shown->real - seen_->real), shown->wall};
         seen_ = shown;
     }
     reportOnFailure(errors_, [this] {
@@ -90,45 +94,54 @@ void ClockAdvance::timer3Tick() {
 }
 
 void ClockAdvance::followJump(Jump& jump) {
-    if (std::abs(jump.to - jump.from) > wall::kDay) {
+    if (std::max(std::abs(jump.to - jump.from), jump.via - jump.from) > wall::kDay) {
         // The weekday on the board is the user's to choose; a clock this far off is no guide to it.
-        const QString message = QStringLiteral("The clock jumped from %1 to %2. The board was left on %3: "
-                                               "choose the day and the hour from the menus.")
-                                    .arg(wallText(jump.from), wallText(jump.to), c_.Label31->text());
-        jump.from = jump.to;
-        if (errors_) errors_(message);
+        if (errors_)
+            errors_(QStringLiteral("The clock jumped from %1 to %2. The board was left on %3: "
+                                   "choose the day and the hour from the menus.")
+                        .arg(wallText(jump.from), wallText(jump.to), c_.Label31->text()));
         return;
     }
-    if (jump.to > jump.from) catchUp(jump);
-    else goBack(jump);
+    if (jump.via > jump.to) {
+        // Time ran on past where the clock stands now: it was set back on the way (the end of
+        // summer time, a step of the time service). What ran on rolls first, then the going back.
+        catchUp(jump, jump.via);
+        goBack(jump.via, jump.to);
+    } else {
+        // The clock text itself is matched by the checks as usual.
+        catchUp(jump, jump.to - 1);
+    }
 }
 
-void ClockAdvance::catchUp(Jump& jump) {
-    if (const std::optional<DayRollAt> roll = dayRollPassed(jump.from, jump.to)) {
+void ClockAdvance::catchUp(Jump& jump, qint64 last) {
+    if (const std::optional<DayRollAt> roll = dayRollPassed(jump.from, last)) {
         dayRoll(roll->check, roll->at);
         replay_.reset();
         // Done: a retry of this jump starts after it, and the hours before it were the old day's.
         jump.from = roll->at;
     }
+    if (const std::optional<int> hour = lastHourRollIn(jump.from, last)) hourRoll(*hour);
+    jump.from = std::max(jump.from, last);
+}
+
+void ClockAdvance::goBack(qint64 from, qint64 to) {
+    if (!replay_ && lastDayRoll_ && lastDayRoll_->at >= to && lastDayRoll_->at <= from)
+        replay_ = lastDayRoll_;
     // A roll second that is the clock text itself is matched by its check.
-    if (hourRollBetween(jump.from, jump.to) && !isHourRollSecond(jump.to)) hourRoll(boardHour(jump.to));
+    if (isHourRollSecond(to) || (replay_ && replay_->at == to)) return;
+    const bool dayRollRepeats = replay_ && replay_->at > to && replay_->at <= from;
+    if (dayRollRepeats || lastHourRollIn(to, from)) hourRoll(boardHour(to));
 }
 
-void ClockAdvance::goBack(const Jump& jump) {
-    if (!replay_ && lastDayRoll_ && lastDayRoll_->at > jump.to) replay_ = lastDayRoll_;
-    if (boardHourIndex(jump.from) != boardHourIndex(jump.to) && !isHourRollSecond(jump.to))
-        hourRoll(boardHour(jump.to));
-}
-
-std::optional<ClockAdvance::DayRollAt> ClockAdvance::dayRollPassed(qint64 from, qint64 to) const {
+std::optional<ClockAdvance::DayRollAt> ClockAdvance::dayRollPassed(qint64 from, qint64 last) const {
     if (replay_) {
-        if (replay_->at > from && replay_->at < to) return replay_;
+        if (replay_->at > from && replay_->at <= last) return replay_;
         return std::nullopt;
     }
     const QString day = c_.Label31->text();
     for (int i = 0; i < dayChecks_.size(); ++i) {
         if (catalogue::weekdays()[i].name != day) continue;
-        const std::optional<qint64> at = wall::lastBetween(from, to, dayChecks_[i].timeOfDay);
+        const std::optional<qint64> at = wall::lastBetween(from, last + 1, dayChecks_[i].timeOfDay);
         if (!at || dayRollsHeld(*at)) return std::nullopt;
         return DayRollAt{*at, i};
     }
@@ -140,16 +153,16 @@ bool ClockAdvance::dayRollsHeld(qint64 at) const {
 }
 
 void ClockAdvance::runDayChecks() {
-    if (replay_ && seen_ && *seen_ > replay_->at) replay_.reset(); // its second has passed without it
+    if (replay_ && seen_ && seen_->wall > replay_->at) replay_.reset(); // its second passed without it
     if (replay_) {
-        if (seen_ && *seen_ == replay_->at) {
+        if (seen_ && seen_->wall == replay_->at) {
             dayRoll(replay_->check, replay_->at);
             replay_.reset();
         }
         dayDone_ = -1;
         return;
     }
-    const bool held = seen_ && dayRollsHeld(*seen_);
+    const bool held = seen_ && dayRollsHeld(seen_->wall);
     // No roll writes the day-time text or the clock text, so each is read once per tick.
     const QString dayTime = c_.Label34->text();
     int matched = -1;
@@ -158,7 +171,7 @@ void ClockAdvance::runDayChecks() {
         matched = i;
         if (dayDone_ == i && dayRollShown(dayChecks_[i])) continue;
         dayDone_ = -1;
-        dayRoll(i, seen_.value_or(0));
+        dayRoll(i, seen_ ? seen_->wall : 0);
         dayDone_ = i;
     }
     if (matched < 0) dayDone_ = -1;
@@ -195,15 +208,15 @@ ClockAdvance::Switches ClockAdvance::dayRollFiles(const catalogue::Weekday& next
 
 void ClockAdvance::dayRoll(int i, qint64 at) {
     const DayCheck& check = dayChecks_[i];
+    // Each source by itself: a file that cannot be opened is reported and does not keep the
+    // others, or the day label, on the old day.
     for (const auto& [source, path] : dayRollFiles(*check.next)) {
-        reopenOn(*source, path);
-        if (source == c_.data[1]) {
-            source->setRecordSource(kMidnightTable);
-            source->refresh();
-        }
+        const bool opened =
+            reportOnFailure(errors_, [&, source = source, path = path] { reopenOn(*source, path); });
+        if (source != c_.data[1]) continue;
+        source->setRecordSource(kMidnightTable);
+        if (opened) reportOnFailure(errors_, [source = source] { source->refresh(); });
     }
-    // Written only once every source is open, so a failure above leaves the check true and the
-    // roll is tried again on the next tick of the same second.
     c_.Label31->setText(check.next->name);
     grid_.writeCaptions(0, HourGrid::Header::Clock);
     grid_.clearSlotMark();
@@ -211,7 +224,7 @@ void ClockAdvance::dayRoll(int i, qint64 at) {
     if (check.weekEnd) {
         weekTurnNight_ = wall::dayOf(at);
         // Caught up only after midnight, the pause is over already.
-        if (!seen_ || wall::dayOf(*seen_) == wall::dayOf(at)) frmStop::open(c_, clock_);
+        if (!seen_ || wall::dayOf(seen_->wall) == wall::dayOf(at)) frmStop::open(c_, clock_, wall::date(at));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/Clock.h"
 #include "board/HourGrid.h"
 #include "data/Steps.h"
 
@@ -8,7 +9,6 @@
 #include <optional>
 #include <utility>
 
-class Clock;
 class ClockDisplay;
 class DataControl;
 struct BoardControls;
@@ -24,15 +24,16 @@ struct Weekday;
 // stalls, steps, and jumps at the changes of summer time. A tick that finds the clock text moved
 // by more than one second does what the seconds it did not see would have done.
 class ClockAdvance {
-public:
+  public:
     ClockAdvance(BoardControls& controls, HourGrid& grid, const ClockDisplay& display, const Clock& clock,
                  QString programFolder, ErrorSink errors);
 
-    // Seven day checks, then 23 hour checks, each by itself. A failing roll stops the tick and is
-    // reported; since the day label is written last, a failed day roll is tried again next tick.
+    // Seven day checks, then 23 hour checks, each by itself. A failing hour roll stops the tick and
+    // is reported, and is tried again on the next tick of its second. A day roll opens each source
+    // by itself, reports the ones that fail and always moves the day label on.
     void timer3Tick();
 
-private:
+  private:
     struct DayCheck {
         QString dayTime; // "11:59:59 PM Monday"
         int timeOfDay;   // its roll second
@@ -45,8 +46,9 @@ private:
     };
     // The clock text moved by anything but one second forward (wall seconds, see wall::second).
     struct Jump {
-        qint64 from;
-        qint64 to;
+        qint64 from; // the second last seen; once caught up to a second, that one
+        qint64 via;  // where the clock would stand had it not been set back: from + real time passed
+        qint64 to;   // the second seen now
     };
     struct DayRollAt {
         qint64 at; // wall second
@@ -55,9 +57,12 @@ private:
     using Switches = QVector<std::pair<DataControl*, QString>>;
 
     void followJump(Jump& jump);
-    void catchUp(Jump& jump);
-    void goBack(const Jump& jump);
-    std::optional<DayRollAt> dayRollPassed(qint64 from, qint64 to) const;
+    // The rolls of the seconds in (jump.from, last] that were not seen.
+    void catchUp(Jump& jump, qint64 last);
+    // The clock went back from one second to an earlier one: the rolls of that span come again.
+    void goBack(qint64 from, qint64 to);
+    // The day roll of the day label whose second lies in (from, last], if it is due.
+    std::optional<DayRollAt> dayRollPassed(qint64 from, qint64 last) const;
     bool dayRollsHeld(qint64 at) const;
 
     void runDayChecks();
@@ -83,9 +88,9 @@ private:
     int hourDone_ = -1;
     QString hourDoneFile_;
 
-    // The wall second of the clock text at the last tick, and a jump still to be followed: one
-    // that failed is tried again on the later ticks of its second, as a roll would be.
-    std::optional<qint64> seen_;
+    // The reading of the clock text at the last tick, and a jump still to be followed: one that
+    // failed is tried again on the later ticks of its second, as a roll would be.
+    std::optional<wall::Reading> seen_;
     std::optional<Jump> jump_;
     std::optional<DayRollAt> lastDayRoll_;
     // A day roll the clock went back over: done once more when its second comes again, and until

@@ -12,7 +12,7 @@ struct BoardControls;
 // small notice stands under the clock. Where the system cannot tell, nothing is shown.
 class ClockTrust : public QObject {
     Q_OBJECT
-public:
+  public:
     // Asking may cost a system call: a few seconds apart is often enough, never on a clock tick.
     static constexpr int kCheckIntervalMs = 5000;
 
@@ -22,7 +22,7 @@ public:
     void check();
     QLabel* notice() const { return notice_; }
 
-private:
+  private:
     const Clock& clock_;
     QLabel* notice_ = nullptr;
     QTimer timer_;

@@ -22,10 +22,11 @@ QLabel* centredLabel(QWidget* parent, const QString& name, const QString& text) 
 }
 } // namespace
 
-frmStop::frmStop(BoardControls& board, const Clock& clock)
+frmStop::frmStop(BoardControls& board, const Clock& clock, const QDate& night)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      clock_(clock), releaseAt_((wall::dayOf(wall::second(clock.now())) + 1) * wall::kDay),
-      boardTimers_{board.timer[1], board.timer[2], board.timer[3]} {
+      clock_(clock),
+      releaseAt_(night.addDays(1).toJulianDay() * wall::kDay), boardTimers_{board.timer[1], board.timer[2],
+                                                                            board.timer[3]} {
     windows::adopt(this, kWindowName);
     setWindowTitle(QStringLiteral("Cuepilot Ver. 3.0"));
     setFixedSize(259, 98);
@@ -48,10 +49,10 @@ frmStop::frmStop(BoardControls& board, const Clock& clock)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-frmStop* frmStop::open(BoardControls& board, const Clock& clock) {
+frmStop* frmStop::open(BoardControls& board, const Clock& clock, QDate night) {
     frmStop* w = windows::find<frmStop>(kWindowName);
     const bool loaded = w == nullptr;
-    if (loaded) w = new frmStop(board, clock);
+    if (loaded) w = new frmStop(board, clock, night.isValid() ? night : clock.now().date());
     w->show();
     if (loaded) w->Timer1_Timer();
     return w;
