@@ -20,7 +20,9 @@ QBoxLayout* boxHolding(QLayout* layout, QWidget* w) {
 
 } // namespace
 
-ClockTrust::ClockTrust(BoardControls& controls, const Clock& clock) : clock_(clock) {
+// A child of the clock label, so whoever holds the board can find it there.
+ClockTrust::ClockTrust(BoardControls& controls, const Clock& clock)
+    : QObject(controls.Lbl3D1), clock_(clock) {
     QWidget* clockLabel = controls.Lbl3D1;
     notice_ = new QLabel(QStringLiteral("Clock not synchronised"), clockLabel->parentWidget());
     notice_->setObjectName(QStringLiteral("lblClockSync"));
