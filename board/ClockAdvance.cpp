@@ -83,6 +83,8 @@ void ClockAdvance::timer3Tick() {
                 Jump{seen_->wall, seen_->wall + std::max<qint64>(0, shown->real - seen_->real), shown->wall};
         seen_ = shown;
     }
+    // A day chosen from the Days menu since the clock went back decides that night's roll.
+    if (replay_ && c_.Label31->text() != dayChecks_[replay_->check].next->name) replay_.reset();
     reportOnFailure(errors_, [this] {
         if (jump_) {
             followJump(*jump_);

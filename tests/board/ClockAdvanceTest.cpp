@@ -238,6 +238,24 @@ TEST(DayRoll, AFileThatCannotBeOpenedIsReportedAndTheRestOfTheRollIsDone) {
     EXPECT_TRUE(b.takeOpens().isEmpty());
 }
 
+// After the clock went back over a day roll, a day chosen from the Days menu rolls at its own
+// second that night instead of the roll the clock went back over.
+TEST(DayRoll, ADayChosenAfterTheClockWentBackRollsAtItsOwnSecond) {
+    Board b;
+    for (int s : {58, 59, 50}) {
+        b.at(QTime(23, 59, s));
+        b.second();
+    }
+    ASSERT_EQ(b.c.Label31->text(), QStringLiteral("Tuesday"));
+    b.chooseDay(2);
+    for (int s = 51; s <= 59; ++s) {
+        b.at(QTime(23, 59, s));
+        b.second();
+    }
+    EXPECT_EQ(b.c.Label31->text(), QStringLiteral("Thursday"));
+    EXPECT_EQ(b.c.data[1]->recordSource(), QStringLiteral("12am"));
+}
+
 // Mended: with an empty data folder text the day roll reads from the program folder, as start-up
 // and the Days menu do, instead of from the root of the file system.
 TEST(DayRoll, EmptyDataFolderMeansTheProgramFolder) {
