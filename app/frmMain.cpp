@@ -82,6 +82,7 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, const QString& progra
     networkSetup_ = std::make_unique<NetworkSetup>(c_, [this] { close(); }, [this] { repaint(); });
     editMode_ = std::make_unique<EditMode>(c_, errorSink());
     reminders_ = std::make_unique<Reminders>(c_, errorSink());
+    clockTrust_ = std::make_unique<ClockTrust>(c_, clock_);
     clockDisplay_.setReminderCheck([this](const QString& shown) { checkReminders(c_, shown); });
     connectHandlers();
 }

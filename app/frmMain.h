@@ -6,6 +6,7 @@
 #include "board/CopyPanel.h"
 #include "board/NetworkSetup.h"
 #include "board/ClockDisplay.h"
+#include "board/ClockTrust.h"
 #include "board/DaySelection.h"
 #include "board/HourGrid.h"
 #include "data/ChangeWatcher.h"
@@ -126,12 +127,13 @@ private:
     HourGrid hourGrid_{c_};
     DaySelection daySelection_{c_, programFolder_};
     ClockDisplay clockDisplay_{c_, clock_};
-    ClockAdvance clockAdvance_{c_, hourGrid_, clock_, programFolder_,
+    ClockAdvance clockAdvance_{c_, hourGrid_, clockDisplay_, clock_, programFolder_,
                                [this](const QString& message) { errorSink()(message); }};
     CopyPanel copyPanel_{c_};
     std::unique_ptr<NetworkSetup> networkSetup_;
     std::unique_ptr<EditMode> editMode_;
     std::unique_ptr<Reminders> reminders_;
+    std::unique_ptr<ClockTrust> clockTrust_;
     std::unique_ptr<StatusLine> status_;
     std::unique_ptr<LiveUpdates> liveUpdates_;
 };

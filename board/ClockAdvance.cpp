@@ -2,6 +2,7 @@
 
 #include "board/BoardControls.h"
 #include "board/Clock.h"
+#include "board/ClockDisplay.h"
 #include "board/DaySelection.h"
 #include "board/HourTable.h"
 #include "board/frmStop.h"
@@ -14,55 +15,165 @@
 
 #include <QLabel>
 #include <QTime>
+#include <cstdlib>
 
 namespace {
 const QString kMidnightTable = QStringLiteral("12am");
 constexpr int kWeekdays = 7;
+constexpr int kHour = 3600;
+constexpr int kLastHour = 23;
 
 // Each weekday rolls one second earlier than the one before: Monday at 11:59:59 PM, Sunday at
-// 11:59:53 PM. The night's last seven seconds are the only ones a day check can match.
+// 11:59:53 PM.
 QTime rollSecondOf(int weekday) {
     return QTime(23, 59, 59 - weekday);
 }
 
-bool inRollSeconds(const QString& clock) {
-    for (int d = 0; d < kWeekdays; ++d)
-        if (clock == clockText(rollSecondOf(d))) return true;
-    return false;
+// The last second of every hour but the last of the day; that one belongs to the day roll.
+bool isHourRollSecond(qint64 w) {
+    const int t = wall::timeOfDay(w);
+    return t % kHour == kHour - 1 && t / kHour < kLastHour;
+}
+
+// The hour the grid shows at that second when every roll was seen: from an hour's roll second on,
+// the next hour.
+int boardHour(qint64 w) {
+    const int hour = wall::timeOfDay(w) / kHour;
+    return isHourRollSecond(w) ? hour + 1 : hour;
+}
+
+// The hour the latest hour roll second in (from, last] rolls to, if there is one.
+std::optional<int> lastHourRollIn(qint64 from, qint64 last) {
+    std::optional<qint64> latest;
+    for (int h = 0; h < kLastHour; ++h)
+        if (const auto at = wall::lastBetween(from, last + 1, h * kHour + kHour - 1);
+            at && (!latest || *at > *latest))
+            latest = at;
+    if (!latest) return std::nullopt;
+    return boardHour(*latest);
+}
+
+QString wallText(qint64 w) {
+    return dateText(wall::date(w)) + QLatin1Char(' ') + clockText(wall::time(w));
 }
 } // namespace
 
-ClockAdvance::ClockAdvance(BoardControls& controls, HourGrid& grid, const Clock& clock, QString programFolder,
-                           ErrorSink errors)
-    : c_(controls), grid_(grid), clock_(clock), programFolder_(std::move(programFolder)),
+ClockAdvance::ClockAdvance(BoardControls& controls, HourGrid& grid, const ClockDisplay& display,
+                           const Clock& clock, QString programFolder, ErrorSink errors)
+    : c_(controls), grid_(grid), display_(display), clock_(clock), programFolder_(std::move(programFolder)),
       errors_(std::move(errors)) {
     const auto& days = catalogue::weekdays();
-    for (int d = 0; d < kWeekdays; ++d)
-        dayChecks_.push_back({clockText(rollSecondOf(d)) + QLatin1Char(' ') + days[d].name,
-                              &days[(d + 1) % kWeekdays], d == kWeekdays - 1});
+    for (int d = 0; d < kWeekdays; ++d) {
+        const QTime roll = rollSecondOf(d);
+        dayChecks_.push_back({clockText(roll) + QLatin1Char(' ') + days[d].name,
+                              roll.msecsSinceStartOfDay() / 1000, &days[(d + 1) % kWeekdays],
+                              d == kWeekdays - 1});
+    }
     // The midnight hour has no check: only the day roll reaches it.
     for (const HourRow& row : hourRows())
         if (!row.rollCheck.isEmpty()) hourChecks_.push_back({row.rollCheck, row.hour});
 }
 
 void ClockAdvance::timer3Tick() {
+    const std::optional<wall::Reading> shown = display_.shownReading();
+    if (shown && (!seen_ || shown->wall != seen_->wall)) {
+        jump_.reset();
+        if (seen_ && shown->wall != seen_->wall + 1)
+            jump_ =
+                Jump{seen_->wall, seen_->wall + std::max<qint64>(0, shown->real - seen_->real), shown->wall};
+        seen_ = shown;
+    }
+    // A day chosen from the Days menu since the clock went back decides that night's roll.
+    if (replay_ && c_.Label31->text() != dayChecks_[replay_->check].next->name) replay_.reset();
     reportOnFailure(errors_, [this] {
+        if (jump_) {
+            followJump(*jump_);
+            jump_.reset();
+        }
         runDayChecks();
         runHourChecks();
     });
 }
 
+void ClockAdvance::followJump(Jump& jump) {
+    if (std::max(std::abs(jump.to - jump.from), jump.via - jump.from) > wall::kDay) {
+        // The weekday on the board is the user's to choose; a clock this far off is no guide to it.
+        if (errors_)
+            errors_(QStringLiteral("The clock jumped from %1 to %2. The board was left on %3: "
+                                   "choose the day and the hour from the menus.")
+                        .arg(wallText(jump.from), wallText(jump.to), c_.Label31->text()));
+        return;
+    }
+    if (jump.via > jump.to) {
+        // Time ran on past where the clock stands now: it was set back on the way (the end of
+        // summer time, a step of the time service). What ran on rolls first, then the going back.
+        catchUp(jump, jump.via);
+        goBack(jump.via, jump.to);
+    } else {
+        // The clock text itself is matched by the checks as usual.
+        catchUp(jump, jump.to - 1);
+    }
+}
+
+void ClockAdvance::catchUp(Jump& jump, qint64 last) {
+    if (const std::optional<DayRollAt> roll = dayRollPassed(jump.from, last)) {
+        dayRoll(roll->check, roll->at);
+        replay_.reset();
+        // Done: a retry of this jump starts after it, and the hours before it were the old day's.
+        jump.from = roll->at;
+    }
+    if (const std::optional<int> hour = lastHourRollIn(jump.from, last)) hourRoll(*hour);
+    jump.from = std::max(jump.from, last);
+}
+
+void ClockAdvance::goBack(qint64 from, qint64 to) {
+    if (!replay_ && lastDayRoll_ && lastDayRoll_->at >= to && lastDayRoll_->at <= from)
+        replay_ = lastDayRoll_;
+    // A roll second that is the clock text itself is matched by its check.
+    if (isHourRollSecond(to) || (replay_ && replay_->at == to)) return;
+    const bool dayRollRepeats = replay_ && replay_->at > to && replay_->at <= from;
+    if (dayRollRepeats || lastHourRollIn(to, from)) hourRoll(boardHour(to));
+}
+
+std::optional<ClockAdvance::DayRollAt> ClockAdvance::dayRollPassed(qint64 from, qint64 last) const {
+    if (replay_) {
+        if (replay_->at > from && replay_->at <= last) return replay_;
+        return std::nullopt;
+    }
+    const QString day = c_.Label31->text();
+    for (int i = 0; i < dayChecks_.size(); ++i) {
+        if (catalogue::weekdays()[i].name != day) continue;
+        const std::optional<qint64> at = wall::lastBetween(from, last + 1, dayChecks_[i].timeOfDay);
+        if (!at || dayRollsHeld(*at)) return std::nullopt;
+        return DayRollAt{*at, i};
+    }
+    return std::nullopt;
+}
+
+bool ClockAdvance::dayRollsHeld(qint64 at) const {
+    return weekTurnNight_ && wall::dayOf(at) == *weekTurnNight_;
+}
+
 void ClockAdvance::runDayChecks() {
-    if (weekTurning_ && !inRollSeconds(c_.Lbl3D1->caption())) weekTurning_ = false;
+    if (replay_ && seen_ && seen_->wall > replay_->at) replay_.reset(); // its second passed without it
+    if (replay_) {
+        if (seen_ && seen_->wall == replay_->at) {
+            dayRoll(replay_->check, replay_->at);
+            replay_.reset();
+        }
+        dayDone_ = -1;
+        return;
+    }
+    const bool held = seen_ && dayRollsHeld(seen_->wall);
     // No roll writes the day-time text or the clock text, so each is read once per tick.
     const QString dayTime = c_.Label34->text();
     int matched = -1;
-    for (int i = 0; i < dayChecks_.size() && !weekTurning_; ++i) {
+    for (int i = 0; i < dayChecks_.size() && !held; ++i) {
         if (dayTime != dayChecks_[i].dayTime) continue;
         matched = i;
         if (dayDone_ == i && dayRollShown(dayChecks_[i])) continue;
         dayDone_ = -1;
-        dayRoll(dayChecks_[i]);
+        dayRoll(i, seen_ ? seen_->wall : 0);
         dayDone_ = i;
     }
     if (matched < 0) dayDone_ = -1;
@@ -97,22 +208,25 @@ ClockAdvance::Switches ClockAdvance::dayRollFiles(const catalogue::Weekday& next
             {c_.data[6], in(catalogue::kSharedReminderFile)}};
 }
 
-void ClockAdvance::dayRoll(const DayCheck& check) {
+void ClockAdvance::dayRoll(int i, qint64 at) {
+    const DayCheck& check = dayChecks_[i];
+    // Each source by itself: a file that cannot be opened is reported and does not keep the
+    // others, or the day label, on the old day.
     for (const auto& [source, path] : dayRollFiles(*check.next)) {
-        reopenOn(*source, path);
-        if (source == c_.data[1]) {
-            source->setRecordSource(kMidnightTable);
-            source->refresh();
-        }
+        const bool opened =
+            reportOnFailure(errors_, [&, source = source, path = path] { reopenOn(*source, path); });
+        if (source != c_.data[1]) continue;
+        source->setRecordSource(kMidnightTable);
+        if (opened) reportOnFailure(errors_, [source = source] { source->refresh(); });
     }
-    // Written only once every source is open, so a failure above leaves the check true and the
-    // roll is tried again on the next tick of the same second.
     c_.Label31->setText(check.next->name);
     grid_.writeCaptions(0, HourGrid::Header::Clock);
     grid_.clearSlotMark();
+    lastDayRoll_ = DayRollAt{at, i};
     if (check.weekEnd) {
-        weekTurning_ = true;
-        frmStop::open(c_, clock_);
+        weekTurnNight_ = wall::dayOf(at);
+        // Caught up only after midnight, the pause is over already.
+        if (!seen_ || wall::dayOf(seen_->wall) == wall::dayOf(at)) frmStop::open(c_, clock_, wall::date(at));
     }
 }
 

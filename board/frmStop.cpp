@@ -12,8 +12,6 @@
 
 namespace {
 const QString kWindowName = QStringLiteral("frmStop");
-const QString kHoldFrom = QStringLiteral("11:59:53 PM");
-const QString kReleaseAt = QStringLiteral("12:00:00 AM");
 
 QLabel* centredLabel(QWidget* parent, const QString& name, const QString& text) {
     auto* label = new QLabel(text, parent);
@@ -24,9 +22,11 @@ QLabel* centredLabel(QWidget* parent, const QString& name, const QString& text) 
 }
 } // namespace
 
-frmStop::frmStop(BoardControls& board, const Clock& clock)
+frmStop::frmStop(BoardControls& board, const Clock& clock, const QDate& night)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      clock_(clock), boardTimers_{board.timer[1], board.timer[2], board.timer[3]} {
+      clock_(clock),
+      releaseAt_(night.addDays(1).toJulianDay() * wall::kDay), boardTimers_{board.timer[1], board.timer[2],
+                                                                            board.timer[3]} {
     windows::adopt(this, kWindowName);
     setWindowTitle(QStringLiteral("Cuepilot Ver. 3.0"));
     setFixedSize(259, 98);
@@ -49,21 +49,24 @@ frmStop::frmStop(BoardControls& board, const Clock& clock)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-frmStop* frmStop::open(BoardControls& board, const Clock& clock) {
+frmStop* frmStop::open(BoardControls& board, const Clock& clock, QDate night) {
     frmStop* w = windows::find<frmStop>(kWindowName);
     const bool loaded = w == nullptr;
-    if (loaded) w = new frmStop(board, clock);
+    if (loaded) w = new frmStop(board, clock, night.isValid() ? night : clock.now().date());
     w->show();
     if (loaded) w->Timer1_Timer();
     return w;
 }
 
 void frmStop::Timer1_Timer() {
-    const QString now = clockText(clock_.now().time());
+    const QDateTime t = clock_.now();
+    const QString now = clockText(t.time());
     if (Label2->text() != now) Label2->setText(now);
-    if (Label2->text() == kHoldFrom) {
+    // Held until the first tick at or after midnight, whichever seconds the clock shows on the way:
+    // a stall or a step over 12:00:00 AM must not keep the board frozen.
+    if (wall::second(t) < releaseAt_) {
         switchBoardTimers(false);
-    } else if (Label2->text() == kReleaseAt) {
+    } else {
         switchBoardTimers(true);
         close();
     }

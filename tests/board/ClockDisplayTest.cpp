@@ -1,11 +1,13 @@
 #include "tests/board/Board.h"
 
 #include "board/ClockDisplay.h"
+#include "board/ClockTrust.h"
 #include "widgets/Colors.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
 #include "widgets/Timer.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -143,6 +145,41 @@ TEST(ClockDisplay, ReminderCheckRunsLastWithTheShownClockText) {
     b.at(QTime(0, 5, 0));
     display.timer1Tick();
     EXPECT_EQ(seen, QStringList{QStringLiteral("12:05:00 AM|12:05:00 AM|ff00")});
+}
+
+// The notice under the clock follows what the system says of its clock, and the question is not
+// asked on the clock ticks.
+TEST(ClockTrust, NoticeUnderTheClockWhileTheSystemClockIsNotSynchronised) {
+    Board b;
+    auto* trust = b.c.Lbl3D1->findChild<ClockTrust*>();
+    ASSERT_NE(trust, nullptr);
+    QLabel* notice = trust->notice();
+    b.form->show();
+
+    const int asked = b.clock.syncQuestions;
+    for (int s = 0; s < 30; ++s) {
+        b.at(QTime(9, 0, s));
+        b.second();
+        b.tick4();
+    }
+    EXPECT_EQ(b.clock.syncQuestions, asked);
+
+    const std::pair<ClockSync, bool> says[] = {{ClockSync::Unsynchronised, true},
+                                               {ClockSync::Synchronised, false},
+                                               {ClockSync::Unsynchronised, true},
+                                               {ClockSync::Unknown, false}};
+    for (const auto& [sync, shown] : says) {
+        b.clock.setSync(sync);
+        trust->check();
+        EXPECT_EQ(notice->isVisible(), shown) << int(sync);
+    }
+    b.clock.setSync(ClockSync::Unsynchronised);
+    trust->check();
+    QCoreApplication::sendPostedEvents(); // the layout places the notice
+    EXPECT_EQ(notice->parentWidget(), b.c.Lbl3D1->parentWidget());
+    EXPECT_GE(notice->geometry().top(), b.c.Lbl3D1->geometry().bottom());
+    EXPECT_LE(notice->geometry().top() - b.c.Lbl3D1->geometry().bottom(), 20);
+    EXPECT_EQ(b.clock.syncQuestions, asked + 5);
 }
 
 } // namespace

@@ -11,8 +11,10 @@
 
 #include <QLabel>
 #include <QPointer>
+#include <QSet>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -61,57 +63,87 @@ int nextSecond(int t) {
     return std::min(t + 13, t - inSlot + 290);
 }
 
-// Seven days and a bit, a few ticks of each timer per second in changing order, the pause window's
-// timer among them while it is open.
-TEST(WeekSimulation, EveryRollOnceAtItsSecondAndThePauseHoldsSundayNight) {
-    Board b;
-    const int until = 7 * kDay + 2 * 3600 + 30 * 60; // next Monday, 2:30 AM
-    const int sundayPause = 6 * kDay + 23 * 3600 + 59 * 60 + 53;
-    QVector<Roll> rolls;
-    QPointer<frmStop> pause;
-    const auto stop = [&] {
-        if (pause && pause->isVisible()) pause->Timer1_Timer();
-    };
-    const auto t3 = [&] {
-        b.tick3();
-        if (!b.provider.opens.isEmpty()) pause = b.pauseWindow(); // only a day roll opens it
-    };
-    b.takeOpens(); // the load's own
-    for (int t = 0; t <= until; t = nextSecond(t)) {
-        b.at(t / kDay, QTime::fromMSecsSinceStartOfDay(t % kDay * 1000));
-        // The order of the ticks within a second varies, from hour to hour also at the roll seconds.
+// A few ticks of each timer within one second, in an order that changes from second to second
+// and, at the roll seconds, from hour to hour; the pause window's timer among them while it is open.
+class WeekWalk {
+  public:
+    explicit WeekWalk(Board& b) : b_(b) { b_.takeOpens(); } // the load's own
+
+    // Sets the clock to second t of the week and ticks; a roll seen is recorded at t.
+    void second(int t) {
+        b_.at(t / kDay, QTime::fromMSecsSinceStartOfDay(t % kDay * 1000));
         switch ((t + t / 3600) % 4) {
         case 0:
             stop();
-            b.tick1();
+            b_.tick1();
             t3();
             break;
         case 1:
             t3();
             stop();
-            b.tick1();
+            b_.tick1();
             t3();
             break;
         case 2:
-            b.tick1();
+            b_.tick1();
             stop();
             t3();
-            b.tick1();
+            b_.tick1();
             t3();
             break;
         default:
             stop();
             t3();
-            b.tick1();
+            b_.tick1();
             t3();
             break;
         }
-        if (!b.provider.opens.isEmpty()) rolls.push_back({t, b.takeOpens()});
+        if (!b_.provider.opens.isEmpty()) rolls.push_back({t, b_.takeOpens()});
+    }
+    bool pausing() const { return pause_ && pause_->isVisible(); }
 
+    QVector<Roll> rolls;
+
+  private:
+    void stop() {
+        if (pausing()) pause_->Timer1_Timer();
+    }
+    void t3() {
+        b_.tick3();
+        if (!b_.provider.opens.isEmpty()) pause_ = b_.pauseWindow(); // only a day roll opens it
+    }
+
+    Board& b_;
+    QPointer<frmStop> pause_;
+};
+
+// Where the walk ends: next Monday, 2:30 AM, on Monday's 2 AM hour with the 2:30 slot marked.
+void expectEndOfWalk(const Board& b, const WeekWalk& walk) {
+    EXPECT_FALSE(walk.pausing());
+    EXPECT_TRUE(b.c.timer[1]->isEnabled());
+    EXPECT_TRUE(b.c.timer[3]->isEnabled());
+    EXPECT_EQ(b.c.Lbl3D1->caption(), QStringLiteral("2:30:00 AM"));
+    EXPECT_EQ(b.c.Label31->text(), QStringLiteral("Monday"));
+    EXPECT_EQ(b.c.data[1]->recordSource(), QStringLiteral("2am"));
+    EXPECT_EQ(b.c.Label32->text(), QStringLiteral("2:00 AM - 3:00 AM"));
+    for (int k = 1; k <= 12; ++k)
+        EXPECT_EQ(b.c.slotBox[k]->backColor(), k == 7 ? colors::kGreen : colors::kYellow) << k;
+}
+
+constexpr int kWeekAndABit = 7 * kDay + 2 * 3600 + 30 * 60;
+
+// Seven days and a bit, every second around the slot boundaries seen.
+TEST(WeekSimulation, EveryRollOnceAtItsSecondAndThePauseHoldsSundayNight) {
+    Board b;
+    const int until = kWeekAndABit;
+    const int sundayPause = 6 * kDay + 23 * 3600 + 59 * 60 + 53;
+    WeekWalk walk(b);
+    for (int t = 0; t <= until; t = nextSecond(t)) {
+        walk.second(t);
         if (t >= sundayPause && t < 7 * kDay) {
             ASSERT_EQ(b.c.Lbl3D1->caption(), QStringLiteral("11:59:53 PM")) << t;
             ASSERT_FALSE(b.c.timer[1]->isEnabled()) << t;
-            ASSERT_TRUE(pause && pause->isVisible()) << t;
+            ASSERT_TRUE(walk.pausing()) << t;
             // Monday's own check, 11:59:59 PM, must not fire inside the pause.
             ASSERT_EQ(b.c.Label31->text(), QStringLiteral("Monday")) << t;
         }
@@ -123,15 +155,47 @@ TEST(WeekSimulation, EveryRollOnceAtItsSecondAndThePauseHoldsSundayNight) {
                     << t << " " << k;
         }
     }
-    EXPECT_EQ(rolls, expectedRolls(until));
-    EXPECT_FALSE(pause && pause->isVisible());
-    EXPECT_TRUE(b.c.timer[1]->isEnabled());
-    EXPECT_TRUE(b.c.timer[3]->isEnabled());
-    EXPECT_EQ(b.c.Lbl3D1->caption(), QStringLiteral("2:30:00 AM"));
-    EXPECT_EQ(b.c.Label31->text(), QStringLiteral("Monday"));
-    EXPECT_EQ(b.c.data[1]->recordSource(), QStringLiteral("2am"));
-    EXPECT_EQ(b.c.Label32->text(), QStringLiteral("2:00 AM - 3:00 AM"));
-    EXPECT_EQ(b.c.slotBox[7]->backColor(), colors::kGreen);
+    EXPECT_EQ(walk.rolls, expectedRolls(until));
+    expectEndOfWalk(b, walk);
+}
+
+// The same week on a clock that now and then skips a second (never two in a row), roll seconds
+// and the midnight of the pause among them: every roll comes once, at its second or, when that
+// was skipped, at the next, and the board ends as on the exact walk.
+TEST(WeekSimulation, AClockSkippingASecondNowAndThenEndsAsTheExactWalk) {
+    Board b;
+    WeekWalk walk(b);
+    std::mt19937 random(20261207);
+    QSet<int> skipped;
+    for (int t = 0; t <= kWeekAndABit; t = nextSecond(t)) {
+        const bool dense = nextSecond(t) == t + 1;
+        // Sunday's roll second and the midnight that ends the pause always, the rest by chance.
+        const bool skip = t == 6 * kDay + 23 * 3600 + 59 * 60 + 53 || t == 7 * kDay || random() % 4 == 0;
+        if (dense && t > 0 && t < kWeekAndABit && !skipped.contains(t - 1) && skip) {
+            skipped.insert(t);
+            continue;
+        }
+        walk.second(t);
+        if (walk.pausing()) {
+            ASSERT_FALSE(b.c.timer[1]->isEnabled()) << t;
+            ASSERT_EQ(b.c.Label31->text(), QStringLiteral("Monday")) << t;
+        }
+        // From the second after a slot began, its box alone is green.
+        if (const int inSlot = t % 300; dense && inSlot >= 1 && inSlot < 5) {
+            const int slot = t % 3600 / 300 + 1;
+            for (int k = 1; k <= 12; ++k)
+                ASSERT_EQ(b.c.slotBox[k]->backColor(), k == slot ? colors::kGreen : colors::kYellow)
+                    << t << " " << k;
+        }
+    }
+    QVector<Roll> expected = expectedRolls(kWeekAndABit);
+    for (Roll& r : expected)
+        if (skipped.contains(r.at)) ++r.at;
+    EXPECT_GT(std::count_if(expected.begin(), expected.end(),
+                            [&](const Roll& r) { return skipped.contains(r.at - 1); }),
+              20);
+    EXPECT_EQ(walk.rolls, expected);
+    expectEndOfWalk(b, walk);
 }
 
 } // namespace

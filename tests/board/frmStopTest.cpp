@@ -94,4 +94,13 @@ TEST(PauseWindow, CloseBoxBeforeMidnightSwitchesTheBoardBackOn) {
     EXPECT_EQ(b.c.Lbl3D1->caption(), QStringLiteral("11:59:56 PM"));
 }
 
+// Mended: a Sunday roll slow enough to end after midnight held the board until the midnight after.
+TEST(PauseWindow, OpenedAfterTheMidnightOfItsNightReleasesAtOnce) {
+    Board b;
+    b.at(7, QTime(0, 0, 2));
+    frmStop::open(b.c, b.clock, Board::monday().addDays(6));
+    EXPECT_TRUE(boardTimersOn(b));
+    EXPECT_EQ(b.pauseWindow(), nullptr);
+}
+
 } // namespace
