@@ -1,5 +1,5 @@
 # Shared by run.sh and test.sh: the Debian packages the build needs, installed when missing.
-CUEPILOT_PACKAGES="build-essential cmake pkg-config qt6-base-dev libsqlcipher-dev libssl-dev googletest libgtest-dev libbenchmark-dev"
+CUEPILOT_PACKAGES="build-essential cmake pkg-config qt6-base-dev libsqlcipher-dev libssl-dev googletest libgtest-dev libbenchmark-dev postgresql libpq-dev"
 
 cuepilot_ensure_packages() {
     local missing=()

@@ -1,14 +1,14 @@
 #include "app/Module1.h"
 
 #include "app/frmMain.h"
-#include "data/SqlCipherProvider.h"
+#include "data/RoutingProvider.h"
 
 #include <QApplication>
 #include <QPointer>
 
 int Module1::Main(int argc, char** argv) {
     QApplication app(argc, argv);
-    SqlCipherProvider provider;
+    RoutingProvider provider;
     SystemClock clock;
     frmMain board(clock, provider, QCoreApplication::applicationDirPath());
     board.Form_Load();

@@ -6,18 +6,14 @@
 #include "data/StorageError.h"
 #include "tools/DemoContent.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 namespace installation {
 
 namespace {
 
-void buildFile(const QString& path, const catalogue::FileSpec& file, const Options& options,
-               const QByteArray& key, const QByteArray& salt) {
-    auto builder = SqlCipherProvider::createFile(path, key, salt);
+void buildFile(FileCreator& creator, const catalogue::FileSpec& file, const Options& options) {
+    auto builder = creator.create(file.constant);
     for (const catalogue::TableSpec& table : file.tables) {
         builder->createTable(table.name, table.fields);
         QVector<FieldValues> records =
@@ -35,21 +31,28 @@ void buildFile(const QString& path, const catalogue::FileSpec& file, const Optio
 } // namespace
 
 Report create(const Options& options) {
-    Report report;
-    for (const QString& folder : {options.programFolder, options.dataFolder})
-        if (!QDir().mkpath(folder)) throw StorageError(QStringLiteral("cannot create folder %1").arg(folder));
-
-    // One salt and one key derivation for the whole run.
+    // One salt and one key derivation for all the files of the run.
     QByteArray salt(16, '\0');
     QRandomGenerator::system()->generate(salt.begin(), salt.end());
-    const QByteArray key = SqlCipherProvider::deriveKey(catalogue::kPassword, salt);
+    QByteArray key;
+    auto folder = [&](const QString& path) {
+        if (key.isEmpty()) key = SqlCipherProvider::deriveKey(catalogue::kPassword, salt);
+        return SqlCipherProvider::folderCreator(path, key, salt);
+    };
+    std::unique_ptr<FileCreator> program =
+        options.programFolder.isEmpty() ? nullptr : folder(options.programFolder);
+    std::unique_ptr<FileCreator> data =
+        paths::isServer(options.dataFolder)
+            ? PostgresProvider::serverCreator(options.dataFolder, options.serverRole)
+            : folder(options.dataFolder);
 
+    Report report;
     for (const catalogue::FileSpec& file : catalogue::files()) {
-        const QString folder =
-            file.folder == catalogue::Folder::Program ? options.programFolder : options.dataFolder;
-        const QString path = paths::fold(folder + file.constant);
+        FileCreator* creator = file.folder == catalogue::Folder::Program ? program.get() : data.get();
+        if (!creator) continue;
+        const QString path = creator->pathOf(file.constant);
         try {
-            buildFile(path, file, options, key, salt);
+            buildFile(*creator, file, options);
         } catch (const FileExistsError&) {
             report.skipped << path;
             continue;

@@ -1,4 +1,5 @@
 // cuepilot-init: creates the installation's database files that are not there yet.
+#include "data/Paths.h"
 #include "data/StorageError.h"
 #include "tools/Installation.h"
 
@@ -7,6 +8,24 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+namespace {
+
+// Removes "--name VALUE" from the arguments; false when the name is there without a value.
+bool takeOption(QStringList& args, const QString& name, QString& value) {
+    const int at = int(args.indexOf(name));
+    if (at < 0) return true;
+    if (at + 1 >= args.size()) return false;
+    value = args[at + 1];
+    args.remove(at, 2);
+    return true;
+}
+
+QString folderOrServer(const QString& text) {
+    return paths::isServer(text) ? text : QFileInfo(text).absoluteFilePath();
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
@@ -14,25 +33,38 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     installation::Options options;
     options.demo = args.removeAll(QStringLiteral("--demo")) > 0;
-    if (args.size() != 2 || args[0].startsWith(QLatin1Char('-'))) {
-        err << "usage: cuepilot-init [--demo] PROGRAM_FOLDER DATA_FOLDER\n"
-               "Creates Setup.mdb and Location.mdb in PROGRAM_FOLDER and the content files in DATA_FOLDER.\n"
+    QString server;
+    const bool optionsOk = takeOption(args, QStringLiteral("--server"), server) &&
+                           takeOption(args, QStringLiteral("--role"), options.serverRole);
+    const bool serverOnly = !server.isEmpty() && paths::isServer(server) && args.isEmpty();
+    const bool folders = server.isEmpty() && args.size() == 2 && !args[0].startsWith(QLatin1Char('-'));
+    if (!optionsOk || (!serverOnly && !folders)) {
+        err << "usage: cuepilot-init [--demo] [--role ROLE] PROGRAM_FOLDER DATA_FOLDER\n"
+               "       cuepilot-init [--demo] [--role ROLE] --server postgresql://HOST[:PORT]/DATABASE\n"
+               "Creates Setup.mdb and Location.mdb in PROGRAM_FOLDER and the content files in DATA_FOLDER,\n"
+               "which may also be a server address. With --server, only the content files are made, each\n"
+               "as a schema of the database named after the file, signed in as the address's user; the\n"
+               "role (default cuepilot, which must exist) may then read and write their records.\n"
                "Existing files are never overwritten. --demo fills new files with demo content.\n";
         return 2;
     }
-    options.programFolder = QFileInfo(args[0]).absoluteFilePath();
-    options.dataFolder = QFileInfo(args[1]).absoluteFilePath();
-    options.setupPath = options.dataFolder;
+    if (serverOnly) {
+        options.dataFolder = server;
+    } else {
+        options.programFolder = QFileInfo(args[0]).absoluteFilePath();
+        options.dataFolder = folderOrServer(args[1]);
+        options.setupPath = options.dataFolder;
+    }
     options.stationName = options.demo ? QStringLiteral("KCUE 101.5") : QString();
     try {
         const installation::Report report = installation::create(options);
-        for (const QString& p : report.created) out << "created  " << QDir::toNativeSeparators(p) << "\n";
+        for (const QString& p : report.created)
+            out << "created  " << QDir::toNativeSeparators(p) << "\n";
         if (report.created.isEmpty())
             out << "All " << report.skipped.size() << " files are already there; nothing created.\n";
         else
-            out << report.created.size() << " files created"
-                << (options.demo ? " with demo content" : "") << ", " << report.skipped.size()
-                << " already there and left alone.\n";
+            out << report.created.size() << " files created" << (options.demo ? " with demo content" : "")
+                << ", " << report.skipped.size() << " already there and left alone.\n";
     } catch (const StorageError& e) {
         err << "cuepilot-init: " << e.message() << "\n";
         return 1;
