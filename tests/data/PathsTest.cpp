@@ -15,7 +15,8 @@ TEST(Paths, FoldsSeparatorsSoBothFormsNameOneFile) {
         {"\\\\server\\share\\Data\\Promo.mdb", "//server/share/Data/Promo.mdb"},
         {"\\Monday.mdb", "/Monday.mdb"},
     };
-    for (const Case& c : cases) EXPECT_EQ(paths::fold(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
+    for (const Case& c : cases)
+        EXPECT_EQ(paths::fold(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
 }
 
 TEST(Paths, PasswordComesFromTheConnectString) {

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "data/Catalogue.h"
+#include "data/DataControl.h"
+#include "data/RoutingProvider.h"
+#include "tests/support/Fixture.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+// A blank installation on one engine, whose first promo library holds B, A, C in that order, and
+// data controls opened as the board opens them.
+class StorageBase {
+  protected:
+    explicit StorageBase(Engine engine) : fx(false, "<data>", engine) {
+        for (const char* name : {"B", "A", "C"})
+            fx.append(promo, "Main", {{"PromoName", name}, {"BodyText", name}});
+    }
+
+    std::unique_ptr<DataControl> control(const QString& path, const QString& table) {
+        auto dc = std::make_unique<DataControl>(provider, "Data1");
+        dc->setConnect(catalogue::kConnectType);
+        dc->setConnect(catalogue::connectString());
+        dc->setDatabaseName(path);
+        dc->setRecordSource(table);
+        return dc;
+    }
+    QString name(DataControl& dc) { return dc.fieldText("PromoName"); }
+
+    Fixture fx;
+    RoutingProvider provider;
+    QString promo = fx.dataFile(catalogue::libraryFiles()[0]);
+};
+
+// News of another connection's change may take a moment to arrive from a server: poll as the
+// board does until some comes, giving up after a generous while.
+inline bool pollUntilNews(DataControl& dc) {
+    const QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired()) {
+        if (dc.pollForChanges()) return true;
+        QThread::msleep(5);
+    }
+    return false;
+}
