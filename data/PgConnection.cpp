@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <libpq-fe.h>
+#include <poll.h>
 
 namespace {
 
@@ -17,6 +18,8 @@ constexpr const char* kKeepalivesIdleSeconds = "5";
 constexpr const char* kKeepalivesIntervalSeconds = "2";
 constexpr const char* kKeepalivesCount = "3";
 constexpr const char* kTcpUserTimeoutMs = "10000";
+// Reads of what has arrived per look for news, so a flood of it cannot hold the caller.
+constexpr int kMaxReadsPerPoll = 16;
 
 QString primaryMessage(const PGresult* result, const PGconn* conn) {
     const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
@@ -124,7 +127,13 @@ PgResult PgConnection::exec(const QString& sql, const QVector<QVariant>& params)
 
 quint64 PgConnection::changesIn(const QString& schema) {
     connectIfNeeded();
-    if (!PQconsumeInput(conn_)) fail(primaryMessage(nullptr, conn_));
+    // Everything already there, up to the end of a connection the server has closed: a server
+    // going down first says so, and only the read after that finds the connection gone.
+    for (int reads = 0; reads < kMaxReadsPerPoll; ++reads) {
+        if (!PQconsumeInput(conn_)) fail(primaryMessage(nullptr, conn_));
+        pollfd more{PQsocket(conn_), POLLIN, 0};
+        if (::poll(&more, 1, 0) <= 0) break;
+    }
     while (PGnotify* note = PQnotifies(conn_)) {
         // This connection's own writes are no news to it.
         if (note->be_pid != backendPid_) ++changes_[QString::fromUtf8(note->extra)];

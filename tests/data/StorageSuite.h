@@ -4,6 +4,7 @@
 #include "data/DataControl.h"
 #include "data/RoutingProvider.h"
 #include "tests/support/Fixture.h"
+#include "tests/support/TestServer.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
@@ -13,13 +14,21 @@
 // data controls opened as the board opens them.
 class StorageBase {
   protected:
-    explicit StorageBase(Engine engine) : fx(false, "<data>", engine) {
+    explicit StorageBase(Engine engine) : fx(false, "<data>", engine) { seed(); }
+    explicit StorageBase(TestServer& server) : fx(false, "<data>", server) { seed(); }
+
+    void seed() {
         for (const char* name : {"B", "A", "C"})
             fx.append(promo, "Main", {{"PromoName", name}, {"BodyText", name}});
     }
 
+    // Through this studio's engine, or another studio's.
     std::unique_ptr<DataControl> control(const QString& path, const QString& table) {
-        auto dc = std::make_unique<DataControl>(provider, "Data1");
+        return control(path, table, provider);
+    }
+    static std::unique_ptr<DataControl> control(const QString& path, const QString& table,
+                                                DatabaseProvider& engine) {
+        auto dc = std::make_unique<DataControl>(engine, "Data1");
         dc->setConnect(catalogue::kConnectType);
         dc->setConnect(catalogue::connectString());
         dc->setDatabaseName(path);

@@ -13,13 +13,17 @@
 
 namespace {
 
-// Opens a table on a connection of the fixture's own, positioned on the row-th record.
+// Opens a table on a connection of the fixture's own, positioned on the row-th record. A server
+// gets a new connection each time, so the fixture works across a server restart.
 struct Opened {
+    std::unique_ptr<PostgresProvider> server;
     std::shared_ptr<Database> db;
     std::unique_ptr<Recordset> rs;
 
-    Opened(RoutingProvider& provider, const QString& path, const QString& table, int row = -1) {
-        db = provider.open(path, catalogue::connectString());
+    Opened(RoutingProvider& files, const QString& path, const QString& table, int row = -1) {
+        if (paths::isServer(path)) server = std::make_unique<PostgresProvider>();
+        db = server ? server->open(path, catalogue::connectString())
+                    : files.open(path, catalogue::connectString());
         rs = db->openTable(table);
         if (row < 0) return;
         rs->moveFirst();

@@ -103,8 +103,11 @@ class Cluster {
 };
 
 void sql(const Cluster& cluster, const QString& database, const QString& statement) {
-    PgConnection(PgSignIn{cluster.address(database, QStringLiteral("postgres")), QString(), QString()})
-        .exec(statement);
+    PgConnection admin(PgSignIn{cluster.address(database, QStringLiteral("postgres")), QString(), QString()});
+    // Copying a database on a busy machine may take longer than a board may wait.
+    admin.exec(QStringLiteral("SET statement_timeout = 0"));
+    admin.exec(QStringLiteral("SET lock_timeout = 0"));
+    admin.exec(statement);
 }
 
 // Servers of test processes that died without stopping them.
