@@ -1,6 +1,7 @@
 #include "app/Module1.h"
 
 #include "app/frmMain.h"
+#include "data/KeptEdits.h"
 #include "data/RoutingProvider.h"
 
 #include <QApplication>
@@ -9,6 +10,9 @@
 int Module1::Main(int argc, char** argv) {
     QApplication app(argc, argv);
     RoutingProvider provider;
+    // Beside the program, never on the share; it outlives every window that may keep text in it.
+    KeptEdits kept(QCoreApplication::applicationDirPath() + QStringLiteral("/KeptEdits.json"));
+    provider.setKeptEdits(&kept);
     SystemClock clock;
     frmMain board(clock, provider, QCoreApplication::applicationDirPath());
     board.Form_Load();

@@ -5,11 +5,14 @@
 #include "about/Maker.h"
 #include "about/frmAbout.h"
 #include "board/HourTable.h"
+#include "board/LiveUpdates.h"
+#include "board/StatusLine.h"
 #include "copy/CopyOpeners.h"
 #include "phone/frmPhone.h"
 #include "board/Reminders.h"
 #include "data/Catalogue.h"
 #include "data/DataControl.h"
+#include "data/KeptEdits.h"
 #include "data/Paths.h"
 #include "widgets/Colors.h"
 #include "widgets/Lbl3D.h"
@@ -68,8 +71,13 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, const QString& progra
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Cuepilot Version 3.1"));
     BoardBuilder(*this, provider_, c_).build();
+    status_ = std::make_unique<StatusLine>(c_.statusBar);
     // A pending write that fails while a data control closes cannot be thrown: show it.
     for (int n = 1; n <= 8; ++n) c_.data[n]->setLostWriteSink(errorSink());
+    if (KeptEdits* kept = provider_.keptEdits())
+        connect(kept, &KeptEdits::changed, this, [this](const QString& notice) { status_->setNotice(notice); });
+    liveUpdates_ = std::make_unique<LiveUpdates>(QVector<DataControl*>(c_.data.begin() + 1, c_.data.end()), provider_,
+                                                 catalogue::connectString(), *status_);
     networkSetup_ = std::make_unique<NetworkSetup>(c_, [this] { close(); }, [this] { repaint(); });
     editMode_ = std::make_unique<EditMode>(c_, errorSink());
     reminders_ = std::make_unique<Reminders>(c_, errorSink());
@@ -80,10 +88,12 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, const QString& progra
 frmMain::~frmMain() = default;
 
 ErrorSink frmMain::errorSink() const {
-    return [bar = QPointer<QStatusBar>(c_.statusBar)](const QString& message) {
-        if (bar) bar->showMessage(message);
+    return [this](const QString& message) {
+        if (status_) status_->showFailure(message);
     };
 }
+
+void frmMain::pollForChanges() { liveUpdates_->poll(); }
 
 QString frmMain::dataFolderText() const { return c_.Text26->text(); }
 QString frmMain::dayLabel() const { return c_.Label31->text(); }
@@ -202,6 +212,9 @@ void frmMain::Form_Load() {
         },
     };
     for (const auto& step : steps) skipOnFailure(step);
+    // Text kept on this computer by an earlier run is offered again, and tried by the polling.
+    if (KeptEdits* kept = provider_.keptEdits()) status_->setNotice(kept->notice());
+    liveUpdates_->start();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -210,6 +223,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 void frmMain::Form_Unload() {
+    liveUpdates_->stop();
     for (const QString& name : secondaryWindows())
         skipOnFailure([&] {
             if (QWidget* w = windows::find<QWidget>(name)) w->close();

@@ -16,7 +16,9 @@
 #include <memory>
 
 class EditMode;
+class LiveUpdates;
 class Reminders;
+class StatusLine;
 
 // The main board. It owns every control of the board (see BoardControls), the eight data controls
 // and the timers, runs the load sequence and the whole-board commands, and hands every other event
@@ -91,6 +93,8 @@ public slots:
     void Timer1_Timer();
     void Timer3_Timer();
     void Timer4_Timer();
+    // Other studios' changes and files come back: what the live-update timer runs.
+    void pollForChanges();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -120,4 +124,6 @@ private:
     std::unique_ptr<NetworkSetup> networkSetup_;
     std::unique_ptr<EditMode> editMode_;
     std::unique_ptr<Reminders> reminders_;
+    std::unique_ptr<StatusLine> status_;
+    std::unique_ptr<LiveUpdates> liveUpdates_;
 };

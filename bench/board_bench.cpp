@@ -3,11 +3,13 @@
 #include "board/BoardControls.h"
 #include "data/SqlCipherProvider.h"
 #include "bench/DemoInstallation.h"
+#include "board/LiveUpdates.h"
 
 #include <QDateTime>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -87,5 +89,16 @@ void MidnightSwitch(benchmark::State& state) {
     }
 }
 BENCHMARK(MidnightSwitch)->Unit(benchmark::kMillisecond)->Iterations(30);
+
+// One round of the change polling on an idle board (nothing changed anywhere), and what the
+// polling costs a whole idle minute: CPU time per round times rounds per minute.
+void IdleChangePolling(benchmark::State& state) {
+    LoadedBoard b;
+    const std::clock_t start = std::clock();
+    for (auto _ : state) b.form.pollForChanges();
+    const double cpuPerRound = double(std::clock() - start) / CLOCKS_PER_SEC / double(state.iterations());
+    state.counters["cpu_ms_per_idle_minute"] = cpuPerRound * 1000.0 * 60000.0 / LiveUpdates::kIntervalMs;
+}
+BENCHMARK(IdleChangePolling)->Unit(benchmark::kMicrosecond);
 
 } // namespace

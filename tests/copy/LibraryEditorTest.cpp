@@ -126,6 +126,26 @@ TEST_F(LibraryEditor, SwitchingLibrariesKeepsTheStateAndStoresWhatWasTyped) {
     EXPECT_EQ(fx.read(library(2), "Main", "EnteredBy"), "");
 }
 
+TEST_F(LibraryEditor, ASwitchWhoseTypingCannotBeStoredStillLandsOnTheNewLibrary) {
+    fillLibrary(library(0), {"P1"});
+    fillLibrary(library(2), {"S1", "S2"});
+    frmNotes* w = openLibrary(studio, button("Promo"));
+    click(w, "Command6");
+    type(w, "Text5", "typed in promo");
+    fx.removeAll(library(0), "Main"); // another studio deletes the entry meanwhile
+    openLibrary(studio, button("PSA"));
+    EXPECT_EQ(w->windowTitle(), "PSA");
+    EXPECT_EQ(text(w, "Text2"), "S1");
+    EXPECT_NE(status(w), ""); // why the typing was not stored
+    click(w, "Command5");
+    EXPECT_EQ(column(library(2), "Main", "PromoName"), QStringList{"S2"});
+    EXPECT_EQ(text(w, "Text2"), "S2");
+    click(w, "Command1"); // and the window goes on working
+    type(w, "Text2", "S3");
+    click(w, "Command2");
+    EXPECT_EQ(column(library(2), "Main", "PromoName"), (QStringList{"S2", "S3"}));
+}
+
 TEST_F(LibraryEditor, EmptyDataFolderTextOpensTheLibraryInTheProgramFolder) {
     // The program folder is the one that holds the library here.
     studio.folder.clear();
