@@ -1,30 +1,13 @@
 // cuepilot-init: creates the installation's database files that are not there yet.
 #include "data/Paths.h"
 #include "data/StorageError.h"
+#include "tools/CommandLine.h"
 #include "tools/Installation.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
-
-namespace {
-
-// Removes "--name VALUE" from the arguments; false when the name is there without a value.
-bool takeOption(QStringList& args, const QString& name, QString& value) {
-    const int at = int(args.indexOf(name));
-    if (at < 0) return true;
-    if (at + 1 >= args.size()) return false;
-    value = args[at + 1];
-    args.remove(at, 2);
-    return true;
-}
-
-QString folderOrServer(const QString& text) {
-    return paths::isServer(text) ? text : QFileInfo(text).absoluteFilePath();
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -34,8 +17,8 @@ int main(int argc, char** argv) {
     installation::Options options;
     options.demo = args.removeAll(QStringLiteral("--demo")) > 0;
     QString server;
-    const bool optionsOk = takeOption(args, QStringLiteral("--server"), server) &&
-                           takeOption(args, QStringLiteral("--role"), options.serverRole);
+    const bool optionsOk = commandline::takeOption(args, QStringLiteral("--server"), server) &&
+                           commandline::takeOption(args, QStringLiteral("--role"), options.serverRole);
     const bool serverOnly = !server.isEmpty() && paths::isServer(server) && args.isEmpty();
     const bool folders = server.isEmpty() && args.size() == 2 && !args[0].startsWith(QLatin1Char('-'));
     if (!optionsOk || (!serverOnly && !folders)) {
@@ -52,7 +35,7 @@ int main(int argc, char** argv) {
         options.dataFolder = server;
     } else {
         options.programFolder = QFileInfo(args[0]).absoluteFilePath();
-        options.dataFolder = folderOrServer(args[1]);
+        options.dataFolder = commandline::folderOrServer(args[1]);
         options.setupPath = options.dataFolder;
     }
     options.stationName = options.demo ? QStringLiteral("KCUE 101.5") : QString();

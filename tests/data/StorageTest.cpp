@@ -1,5 +1,4 @@
 #include "data/FieldBinding.h"
-#include "data/KeptEdits.h"
 #include "data/Steps.h"
 #include "data/StorageError.h"
 #include "tests/data/StorageSuite.h"
@@ -19,9 +18,7 @@ class Storage : public StorageBase, public ::testing::TestWithParam<Engine> {
 };
 
 INSTANTIATE_TEST_SUITE_P(BothEngines, Storage, ::testing::Values(Engine::Files, Engine::Server),
-                         [](const ::testing::TestParamInfo<Engine>& info) {
-                             return info.param == Engine::Files ? "Files" : "Server";
-                         });
+                         EngineName());
 
 // What only files do.
 class FileStorage : public StorageBase, public ::testing::Test {
@@ -310,111 +307,6 @@ TEST_P(Storage, FailedWriteKeepsTheBufferForTheNextTry) {
     dc->refresh();
     dc->update();
     EXPECT_EQ(fx.read(day, "1am", "00am"), "typed into an empty table");
-}
-
-// A studio still holding a deleted record's key must not write into a record added since.
-TEST_P(Storage, KeysOfDeletedRecordsAreNeverGivenToNewOnes) {
-    auto here = control(promo, "Main");
-    here->refresh();
-    here->moveLast(); // C
-    const QByteArray heldKey = here->bookmark();
-    RoutingProvider otherStudio;
-    auto there = control(promo, "Main", otherStudio);
-    there->refresh();
-    there->moveLast();
-    there->deleteRecord();
-    there->addNew();
-    there->setFieldText("PromoName", "D");
-    there->update();
-    here->setFieldText("BodyText", "meant for C");
-    try {
-        here->update();
-        ADD_FAILURE() << "stored into a record added after C was deleted";
-    } catch (const ConflictError& e) {
-        EXPECT_EQ(e.message(), "The record was deleted by another user.");
-    }
-    EXPECT_EQ(fx.read(promo, "Main", "PromoName", 2), "D");
-    EXPECT_EQ(fx.read(promo, "Main", "BodyText", 2), "");
-    there->refresh();
-    there->moveLast();
-    EXPECT_NE(there->bookmark(), heldKey);
-}
-
-// The binding rule's write is stored only over what this studio read; otherwise the text is kept
-// on this computer as a conflict, which trying again does not overwrite.
-TEST_P(Storage, ChangesByAnotherStudioAreReportedNotOverwritten) {
-    struct Case {
-        const char* what;
-        int row;
-        const char* field;
-        std::function<void(DataControl&)> elsewhere;
-        QString reason;
-        QString stored; // null: the record is gone
-    };
-    const Case cases[] = {
-        {"changed", 0, "BodyText",
-         [](DataControl& dc) {
-             dc.setFieldText("BodyText", "theirs");
-             dc.update();
-         },
-         "The record was changed by another user (BodyText).", "theirs"},
-        {"filled while empty", 1, "EnteredBy",
-         [](DataControl& dc) {
-             dc.setFieldText("EnteredBy", "them");
-             dc.update();
-         },
-         "The record was changed by another user (EnteredBy).", "them"},
-        {"deleted", 2, "BodyText", [](DataControl& dc) { dc.deleteRecord(); },
-         "The record was deleted by another user.", QString()},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        KeptEdits kept(fx.root() + "/kept-" + QString::number(c.row) + ".json");
-        provider.setKeptEdits(&kept);
-        auto here = control(promo, "Main");
-        QLineEdit box;
-        new FieldBinding(&box, here.get(), c.field);
-        here->refresh();
-        RoutingProvider otherStudio;
-        auto there = control(promo, "Main", otherStudio);
-        there->refresh();
-        for (int i = 0; i < c.row; ++i) {
-            here->moveNext();
-            there->moveNext();
-        }
-        box.setText("mine");
-        c.elsewhere(*there);
-        here->moveFirst();
-        ASSERT_EQ(kept.edits().size(), 1);
-        EXPECT_TRUE(kept.edits()[0].conflict);
-        EXPECT_EQ(kept.edits()[0].reason, c.reason);
-        EXPECT_EQ(kept.edits()[0].fields.value(c.field), "mine");
-        EXPECT_EQ(kept.retry(provider, catalogue::connectString()), 0);
-        if (!c.stored.isNull()) {
-            EXPECT_EQ(fx.read(promo, "Main", c.field, c.row), c.stored);
-        }
-        provider.setKeptEdits(nullptr);
-    }
-    EXPECT_EQ(fx.count(promo, "Main"), 2);
-}
-
-// The board polls every data control: another studio's change shows at once, and a box being
-// typed in keeps its text, which the next write stores beside the change.
-TEST_P(Storage, AnotherStudiosChangeShowsWithoutTouchingWhatIsBeingTyped) {
-    auto here = control(promo, "Main");
-    QLineEdit nameBox, bodyBox;
-    new FieldBinding(&nameBox, here.get(), "PromoName");
-    new FieldBinding(&bodyBox, here.get(), "BodyText");
-    here->refresh();
-    EXPECT_FALSE(here->pollForChanges());
-    bodyBox.setText("being typed");
-    fx.write(promo, "Main", "PromoName", "renamed elsewhere");
-    ASSERT_TRUE(pollUntilNews(*here));
-    EXPECT_EQ(nameBox.text(), "renamed elsewhere");
-    EXPECT_EQ(bodyBox.text(), "being typed");
-    here->update();
-    EXPECT_EQ(fx.read(promo, "Main", "PromoName"), "renamed elsewhere");
-    EXPECT_EQ(fx.read(promo, "Main", "BodyText"), "being typed");
 }
 
 TEST(Steps, SkippingAndReportingNeverLetAFailureEscape) {

@@ -6,9 +6,22 @@
 #include <QTemporaryDir>
 #include <QVariant>
 #include <memory>
+#include <ostream>
+#include <string>
 
 // Where a station keeps its content files.
 enum class Engine { Files, Server };
+
+inline void PrintTo(Engine engine, std::ostream* os) {
+    *os << (engine == Engine::Files ? "files" : "server");
+}
+
+// The engine, as the last part of a parameterised test's name.
+struct EngineName {
+    template <class ParamInfo> std::string operator()(const ParamInfo& info) const {
+        return info.param == Engine::Files ? "Files" : "Server";
+    }
+};
 
 // A temporary installation built with the real installation code: a program folder and a data
 // folder, blank or with demo content. The data folder is a folder of files, or a new database on
