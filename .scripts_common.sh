@@ -17,3 +17,11 @@ cuepilot_ensure_packages() {
         exit 1
     fi
 }
+
+# The tests' throwaway database servers refuse to run as root: where the tests run as root they
+# run as this unprivileged user, made here when missing.
+cuepilot_ensure_test_server_user() {
+    [ "$(id -u)" -eq 0 ] || return 0
+    id cuepilot-pg >/dev/null 2>&1 && return 0
+    useradd --system --no-create-home --shell /usr/sbin/nologin cuepilot-pg
+}

@@ -11,7 +11,10 @@ namespace {
 
 // Bounds on every wait, in the spirit of the file engine's busy timeout: a locked record or a
 // slow server fails the operation instead of freezing the board.
-constexpr const char* kConnectTimeoutSeconds = "5";
+constexpr const char* kConnectTimeoutSeconds = "2";
+// After a failed attempt to connect, operations fail at once for this long: the board polls every
+// data control in turn, and an unreachable server must not cost each of them a connect timeout.
+constexpr qint64 kReconnectPauseMs = 3000;
 constexpr const char* kSessionTimeouts = "-c lock_timeout=1000 -c statement_timeout=5000";
 // A silently dead link is noticed within seconds rather than minutes.
 constexpr const char* kKeepalivesIdleSeconds = "5";
@@ -64,6 +67,7 @@ void PgConnection::fail(const QString& message) {
 
 void PgConnection::connectIfNeeded() {
     if (conn_) return;
+    if (lastFailure_.isValid() && !lastFailure_.hasExpired(kReconnectPauseMs)) throw StorageError(lastError_);
     // Later entries win, and the address comes last: what it says overrides these defaults.
     QVector<QByteArray> keys = {"client_encoding",     "application_name", "sslmode",
                                 "connect_timeout",     "options",          "keepalives_idle",
@@ -97,10 +101,12 @@ void PgConnection::connectIfNeeded() {
     conn_ = PQconnectdbParams(keyPtrs.constData(), valuePtrs.constData(), 1);
     if (!conn_) throw StorageError(QStringLiteral("out of memory"));
     if (PQstatus(conn_) != CONNECTION_OK) {
-        const QString message = primaryMessage(nullptr, conn_);
+        lastError_ = primaryMessage(nullptr, conn_);
+        lastFailure_.start();
         drop();
-        throw StorageError(message);
+        throw StorageError(lastError_);
     }
+    lastFailure_.invalidate();
     // The server's notices ("already exists, skipping") are of no use to anyone here.
     PQsetNoticeProcessor(
         conn_, [](void*, const char*) {}, nullptr);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 #include <QVariant>
@@ -71,4 +72,6 @@ class PgConnection {
     int backendPid_ = 0;
     quint64 connections_ = 0;
     QHash<QString, quint64> changes_;
+    QElapsedTimer lastFailure_; // of an attempt to connect
+    QString lastError_;
 };

@@ -3,6 +3,7 @@
 #include "data/Catalogue.h"
 #include "data/DataControl.h"
 #include "data/RoutingProvider.h"
+#include "data/StorageError.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/TestServer.h"
 
@@ -42,12 +43,16 @@ class StorageBase {
     QString promo = fx.dataFile(catalogue::libraryFiles()[0]);
 };
 
-// News of another connection's change may take a moment to arrive from a server: poll as the
-// board does until some comes, giving up after a generous while.
+// News of another connection's change may take a moment to arrive from a server, and a server
+// just back is not tried again at once: poll as the board does, going on past failures, until news
+// comes, giving up after a generous while.
 inline bool pollUntilNews(DataControl& dc) {
-    const QDeadlineTimer deadline(20000);
+    const QDeadlineTimer deadline(30000);
     while (!deadline.hasExpired()) {
-        if (dc.pollForChanges()) return true;
+        try {
+            if (dc.pollForChanges()) return true;
+        } catch (const StorageError&) {
+        }
         QThread::msleep(5);
     }
     return false;
