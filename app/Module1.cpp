@@ -2,20 +2,20 @@
 
 #include "app/frmMain.h"
 #include "data/KeptEdits.h"
-#include "data/SqlCipherProvider.h"
+#include "data/RoutingProvider.h"
 
 #include <QApplication>
 #include <QPointer>
 
 int Module1::Main(int argc, char** argv) {
     QApplication app(argc, argv);
-    SqlCipherProvider provider;
+    RoutingProvider provider;
     // Beside the program, never on the share; it outlives every window that may keep text in it.
     KeptEdits kept(QCoreApplication::applicationDirPath() + QStringLiteral("/KeptEdits.json"));
     provider.setKeptEdits(&kept);
     SystemClock clock;
     frmMain board(clock, provider, QCoreApplication::applicationDirPath());
-    board.watchChangesFromThread([] { return std::make_unique<SqlCipherProvider>(); });
+    board.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
     board.Form_Load();
     board.showMaximized();
     const int result = app.exec();

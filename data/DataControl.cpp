@@ -177,10 +177,12 @@ void DataControl::reopenKeepingTyping() {
     const ExpectedValues base = base_;
     const EditMode mode = editMode_;
     const QByteArray at = recordset_->hasCurrent() ? recordset_->bookmark() : QByteArray();
-    recordset_.reset();
-    database_.reset();
-    database_ = provider_.open(databaseName_, connect_);
-    recordset_ = database_->openTable(recordSource_);
+    // Opened before the old ones go: when the file or server is still away, the control stays as
+    // it was, typing and all, and the next poll tries again.
+    std::shared_ptr<Database> database = provider_.open(databaseName_, connect_);
+    std::unique_ptr<Recordset> recordset = database->openTable(recordSource_);
+    recordset_ = std::move(recordset);
+    database_ = std::move(database);
     stamp_ = stampOf(*database_);
     if (!at.isEmpty() && skipOnFailure([&] { recordset_->setBookmark(at); })) {
         buffer_ = typed;

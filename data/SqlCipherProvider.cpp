@@ -1,8 +1,11 @@
 #include "data/SqlCipherProvider.h"
 
+#include "data/KeysetRecordset.h"
 #include "data/Paths.h"
+#include "data/SqlIdentifier.h"
 #include "data/StorageError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -31,9 +34,7 @@ QString engineMessage(sqlite3* db, int rc) {
 }
 
 QString quoted(const QString& identifier) {
-    QString q = identifier;
-    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
+    return quotedIdentifier(identifier);
 }
 
 // One prepared statement, finalized on every path.
@@ -168,94 +169,56 @@ static bool identify(const QString& path, FileIdentity& id) {
 
 namespace {
 
-class SqlCipherRecordset : public Recordset {
+class SqlCipherRecordset : public KeysetRecordset {
   public:
     SqlCipherRecordset(std::shared_ptr<Connection> conn, QString table, QStringList fields)
-        : conn_(std::move(conn)), table_(std::move(table)), fields_(std::move(fields)) {
-        for (int i = 0; i < fields_.size(); ++i)
-            fieldIndex_.insert(fields_[i].toLower(), i);
-        Statement st(db(), QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quoted(table_)));
+        : KeysetRecordset(table, fields), conn_(std::move(conn)), quotedTable_(quoted(table)) {
+        for (const QString& f : fields)
+            columns_ << quoted(f);
+        open();
+    }
+
+  protected:
+    QVector<qint64> readKeys() override {
+        QVector<qint64> keys;
+        Statement st(db(), QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quotedTable_));
         while (st.step())
-            keys_.push_back(st.int64(0));
-        pos_ = keys_.isEmpty() ? -1 : 0;
-        load();
+            keys.push_back(st.int64(0));
+        return keys;
     }
 
-    QString tableName() const override { return table_; }
-    QStringList fieldNames() const override { return fields_; }
-    bool hasField(const QString& field) const override { return fieldIndex_.contains(field.toLower()); }
-
-    bool bof() const override { return keys_.isEmpty() || pos_ < 0; }
-    bool eof() const override { return keys_.isEmpty() || pos_ >= keys_.size(); }
-    bool hasCurrent() const override { return !bof() && !eof() && !deleted_; }
-    int recordCount() const override { return int(keys_.size()); }
-
-    void moveFirst() override { moveTo(0); }
-    void moveLast() override { moveTo(int(keys_.size()) - 1); }
-    void moveNext() override {
-        if (eof()) throw StorageError(QStringLiteral("No current record."));
-        // After a delete the next record has moved up into the current position.
-        if (!deleted_) ++pos_;
-        deleted_ = false;
-        load();
-    }
-    void movePrevious() override {
-        if (bof()) throw StorageError(QStringLiteral("No current record."));
-        --pos_;
-        deleted_ = false;
-        load();
+    std::optional<QVector<QVariant>> readRecord(qint64 key) override {
+        Statement st(db(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                               .arg(columns_.join(QStringLiteral(", ")), quotedTable_));
+        st.bind(1, key);
+        if (!st.step()) return std::nullopt;
+        QVector<QVariant> values(columns_.size());
+        for (int i = 0; i < columns_.size(); ++i)
+            values[i] = st.value(i);
+        return values;
     }
 
-    QByteArray bookmark() const override {
-        requireCurrent();
-        return QByteArray::number(keys_[pos_]);
-    }
-    void setBookmark(const QByteArray& bookmark) override {
-        bool ok = false;
-        const qint64 key = bookmark.toLongLong(&ok);
-        const int at = ok ? int(keys_.indexOf(key)) : -1;
-        if (at < 0) throw StorageError(QStringLiteral("Not a valid bookmark."));
-        pos_ = at;
-        deleted_ = false;
-        load();
-    }
-
-    bool findFirst(const QString& field, const QString& value) override {
-        const QString column = columnFor(field);
+    QVector<qint64> keysWhere(const QString& column, const QString& value) override {
         Statement st(db(), QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ? ORDER BY rowid")
-                               .arg(quoted(table_), quoted(column)));
+                               .arg(quotedTable_, quoted(column)));
         st.bind(1, value);
-        while (st.step()) {
-            const int at = int(keys_.indexOf(st.int64(0)));
-            if (at >= 0) {
-                pos_ = at;
-                deleted_ = false;
-                load();
-                return true;
-            }
-        }
-        return false;
+        QVector<qint64> keys;
+        while (st.step())
+            keys.push_back(st.int64(0));
+        return keys;
     }
 
-    QVariant value(const QString& field) const override {
-        const int i = indexOf(field);
-        requireCurrent();
-        return values_.value(i);
-    }
-
-    void updateCurrent(const FieldValues& changes, const ExpectedValues& expected) override {
-        requireCurrent();
-        if (changes.isEmpty()) return;
+    bool writeRecord(qint64 key, const FieldValues& changes, const ExpectedValues& expected) override {
         QStringList sets, conditions;
         for (auto it = changes.cbegin(); it != changes.cend(); ++it)
-            sets << quoted(columnFor(it.key())) + QStringLiteral(" = ?");
+            sets << quoted(it.key()) + QStringLiteral(" = ?");
         for (auto it = expected.cbegin(); it != expected.cend(); ++it)
-            conditions << QStringLiteral(" AND ") + quoted(columnFor(it.key())) + QStringLiteral(" IS ?");
-        const qint64 key = keys_[pos_];
+            conditions << QStringLiteral(" AND ") + quoted(it.key()) + QStringLiteral(" IS ?");
+        bool stored = false;
         conn_->write([&] {
-            Statement st(
-                db(), QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                          .arg(quoted(table_), sets.join(QStringLiteral(", ")), conditions.join(QString())));
+            Statement st(db(),
+                         QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                             .arg(quotedTable_, sets.join(QStringLiteral(", ")), conditions.join(QString())));
             int i = 1;
             for (auto it = changes.cbegin(); it != changes.cend(); ++it)
                 st.bind(i++, it.value());
@@ -263,24 +226,22 @@ class SqlCipherRecordset : public Recordset {
             for (auto it = expected.cbegin(); it != expected.cend(); ++it)
                 st.bind(i++, it.value());
             st.step();
-            if (sqlite3_changes(db()) != 1) throw conflictOn(key, expected.keys());
+            stored = sqlite3_changes(db()) == 1;
         });
-        load();
+        return stored;
     }
 
-    void append(const FieldValues& values) override {
-        QStringList cols, marks;
+    qint64 insertRecord(const FieldValues& values) override {
+        QStringList cols{QStringLiteral("rowid")}, marks{QStringLiteral("?")};
         for (auto it = values.cbegin(); it != values.cend(); ++it) {
-            cols << quoted(columnFor(it.key()));
+            cols << quoted(it.key());
             marks << QStringLiteral("?");
         }
         qint64 key = 0;
         conn_->write([&] {
             key = nextKey();
-            cols.prepend(QStringLiteral("rowid"));
-            marks.prepend(QStringLiteral("?"));
             Statement st(db(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                   .arg(quoted(table_), cols.join(QStringLiteral(", ")),
+                                   .arg(quotedTable_, cols.join(QStringLiteral(", ")),
                                         marks.join(QStringLiteral(", "))));
             st.bind(1, key);
             int i = 2;
@@ -289,123 +250,62 @@ class SqlCipherRecordset : public Recordset {
             st.step();
             noteKeyUsed(key);
         });
-        const bool atEnd = eof();
-        const bool wasEmpty = keys_.isEmpty();
-        keys_.push_back(key);
-        // An empty set was both before-first and after-last; it is now before its first record.
-        // A set read to its end stays there: the new record is not current, as none was before.
-        if (wasEmpty)
-            pos_ = -1;
-        else if (atEnd)
-            pos_ = int(keys_.size());
+        return key;
     }
 
-    void deleteCurrent() override {
-        requireCurrent();
-        const qint64 key = keys_[pos_];
+    void deleteRecord(qint64 key) override {
         conn_->write([&] {
-            Statement st(db(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(table_)));
+            Statement st(db(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedTable_));
             st.bind(1, key);
             st.step();
             noteKeyUsed(key);
         });
-        keys_.removeAt(pos_);
-        deleted_ = true;
-        values_.clear();
     }
 
-    void reread() override { load(); }
+    bool recordExists(qint64 key) override {
+        Statement st(db(), QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(quotedTable_));
+        st.bind(1, key);
+        return st.step();
+    }
 
   private:
     sqlite3* db() const { return conn_->handle(); }
 
-    int indexOf(const QString& field) const {
-        const auto it = fieldIndex_.constFind(field.toLower());
-        if (it == fieldIndex_.cend())
-            throw StorageError(QStringLiteral("Item not found in this collection."));
-        return *it;
-    }
-    // Only names read from the file's own schema ever reach the SQL text.
-    QString columnFor(const QString& field) const { return fields_[indexOf(field)]; }
-
-    void requireCurrent() const {
-        if (!hasCurrent()) throw StorageError(QStringLiteral("No current record."));
-    }
-
-    void moveTo(int at) {
-        if (keys_.isEmpty()) throw StorageError(QStringLiteral("No current record."));
-        pos_ = at;
-        deleted_ = false;
-        load();
-    }
-
-    void load() {
-        values_.clear();
-        if (!hasCurrent()) return;
-        QStringList cols;
-        for (const QString& f : fields_)
-            cols << quoted(f);
-        Statement st(db(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                               .arg(cols.join(QStringLiteral(", ")), quoted(table_)));
-        st.bind(1, keys_[pos_]);
-        if (!st.step()) {
-            // Deleted meanwhile by another studio: as after a delete here, no record is current
-            // until the next move, which finds the following record in this position.
-            keys_.removeAt(pos_);
-            deleted_ = true;
-            return;
-        }
-        values_.resize(fields_.size());
-        for (int i = 0; i < fields_.size(); ++i)
-            values_[i] = st.value(i);
+    void createLastKeyTable() {
+        conn_->exec(
+            QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (tbl TEXT PRIMARY KEY, last INTEGER NOT NULL)")
+                .arg(quoted(kLastKeyTable)));
     }
 
     // Inside a write transaction: one past the highest key this table ever had.
     qint64 nextKey() {
-        conn_->exec(
-            QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (tbl TEXT PRIMARY KEY, last INTEGER NOT NULL)")
-                .arg(quoted(kLastKeyTable)));
+        createLastKeyTable();
         Statement st(db(), QStringLiteral("SELECT max(coalesce((SELECT last FROM %1 WHERE tbl = ?), 0), "
                                           "coalesce((SELECT max(rowid) FROM %2), 0)) + 1")
-                               .arg(quoted(kLastKeyTable), quoted(table_)));
-        st.bind(1, table_);
+                               .arg(quoted(kLastKeyTable), quotedTable_));
+        st.bind(1, tableName());
         st.step();
         return st.int64(0);
     }
 
     void noteKeyUsed(qint64 key) {
-        conn_->exec(
-            QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (tbl TEXT PRIMARY KEY, last INTEGER NOT NULL)")
-                .arg(quoted(kLastKeyTable)));
+        createLastKeyTable();
         Statement add(
             db(),
             QStringLiteral("INSERT OR IGNORE INTO %1 (tbl, last) VALUES (?, 0)").arg(quoted(kLastKeyTable)));
-        add.bind(1, table_);
+        add.bind(1, tableName());
         add.step();
         Statement raise(
             db(),
             QStringLiteral("UPDATE %1 SET last = max(last, ?) WHERE tbl = ?").arg(quoted(kLastKeyTable)));
         raise.bind(1, key);
-        raise.bind(2, table_);
+        raise.bind(2, tableName());
         raise.step();
     }
 
-    ConflictError conflictOn(qint64 key, const QStringList& fields) {
-        Statement st(db(), QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(quoted(table_)));
-        st.bind(1, key);
-        if (!st.step()) return ConflictError(QStringLiteral("The record was deleted by another user."));
-        return ConflictError(QStringLiteral("The record was changed by another user (%1).")
-                                 .arg(fields.join(QStringLiteral(", "))));
-    }
-
     std::shared_ptr<Connection> conn_;
-    QString table_;
-    QStringList fields_;
-    QHash<QString, int> fieldIndex_;
-    QVector<qint64> keys_;
-    QVector<QVariant> values_;
-    int pos_ = -1;
-    bool deleted_ = false;
+    QString quotedTable_;
+    QStringList columns_;
 };
 
 class SqlCipherDatabase : public Database {
@@ -671,4 +571,31 @@ std::unique_ptr<FileBuilder> SqlCipherProvider::createFile(const QString& path, 
         throw;
     }
     return builder;
+}
+
+namespace {
+
+class SqlCipherFolderCreator : public FileCreator {
+  public:
+    SqlCipherFolderCreator(QString folder, QByteArray key, QByteArray salt)
+        : folder_(std::move(folder)), salt_(std::move(salt)), key_(std::move(key)) {
+        if (!QDir().mkpath(folder_))
+            throw StorageError(QStringLiteral("cannot create folder %1").arg(folder_));
+    }
+    QString pathOf(const QString& fileConstant) const override { return paths::fold(folder_ + fileConstant); }
+    std::unique_ptr<FileBuilder> create(const QString& fileConstant) override {
+        return SqlCipherProvider::createFile(pathOf(fileConstant), key_, salt_);
+    }
+
+  private:
+    QString folder_;
+    QByteArray salt_;
+    QByteArray key_;
+};
+
+} // namespace
+
+std::unique_ptr<FileCreator> SqlCipherProvider::folderCreator(const QString& folder, const QByteArray& rawKey,
+                                                              const QByteArray& salt) {
+    return std::make_unique<SqlCipherFolderCreator>(folder, rawKey, salt);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Database.h"
+#include "data/FileBuilder.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -9,16 +10,7 @@
 #include <QStringList>
 #include <memory>
 
-// A new file being built: tables of text fields and their first records, stored on commit.
 struct FileIdentity;
-
-class FileBuilder {
-  public:
-    virtual ~FileBuilder() = default;
-    virtual void createTable(const QString& table, const QStringList& fields) = 0;
-    virtual void insert(const QString& table, const FieldValues& values) = 0;
-    virtual void commit() = 0;
-};
 
 // The SQLCipher engine. One open connection per file per process, shared by every data control
 // that points at the file, so no file pays its key derivation twice in a run; raw keys are also
@@ -36,6 +28,9 @@ class SqlCipherProvider : public DatabaseProvider {
     // when the file exists. A builder destroyed before commit removes its file. Used by the tools.
     static std::unique_ptr<FileBuilder> createFile(const QString& path, const QByteArray& rawKey,
                                                    const QByteArray& salt);
+    // New files in a folder (made when missing), as createFile makes them.
+    static std::unique_ptr<FileCreator> folderCreator(const QString& folder, const QByteArray& rawKey,
+                                                      const QByteArray& salt);
 
     // Number of key derivations done so far (for the benchmark and tests).
     int derivations() const { return derivations_; }

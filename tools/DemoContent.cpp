@@ -20,11 +20,18 @@ const Weekday* dayOfFile(const QString& fileConstant) {
 
 // What the presenter does in each five-minute slot; the hour and day vary the details.
 FieldValues hourRecord(const Weekday& day, int hourIndex) {
-    static const QStringList pattern = {
-        "Legal ID, top-of-hour news (3 min)", "Weather and traffic", "Music sweep, back-announce",
-        "Live read: %1 sponsor", "Stopset 1: two spots, station promo", "Request line: take a caller",
-        "Music sweep", "Community calendar for %1", "Stopset 2: three spots", "Contest tease, phones open at %2",
-        "Weather update, temperature check", "Coming up next hour, stager into the hour"};
+    static const QStringList pattern = {"Legal ID, top-of-hour news (3 min)",
+                                        "Weather and traffic",
+                                        "Music sweep, back-announce",
+                                        "Live read: %1 sponsor",
+                                        "Stopset 1: two spots, station promo",
+                                        "Request line: take a caller",
+                                        "Music sweep",
+                                        "Community calendar for %1",
+                                        "Stopset 2: three spots",
+                                        "Contest tease, phones open at %2",
+                                        "Weather update, temperature check",
+                                        "Coming up next hour, stager into the hour"};
     const int h12 = hourIndex % 12 == 0 ? 12 : hourIndex % 12;
     const QString next = QStringLiteral("%1:%2 %3")
                              .arg(h12)
@@ -44,10 +51,11 @@ FieldValues hourRecord(const Weekday& day, int hourIndex) {
 }
 
 FieldValues eventsRecord(const Weekday& day) {
-    const QStringList titles = {"6:00 AM Morning Drive with Sam & Lee", "8:15 AM School closings check",
-                                "10:00 AM Studio guest: city council update", "12:00 PM Lunchtime request hour",
-                                "3:00 PM Afternoon drive, ticket giveaway", "5:30 PM Sports wrap",
-                                "7:00 PM " + day.name + " night countdown"};
+    const QStringList titles = {
+        "6:00 AM Morning Drive with Sam & Lee",       "8:15 AM School closings check",
+        "10:00 AM Studio guest: city council update", "12:00 PM Lunchtime request hour",
+        "3:00 PM Afternoon drive, ticket giveaway",   "5:30 PM Sports wrap",
+        "7:00 PM " + day.name + " night countdown"};
     FieldValues r;
     for (int i = 0; i < 7; ++i) {
         r.insert(QStringLiteral("me%1").arg(i + 1), titles[i]);
@@ -60,8 +68,9 @@ FieldValues eventsRecord(const Weekday& day) {
 }
 
 FieldValues weatherRecord(const Weekday& day) {
-    return {{"Wx", "Today (" + day.name + "): partly cloudy, high 41, low 28. Winds NW 10 to 15 mph.\n"
-                   "Tonight: clearing, a chance of flurries after midnight."},
+    return {{"Wx", "Today (" + day.name +
+                       "): partly cloudy, high 41, low 28. Winds NW 10 to 15 mph.\n"
+                       "Tonight: clearing, a chance of flurries after midnight."},
             {"Contest", "Ninth caller at 555-0199 wins two tickets to Saturday's Winter Lights concert. "
                         "Must be 18. Winners once every 30 days."},
             {"Remote", "Live from Riverside Mall, 4 to 6 PM: the station van, prize wheel and free cocoa."},
@@ -69,13 +78,21 @@ FieldValues weatherRecord(const Weekday& day) {
 }
 
 FieldValues sloganRecord() {
-    const QStringList slogans = {"Your hometown station", "The best variety, all day", "Traffic and weather together on the nines",
-                                 "More music, less talk", "The station that plays what you want",
-                                 "Where the valley wakes up", "Your weekend starts here", "Local news you can use",
-                                 "Rain or shine, we're on the air", "Music for work, music for home",
-                                 "Call the request line anytime", "Thanks for listening"};
+    const QStringList slogans = {"Your hometown station",
+                                 "The best variety, all day",
+                                 "Traffic and weather together on the nines",
+                                 "More music, less talk",
+                                 "The station that plays what you want",
+                                 "Where the valley wakes up",
+                                 "Your weekend starts here",
+                                 "Local news you can use",
+                                 "Rain or shine, we're on the air",
+                                 "Music for work, music for home",
+                                 "Call the request line anytime",
+                                 "Thanks for listening"};
     FieldValues r;
-    for (int i = 0; i < slogans.size(); ++i) r.insert(catalogue::sloganFields()[i], slogans[i]);
+    for (int i = 0; i < slogans.size(); ++i)
+        r.insert(catalogue::sloganFields()[i], slogans[i]);
     return r;
 }
 
@@ -94,21 +111,36 @@ QVector<FieldValues> libraryRecords(const QString& file) {
 }
 
 QVector<FieldValues> prepRecords() {
-    return {{{"Title", "On this day in music"}, {"Date", "12/8/2026"}, {"Text", "Forty years ago today a classic album topped the charts..."}},
-            {{"Title", "Holiday safety tips"}, {"Date", "12/9/2026"}, {"Text", "Keep trees watered and lights switched off overnight."}},
-            {{"Title", "Celebrity birthdays"}, {"Date", "12/10/2026"}, {"Text", "Three stars blow out the candles today."}}};
+    return {{{"Title", "On this day in music"},
+             {"Date", "12/8/2026"},
+             {"Text", "Forty years ago today a classic album topped the charts..."}},
+            {{"Title", "Holiday safety tips"},
+             {"Date", "12/9/2026"},
+             {"Text", "Keep trees watered and lights switched off overnight."}},
+            {{"Title", "Celebrity birthdays"},
+             {"Date", "12/10/2026"},
+             {"Text", "Three stars blow out the candles today."}}};
 }
 
 QVector<FieldValues> phoneRecords() {
-    struct C { const char *name, *title, *home, *work, *cell; };
+    struct C {
+        const char *name, *title, *home, *work, *cell;
+    };
     const C contacts[] = {{"Baker, Ann", "Program Director", "555 0101", "555 0200", "555 0301"},
                           {"Cruz, Marco", "News Desk", "555 0102", "555 0201", "555 0302"},
                           {"Smith, John", "Producer", "555 0100", "555 0202", "555 0303"}};
     QVector<FieldValues> out;
     for (const C& c : contacts)
-        out.push_back({{"Name", c.name}, {"Title", c.title}, {"Home", c.home}, {"Work", c.work},
-                       {"Cell", c.cell}, {"Pager", ""}, {"Pin", ""}, {"Ext", ""},
-                       {"String", QString::fromUtf8(c.name) + ", " + "   Hm. " + c.home + "   Title - " + c.title}});
+        out.push_back(
+            {{"Name", c.name},
+             {"Title", c.title},
+             {"Home", c.home},
+             {"Work", c.work},
+             {"Cell", c.cell},
+             {"Pager", ""},
+             {"Pin", ""},
+             {"Ext", ""},
+             {"String", QString::fromUtf8(c.name) + ", " + "   Hm. " + c.home + "   Title - " + c.title}});
     return out;
 }
 
@@ -116,7 +148,8 @@ QVector<FieldValues> phoneRecords() {
 
 QVector<FieldValues> recordsFor(const QString& fileConstant, const QString& table) {
     if (const Weekday* day = dayOfFile(fileConstant)) {
-        if (fileConstant == day->dayFile) return {hourRecord(*day, int(catalogue::hourTables().indexOf(table)))};
+        if (fileConstant == day->dayFile)
+            return {hourRecord(*day, int(catalogue::hourTables().indexOf(table)))};
         if (fileConstant == day->eventsFile) return {eventsRecord(*day)};
         if (fileConstant == day->weatherFile) return {weatherRecord(*day)};
         return {}; // reminders start without times

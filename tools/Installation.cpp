@@ -6,20 +6,15 @@
 #include "data/StorageError.h"
 #include "tools/DemoContent.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 namespace installation {
 
 namespace {
 
-void buildFile(const QString& path, const catalogue::FileSpec& file, const Options& options,
-               const QByteArray& key, const QByteArray& salt) {
-    auto builder = SqlCipherProvider::createFile(path, key, salt);
+void fill(FileBuilder& builder, const catalogue::FileSpec& file, const Options& options) {
     for (const catalogue::TableSpec& table : file.tables) {
-        builder->createTable(table.name, table.fields);
+        builder.createTable(table.name, table.fields);
         QVector<FieldValues> records =
             options.demo ? demo::recordsFor(file.constant, table.name) : QVector<FieldValues>();
         if (table.name == catalogue::kSetupTable)
@@ -27,9 +22,13 @@ void buildFile(const QString& path, const catalogue::FileSpec& file, const Optio
         // Single-record tables hold their one record from the start.
         if (records.isEmpty() && table.records == catalogue::Records::Single) records.push_back({});
         for (const FieldValues& r : records)
-            builder->insert(table.name, r);
+            builder.insert(table.name, r);
     }
-    builder->commit();
+    builder.commit();
+}
+
+void buildFile(FileCreator& creator, const catalogue::FileSpec& file, const Options& options) {
+    fill(*creator.create(file.constant), file, options);
 }
 
 } // namespace
@@ -42,25 +41,32 @@ Keying newKeying() {
 
 void createBlank(const QString& path, const catalogue::FileSpec& file, const QByteArray& key,
                  const QByteArray& salt) {
-    buildFile(path, file, Options(), key, salt);
+    fill(*SqlCipherProvider::createFile(path, key, salt), file, Options());
 }
 
 Report create(const Options& options) {
+    // One salt and one key derivation for all the files of the run.
+    QByteArray salt(16, '\0');
+    QRandomGenerator::system()->generate(salt.begin(), salt.end());
+    QByteArray key;
+    auto folder = [&](const QString& path) {
+        if (key.isEmpty()) key = SqlCipherProvider::deriveKey(catalogue::kPassword, salt);
+        return SqlCipherProvider::folderCreator(path, key, salt);
+    };
+    std::unique_ptr<FileCreator> program =
+        options.programFolder.isEmpty() ? nullptr : folder(options.programFolder);
+    std::unique_ptr<FileCreator> data =
+        options.dataFolder.isEmpty()                ? nullptr
+        : paths::isServer(options.dataFolder) ? PostgresProvider::serverCreator(options.dataFolder, options.serverRole)
+                                              : folder(options.dataFolder);
+
     Report report;
-    for (const QString& folder : {options.programFolder, options.dataFolder})
-        if (!folder.isEmpty() && !QDir().mkpath(folder))
-            throw StorageError(QStringLiteral("cannot create folder %1").arg(folder));
-
-    // One salt and one key derivation for the whole run.
-    const Keying keying = newKeying();
-
     for (const catalogue::FileSpec& file : catalogue::files()) {
-        const QString folder =
-            file.folder == catalogue::Folder::Program ? options.programFolder : options.dataFolder;
-        if (folder.isEmpty()) continue;
-        const QString path = paths::fold(folder + file.constant);
+        FileCreator* creator = file.folder == catalogue::Folder::Program ? program.get() : data.get();
+        if (!creator) continue;
+        const QString path = creator->pathOf(file.constant);
         try {
-            buildFile(path, file, options, keying.key, keying.salt);
+            buildFile(*creator, file, options);
         } catch (const FileExistsError&) {
             report.skipped << path;
             continue;

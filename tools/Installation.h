@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Catalogue.h"
+#include "data/PostgresProvider.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,9 +12,11 @@
 namespace installation {
 
 struct Options {
-    QString programFolder; // Setup.mdb, Location.mdb
-    QString dataFolder;    // everything else; empty: only the program folder's files are made
-    bool demo = false;     // fill with believable demo content
+    QString programFolder; // Setup.mdb, Location.mdb; empty: not made
+    QString dataFolder;    // everything else: a folder, or a database server address; empty: not made
+    // On a server: the role that may read and write the records (it must exist already).
+    QString serverRole = PostgresProvider::kDefaultRole;
+    bool demo = false; // fill with believable demo content
     // Written into the "Setup" field of a new Setup.mdb. Empty means the program folder.
     QString setupPath;
     QString stationName; // "SetupName" of a new Setup.mdb

@@ -1,5 +1,7 @@
 // cuepilot-init: creates the installation's database files that are not there yet.
+#include "data/Paths.h"
 #include "data/StorageError.h"
+#include "tools/CommandLine.h"
 #include "tools/Installation.h"
 
 #include <QCoreApplication>
@@ -14,19 +16,42 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     installation::Options options;
     options.demo = args.removeAll(QStringLiteral("--demo")) > 0;
-    const bool argsFit = args.size() == 2 || (args.size() == 1 && !options.demo);
-    if (!argsFit || args[0].startsWith(QLatin1Char('-'))) {
-        err << "usage: cuepilot-init [--demo] PROGRAM_FOLDER DATA_FOLDER\n"
-               "       cuepilot-init PROGRAM_FOLDER\n"
-               "Creates Setup.mdb and Location.mdb in PROGRAM_FOLDER and the content files in DATA_FOLDER.\n"
-               "With PROGRAM_FOLDER alone, only the two setup files are made, their data folder left empty\n"
-               "for Network Setup to fill in.\n"
-               "Existing files are never overwritten. --demo fills new files with demo content.\n";
+    QString server;
+    const bool optionsOk = commandline::takeOption(args, QStringLiteral("--server"), server) &&
+                           commandline::takeOption(args, QStringLiteral("--role"), options.serverRole);
+    const bool serverOnly = !server.isEmpty() && paths::isServer(server) && args.isEmpty();
+    const bool folders = server.isEmpty() && (args.size() == 2 || (args.size() == 1 && !options.demo)) &&
+                         !args[0].startsWith(QLatin1Char('-'));
+    if (!optionsOk || (!serverOnly && !folders)) {
+        err << "usage: cuepilot-init [--demo] [--role ROLE] PROGRAM_FOLDER DATA_FOLDER
+"
+               "       cuepilot-init PROGRAM_FOLDER
+"
+               "       cuepilot-init [--demo] [--role ROLE] --server postgresql://HOST[:PORT]/DATABASE
+"
+               "Creates Setup.mdb and Location.mdb in PROGRAM_FOLDER and the content files in DATA_FOLDER,
+"
+               "which may also be a server address. With PROGRAM_FOLDER alone, only the two setup files are
+"
+               "made, their data folder left empty for Network Setup to fill in. With --server, only the
+"
+               "content files are made, each as a schema of the database named after the file, signed in as
+"
+               "the address's user; the role (default cuepilot, which must exist) may then read and write
+"
+               "their records.
+"
+               "Existing files are never overwritten. --demo fills new files with demo content.
+";
         return 2;
     }
-    options.programFolder = QFileInfo(args[0]).absoluteFilePath();
-    if (args.size() == 2) options.dataFolder = QFileInfo(args[1]).absoluteFilePath();
-    options.setupPath = options.dataFolder;
+    if (serverOnly) {
+        options.dataFolder = server;
+    } else {
+        options.programFolder = QFileInfo(args[0]).absoluteFilePath();
+        if (args.size() == 2) options.dataFolder = commandline::folderOrServer(args[1]);
+        options.setupPath = options.dataFolder;
+    }
     options.stationName = options.demo ? QStringLiteral("KCUE 101.5") : QString();
     try {
         const installation::Report report = installation::create(options);

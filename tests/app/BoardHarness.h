@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/frmMain.h"
-#include "data/SqlCipherProvider.h"
+#include "data/RoutingProvider.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/Fixture.h"
 
@@ -18,8 +18,8 @@
 // A main board over a temporary installation, started on a Wednesday afternoon, with the end of
 // the program recorded instead of leaving the event loop.
 struct BoardHarness {
-    explicit BoardHarness(const QString& setupPath = QStringLiteral("<data>"))
-        : fx(true, setupPath), clock(QDateTime(QDate(2026, 12, 9), QTime(15, 20, 0))),
+    explicit BoardHarness(const QString& setupPath = QStringLiteral("<data>"), Engine engine = Engine::Files)
+        : fx(true, setupPath, engine), clock(QDateTime(QDate(2026, 12, 9), QTime(15, 20, 0))),
           board(clock, provider, fx.programFolder()) {
         board.setEndProgram([this] { ++ended; });
     }
@@ -33,14 +33,16 @@ struct BoardHarness {
     QString statusMessage() { return c().statusBar->currentMessage(); }
 
     Fixture fx;
-    SqlCipherProvider provider;
+    RoutingProvider provider;
     FakeClock clock;
     frmMain board;
     int ended = 0;
 };
 
 // Readable failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 // What a control shows as its caption or text, whatever its kind.
 inline QString shownText(QObject* o) {
@@ -54,4 +56,6 @@ inline QString shownText(QObject* o) {
     return QString();
 }
 
-inline QString nth(const char* stem, int n) { return QLatin1String(stem) + QString::number(n); }
+inline QString nth(const char* stem, int n) {
+    return QLatin1String(stem) + QString::number(n);
+}

@@ -26,9 +26,11 @@ QVector<Shown> contentBoxes() {
     QVector<Shown> out;
     for (int k = 1; k <= 12; ++k)
         out.push_back({nth("Text", k), "\\Monday.mdb", false, "12am", catalogue::slotFields()[k - 1]});
-    for (int n = 1; n <= 7; ++n) out.push_back({nth("Text", 12 + n), "\\MonEvents.mdb", false, "Events", nth("me", n)});
+    for (int n = 1; n <= 7; ++n)
+        out.push_back({nth("Text", 12 + n), "\\MonEvents.mdb", false, "Events", nth("me", n)});
     out.push_back({"Text20", "\\MonWx.mdb", false, "MonWx", "Wx"});
-    for (int n = 1; n <= 3; ++n) out.push_back({nth("Text", 20 + n), "\\Slogan.mdb", false, "Slogan", nth("Slogan", n)});
+    for (int n = 1; n <= 3; ++n)
+        out.push_back({nth("Text", 20 + n), "\\Slogan.mdb", false, "Slogan", nth("Slogan", n)});
     for (int n = 1; n <= 16; ++n) {
         out.push_back({nth("Combo", n), "\\MonReminder.mdb", false, "Reminder1", nth("Time", n)});
         out.push_back({nth("Combo", 16 + n), "\\MonReminder.mdb", false, "Reminder2", nth("Time", n)});
@@ -56,14 +58,20 @@ void markEveryField(const Fixture& fx) {
 // Copies Monday's files and the slogans into the program folder, with a mark of their own.
 void copyDayFilesToProgramFolder(const Fixture& fx) {
     const catalogue::Weekday& monday = catalogue::weekdays().front();
-    for (const QString& constant : {monday.dayFile, monday.eventsFile, monday.weatherFile, monday.reminderFile,
-                                    catalogue::kSloganFile})
+    for (const QString& constant :
+         {monday.dayFile, monday.eventsFile, monday.weatherFile, monday.reminderFile, catalogue::kSloganFile})
         ASSERT_TRUE(QFile::copy(fx.dataFile(constant), fx.programFile(constant))) << constant.toStdString();
     fx.write(fx.programFile("\\Monday.mdb"), "12am", "00am", "from the program folder");
 }
 
-TEST(BoardLoad, EveryBoxShowsItsFieldOfTheFirstRecord) {
-    BoardHarness h;
+class BoardLoadOn : public ::testing::TestWithParam<Engine> {};
+
+INSTANTIATE_TEST_SUITE_P(BothEngines, BoardLoadOn, ::testing::Values(Engine::Files, Engine::Server),
+                         EngineName());
+
+// The same board whether the setup record names a folder of files or a database server.
+TEST_P(BoardLoadOn, EveryBoxShowsItsFieldOfTheFirstRecord) {
+    BoardHarness h(QStringLiteral("<data>"), GetParam());
     markEveryField(h.fx);
     h.board.Form_Load();
     for (const Shown& s : contentBoxes()) {
@@ -103,7 +111,8 @@ TEST(BoardLoad, OpensMondaysFilesWithTheConnectStringWhateverTheDayAndTime) {
     const QStringList keys = {"12:00:00 AM", "12:05:00 AM", "12:10:00 AM", "12:15:00 AM",
                               "12:20:00 AM", "12:25:00 AM", "12:30:00 AM", "12:35:00 AM",
                               "12:40:00 AM", "12:45:00 AM", "12:50:00 AM", "12:55:00 AM"};
-    for (int k = 1; k <= 12; ++k) EXPECT_EQ(c.slotKey[k]->text(), keys[k - 1]) << k;
+    for (int k = 1; k <= 12; ++k)
+        EXPECT_EQ(c.slotKey[k]->text(), keys[k - 1]) << k;
     EXPECT_EQ(h.board.dataFolderText(), data);
 }
 
@@ -111,16 +120,19 @@ TEST(BoardLoad, PaintsBoxesAndButtonsAndStartsTheTimers) {
     BoardHarness h;
     h.board.Form_Load();
     BoardControls& c = h.c();
-    for (int k = 1; k <= 12; ++k) EXPECT_EQ(c.slotBox[k]->backColor(), colors::kYellow) << k;
-    for (int n = 1; n <= 7; ++n) EXPECT_EQ(c.eventBox[n]->backColor(), colors::kYellow) << n;
+    for (int k = 1; k <= 12; ++k)
+        EXPECT_EQ(c.slotBox[k]->backColor(), colors::kYellow) << k;
+    for (int n = 1; n <= 7; ++n)
+        EXPECT_EQ(c.eventBox[n]->backColor(), colors::kYellow) << n;
     struct Colours {
         int k;
         quint32 back, fore;
     };
     const Colours buttons[] = {
-        {1, 0xFF0000, 0xFFFFFF},  {2, 0x0000FF, 0xFFFFFF},  {3, 0x0000FF, 0xFFFFFF},  {4, 0x0000FF, 0xFFFFFF},
-        {10, 0x00FF00, 0x000000}, {11, 0x00FFFF, 0x000000}, {12, 0x00FFFF, 0x000000}, {13, 0x00FFFF, 0x000000},
-        {5, 0xFF8080, 0xFFFFFF},  {6, 0xFF8080, 0xFFFFFF},  {7, 0xFF8080, 0xFFFFFF},  {8, 0xFF8080, 0xFFFFFF},
+        {1, 0xFF0000, 0xFFFFFF},  {2, 0x0000FF, 0xFFFFFF},  {3, 0x0000FF, 0xFFFFFF},
+        {4, 0x0000FF, 0xFFFFFF},  {10, 0x00FF00, 0x000000}, {11, 0x00FFFF, 0x000000},
+        {12, 0x00FFFF, 0x000000}, {13, 0x00FFFF, 0x000000}, {5, 0xFF8080, 0xFFFFFF},
+        {6, 0xFF8080, 0xFFFFFF},  {7, 0xFF8080, 0xFFFFFF},  {8, 0xFF8080, 0xFFFFFF},
         {9, 0xFF8080, 0xFFFFFF},  {14, 0xFF8080, 0xFFFFFF},
     };
     for (const Colours& b : buttons) {
@@ -150,8 +162,8 @@ TEST(BoardLoad, WithoutTheEventsFileThePlaceholderWordsStayAndTheRestLoadsSilent
     BoardHarness h;
     h.fx.remove(h.fx.dataFile("\\MonEvents.mdb"));
     h.board.Form_Load();
-    const QStringList words = {"NO", "Network", "Data", "To", "Load", "Please Check The Path",
-                               "Click Edit then Network Setup"};
+    const QStringList words = {
+        "NO", "Network", "Data", "To", "Load", "Please Check The Path", "Click Edit then Network Setup"};
     for (int n = 1; n <= 7; ++n) {
         EXPECT_EQ(h.c().eventBox[n]->text(), words[n - 1]) << n;
         EXPECT_EQ(h.c().eventBox[n]->backColor(), colors::kYellow) << n;

@@ -3,7 +3,7 @@
 #include "app/frmMain.h"
 #include "board/BoardControls.h"
 #include "data/Catalogue.h"
-#include "data/SqlCipherProvider.h"
+#include "data/RoutingProvider.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/Fixture.h"
 #include "widgets/TextBox.h"
@@ -17,13 +17,16 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-// A real main board over a temporary installation, loaded as at start-up, for the edit-mode and
-// reminder tests. Arrange the files first, then call load().
+// A real main board over a temporary installation (its content in files, or on the test server),
+// loaded as at start-up, for the edit-mode and reminder tests. Arrange the files first, then call
+// load().
 class EditingBoard : public ::testing::Test {
-protected:
-    Fixture fx{true};
+  protected:
+    explicit EditingBoard(Engine engine = Engine::Files) : fx(true, "<data>", engine) {}
+
+    Fixture fx;
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(0, 0, 0))};
-    SqlCipherProvider provider;
+    RoutingProvider provider;
     std::unique_ptr<frmMain> board;
 
     void load() {

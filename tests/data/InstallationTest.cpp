@@ -1,8 +1,8 @@
+#include "tools/Installation.h"
 #include "data/Catalogue.h"
 #include "data/Paths.h"
 #include "data/SqlCipherProvider.h"
 #include "data/StorageError.h"
-#include "tools/Installation.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -35,7 +35,8 @@ TEST(Installation, CreatesEveryFileTableAndFieldWithOneRecordPerSingleRecordTabl
         for (const catalogue::TableSpec& t : f.tables) {
             auto rs = db->openTable(t.name);
             EXPECT_EQ(rs->fieldNames(), t.fields) << f.constant.toStdString() << " " << t.name.toStdString();
-            const int expected = t.name == catalogue::kSetupTable || t.records == catalogue::Records::Single ? 1 : 0;
+            const int expected =
+                t.name == catalogue::kSetupTable || t.records == catalogue::Records::Single ? 1 : 0;
             EXPECT_EQ(rs->recordCount(), expected) << f.constant.toStdString() << " " << t.name.toStdString();
         }
     }
@@ -57,7 +58,8 @@ TEST(Installation, NeverOverwritesAndSaysWhatItLeftAlone) {
     EXPECT_EQ(again.created, QStringList{slogan});
     EXPECT_EQ(again.skipped.size(), 38);
     SqlCipherProvider p;
-    EXPECT_EQ(p.open(monday, catalogue::connectString())->openTable("12am")->value("00am").toString(), "kept");
+    EXPECT_EQ(p.open(monday, catalogue::connectString())->openTable("12am")->value("00am").toString(),
+              "kept");
 }
 
 TEST(Installation, DemoContentFillsTheBoard) {
@@ -75,13 +77,18 @@ TEST(Installation, DemoContentFillsTheBoard) {
         EXPECT_FALSE(open(d.eventsFile, "Events")->value("me7").toString().isEmpty());
         EXPECT_FALSE(open(d.weatherFile, "MonWx")->value("Show").toString().isEmpty());
     }
-    for (const QString& s : catalogue::sloganFields()) EXPECT_FALSE(open("\\Slogan.mdb", "Slogan")->value(s).toString().isEmpty());
-    for (const QString& lib : catalogue::libraryFiles()) EXPECT_GE(open(lib, "Main")->recordCount(), 2);
+    for (const QString& s : catalogue::sloganFields())
+        EXPECT_FALSE(open("\\Slogan.mdb", "Slogan")->value(s).toString().isEmpty());
+    for (const QString& lib : catalogue::libraryFiles())
+        EXPECT_GE(open(lib, "Main")->recordCount(), 2);
     EXPECT_GE(open("\\Prep.mdb", "Prep")->recordCount(), 2);
     EXPECT_GE(open("/Phone.mdb", "List")->recordCount(), 2);
     auto setup = p.open(o.programFolder + "\\Setup.mdb", catalogue::connectString())->openTable("Setup");
     EXPECT_EQ(setup->value("Setup").toString(), o.dataFolder);
-    EXPECT_EQ(p.open(o.programFolder + "\\Location.mdb", catalogue::connectString())->openTable("Location")->recordCount(), 2);
+    EXPECT_EQ(p.open(o.programFolder + "\\Location.mdb", catalogue::connectString())
+                  ->openTable("Location")
+                  ->recordCount(),
+              2);
 }
 
 TEST(Installation, AnUnwritableFolderFailsClearly) {

@@ -1,7 +1,7 @@
 #include "data/Catalogue.h"
 #include "data/DataControl.h"
 #include "data/KeptEdits.h"
-#include "data/SqlCipherProvider.h"
+#include "data/RoutingProvider.h"
 #include "data/StorageError.h"
 #include "tests/support/Fixture.h"
 
@@ -49,20 +49,21 @@ class RawConnection {
     sqlite3* db_ = nullptr;
 };
 
-class SharedFolder : public ::testing::Test {
+// Studios on one data folder or one database server.
+class Studios {
   protected:
-    Fixture fx{false};
-    QTemporaryDir home; // this computer's program folder, never the share
-    KeptEdits kept{home.path() + QStringLiteral("/KeptEdits.json")};
-    SqlCipherProvider here;
-    SqlCipherProvider there;
-    QString promo = fx.dataFile(catalogue::libraryFiles()[0]);
-
-    void SetUp() override {
+    explicit Studios(Engine engine) : fx(false, "<data>", engine) {
         here.setKeptEdits(&kept);
         for (const char* name : {"B", "A", "C"})
             fx.append(promo, "Main", {{"PromoName", name}, {"BodyText", name}});
     }
+
+    Fixture fx;
+    QTemporaryDir home; // this computer's program folder, never the share
+    KeptEdits kept{home.path() + QStringLiteral("/KeptEdits.json")};
+    RoutingProvider here;
+    RoutingProvider there;
+    QString promo = fx.dataFile(catalogue::libraryFiles()[0]);
 
     std::unique_ptr<DataControl> control(DatabaseProvider& provider, const QString& path,
                                          const QString& table) {
@@ -86,6 +87,20 @@ class SharedFolder : public ::testing::Test {
     }
 };
 
+class SharedFolder : public Studios, public ::testing::Test {
+  protected:
+    SharedFolder() : Studios(Engine::Files) {}
+};
+
+// What holds for studios sharing files and for studios sharing a server.
+class SharedData : public Studios, public ::testing::TestWithParam<Engine> {
+  protected:
+    SharedData() : Studios(GetParam()) {}
+};
+
+INSTANTIATE_TEST_SUITE_P(BothEngines, SharedData, ::testing::Values(Engine::Files, Engine::Server),
+                         EngineName());
+
 struct OtherStudio {
     const char* what;
     int row; // the record both studios work on: 0 B, 1 A, 2 C
@@ -96,7 +111,7 @@ struct OtherStudio {
     const char* keptReason; // nullptr: our text was stored
 };
 
-TEST_F(SharedFolder, EditsOfTheSameRecordAreMergedByFieldAndConflictsAreKeptNotOverwritten) {
+TEST_P(SharedData, EditsOfTheSameRecordAreMergedByFieldAndConflictsAreKeptNotOverwritten) {
     const std::vector<OtherStudio> table = {
         {"changes the same field",
          1,
@@ -118,6 +133,17 @@ TEST_F(SharedFolder, EditsOfTheSameRecordAreMergedByFieldAndConflictsAreKeptNotO
          {"B", "theirs", "C"},
          {"B", "ours", "C"},
          nullptr},
+        // What was read as empty is a value too: filling it elsewhere is a change.
+        {"fills a field that was empty",
+         0,
+         [](DataControl& o) {
+             o.setFieldText("EnteredBy", "theirs");
+             o.update();
+         },
+         "EnteredBy",
+         {"B", "A", "C"},
+         {"B", "A", "C"},
+         "The record was changed by another user (EnteredBy)."},
         {"deletes the record",
          1,
          [](DataControl& o) { o.deleteRecord(); },

@@ -1,41 +1,32 @@
-#include "data/Catalogue.h"
-#include "data/DataControl.h"
 #include "data/FieldBinding.h"
-#include "data/SqlCipherProvider.h"
 #include "data/Steps.h"
 #include "data/StorageError.h"
-#include "tests/support/Fixture.h"
+#include "tests/data/StorageSuite.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QComboBox>
 #include <gtest/gtest.h>
 
 namespace {
 
-class Storage : public ::testing::Test {
-protected:
-    Fixture fx{false};
-    SqlCipherProvider provider;
-    QString promo = fx.dataFile(catalogue::libraryFiles()[0]);
-
-    void SetUp() override {
-        for (const char* name : {"B", "A", "C"}) fx.append(promo, "Main", {{"PromoName", name}, {"BodyText", name}});
-    }
-
-    std::unique_ptr<DataControl> control(const QString& path, const QString& table) {
-        auto dc = std::make_unique<DataControl>(provider, "Data1");
-        dc->setConnect(catalogue::kConnectType);
-        dc->setConnect(catalogue::connectString());
-        dc->setDatabaseName(path);
-        dc->setRecordSource(table);
-        return dc;
-    }
-    QString name(DataControl& dc) { return dc.fieldText("PromoName"); }
+// What a data control and its record set guarantee, whichever engine holds the data.
+class Storage : public StorageBase, public ::testing::TestWithParam<Engine> {
+  protected:
+    Storage() : StorageBase(GetParam()) {}
 };
 
-TEST_F(Storage, RecordOrderMovesAndBeginEndFlags) {
+INSTANTIATE_TEST_SUITE_P(BothEngines, Storage, ::testing::Values(Engine::Files, Engine::Server),
+                         EngineName());
+
+// What only files do.
+class FileStorage : public StorageBase, public ::testing::Test {
+  protected:
+    FileStorage() : StorageBase(Engine::Files) {}
+};
+
+TEST_P(Storage, RecordOrderMovesAndBeginEndFlags) {
     auto dc = control(promo, "Main");
     dc->refresh();
     EXPECT_EQ(dc->recordCount(), 3);
@@ -57,7 +48,7 @@ TEST_F(Storage, RecordOrderMovesAndBeginEndFlags) {
     EXPECT_EQ(name(*dc), "C");
 }
 
-TEST_F(Storage, BookmarksReturnToTheirRecord) {
+TEST_P(Storage, BookmarksReturnToTheirRecord) {
     auto dc = control(promo, "Main");
     dc->refresh();
     dc->moveNext();
@@ -68,7 +59,7 @@ TEST_F(Storage, BookmarksReturnToTheirRecord) {
     EXPECT_THROW(dc->setBookmark("nonsense"), StorageError);
 }
 
-TEST_F(Storage, AddNewLeavesThePreviousRecordCurrentAndAppendsAtTheEnd) {
+TEST_P(Storage, AddNewLeavesThePreviousRecordCurrentAndAppendsAtTheEnd) {
     auto dc = control(promo, "Main");
     dc->refresh();
     dc->moveNext(); // A
@@ -82,7 +73,7 @@ TEST_F(Storage, AddNewLeavesThePreviousRecordCurrentAndAppendsAtTheEnd) {
     EXPECT_EQ(fx.read(promo, "Main", "PromoName", 3), "D");
 }
 
-TEST_F(Storage, DeleteLeavesNoCurrentRecordUntilTheNextMove) {
+TEST_P(Storage, DeleteLeavesNoCurrentRecordUntilTheNextMove) {
     auto dc = control(promo, "Main");
     dc->refresh();
     dc->moveNext(); // A
@@ -96,7 +87,7 @@ TEST_F(Storage, DeleteLeavesNoCurrentRecordUntilTheNextMove) {
     EXPECT_EQ(fx.count(promo, "Main"), 2);
 }
 
-TEST_F(Storage, FindFirstByCriteria) {
+TEST_P(Storage, FindFirstByCriteria) {
     fx.append(promo, "Main", {{"PromoName", "A"}, {"BodyText", "second A"}});
     fx.append(promo, "Main", {{"PromoName", "Say \"hi\""}});
     auto dc = control(promo, "Main");
@@ -113,7 +104,7 @@ TEST_F(Storage, FindFirstByCriteria) {
     EXPECT_THROW(dc->findFirst("[NoSuchField] =\"B\""), StorageError);
 }
 
-TEST_F(Storage, EmptyTableHasNoCurrentRecord) {
+TEST_P(Storage, EmptyTableHasNoCurrentRecord) {
     auto dc = control(fx.dataFile(catalogue::kPrepFile), "Prep");
     dc->refresh();
     EXPECT_TRUE(dc->bof());
@@ -125,7 +116,7 @@ TEST_F(Storage, EmptyTableHasNoCurrentRecord) {
 }
 
 // The binding rule: a changed box is written before the control moves, adds, refreshes or closes.
-TEST_F(Storage, BindingRuleStoresChangedBoxBeforeEachRepositioning) {
+TEST_P(Storage, BindingRuleStoresChangedBoxBeforeEachRepositioning) {
     struct Case {
         const char* what;
         std::function<void(DataControl&)> act;
@@ -149,7 +140,7 @@ TEST_F(Storage, BindingRuleStoresChangedBoxBeforeEachRepositioning) {
     }
 }
 
-TEST_F(Storage, UntouchedNewRecordIsDroppedAndTypedOneIsKept) {
+TEST_P(Storage, UntouchedNewRecordIsDroppedAndTypedOneIsKept) {
     auto dc = control(promo, "Main");
     QLineEdit box;
     new FieldBinding(&box, dc.get(), "PromoName");
@@ -165,7 +156,7 @@ TEST_F(Storage, UntouchedNewRecordIsDroppedAndTypedOneIsKept) {
     EXPECT_EQ(fx.read(promo, "Main", "PromoName", 3), "E");
 }
 
-TEST_F(Storage, UpdateWritesOnlyChangedFieldsSoAnotherStudiosEditSurvives) {
+TEST_P(Storage, UpdateWritesOnlyChangedFieldsSoAnotherStudiosEditSurvives) {
     auto dc = control(promo, "Main");
     QLineEdit nameBox, bodyBox;
     new FieldBinding(&nameBox, dc.get(), "PromoName");
@@ -179,7 +170,7 @@ TEST_F(Storage, UpdateWritesOnlyChangedFieldsSoAnotherStudiosEditSurvives) {
     EXPECT_EQ(fx.read(promo, "Main", "BodyText"), "new body");
 }
 
-TEST_F(Storage, BoxesOfAllKindsShowAndCollect) {
+TEST_P(Storage, BoxesOfAllKindsShowAndCollect) {
     const QString rem = fx.dataFile("\\MonReminder.mdb");
     auto dc = control(rem, "Reminder1");
     QComboBox combo;
@@ -197,7 +188,7 @@ TEST_F(Storage, BoxesOfAllKindsShowAndCollect) {
     EXPECT_EQ(combo.currentText(), "5:10:00 AM");
 }
 
-TEST_F(Storage, RebindingShowsTheOtherFieldAndKeepsWhatWasTyped) {
+TEST_P(Storage, RebindingShowsTheOtherFieldAndKeepsWhatWasTyped) {
     const QString wx = fx.dataFile("\\MonWx.mdb");
     fx.write(wx, "MonWx", "Contest", "stored contest");
     auto dc = control(wx, "MonWx");
@@ -213,7 +204,7 @@ TEST_F(Storage, RebindingShowsTheOtherFieldAndKeepsWhatWasTyped) {
     EXPECT_EQ(fx.read(wx, "MonWx", "Wx"), "typed weather");
 }
 
-TEST_F(Storage, NonAsciiAndLongTextRoundTrip) {
+TEST_P(Storage, NonAsciiAndLongTextRoundTrip) {
     auto dc = control(promo, "Main");
     QPlainTextEdit box;
     new FieldBinding(&box, dc.get(), "BodyText");
@@ -225,7 +216,7 @@ TEST_F(Storage, NonAsciiAndLongTextRoundTrip) {
 }
 
 // Each failure carries the engine's words; none creates a file.
-TEST_F(Storage, OpeningFailuresThrowTheEnginesMessage) {
+TEST_F(FileStorage, OpeningFailuresThrowTheEnginesMessage) {
     const QString junk = fx.root() + "/junk.mdb";
     {
         QFile f(junk);
@@ -270,20 +261,23 @@ TEST_F(Storage, OpeningFailuresThrowTheEnginesMessage) {
     EXPECT_FALSE(QFile::exists(fx.root() + "/missing.mdb"));
 }
 
-TEST_F(Storage, OneKeyDerivationForTheWholeInstallation) {
-    for (const QString& file : {QString("\\Monday.mdb"), QString("\\MonEvents.mdb"), QString("\\Slogan.mdb")}) {
-        auto dc = control(fx.dataFile(file), file == "\\Monday.mdb" ? "12am" : file == "\\Slogan.mdb" ? "Slogan" : "Events");
+TEST_F(FileStorage, OneKeyDerivationForTheWholeInstallation) {
+    for (const QString& file :
+         {QString("\\Monday.mdb"), QString("\\MonEvents.mdb"), QString("\\Slogan.mdb")}) {
+        auto dc = control(fx.dataFile(file), file == "\\Monday.mdb"   ? "12am"
+                                             : file == "\\Slogan.mdb" ? "Slogan"
+                                                                      : "Events");
         dc->refresh();
         dc->refresh();
     }
-    EXPECT_EQ(provider.derivations(), 1);
+    EXPECT_EQ(provider.files().derivations(), 1);
     // Both spellings of a path share one connection.
     auto a = provider.open(fx.dataFolder() + "/\\Monday.mdb", catalogue::connectString());
     auto b = provider.open(fx.dataFolder() + "\\Monday.mdb", catalogue::connectString());
     EXPECT_EQ(a.get(), b.get());
 }
 
-TEST_F(Storage, AFileRemovedAfterOpeningNoLongerOpens) {
+TEST_F(FileStorage, AFileRemovedAfterOpeningNoLongerOpens) {
     const QString day = fx.dataFile("\\Tuesday.mdb");
     auto dc = control(day, "12am");
     dc->refresh();
@@ -291,13 +285,13 @@ TEST_F(Storage, AFileRemovedAfterOpeningNoLongerOpens) {
     EXPECT_THROW(dc->refresh(), StorageError);
 }
 
-TEST_F(Storage, VirtualTablesAreRefused) {
+TEST_F(FileStorage, VirtualTablesAreRefused) {
     // Only our own schema is read; a planted virtual table is not a plain table.
     auto dc = control(promo, "sqlite_master");
     EXPECT_THROW(dc->refresh(), StorageError);
 }
 
-TEST_F(Storage, FailedWriteKeepsTheBufferForTheNextTry) {
+TEST_P(Storage, FailedWriteKeepsTheBufferForTheNextTry) {
     const QString day = fx.dataFile("\\Monday.mdb");
     fx.removeAll(day, "1am");
     auto dc = control(day, "1am");
@@ -320,11 +314,12 @@ TEST(Steps, SkippingAndReportingNeverLetAFailureEscape) {
     EXPECT_FALSE(skipOnFailure([&] { throw StorageError("boom"); }));
     EXPECT_TRUE(skipOnFailure([&] { ++ran; }));
     QString shown;
-    EXPECT_FALSE(reportOnFailure([&](const QString& m) { shown = m; }, [&] {
-        ++ran;
-        throw StorageError("engine words");
-        ++ran;
-    }));
+    EXPECT_FALSE(reportOnFailure([&](const QString& m) { shown = m; },
+                                 [&] {
+                                     ++ran;
+                                     throw StorageError("engine words");
+                                     ++ran;
+                                 }));
     EXPECT_EQ(ran, 2);
     EXPECT_EQ(shown, "engine words");
 }

@@ -3,8 +3,9 @@
 #include "data/Catalogue.h"
 #include "data/DataControl.h"
 #include "data/Paths.h"
-#include "data/SqlCipherProvider.h"
+#include "data/RoutingProvider.h"
 #include "data/StorageError.h"
+#include "tests/support/TestServer.h"
 #include "tools/Installation.h"
 
 #include <QDir>
@@ -12,17 +13,22 @@
 
 namespace {
 
-// Opens a table on a connection of the fixture's own, positioned on the row-th record.
+// Opens a table on a connection of the fixture's own, positioned on the row-th record. A server
+// gets a new connection each time, so the fixture works across a server restart.
 struct Opened {
+    std::unique_ptr<PostgresProvider> server;
     std::shared_ptr<Database> db;
     std::unique_ptr<Recordset> rs;
 
-    Opened(SqlCipherProvider& provider, const QString& path, const QString& table, int row = -1) {
-        db = provider.open(path, catalogue::connectString());
+    Opened(RoutingProvider& files, const QString& path, const QString& table, int row = -1) {
+        if (paths::isServer(path)) server = std::make_unique<PostgresProvider>();
+        db = server ? server->open(path, catalogue::connectString())
+                    : files.open(path, catalogue::connectString());
         rs = db->openTable(table);
         if (row < 0) return;
         rs->moveFirst();
-        for (int i = 0; i < row; ++i) rs->moveNext();
+        for (int i = 0; i < row; ++i)
+            rs->moveNext();
     }
 };
 
@@ -57,18 +63,45 @@ void copyFolder(const QString& from, const QString& to) {
 
 } // namespace
 
-Fixture::Fixture(bool demo, const QString& setupPath) : provider_(std::make_unique<SqlCipherProvider>()) {
+Fixture::Fixture(bool demo, const QString& setupPath, Engine engine)
+    : Fixture(demo, setupPath, engine == Engine::Server ? &TestServer::shared() : nullptr) {}
+
+Fixture::Fixture(bool demo, const QString& setupPath, TestServer& server)
+    : Fixture(demo, setupPath, &server) {}
+
+Fixture::Fixture(bool demo, const QString& setupPath, TestServer* server)
+    : server_(server), provider_(std::make_unique<RoutingProvider>()) {
     const QTemporaryDir& tpl = templateFor(demo);
     copyFolder(tpl.path() + QStringLiteral("/program"), programFolder());
-    copyFolder(tpl.path() + QStringLiteral("/data"), dataFolder());
+    if (!server_) {
+        dataFolder_ = dir_.path() + QStringLiteral("/data");
+        copyFolder(tpl.path() + QStringLiteral("/data"), dataFolder_);
+    } else {
+        const TestServer::Database db =
+            server_->createDatabase(demo ? TestServer::Content::Demo : TestServer::Content::Blank);
+        database_ = db.name;
+        dataFolder_ = db.address;
+    }
     write(programFile(catalogue::kSetupFile), catalogue::kSetupTable, QStringLiteral("Setup"),
           QString(setupPath).replace(QStringLiteral("<data>"), dataFolder()));
 }
 
-Fixture::~Fixture() = default;
+Fixture::~Fixture() {
+    provider_.reset();
+    if (!server_) return;
+    try {
+        server_->dropDatabase(database_);
+    } catch (const std::exception&) {
+        // Gone with the server at the end of the run.
+    }
+}
 
-QString Fixture::dataFile(const QString& constant) const { return paths::fold(dataFolder() + constant); }
-QString Fixture::programFile(const QString& constant) const { return paths::fold(programFolder() + constant); }
+QString Fixture::dataFile(const QString& constant) const {
+    return paths::fold(dataFolder() + constant);
+}
+QString Fixture::programFile(const QString& constant) const {
+    return paths::fold(programFolder() + constant);
+}
 
 QString Fixture::read(const QString& path, const QString& table, const QString& field, int row) const {
     Opened o(*provider_, path, table, row);

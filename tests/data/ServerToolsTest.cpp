@@ -1,0 +1,115 @@
+#include "data/Catalogue.h"
+#include "data/PgConnection.h"
+#include "data/RoutingProvider.h"
+#include "data/StorageError.h"
+#include "tests/support/Fixture.h"
+#include "tests/support/TestServer.h"
+#include "tools/ContentCopy.h"
+#include "tools/Installation.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every record of every content file's tables, fields in order, null shown apart from empty.
+QStringList contentOf(const QString& folder) {
+    RoutingProvider provider;
+    QStringList out;
+    for (const catalogue::FileSpec& file : catalogue::files()) {
+        if (file.folder != catalogue::Folder::Data) continue;
+        auto db = provider.open(folder + file.constant, catalogue::connectString());
+        for (const catalogue::TableSpec& table : file.tables) {
+            auto rs = db->openTable(table.name);
+            out << file.constant + "/" + rs->tableName() + ": " + rs->fieldNames().join(",");
+            if (rs->recordCount() == 0) continue;
+            for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
+                QStringList values;
+                for (const QString& f : rs->fieldNames()) {
+                    const QVariant v = rs->value(f);
+                    values << (v.isNull() ? QStringLiteral("<null>") : "'" + v.toString() + "'");
+                }
+                out << values.join(",");
+            }
+        }
+    }
+    return out;
+}
+
+TEST(ServerTools, InitMakesEveryContentFileAndTheRoleMayOnlyReadAndWriteRecords) {
+    TestServer& server = TestServer::shared();
+    const TestServer::Database db = server.createDatabase(TestServer::Content::Empty);
+    installation::Options o;
+    o.dataFolder = db.adminAddress;
+    const installation::Report report = installation::create(o);
+    EXPECT_EQ(report.created.size(), 37);
+
+    RoutingProvider station;
+    for (const catalogue::FileSpec& f : catalogue::files()) {
+        if (f.folder != catalogue::Folder::Data) continue;
+        auto file = station.open(db.address + f.constant, catalogue::connectString());
+        for (const catalogue::TableSpec& t : f.tables) {
+            auto rs = file->openTable(t.name);
+            EXPECT_EQ(rs->fieldNames(), t.fields) << f.constant.toStdString() << " " << t.name.toStdString();
+            EXPECT_EQ(rs->recordCount(), t.records == catalogue::Records::Single ? 1 : 0)
+                << f.constant.toStdString() << " " << t.name.toStdString();
+        }
+    }
+    PgConnection role({db.address, PostgresProvider::kDefaultRole, catalogue::kPassword});
+    role.exec(R"(UPDATE "Monday.mdb"."12am" SET "00am" = 'role writes')");
+    EXPECT_THROW(role.exec(R"(CREATE TABLE "Monday.mdb"."Extra" (x text))"), StorageError);
+    EXPECT_THROW(role.exec(R"(DROP TABLE "Monday.mdb"."12am")"), StorageError);
+    EXPECT_THROW(role.exec(R"(ALTER TABLE "Promo.mdb"."Main" ADD COLUMN x text)"), StorageError);
+    EXPECT_THROW(role.exec(R"(CREATE SCHEMA "Planted.mdb")"), StorageError);
+
+    // Run again: nothing is made twice or overwritten.
+    const installation::Report again = installation::create(o);
+    EXPECT_TRUE(again.created.isEmpty());
+    EXPECT_EQ(again.skipped.size(), 37);
+    EXPECT_EQ(station.open(db.address + "\\Monday.mdb", catalogue::connectString())
+                  ->openTable("12am")
+                  ->value("00am")
+                  .toString(),
+              "role writes");
+
+    // A role that is not there is never made: the file it was to be granted is not made either.
+    const TestServer::Database other = server.createDatabase(TestServer::Content::Empty);
+    o.dataFolder = other.adminAddress;
+    o.serverRole = "nobody_here";
+    try {
+        installation::create(o);
+        ADD_FAILURE() << "granted a role that does not exist";
+    } catch (const StorageError& e) {
+        EXPECT_TRUE(e.message().contains("role \"nobody_here\" does not exist")) << e.what();
+    }
+    EXPECT_THROW(station.open(other.address + "\\Monday.mdb", catalogue::connectString()), StorageError);
+}
+
+// A folder to a server and back: the same tables, fields and records in the same order, with
+// empty texts and nulls as they were.
+TEST(ServerTools, CopyingTheDemoFolderToAServerAndBackLosesNothing) {
+    Fixture fx(true);
+    const QString promo = fx.dataFile(catalogue::libraryFiles()[0]);
+    fx.append(promo, "Main", {{"PromoName", ""}, {"BodyText", "only a body"}});
+    const QStringList original = contentOf(fx.dataFolder());
+    ASSERT_TRUE(original.join("\n").contains("<null>"));
+    ASSERT_TRUE(original.join("\n").contains("'',"));
+
+    const TestServer::Database db = TestServer::shared().createDatabase(TestServer::Content::Empty);
+    const contentcopy::Report up = contentcopy::copy(fx.dataFolder(), db.adminAddress);
+    EXPECT_EQ(up.copied.size(), 37);
+    EXPECT_TRUE(up.failed.isEmpty()) << up.failed.join("\n").toStdString();
+    EXPECT_EQ(contentOf(db.address), original);
+
+    QTemporaryDir back;
+    const contentcopy::Report down = contentcopy::copy(db.address, back.path() + "/Data");
+    EXPECT_EQ(down.copied.size(), 37);
+    EXPECT_EQ(contentOf(back.path() + "/Data"), original);
+
+    // Nothing is copied over what is there.
+    const contentcopy::Report again = contentcopy::copy(fx.dataFolder(), db.adminAddress);
+    EXPECT_TRUE(again.copied.isEmpty());
+    EXPECT_EQ(again.skipped.size(), 37);
+}
+
+} // namespace

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "data/Catalogue.h"
+#include "data/DataControl.h"
+#include "data/RoutingProvider.h"
+#include "data/StorageError.h"
+#include "tests/support/Fixture.h"
+#include "tests/support/TestServer.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+// A blank installation on one engine, whose first promo library holds B, A, C in that order, and
+// data controls opened as the board opens them.
+class StorageBase {
+  protected:
+    explicit StorageBase(Engine engine) : fx(false, "<data>", engine) { seed(); }
+    explicit StorageBase(TestServer& server) : fx(false, "<data>", server) { seed(); }
+
+    void seed() {
+        for (const char* name : {"B", "A", "C"})
+            fx.append(promo, "Main", {{"PromoName", name}, {"BodyText", name}});
+    }
+
+    // Through this studio's engine, or another studio's.
+    std::unique_ptr<DataControl> control(const QString& path, const QString& table) {
+        return control(path, table, provider);
+    }
+    static std::unique_ptr<DataControl> control(const QString& path, const QString& table,
+                                                DatabaseProvider& engine) {
+        auto dc = std::make_unique<DataControl>(engine, "Data1");
+        dc->setConnect(catalogue::kConnectType);
+        dc->setConnect(catalogue::connectString());
+        dc->setDatabaseName(path);
+        dc->setRecordSource(table);
+        return dc;
+    }
+    QString name(DataControl& dc) { return dc.fieldText("PromoName"); }
+
+    Fixture fx;
+    RoutingProvider provider;
+    QString promo = fx.dataFile(catalogue::libraryFiles()[0]);
+};
+
+// News of another connection's change may take a moment to arrive from a server, and a server
+// just back is not tried again at once: poll as the board does, going on past failures, until news
+// comes, giving up after a generous while.
+inline bool pollUntilNews(DataControl& dc) {
+    const QDeadlineTimer deadline(30000);
+    while (!deadline.hasExpired()) {
+        try {
+            if (dc.pollForChanges()) return true;
+        } catch (const StorageError&) {
+        }
+        QThread::msleep(5);
+    }
+    return false;
+}

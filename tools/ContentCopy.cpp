@@ -1,0 +1,70 @@
+#include "tools/ContentCopy.h"
+
+#include "data/Catalogue.h"
+#include "data/Paths.h"
+#include "data/RoutingProvider.h"
+#include "data/StorageError.h"
+
+#include <QRandomGenerator>
+
+namespace contentcopy {
+
+namespace {
+
+std::unique_ptr<FileCreator> destination(const QString& to, const QString& role) {
+    if (paths::isServer(to)) return PostgresProvider::serverCreator(to, role);
+    // One salt and one key derivation for the whole folder.
+    QByteArray salt(16, '\0');
+    QRandomGenerator::system()->generate(salt.begin(), salt.end());
+    return SqlCipherProvider::folderCreator(to, SqlCipherProvider::deriveKey(catalogue::kPassword, salt),
+                                            salt);
+}
+
+void copyTable(Recordset& source, FileBuilder& target) {
+    const QStringList fields = source.fieldNames();
+    target.createTable(source.tableName(), fields);
+    if (source.recordCount() == 0) return;
+    for (source.moveFirst(); !source.eof(); source.moveNext()) {
+        // Deleted by a studio while being copied.
+        if (!source.hasCurrent()) continue;
+        FieldValues record;
+        for (const QString& field : fields) {
+            const QVariant value = source.value(field);
+            // A field left out is stored as null.
+            if (!value.isNull()) record.insert(field, value.toString());
+        }
+        target.insert(source.tableName(), record);
+    }
+}
+
+} // namespace
+
+Report copy(const QString& from, const QString& to, const QString& role) {
+    Report report;
+    RoutingProvider sources;
+    const std::unique_ptr<FileCreator> target = destination(to, role);
+    for (const catalogue::FileSpec& file : catalogue::files()) {
+        if (file.folder != catalogue::Folder::Data) continue;
+        const QString path = target->pathOf(file.constant);
+        try {
+            const std::shared_ptr<Database> source =
+                sources.open(from + file.constant, catalogue::connectString());
+            std::unique_ptr<FileBuilder> builder;
+            try {
+                builder = target->create(file.constant);
+            } catch (const FileExistsError&) {
+                report.skipped << path;
+                continue;
+            }
+            for (const catalogue::TableSpec& table : file.tables)
+                copyTable(*source->openTable(table.name), *builder);
+            builder->commit();
+            report.copied << path;
+        } catch (const StorageError& e) {
+            report.failed << QStringLiteral("%1: %2").arg(path, e.message());
+        }
+    }
+    return report;
+}
+
+} // namespace contentcopy
