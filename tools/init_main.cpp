@@ -23,26 +23,16 @@ int main(int argc, char** argv) {
     const bool folders = server.isEmpty() && (args.size() == 2 || (args.size() == 1 && !options.demo)) &&
                          !args[0].startsWith(QLatin1Char('-'));
     if (!optionsOk || (!serverOnly && !folders)) {
-        err << "usage: cuepilot-init [--demo] [--role ROLE] PROGRAM_FOLDER DATA_FOLDER
-"
-               "       cuepilot-init PROGRAM_FOLDER
-"
-               "       cuepilot-init [--demo] [--role ROLE] --server postgresql://HOST[:PORT]/DATABASE
-"
-               "Creates Setup.mdb and Location.mdb in PROGRAM_FOLDER and the content files in DATA_FOLDER,
-"
-               "which may also be a server address. With PROGRAM_FOLDER alone, only the two setup files are
-"
-               "made, their data folder left empty for Network Setup to fill in. With --server, only the
-"
-               "content files are made, each as a schema of the database named after the file, signed in as
-"
-               "the address's user; the role (default cuepilot, which must exist) may then read and write
-"
-               "their records.
-"
-               "Existing files are never overwritten. --demo fills new files with demo content.
-";
+        err << "usage: cuepilot-init [--demo] [--role ROLE] PROGRAM_FOLDER DATA_FOLDER\n"
+               "       cuepilot-init PROGRAM_FOLDER\n"
+               "       cuepilot-init [--demo] [--role ROLE] --server postgresql://HOST[:PORT]/DATABASE\n"
+               "Creates Setup.mdb and Location.mdb in PROGRAM_FOLDER and the content files in DATA_FOLDER,\n"
+               "which may also be a server address. With PROGRAM_FOLDER alone, only the two setup files are\n"
+               "made, their data folder left empty for Network Setup to fill in. With --server, only the\n"
+               "content files are made, each as a schema of the database named after the file, signed in as\n"
+               "the address's user; the role (default cuepilot, which must exist) may then read and write\n"
+               "their records.\n"
+               "Existing files are never overwritten. --demo fills new files with demo content.\n";
         return 2;
     }
     if (serverOnly) {
