@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
 
 // The program folder of one demo installation, built on first use and shared by every benchmark.
 inline const QString& demoProgramFolder() {
@@ -18,4 +20,33 @@ inline const QString& demoProgramFolder() {
         return dir.path();
     }();
     return path;
+}
+
+// A database server holding a station's demo content (cuepilot-init --demo --server), readable by
+// the station role: where CUEPILOT_BENCH_SERVER names one, the board benchmarks run on it as well.
+inline QString benchServer() {
+    const char* address = std::getenv("CUEPILOT_BENCH_SERVER");
+    return address ? QString::fromLocal8Bit(address) : QString();
+}
+
+// A program folder whose setup record names the bench server as the data folder.
+inline const QString& serverProgramFolder() {
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        installation::Options o;
+        o.programFolder = dir.path();
+        o.setupPath = benchServer();
+        installation::create(o);
+        return dir.path();
+    }();
+    return path;
+}
+
+// Benchmark argument 0: the content in files; 1: on the bench server.
+inline void onEachEngine(benchmark::internal::Benchmark* b) {
+    b->ArgName("server")->Arg(0);
+    if (!benchServer().isEmpty()) b->Arg(1);
+}
+inline const QString& programFolderFor(const benchmark::State& state) {
+    return state.range(0) ? serverProgramFolder() : demoProgramFolder();
 }

@@ -11,7 +11,7 @@ namespace installation {
 
 struct Options {
     QString programFolder; // Setup.mdb, Location.mdb; empty: not made
-    QString dataFolder;    // everything else: a folder, or a database server address
+    QString dataFolder;    // everything else: a folder, or a database server address; empty: not made
     // On a server: the role that may read and write the records (it must exist already).
     QString serverRole = PostgresProvider::kDefaultRole;
     bool demo = false; // fill with believable demo content
