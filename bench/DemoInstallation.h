@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
 
 // One demo installation, built on first use and shared by every benchmark. The program folder is
 // local, as on a studio computer. With CUEPILOT_BENCH_SHARE=SOURCE:MOUNT (see slowshare-bench.sh)
@@ -35,3 +37,32 @@ inline const DemoInstallation& demoInstallation() {
 }
 
 inline const QString& demoProgramFolder() { return demoInstallation().programFolder; }
+
+// A database server holding a station's demo content (cuepilot-init --demo --server), readable by
+// the station role: where CUEPILOT_BENCH_SERVER names one, the board benchmarks run on it as well.
+inline QString benchServer() {
+    const char* address = std::getenv("CUEPILOT_BENCH_SERVER");
+    return address ? QString::fromLocal8Bit(address) : QString();
+}
+
+// A program folder whose setup record names the bench server as the data folder.
+inline const QString& serverProgramFolder() {
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        installation::Options o;
+        o.programFolder = dir.path();
+        o.setupPath = benchServer();
+        installation::create(o);
+        return dir.path();
+    }();
+    return path;
+}
+
+// Benchmark argument 0: the content in files; 1: on the bench server.
+inline void onEachEngine(benchmark::internal::Benchmark* b) {
+    b->ArgName("server")->Arg(0);
+    if (!benchServer().isEmpty()) b->Arg(1);
+}
+inline const QString& programFolderFor(const benchmark::State& state) {
+    return state.range(0) ? serverProgramFolder() : demoProgramFolder();
+}

@@ -1,9 +1,9 @@
 // Timer ticks and rolls of the living board over a demo installation in a temporary folder.
 #include "app/frmMain.h"
-#include "board/BoardControls.h"
-#include "data/SqlCipherProvider.h"
 #include "bench/DemoInstallation.h"
+#include "board/BoardControls.h"
 #include "board/LiveUpdates.h"
+#include "data/RoutingProvider.h"
 
 #include <QDateTime>
 #include <QLabel>
@@ -15,20 +15,23 @@
 namespace {
 
 class BenchClock : public Clock {
-public:
+  public:
     QDateTime now() const override { return now_; }
     void set(int weekday, const QTime& t) { now_ = QDateTime(QDate(2026, 12, 7).addDays(weekday), t); }
 
-private:
+  private:
     QDateTime now_{QDate(2026, 12, 7), QTime(0, 0, 0)};
 };
 
 // A loaded board with its own engine, so the files it has not opened yet are opened cold.
 struct LoadedBoard {
+    explicit LoadedBoard(const QString& programFolder = demoProgramFolder())
+        : form(clock, provider, programFolder) {
+        form.Form_Load();
+    }
     BenchClock clock;
-    SqlCipherProvider provider;
-    frmMain form{clock, provider, demoProgramFolder()};
-    LoadedBoard() { form.Form_Load(); }
+    RoutingProvider provider;
+    frmMain form;
 };
 
 void Timer1TickWithoutRoll(benchmark::State& state) {
@@ -56,7 +59,7 @@ BENCHMARK(Timer3TickWithoutRoll)->Unit(benchmark::kMicrosecond);
 
 // Alternates between two hour boundaries so that every measured tick rolls.
 void HourRoll(benchmark::State& state) {
-    LoadedBoard b;
+    LoadedBoard b(programFolderFor(state));
     int h = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -70,13 +73,13 @@ void HourRoll(benchmark::State& state) {
         b.form.controls().Label32->text() != QStringLiteral("10:00 AM - 11:00 AM"))
         state.SkipWithError("the hour did not roll");
 }
-BENCHMARK(HourRoll)->Unit(benchmark::kMillisecond);
+BENCHMARK(HourRoll)->Apply(onEachEngine)->Unit(benchmark::kMillisecond);
 
 // Monday to Tuesday on a board that has not read Tuesday's files yet (opened ahead, as after a day's run).
 void MidnightSwitch(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        auto b = std::make_unique<LoadedBoard>();
+        auto b = std::make_unique<LoadedBoard>(programFolderFor(state));
         b->clock.set(0, QTime(23, 59, 59));
         b->form.Timer1_Timer();
         b->form.waitForOpenAhead(); // the board has run all day: Tuesday's files were opened ahead
@@ -89,18 +92,19 @@ void MidnightSwitch(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(MidnightSwitch)->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(MidnightSwitch)->Apply(onEachEngine)->Unit(benchmark::kMillisecond)->Iterations(30);
 
 // One round of the change polling on an idle board (nothing changed anywhere), and what the
 // polling costs a whole idle minute: CPU time per round times rounds per minute.
 void IdleChangePolling(benchmark::State& state) {
-    LoadedBoard b;
+    LoadedBoard b(programFolderFor(state));
     const std::clock_t start = std::clock();
-    for (auto _ : state) b.form.pollForChanges();
+    for (auto _ : state)
+        b.form.pollForChanges();
     const double cpuPerRound = double(std::clock() - start) / CLOCKS_PER_SEC / double(state.iterations());
     state.counters["cpu_ms_per_idle_minute"] = cpuPerRound * 1000.0 * 60000.0 / LiveUpdates::kIntervalMs;
 }
-BENCHMARK(IdleChangePolling)->Unit(benchmark::kMicrosecond);
+BENCHMARK(IdleChangePolling)->Apply(onEachEngine)->Unit(benchmark::kMicrosecond);
 
 // The whole-board commands a presenter clicks: Refresh Data, and a Days menu choice (alternating
 // between two days, so every choice switches files).

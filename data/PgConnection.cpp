@@ -68,12 +68,11 @@ void PgConnection::fail(const QString& message) {
 void PgConnection::connectIfNeeded() {
     if (conn_) return;
     if (lastFailure_.isValid() && !lastFailure_.hasExpired(kReconnectPauseMs)) throw StorageError(lastError_);
-    // Later entries win, and the address comes last: what it says overrides these defaults.
-    QVector<QByteArray> keys = {"client_encoding",     "application_name", "sslmode",
-                                "connect_timeout",     "options",          "keepalives_idle",
-                                "keepalives_interval", "keepalives_count", "tcp_user_timeout"};
-    QVector<QByteArray> values = {"UTF8",
-                                  "cuepilot",
+    // Later entries win: what the address says overrides these defaults.
+    QVector<QByteArray> keys = {"application_name", "sslmode",         "connect_timeout",
+                                "options",          "keepalives_idle", "keepalives_interval",
+                                "keepalives_count", "tcp_user_timeout"};
+    QVector<QByteArray> values = {"cuepilot",
                                   "prefer",
                                   kConnectTimeoutSeconds,
                                   kSessionTimeouts,
@@ -91,6 +90,9 @@ void PgConnection::connectIfNeeded() {
     }
     keys << "dbname";
     values << signIn_.server.toUtf8();
+    // Texts are read and written as UTF-8, whatever the address asks.
+    keys << "client_encoding";
+    values << "UTF8";
     QVector<const char*> keyPtrs, valuePtrs;
     for (int i = 0; i < keys.size(); ++i) {
         keyPtrs << keys[i].constData();

@@ -55,10 +55,11 @@ Report create(const Options& options) {
     };
     std::unique_ptr<FileCreator> program =
         options.programFolder.isEmpty() ? nullptr : folder(options.programFolder);
-    std::unique_ptr<FileCreator> data =
-        options.dataFolder.isEmpty()                ? nullptr
-        : paths::isServer(options.dataFolder) ? PostgresProvider::serverCreator(options.dataFolder, options.serverRole)
-                                              : folder(options.dataFolder);
+    std::unique_ptr<FileCreator> data;
+    if (paths::isServer(options.dataFolder))
+        data = PostgresProvider::serverCreator(options.dataFolder, options.serverRole);
+    else if (!options.dataFolder.isEmpty())
+        data = folder(options.dataFolder);
 
     Report report;
     for (const catalogue::FileSpec& file : catalogue::files()) {
