@@ -6,12 +6,26 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+// Beside the program, never on the share, and one per user: in an installed program folder
+// (sticky, shared by a group) nobody may replace another user's file.
+QString keptEditsPath() {
+    const passwd* pw = getpwuid(getuid());
+    const QString user = pw ? QString::fromLocal8Bit(pw->pw_name) : QString::number(getuid());
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/KeptEdits-%1.json").arg(user);
+}
+
+} // namespace
 
 int Module1::Main(int argc, char** argv) {
     QApplication app(argc, argv);
     RoutingProvider provider;
-    // Beside the program, never on the share; it outlives every window that may keep text in it.
-    KeptEdits kept(QCoreApplication::applicationDirPath() + QStringLiteral("/KeptEdits.json"));
+    // It outlives every window that may keep text in it.
+    KeptEdits kept(keptEditsPath());
     provider.setKeptEdits(&kept);
     SystemClock clock;
     frmMain board(clock, provider, QCoreApplication::applicationDirPath());

@@ -114,8 +114,10 @@ QString KeptEdits::notice() const {
                             : QStringLiteral("not yet stored, will be tried again: %1").arg(last.reason);
     const QString count =
         edits_.size() == 1 ? QString() : QStringLiteral(" (%1 kept in all)").arg(edits_.size());
-    return QStringLiteral("Typed text kept on this computer in %1%2. %3 %4")
-        .arg(storePath_, count, what, how);
+    const QString where =
+        saved_ ? QStringLiteral("on this computer in %1").arg(storePath_)
+               : QStringLiteral("until the board closes (%1 cannot be written)").arg(storePath_);
+    return QStringLiteral("Typed text kept %1%2. %3 %4").arg(where, count, what, how);
 }
 
 void KeptEdits::load() {
@@ -126,13 +128,12 @@ void KeptEdits::load() {
         edits_.push_back(fromJson(v.toObject()));
 }
 
-void KeptEdits::save() const {
+void KeptEdits::save() {
     QJsonArray all;
     for (const KeptEdit& e : edits_)
         all.push_back(toJson(e));
     QSaveFile f(storePath_);
-    // Nowhere else to report this: the notice still names what is kept, in memory.
-    if (!f.open(QIODevice::WriteOnly)) return;
-    f.write(QJsonDocument(all).toJson());
-    f.commit();
+    // When it cannot be saved the text is still kept in memory and tried again during this run;
+    // the notice says a restart would lose it.
+    saved_ = f.open(QIODevice::WriteOnly) && f.write(QJsonDocument(all).toJson()) >= 0 && f.commit();
 }

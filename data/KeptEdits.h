@@ -43,8 +43,9 @@ class KeptEdits : public QObject {
 
   private:
     void load();
-    void save() const;
+    void save();
 
     QString storePath_;
     QVector<KeptEdit> edits_;
+    bool saved_ = true; // the store file holds what is kept
 };

@@ -237,6 +237,12 @@ TEST_F(SharedFolder, ALockedShareNeitherStopsTheControlNorLosesTheTextWhichIsSto
     EXPECT_EQ(fx.read(monday, "1am", slot), "typed while closing");
     EXPECT_TRUE(afterRestart.edits().isEmpty());
     EXPECT_TRUE(KeptEdits(kept.storePath()).edits().isEmpty());
+
+    // A store that cannot be written still keeps the text for this run, and says a restart loses it.
+    KeptEdits unwritable(home.path() + QStringLiteral("/no such folder/KeptEdits.json"));
+    unwritable.keep(KeptEdit{monday, "12am", {}, {{slot, "typed"}}, {}, "locked", false});
+    ASSERT_EQ(unwritable.edits().size(), 1);
+    EXPECT_TRUE(unwritable.notice().contains("until the board closes")) << unwritable.notice().toStdString();
 }
 
 TEST_F(SharedFolder, AFileRestoredInPlaceFromAnotherInstallationIsReadWithoutARestart) {
