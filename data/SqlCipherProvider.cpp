@@ -159,6 +159,18 @@ struct FileIdentity {
     }
 };
 
+// How a file is known to the provider: its folded path, its password, and the key of its open
+// connection (one per file and password).
+struct FileName {
+    QString folded, password, cacheKey;
+};
+
+static FileName nameOf(const QString& path, const QString& connect) {
+    const QString folded = paths::fold(path);
+    const QString password = paths::passwordOf(connect);
+    return {folded, password, QFileInfo(folded).absoluteFilePath() + QLatin1Char('\n') + password};
+}
+
 static bool identify(const QString& path, FileIdentity& id) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
@@ -419,9 +431,7 @@ QByteArray SqlCipherProvider::keyFor(const QString& password, const QByteArray& 
 }
 
 std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QString& connect) {
-    const QString folded = paths::fold(path);
-    const QString password = paths::passwordOf(connect);
-    const QString cacheKey = QFileInfo(folded).absoluteFilePath() + QLatin1Char('\n') + password;
+    const auto [folded, password, cacheKey] = nameOf(path, connect);
 
     FileIdentity id;
     if (!identify(folded, id)) {
@@ -448,7 +458,7 @@ std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QSt
 }
 
 std::shared_ptr<Database> SqlCipherProvider::connectTo(const QString& folded, const QString& password,
-                                                     const FileIdentity& id) {
+                                                       const FileIdentity& id) {
     QByteArray keyHex;
     const QByteArray salt = readSalt(folded);
     if (!password.isEmpty()) {
@@ -459,9 +469,7 @@ std::shared_ptr<Database> SqlCipherProvider::connectTo(const QString& folded, co
 }
 
 void SqlCipherProvider::openAhead(const QString& path, const QString& connectString) {
-    const QString folded = paths::fold(path);
-    const QString password = paths::passwordOf(connectString);
-    const QString cacheKey = QFileInfo(folded).absoluteFilePath() + QLatin1Char('\n') + password;
+    const auto [folded, password, cacheKey] = nameOf(path, connectString);
     FileIdentity id;
     if (!identify(folded, id)) return;
     try {

@@ -32,14 +32,14 @@ QString quotedList(const QStringList& names) {
 
 // Copies one legacy table. The catalogue's fields come first, under the catalogue's spelling;
 // a field the legacy table lacks is created empty, since the board binds to it by name.
-void copyTable(FileBuilder& builder, const legacy::Table& legacy, const catalogue::TableSpec* spec,
+void copyTable(FileBuilder& builder, const legacy::Table& legacy, const catalogue::TableSpec* known,
                FileResult& result) {
-    const QString name = spec ? spec->name : legacy.name;
+    const QString name = known ? known->name : legacy.name;
     QStringList columns; // as created
     QVector<int> source; // legacy field index per column, -1 for none
     QStringList missing, extra;
-    if (spec) {
-        for (const QString& f : spec->fields) {
+    if (known) {
+        for (const QString& f : known->fields) {
             const int i = indexOfIgnoringCase(legacy.fields, f);
             columns << f;
             source << i;
@@ -50,7 +50,7 @@ void copyTable(FileBuilder& builder, const legacy::Table& legacy, const catalogu
         if (source.contains(i) || legacy.binaryFields.contains(legacy.fields[i])) continue;
         columns << legacy.fields[i];
         source << i;
-        if (spec) extra << legacy.fields[i];
+        if (known) extra << legacy.fields[i];
     }
     builder.createTable(name, columns);
     for (const QVector<QVariant>& record : legacy.records) {
@@ -61,7 +61,7 @@ void copyTable(FileBuilder& builder, const legacy::Table& legacy, const catalogu
         builder.insert(name, values);
     }
     int records = int(legacy.records.size());
-    if (spec && spec->records == catalogue::Records::Single && records == 0) {
+    if (known && known->records == catalogue::Records::Single && records == 0) {
         builder.insert(name, {});
         records = 1;
         result.notes
@@ -81,14 +81,14 @@ void copyTable(FileBuilder& builder, const legacy::Table& legacy, const catalogu
     result.tables.push_back({name, records});
 }
 
-void copyFile(const QString& target, const catalogue::FileSpec& spec, const QVector<legacy::Table>& tables,
+void copyFile(const QString& target, const catalogue::FileSpec& file, const QVector<legacy::Table>& tables,
               const installation::Keying& keying, FileResult& result) {
     auto builder = SqlCipherProvider::createFile(target, keying.key, keying.salt);
     QStringList legacyNames;
     for (const legacy::Table& t : tables)
         legacyNames << t.name;
     QVector<bool> used(tables.size(), false);
-    for (const catalogue::TableSpec& t : spec.tables) {
+    for (const catalogue::TableSpec& t : file.tables) {
         const int i = indexOfIgnoringCase(legacyNames, t.name);
         if (i >= 0) {
             used[i] = true;
@@ -111,7 +111,7 @@ void copyFile(const QString& target, const catalogue::FileSpec& spec, const QVec
     builder->commit();
 }
 
-FileResult importFile(const catalogue::FileSpec& spec, const QString& legacyPath, const QString& target,
+FileResult importFile(const catalogue::FileSpec& file, const QString& legacyPath, const QString& target,
                       const Options& options, const installation::Keying& keying) {
     FileResult result;
     result.name = QFileInfo(target).fileName();
@@ -125,11 +125,11 @@ FileResult importFile(const catalogue::FileSpec& spec, const QString& legacyPath
     if (QFileInfo::exists(target)) return skip(QStringLiteral("already in the target folder; left as it is"));
     try {
         if (legacyPath.isEmpty()) {
-            installation::createBlank(target, spec, keying.key, keying.salt);
+            installation::createBlank(target, file, keying.key, keying.salt);
             result.outcome = Outcome::CreatedBlank;
             result.notes << QStringLiteral(
                 "not in the legacy folder; created blank, as cuepilot-init makes it");
-            for (const catalogue::TableSpec& t : spec.tables)
+            for (const catalogue::TableSpec& t : file.tables)
                 result.tables.push_back({t.name, t.records == catalogue::Records::Single ? 1 : 0});
             return result;
         }
@@ -140,7 +140,7 @@ FileResult importFile(const catalogue::FileSpec& spec, const QString& legacyPath
                 "its database password is not the station's (--any-password takes it anyway)"));
         const QVector<legacy::Table> tables = legacy::readTables(legacyPath);
         try {
-            copyFile(target, spec, tables, keying, result);
+            copyFile(target, file, tables, keying, result);
         } catch (...) {
             QFile::remove(target); // never leave a half-made file that a re-run would take for done
             throw;
@@ -194,17 +194,17 @@ Report run(const Options& options) {
     const installation::Keying keying = installation::newKeying();
     Report report;
     report.kind = options.kind;
-    for (const catalogue::FileSpec& spec : catalogue::files()) {
-        const QString target = paths::fold(options.targetFolder + spec.constant);
+    for (const catalogue::FileSpec& file : catalogue::files()) {
+        const QString target = paths::fold(options.targetFolder + file.constant);
         const QString key = QFileInfo(target).fileName().toLower();
-        if (spec.folder != options.kind) {
+        if (file.folder != options.kind) {
             // A station that kept its content beside the program has both kinds in one folder.
             if (legacyFiles.contains(key)) report.otherKindFiles << legacyFiles.take(key);
             continue;
         }
         const QString legacyPath =
             legacyFiles.contains(key) ? legacyDir.filePath(legacyFiles.take(key)) : QString();
-        report.files.push_back(importFile(spec, legacyPath, target, options, keying));
+        report.files.push_back(importFile(file, legacyPath, target, options, keying));
     }
     report.unknownFiles = legacyFiles.values();
     report.unknownFiles.sort(Qt::CaseInsensitive);

@@ -22,10 +22,7 @@ TEST_F(ServerStorage, OpeningFailuresCarryTheServersWords) {
     const QString database = address.mid(address.lastIndexOf('/') + 1);
     QString elsewhere = address;
     elsewhere.replace(database, "nosuchdb");
-    struct Case {
-        QString path, connect, table, message;
-    };
-    const Case cases[] = {
+    const std::vector<OpeningFailure> cases = {
         {promo, ";Pwd=wrong", "Main", "password authentication failed for user \"cuepilot\""},
         {promo, "Access 2000;", "Main", "no password supplied"},
         {address + "\\Nowhere.mdb", pwd, "Main", "schema \"Nowhere.mdb\" does not exist"},
@@ -36,17 +33,7 @@ TEST_F(ServerStorage, OpeningFailuresCarryTheServersWords) {
          "No such file or directory"},
         {address, pwd, "Main", "no file named in"},
     };
-    for (const Case& c : cases) {
-        auto dc = control(c.path, c.table);
-        dc->setConnect(c.connect);
-        try {
-            dc->refresh();
-            ADD_FAILURE() << "opened " << c.path.toStdString() << " " << c.table.toStdString();
-        } catch (const StorageError& e) {
-            EXPECT_TRUE(e.message().contains(c.message)) << e.what();
-            EXPECT_FALSE(dc->isOpen());
-        }
-    }
+    expectEachFailsToOpen(cases);
     // A user named in the address signs in instead of the station role (here without a password).
     QString asSuperuser = promo;
     asSuperuser.replace("postgresql://", "postgresql://postgres@");

@@ -10,6 +10,7 @@
 #include <QDeadlineTimer>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <vector>
 
 // A blank installation on one engine, whose first promo library holds B, A, C in that order, and
 // data controls opened as the board opens them.
@@ -37,6 +38,24 @@ class StorageBase {
         return dc;
     }
     QString name(DataControl& dc) { return dc.fieldText("PromoName"); }
+
+    // Each case fails to open with the engine's words in its message, and the control stays closed.
+    struct OpeningFailure {
+        QString path, connect, table, message;
+    };
+    void expectEachFailsToOpen(const std::vector<OpeningFailure>& cases) {
+        for (const OpeningFailure& c : cases) {
+            auto dc = control(c.path, c.table);
+            dc->setConnect(c.connect);
+            try {
+                dc->refresh();
+                ADD_FAILURE() << "opened " << c.path.toStdString() << " " << c.table.toStdString();
+            } catch (const StorageError& e) {
+                EXPECT_TRUE(e.message().contains(c.message)) << e.what();
+                EXPECT_FALSE(dc->isOpen());
+            }
+        }
+    }
 
     Fixture fx;
     RoutingProvider provider;

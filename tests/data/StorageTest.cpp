@@ -233,11 +233,8 @@ TEST_F(FileStorage, OpeningFailuresThrowTheEnginesMessage) {
     }
     const QString empty = fx.root() + "/empty.mdb";
     QFile(empty).open(QIODevice::WriteOnly);
-    struct Case {
-        QString path, connect, table, message;
-    };
     const QString pwd = catalogue::connectString();
-    const Case cases[] = {
+    const std::vector<OpeningFailure> cases = {
         {fx.root() + "/missing.mdb", pwd, "Main", "unable to open database file"},
         {fx.root() + "/no-such-folder/Monday.mdb", pwd, "12am", "unable to open database file"},
         {promo, ";Pwd=wrong", "Main", "file is encrypted or is not a database"},
@@ -247,17 +244,7 @@ TEST_F(FileStorage, OpeningFailuresThrowTheEnginesMessage) {
         {empty, pwd, "Main", "file is encrypted or is not a database"},
         {truncated, pwd, "11pm", ""},
     };
-    for (const Case& c : cases) {
-        auto dc = control(c.path, c.table);
-        dc->setConnect(c.connect);
-        try {
-            dc->refresh();
-            ADD_FAILURE() << "opened " << c.path.toStdString() << " " << c.table.toStdString();
-        } catch (const StorageError& e) {
-            EXPECT_TRUE(e.message().contains(c.message)) << e.what();
-            EXPECT_FALSE(dc->isOpen());
-        }
-    }
+    expectEachFailsToOpen(cases);
     EXPECT_FALSE(QFile::exists(fx.root() + "/missing.mdb"));
 }
 

@@ -64,9 +64,9 @@ TEST_F(ImportSampleTest, EveryFileTableAndRecordArrivesAndTheLegacyFolderIsUntou
 
     // The sample's manifest: table -> records, per file; every single-record table holds one.
     QMap<QString, QMap<QString, int>> manifest;
-    for (const catalogue::FileSpec& spec : catalogue::files())
-        for (const catalogue::TableSpec& t : spec.tables)
-            manifest[spec.constant.mid(1)][t.name] = t.records == catalogue::Records::Single ? 1 : 0;
+    for (const catalogue::FileSpec& file : catalogue::files())
+        for (const catalogue::TableSpec& t : file.tables)
+            manifest[file.constant.mid(1)][t.name] = t.records == catalogue::Records::Single ? 1 : 0;
     const QVector<QPair<QString, int>> lists = {{"Promo.mdb", 5}, {"Live.mdb", 4},    {"Psa.mdb", 4},
                                                 {"Notes.mdb", 4}, {"Tag.mdb", 3},     {"Prep.mdb", 4},
                                                 {"Phone.mdb", 5}, {"Location.mdb", 2}};
