@@ -30,6 +30,7 @@ int Module1::Main(int argc, char** argv) {
     SystemClock clock;
     frmMain board(clock, provider, QCoreApplication::applicationDirPath());
     board.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
+    board.readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
     board.Form_Load();
     board.showMaximized();
     const int result = app.exec();

@@ -101,7 +101,32 @@ void frmMain::watchChangesFromThread(ChangeWatcher::ProviderFactory factory) {
     liveUpdates_->watchFromThread(std::move(factory));
 }
 
-void frmMain::waitForOpenAhead() { liveUpdates_->waitForOpenAhead(); }
+void frmMain::readAheadFromThread(ChangeWatcher::ProviderFactory factory) {
+    liveUpdates_->readAheadFromThread(std::move(factory), [this] { return tablesToReadAhead(); });
+}
+
+void frmMain::waitForOpenAhead() {
+    liveUpdates_->waitForOpenAhead();
+    liveUpdates_->waitForReadAhead();
+}
+
+void frmMain::readAheadForLoad() {
+    ReadAhead* ahead = provider_.readAhead();
+    if (!ahead) return;
+    const catalogue::Weekday& monday = catalogue::weekdays().front();
+    const QString files[] = {dataFile(monday.dayFile),     dataFile(monday.eventsFile),
+                             dataFile(monday.weatherFile), dataFile(catalogue::kSloganFile),
+                             dataFile(monday.reminderFile), dataFile(monday.reminderFile)};
+    QVector<TableRef> tables;
+    for (int n = 1; n <= 6; ++n) tables << TableRef{files[n - 1], c_.data[n]->recordSource()};
+    ahead->readOnBoardConnections(provider_, tables);
+}
+
+QVector<TableRef> frmMain::tablesToReadAhead() const {
+    QVector<TableRef> tables;
+    for (int n = 1; n <= 6; ++n) tables << TableRef{c_.data[n]->databaseName(), c_.data[n]->recordSource()};
+    return tables + clockAdvance_.upcomingTables();
+}
 
 QStringList frmMain::nextDayFiles() const {
     const QVector<catalogue::Weekday>& days = catalogue::weekdays();
@@ -110,7 +135,9 @@ QStringList frmMain::nextDayFiles() const {
     if (today == days.size()) return {};
     const catalogue::Weekday& next = days[(today + 1) % days.size()];
     QStringList files;
-    for (const QString& constant : {next.dayFile, next.eventsFile, next.weatherFile, next.reminderFile})
+    // The Days menu opens the weekday's reminder file, the day roll the shared one.
+    for (const QString& constant :
+         {next.dayFile, next.eventsFile, next.weatherFile, next.reminderFile, catalogue::kSharedReminderFile})
         files << paths::withFallback(c_.Text26->text(), programFolder_, constant);
     return files;
 }
@@ -187,7 +214,8 @@ void frmMain::Form_Load() {
     const catalogue::Weekday& monday = catalogue::weekdays().front();
     const HourRow& midnight = hourRows().front();
     // Every step on its own: a step that fails is skipped and the next one runs.
-    const std::array<std::function<void()>, 16> steps = {
+    const OneSwitch oneSwitch(provider_);
+    const std::array<std::function<void()>, 17> steps = {
         [&] { openDataControl(*c_.data[7], programFolder_ + catalogue::kSetupFile, catalogue::kSetupTable); },
         [&] {
             openDataControl(*c_.data[8], programFolder_ + catalogue::kLocationFile, catalogue::kLocationTable);
@@ -195,6 +223,7 @@ void frmMain::Form_Load() {
         [&] {
             for (int k = 1; k <= 12; ++k) c_.slotBox[k]->setBackColor(colors::kYellow);
         },
+        [&] { readAheadForLoad(); },
         // The data folder is read again at each opening.
         [&] { openDataControl(*c_.data[1], dataFile(monday.dayFile)); },
         [&] { openDataControl(*c_.data[2], dataFile(monday.eventsFile)); },
@@ -256,6 +285,7 @@ void frmMain::Form_Unload() {
 void frmMain::mnuFileRefresh_Click() {
     // Not step-skipping: the first refresh that fails stops the command and is shown.
     reportOnFailure(errorSink(), [this] {
+        const OneSwitch oneSwitch(provider_);
         for (int n = 1; n <= 6; ++n) c_.data[n]->refresh();
     });
 }

@@ -100,13 +100,21 @@ public slots:
     // Before Form_Load: the files are asked for changes from a thread of their own, over
     // connections the factory makes, so a slow share never holds up the clock.
     void watchChangesFromThread(ChangeWatcher::ProviderFactory factory);
-    // For the benchmark: the next day's files, opened ahead since the last day change, are open.
+    // Before Form_Load: the tables shown and those the next hour and day rolls switch to are read
+    // ahead from a thread of their own, over connections the factory makes.
+    void readAheadFromThread(ChangeWatcher::ProviderFactory factory);
+    // For the benchmark: the next day's files, opened ahead since the last day change, are open, and
+    // the tables read ahead are read.
     void waitForOpenAhead();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The tables Refresh Data reads and the rolls switch to.
+    QVector<TableRef> tablesToReadAhead() const;
+    // Start-up's tables, read all at once on the board's own connections before the load reads them.
+    void readAheadForLoad();
     // What the day roll would switch to: the files of the day after the day label's.
     QStringList nextDayFiles() const;
     void connectHandlers();

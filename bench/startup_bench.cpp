@@ -20,6 +20,9 @@ void StartupToBoardShown(benchmark::State& state) {
     for (auto _ : state) {
         RoutingProvider provider;
         frmMain board(clock, provider, program);
+        // As the program starts.
+        board.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
+        board.readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
         board.Form_Load();
         board.showMaximized();
         QApplication::processEvents();

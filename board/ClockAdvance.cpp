@@ -208,7 +208,24 @@ ClockAdvance::Switches ClockAdvance::dayRollFiles(const catalogue::Weekday& next
             {c_.data[6], in(catalogue::kSharedReminderFile)}};
 }
 
+QVector<TableRef> ClockAdvance::upcomingTables() const {
+    QVector<TableRef> tables;
+    const int hour = wall::timeOfDay(wall::second(clock_.now())) / kHour;
+    if (hour < kLastHour) tables << TableRef{c_.data[1]->databaseName(), hourRows()[hour + 1].table};
+    const QString tonight = QLatin1Char(' ') + c_.Label31->text();
+    for (const DayCheck& check : dayChecks_) {
+        if (!check.dayTime.endsWith(tonight)) continue;
+        // The day file is read at the hour shown first, then at midnight.
+        for (const auto& [source, path] : dayRollFiles(*check.next)) {
+            tables << TableRef{path, source->recordSource()};
+            if (source == c_.data[1]) tables << TableRef{path, kMidnightTable};
+        }
+    }
+    return tables;
+}
+
 void ClockAdvance::dayRoll(int i, qint64 at) {
+    const OneSwitch oneSwitch(c_.data[1]->provider());
     const DayCheck& check = dayChecks_[i];
     // Each source by itself: a file that cannot be opened is reported and does not keep the
     // others, or the day label, on the old day.

@@ -2,6 +2,7 @@
 
 #include "board/Clock.h"
 #include "board/HourGrid.h"
+#include "data/ReadAhead.h"
 #include "data/Steps.h"
 
 #include <QString>
@@ -32,6 +33,8 @@ class ClockAdvance {
     // is reported, and is tried again on the next tick of its second. A day roll opens each source
     // by itself, reports the ones that fail and always moves the day label on.
     void timer3Tick();
+    // The tables the next hour roll and the next day roll will read, as the board stands now.
+    QVector<TableRef> upcomingTables() const;
 
   private:
     struct DayCheck {

@@ -4,6 +4,7 @@
 #include "data/Catalogue.h"
 #include "data/DataControl.h"
 #include "data/Paths.h"
+#include "data/ReadAhead.h"
 #include "data/Steps.h"
 #include "widgets/TextBox.h"
 
@@ -19,6 +20,7 @@ DaySelection::DaySelection(BoardControls& controls, QString programFolder)
     : c_(controls), programFolder_(std::move(programFolder)) {}
 
 void DaySelection::showDay(const catalogue::Weekday& day) {
+    const OneSwitch oneSwitch(c_.data[1]->provider());
     const QString folder = c_.Text26->text();
     const auto in = [&](const QString& file) { return paths::withFallback(folder, programFolder_, file); };
     // Data1 keeps its hour table, so the grid shows the same hour of the chosen day.

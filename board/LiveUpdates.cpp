@@ -16,6 +16,7 @@ LiveUpdates::LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provid
 
 LiveUpdates::~LiveUpdates() {
     stop();
+    if (readAhead_) provider_.setReadAhead(nullptr);
 }
 
 void LiveUpdates::watchFromThread(ChangeWatcher::ProviderFactory factory) {
@@ -25,16 +26,31 @@ void LiveUpdates::watchFromThread(ChangeWatcher::ProviderFactory factory) {
                      Qt::QueuedConnection);
 }
 
+void LiveUpdates::readAheadFromThread(ChangeWatcher::ProviderFactory factory,
+                                      std::function<QVector<TableRef>()> tables) {
+    readAhead_ = std::make_unique<ReadAhead>(std::move(factory), connect_, kIntervalMs);
+    tablesAhead_ = std::move(tables);
+    provider_.setReadAhead(readAhead_.get());
+}
+
 void LiveUpdates::start() {
     round();
     timer_.start();
     if (watcher_) watcher_->start();
+    if (readAhead_) readAhead_->start();
 }
 
 void LiveUpdates::stop() {
     timer_.stop();
     if (watcher_) watcher_->stop();
+    if (readAhead_) readAhead_->stop();
     waitForOpenAhead();
+}
+
+void LiveUpdates::waitForReadAhead() {
+    if (!readAhead_) return;
+    readAhead_->setWanted(tablesAhead_());
+    readAhead_->waitUntilRead();
 }
 
 void LiveUpdates::waitForOpenAhead() {
@@ -48,7 +64,8 @@ void LiveUpdates::startOpenAhead() {
     openedAhead_ = files;
     if (opener_) opener_->wait();
     opener_.reset(QThread::create([files, &provider = provider_, connect = connect_] {
-        for (const QString& file : files) provider.openAhead(file, connect);
+        for (const QString& file : files)
+            provider.openAhead(file, connect);
     }));
     opener_->start();
 }
@@ -61,6 +78,7 @@ void LiveUpdates::poll() {
 
 void LiveUpdates::round() {
     startOpenAhead();
+    if (readAhead_) readAhead_->setWanted(tablesAhead_());
     if (!watcher_) {
         poll();
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/ChangeWatcher.h"
+#include "data/ReadAhead.h"
 
 #include <QObject>
 #include <QStringList>
@@ -35,6 +36,12 @@ class LiveUpdates : public QObject {
     // The files the board will switch to next (the next day's): opened ahead from a thread of their
     // own whenever the list changes, so the switch itself finds them open.
     void openAhead(std::function<QStringList()> upcomingFiles) { upcomingFiles_ = std::move(upcomingFiles); }
+    // The tables shown now and those the board switches to next, read ahead from a thread of their
+    // own over connections the factory makes, so that switching to them costs one look at each file.
+    void readAheadFromThread(ChangeWatcher::ProviderFactory factory,
+                             std::function<QVector<TableRef>()> tables);
+    // For the benchmark and tests: the tables wanted now have been read ahead.
+    void waitForReadAhead();
     void start();
     void stop();
     // For the benchmark: the opening ahead started so far has finished.
@@ -57,4 +64,6 @@ class LiveUpdates : public QObject {
     std::function<QStringList()> upcomingFiles_;
     QStringList openedAhead_;
     std::unique_ptr<QThread> opener_;
+    std::unique_ptr<ReadAhead> readAhead_;
+    std::function<QVector<TableRef>()> tablesAhead_;
 };

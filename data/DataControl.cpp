@@ -3,6 +3,7 @@
 #include "data/FieldBinding.h"
 #include "data/KeptEdits.h"
 #include "data/Paths.h"
+#include "data/ReadAhead.h"
 #include "data/Steps.h"
 #include "data/StorageError.h"
 
@@ -115,12 +116,14 @@ void DataControl::refresh() {
     clearBuffer();
     recordset_.reset();
     database_.reset();
-    database_ = provider_.open(databaseName_, connect_);
-    database_->readTogether([this] {
-        recordset_ = database_->openTable(recordSource_);
-        if (recordset_->recordCount() > 0) recordset_->moveFirst();
-        stamp_ = stampOf(*database_);
-    });
+    if (!openReadAhead()) {
+        database_ = provider_.open(databaseName_, connect_);
+        database_->readTogether([this] {
+            recordset_ = database_->openTable(recordSource_);
+            if (recordset_->recordCount() > 0) recordset_->moveFirst();
+            stamp_ = stampOf(*database_);
+        });
+    }
     for (auto it = carried.cbegin(); it != carried.cend(); ++it)
         if (recordset_->hasField(it.key())) buffer_.insert(it.key(), it.value());
     for (auto it = carriedBase.cbegin(); it != carriedBase.cend(); ++it)
@@ -128,6 +131,21 @@ void DataControl::refresh() {
     showCurrent();
     emit repositioned();
     if (failedWrite) std::rethrow_exception(failedWrite);
+}
+
+bool DataControl::openReadAhead() {
+    ReadAhead* ahead = provider_.readAhead();
+    if (!ahead) return false;
+    const std::shared_ptr<const TableSnapshot> snapshot = ahead->take(databaseName_, recordSource_);
+    if (!snapshot) return false;
+    std::shared_ptr<Database> database = provider_.openKnown(databaseName_, connect_, *snapshot);
+    if (!database) return false;
+    recordset_ = database->openTable(*snapshot);
+    database_ = std::move(database);
+    // This connection's own change count is read when the file is next reported changed; until
+    // then any report reads the record again.
+    stamp_.reset();
+    return true;
 }
 
 void DataControl::close() {

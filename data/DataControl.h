@@ -25,6 +25,7 @@ class DataControl : public QObject {
     DataControl(DatabaseProvider& provider, const QString& name, QObject* parent = nullptr);
     ~DataControl() override;
 
+    DatabaseProvider& provider() const { return provider_; }
     QString connect() const { return connect_; }
     void setConnect(const QString& connect) { connect_ = connect; }
     QString databaseName() const { return databaseName_; }
@@ -97,6 +98,9 @@ class DataControl : public QObject {
 
   private:
     Recordset& openRecordset() const;
+    // Opens the table from what was read ahead of need, when that is still current. Throws
+    // StorageError when the share does not answer.
+    bool openReadAhead();
     // Binding rule, then the move, then the boxes show the record now current.
     void reposition(const std::function<void(Recordset&)>& move);
     void applyBindingRule();

@@ -18,6 +18,21 @@ void KeysetRecordset::open() {
     load();
 }
 
+void KeysetRecordset::open(const TableSnapshot& snapshot) {
+    keys_ = snapshot.keys;
+    pos_ = keys_.isEmpty() ? -1 : 0;
+    values_ = snapshot.first;
+}
+
+bool KeysetRecordset::describeIn(TableSnapshot& snapshot) const {
+    if (!keys_.isEmpty() && !(pos_ == 0 && hasCurrent())) return false;
+    snapshot.table = table_;
+    snapshot.fields = fields_;
+    snapshot.keys = keys_;
+    snapshot.first = values_;
+    return true;
+}
+
 void KeysetRecordset::moveFirst() {
     moveTo(0);
 }

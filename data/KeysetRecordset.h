@@ -2,6 +2,7 @@
 
 #include "data/Recordset.h"
 #include "data/StorageError.h"
+#include "data/TableSnapshot.h"
 
 #include <QHash>
 #include <QVector>
@@ -37,10 +38,16 @@ class KeysetRecordset : public Recordset {
     void deleteCurrent() override;
     void reread() override { load(); }
 
+    // What a refresh shows of this set (its keys and first record), for a snapshot; false when the
+    // set is not as a refresh leaves it.
+    bool describeIn(TableSnapshot& snapshot) const;
+
   protected:
     KeysetRecordset(QString table, QStringList fields);
     // Reads the keys and the first record; called once by the engine's constructor.
     void open();
+    // Takes the keys and the first record from a snapshot instead of reading them.
+    void open(const TableSnapshot& snapshot);
 
     // The keys of every record, in record order.
     virtual QVector<qint64> readKeys() = 0;

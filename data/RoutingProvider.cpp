@@ -7,6 +7,14 @@ std::shared_ptr<Database> RoutingProvider::open(const QString& path, const QStri
     return files_.open(path, connect);
 }
 
-void RoutingProvider::openAhead(const QString& path, const QString& connect) {
-    if (!paths::isServer(path)) files_.openAhead(path, connect);
+QVector<std::shared_ptr<const TableSnapshot>>
+RoutingProvider::openAheadReading(const QString& path, const QString& connect, const QStringList& tables) {
+    if (paths::isServer(path)) return {};
+    return files_.openAheadReading(path, connect, tables);
+}
+
+std::shared_ptr<Database> RoutingProvider::openKnown(const QString& path, const QString& connect,
+                                                     const TableSnapshot& snapshot) {
+    if (paths::isServer(path)) return nullptr;
+    return files_.openKnown(path, connect, snapshot);
 }

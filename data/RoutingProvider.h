@@ -10,7 +10,10 @@ class RoutingProvider : public DatabaseProvider {
   public:
     std::shared_ptr<Database> open(const QString& path, const QString& connect) override;
     // A server's schemas need no opening ahead: its connection is open already.
-    void openAhead(const QString& path, const QString& connect) override;
+    QVector<std::shared_ptr<const TableSnapshot>>
+    openAheadReading(const QString& path, const QString& connect, const QStringList& tables) override;
+    std::shared_ptr<Database> openKnown(const QString& path, const QString& connect,
+                                        const TableSnapshot& snapshot) override;
 
     SqlCipherProvider& files() { return files_; }
 

@@ -3,6 +3,7 @@
 #include "data/KeysetRecordset.h"
 #include "data/Paths.h"
 #include "data/SqlIdentifier.h"
+#include "data/Steps.h"
 #include "data/StorageError.h"
 
 #include <QDir>
@@ -24,7 +25,6 @@ namespace {
 // Marks a file as one of ours; anything else planted in the data folder is refused.
 constexpr int kApplicationId = 0x43504C54; // "CPLT"
 constexpr int kKdfIterations = 64000;
-constexpr int kBusyTimeoutMs = 300;
 // Highest record key ever used per table, so a key freed by a delete is never given to a new
 // record: a studio still holding the old key must not write into someone else's record.
 const QString kLastKeyTable = QStringLiteral("cuepilot_last_key");
@@ -185,9 +185,14 @@ class SqlCipherRecordset : public KeysetRecordset {
   public:
     SqlCipherRecordset(std::shared_ptr<Connection> conn, QString table, QStringList fields)
         : KeysetRecordset(table, fields), conn_(std::move(conn)), quotedTable_(quoted(table)) {
-        for (const QString& f : fields)
-            columns_ << quoted(f);
+        quoteColumns();
         open();
+    }
+    SqlCipherRecordset(std::shared_ptr<Connection> conn, const TableSnapshot& snapshot)
+        : KeysetRecordset(snapshot.table, snapshot.fields), conn_(std::move(conn)),
+          quotedTable_(quoted(snapshot.table)) {
+        quoteColumns();
+        open(snapshot);
     }
 
   protected:
@@ -283,6 +288,11 @@ class SqlCipherRecordset : public KeysetRecordset {
   private:
     sqlite3* db() const { return conn_->handle(); }
 
+    void quoteColumns() {
+        for (const QString& f : fieldNames())
+            columns_ << quoted(f);
+    }
+
     void createLastKeyTable() {
         conn_->exec(
             QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (tbl TEXT PRIMARY KEY, last INTEGER NOT NULL)")
@@ -320,10 +330,36 @@ class SqlCipherRecordset : public KeysetRecordset {
     QStringList columns_;
 };
 
+// The 16 bytes at offset 24 of the file, which the engine itself reads before every transaction to
+// know whether its cache is still good: the change counter and page counts. Every commit rewrites
+// them, and under the cipher page 1 is encrypted afresh, so the raw bytes change with every commit.
+// Read straight through the connection's own file handle: another handle on the file, once closed,
+// would drop the locks the engine holds on it. A plain positioned read of the handle is safe beside
+// the connection's own use of it.
+class HeaderMarker : public ChangeMarker {
+  public:
+    explicit HeaderMarker(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {
+        if (sqlite3_file_control(conn_->handle(), "main", SQLITE_FCNTL_FILE_POINTER, &file_) != SQLITE_OK)
+            file_ = nullptr;
+    }
+    QByteArray read() override {
+        QByteArray bytes(16, '\0');
+        if (!file_ || !file_->pMethods) throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+        const int rc = file_->pMethods->xRead(file_, bytes.data(), int(bytes.size()), 24);
+        if (rc != SQLITE_OK) throw StorageError(QString::fromUtf8(sqlite3_errstr(rc)));
+        return bytes;
+    }
+
+  private:
+    std::shared_ptr<Connection> conn_;
+    sqlite3_file* file_ = nullptr;
+};
+
 class SqlCipherDatabase : public Database {
   public:
     SqlCipherDatabase(QString path, std::shared_ptr<Connection> conn, FileIdentity id, QByteArray salt)
-        : path_(std::move(path)), conn_(std::move(conn)), id_(id), salt_(std::move(salt)) {}
+        : path_(std::move(path)), conn_(std::move(conn)), id_(id), salt_(std::move(salt)),
+          marker_(std::make_shared<HeaderMarker>(conn_)) {}
 
     QString path() const override { return path_; }
     const FileIdentity& identity() const { return id_; }
@@ -355,11 +391,41 @@ class SqlCipherDatabase : public Database {
 
     void readTogether(const std::function<void()>& reads) override { conn_->read(reads); }
 
+    std::shared_ptr<const TableSnapshot> snapshot(const QString& table,
+                                                  std::shared_ptr<const TableSnapshot> previous) override {
+        const QByteArray tag = fileTag();
+        if (previous && previous->fileTag == tag && marker_->read() == previous->marker) return previous;
+        auto snapshot = std::make_shared<TableSnapshot>();
+        bool asRefreshed = false;
+        conn_->read([&] {
+            const std::unique_ptr<Recordset> set = openTable(table);
+            asRefreshed = static_cast<const KeysetRecordset&>(*set).describeIn(*snapshot);
+            // Inside the same read, so the marker belongs to exactly what was read.
+            snapshot->marker = marker_->read();
+        });
+        if (!asRefreshed) return nullptr;
+        snapshot->file = path_;
+        snapshot->fileTag = tag;
+        snapshot->markerSource = marker_;
+        return snapshot;
+    }
+
+    std::unique_ptr<Recordset> openTable(const TableSnapshot& snapshot) override {
+        return std::make_unique<SqlCipherRecordset>(conn_, snapshot);
+    }
+
+    // The file on disk and its key salt: a file restored in place has another salt.
+    QByteArray fileTag() const {
+        return QByteArray::number(quint64(id_.dev)) + ':' + QByteArray::number(quint64(id_.ino)) + ':' +
+               salt_.toHex();
+    }
+
   private:
     QString path_;
     std::shared_ptr<Connection> conn_;
     FileIdentity id_;
     QByteArray salt_;
+    std::shared_ptr<HeaderMarker> marker_;
 };
 
 QByteArray readSalt(const QString& path) {
@@ -457,6 +523,24 @@ std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QSt
     return db;
 }
 
+std::shared_ptr<Database> SqlCipherProvider::openKnown(const QString& path, const QString& connect,
+                                                       const TableSnapshot& snapshot) {
+    const auto [folded, password, cacheKey] = nameOf(path, connect);
+    const auto sameFile = [&](const std::shared_ptr<Database>& db) {
+        return static_cast<const SqlCipherDatabase*>(db.get())->fileTag() == snapshot.fileTag;
+    };
+    auto it = open_.constFind(cacheKey);
+    if (it != open_.cend()) return sameFile(*it) ? *it : nullptr;
+    std::shared_ptr<Database> db;
+    {
+        QMutexLocker lock(&mutex_);
+        auto ahead = ahead_.constFind(cacheKey);
+        if (ahead != ahead_.cend() && sameFile(*ahead)) db = ahead_.take(cacheKey);
+    }
+    if (db) open_.insert(cacheKey, db);
+    return db;
+}
+
 std::shared_ptr<Database> SqlCipherProvider::connectTo(const QString& folded, const QString& password,
                                                        const FileIdentity& id) {
     QByteArray keyHex;
@@ -468,17 +552,26 @@ std::shared_ptr<Database> SqlCipherProvider::connectTo(const QString& folded, co
     return std::make_shared<SqlCipherDatabase>(folded, openKeyed(folded, keyHex), id, salt);
 }
 
-void SqlCipherProvider::openAhead(const QString& path, const QString& connectString) {
+QVector<std::shared_ptr<const TableSnapshot>> SqlCipherProvider::openAheadReading(const QString& path,
+                                                                                  const QString& connectString,
+                                                                                  const QStringList& tables) {
     const auto [folded, password, cacheKey] = nameOf(path, connectString);
     FileIdentity id;
-    if (!identify(folded, id)) return;
+    if (!identify(folded, id)) return {};
+    QVector<std::shared_ptr<const TableSnapshot>> snapshots;
     try {
         auto db = connectTo(folded, password, id);
+        // A table that cannot be read is met again, and reported, when the board reads it.
+        for (const QString& table : tables)
+            skipOnFailure([&] {
+                if (auto snapshot = db->snapshot(table, nullptr)) snapshots << snapshot;
+            });
         QMutexLocker lock(&mutex_);
         ahead_.insert(cacheKey, std::move(db));
     } catch (const StorageError&) {
         // open() meets the same failure on the board's thread and reports it there.
     }
+    return snapshots;
 }
 
 std::shared_ptr<Database> SqlCipherProvider::takeAhead(const QString& cacheKey, const FileIdentity& id) {

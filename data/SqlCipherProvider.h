@@ -21,7 +21,10 @@ class SqlCipherProvider : public DatabaseProvider {
     ~SqlCipherProvider() override;
 
     std::shared_ptr<Database> open(const QString& path, const QString& connect) override;
-    void openAhead(const QString& path, const QString& connect) override;
+    QVector<std::shared_ptr<const TableSnapshot>>
+    openAheadReading(const QString& path, const QString& connect, const QStringList& tables) override;
+    std::shared_ptr<Database> openKnown(const QString& path, const QString& connect,
+                                        const TableSnapshot& snapshot) override;
 
     // Creates a new database file keyed with the raw key of the password over the salt, and keeps
     // it open in one transaction while its tables are built. Never overwrites: throws FileExistsError
@@ -40,11 +43,12 @@ class SqlCipherProvider : public DatabaseProvider {
 
   private:
     QByteArray keyFor(const QString& password, const QByteArray& salt);
-    std::shared_ptr<Database> connectTo(const QString& folded, const QString& password, const FileIdentity& id);
+    std::shared_ptr<Database> connectTo(const QString& folded, const QString& password,
+                                        const FileIdentity& id);
     std::shared_ptr<Database> takeAhead(const QString& cacheKey, const FileIdentity& id);
 
     QHash<QString, std::shared_ptr<Database>> open_; // the board's thread only
-    QMutex mutex_;                                     // guards what follows: open-ahead runs elsewhere
+    QMutex mutex_;                                   // guards what follows: open-ahead runs elsewhere
     QHash<QString, std::shared_ptr<Database>> ahead_;
     QHash<QByteArray, QByteArray> keys_;
     int derivations_ = 0;

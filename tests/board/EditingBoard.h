@@ -28,10 +28,13 @@ class EditingBoard : public ::testing::Test {
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(0, 0, 0))};
     RoutingProvider provider;
     std::unique_ptr<frmMain> board;
+    // As the program runs: the tables ahead read from a thread of their own.
+    bool readAhead = false;
 
     void load() {
         board = std::make_unique<frmMain>(clock, provider, fx.programFolder());
         board->setEndProgram([] {});
+        if (readAhead) board->readAheadFromThread([] { return std::make_unique<SqlCipherProvider>(); });
         board->Form_Load();
         board->show();
         QApplication::setActiveWindow(board.get());

@@ -4,6 +4,7 @@
 #include "data/RoutingProvider.h"
 #include "data/StorageError.h"
 #include "tests/support/Fixture.h"
+#include "tests/support/RawConnection.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -18,36 +19,6 @@
 // Two or three studios on one data folder: each studio is a provider of its own (its own
 // connections), the way each board opens the files of the share.
 namespace {
-
-// A connection outside the storage layer, as another program (or a studio holding a lock) has.
-class RawConnection {
-  public:
-    explicit RawConnection(const QString& path) {
-        sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-        exec("PRAGMA key = '" + catalogue::kPassword.toStdString() + "'");
-    }
-    ~RawConnection() { sqlite3_close(db_); }
-    void exec(const std::string& sql) {
-        char* error = nullptr;
-        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-            const std::string message = error ? error : "?";
-            sqlite3_free(error);
-            throw StorageError(QString::fromStdString(message));
-        }
-    }
-    std::string text(const std::string& sql) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
-        std::string out;
-        if (st && sqlite3_step(st) == SQLITE_ROW)
-            out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-        sqlite3_finalize(st);
-        return out;
-    }
-
-  private:
-    sqlite3* db_ = nullptr;
-};
 
 // Studios on one data folder or one database server.
 class Studios {

@@ -1,0 +1,203 @@
+#include "data/ReadAhead.h"
+
+#include "data/Paths.h"
+#include "data/StorageError.h"
+
+#include <QMutexLocker>
+#include <QThread>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace {
+
+const QString kNotAnswering = QStringLiteral("The data folder does not answer.");
+
+// One question to the share, asked on a thread of its own so that a share that hangs holds the board
+// no longer than it is willing to wait. Left to finish by itself when no answer comes in time: the
+// asking owns everything it touches.
+template <class T> class AskedOnItsOwn {
+  public:
+    explicit AskedOnItsOwn(std::function<T()> ask) : state_(std::make_shared<State>()) {
+        std::thread([state = state_, ask = std::move(ask)] {
+            std::optional<T> answer;
+            try {
+                answer = ask();
+            } catch (const StorageError&) {
+            }
+            std::lock_guard<std::mutex> lock(state->mutex);
+            state->answer = std::move(answer);
+            state->answered = true;
+            state->done.notify_all();
+        }).detach();
+    }
+    // The answer, nothing when the asking failed; throws StorageError when none came by the deadline.
+    std::optional<T> answerBy(std::chrono::steady_clock::time_point deadline) {
+        std::unique_lock<std::mutex> lock(state_->mutex);
+        if (!state_->done.wait_until(lock, deadline, [&] { return state_->answered; }))
+            throw StorageError(kNotAnswering);
+        return state_->answer;
+    }
+
+  private:
+    struct State {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool answered = false;
+        std::optional<T> answer;
+    };
+    std::shared_ptr<State> state_;
+};
+
+// The marker as it is now; nothing when it cannot be read. A file put in the place of the one read
+// (a backup restored by renaming) is left to the reading ahead, which opens each file afresh by its
+// path every round: one more round trip here would cost the roll as much again.
+std::optional<QByteArray> currentMarker(const std::shared_ptr<ChangeMarker>& source) {
+    AskedOnItsOwn<QByteArray> marker([source] { return source->read(); });
+    return marker.answerBy(std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs));
+}
+
+} // namespace
+
+ReadAhead::ReadAhead(ProviderFactory factory, QString connect, int intervalMs)
+    : factory_(std::move(factory)), connect_(std::move(connect)), intervalMs_(intervalMs) {}
+
+ReadAhead::~ReadAhead() {
+    stop();
+}
+
+QString ReadAhead::keyOf(const QString& folded, const QString& table) {
+    return folded + QLatin1Char('\n') + table.toLower();
+}
+
+void ReadAhead::start() {
+    if (thread_) return;
+    stopping_ = false;
+    thread_ = QThread::create([this] { run(); });
+    thread_->start();
+}
+
+void ReadAhead::stop() {
+    if (!thread_) return;
+    {
+        QMutexLocker lock(&mutex_);
+        stopping_ = true;
+        wake_.wakeAll();
+        readDone_.wakeAll();
+    }
+    thread_->wait();
+    delete thread_;
+    thread_ = nullptr;
+}
+
+void ReadAhead::setWanted(const QVector<TableRef>& tables) {
+    QVector<TableRef> folded;
+    for (const TableRef& t : tables)
+        if (!t.file.isEmpty() && !t.table.isEmpty() &&
+            !folded.contains(TableRef{paths::fold(t.file), t.table}))
+            folded << TableRef{paths::fold(t.file), t.table};
+    QMutexLocker lock(&mutex_);
+    if (folded == wanted_) return;
+    wanted_ = folded;
+    ++wantedGeneration_;
+    wake_.wakeAll();
+}
+
+void ReadAhead::readOnBoardConnections(DatabaseProvider& board, const QVector<TableRef>& tables) {
+    QHash<QString, QStringList> byFile;
+    for (const TableRef& t : tables)
+        if (!t.file.isEmpty() && !t.table.isEmpty()) byFile[paths::fold(t.file)] << t.table;
+    // One thread a file: on a share the round trips of the files overlap instead of adding up.
+    std::vector<std::thread> readers;
+    for (auto it = byFile.cbegin(); it != byFile.cend(); ++it)
+        readers.emplace_back([this, &board, file = it.key(), tables = it.value()] {
+            for (const auto& snapshot : board.openAheadReading(file, connect_, tables)) {
+                QMutexLocker lock(&mutex_);
+                snapshots_.insert(keyOf(file, snapshot->table), snapshot);
+            }
+        });
+    for (std::thread& reader : readers)
+        reader.join();
+}
+
+void ReadAhead::endSwitch() {
+    if (--switches_ == 0) verified_.clear();
+}
+
+void ReadAhead::waitUntilRead() {
+    QMutexLocker lock(&mutex_);
+    while (thread_ && !stopping_ && readGeneration_ < wantedGeneration_)
+        readDone_.wait(&mutex_);
+}
+
+bool ReadAhead::wait() {
+    QMutexLocker lock(&mutex_);
+    if (!stopping_ && readGeneration_ == wantedGeneration_) wake_.wait(&mutex_, QDeadlineTimer(intervalMs_));
+    return !stopping_;
+}
+
+void ReadAhead::run() {
+    const std::unique_ptr<DatabaseProvider> provider = factory_();
+    do {
+        QVector<TableRef> wanted;
+        quint64 generation = 0;
+        {
+            QMutexLocker lock(&mutex_);
+            wanted = wanted_;
+            generation = wantedGeneration_;
+        }
+        QHash<QString, std::shared_ptr<const TableSnapshot>> kept;
+        for (const TableRef& ref : wanted) {
+            readOne(*provider, ref);
+            QMutexLocker lock(&mutex_);
+            if (stopping_) return;
+            const QString key = keyOf(ref.file, ref.table);
+            if (snapshots_.contains(key)) kept.insert(key, snapshots_.value(key));
+        }
+        QMutexLocker lock(&mutex_);
+        // Tables no longer wanted are let go, and with them their connections' hold on the files.
+        snapshots_ = kept;
+        readGeneration_ = generation;
+        readDone_.wakeAll();
+    } while (wait());
+}
+
+void ReadAhead::readOne(DatabaseProvider& provider, const TableRef& ref) {
+    const QString key = keyOf(ref.file, ref.table);
+    std::shared_ptr<const TableSnapshot> previous;
+    {
+        QMutexLocker lock(&mutex_);
+        previous = snapshots_.value(key);
+    }
+    std::shared_ptr<const TableSnapshot> now;
+    try {
+        now = provider.open(ref.file, connect_)->snapshot(ref.table, previous);
+    } catch (const StorageError&) {
+        // The board meets the same failure when it reads the table itself.
+    }
+    QMutexLocker lock(&mutex_);
+    if (now)
+        snapshots_.insert(key, now);
+    else
+        snapshots_.remove(key);
+}
+
+std::shared_ptr<const TableSnapshot> ReadAhead::take(const QString& path, const QString& table) {
+    const QString folded = paths::fold(path);
+    std::shared_ptr<const TableSnapshot> snapshot;
+    {
+        QMutexLocker lock(&mutex_);
+        snapshot = snapshots_.value(keyOf(folded, table));
+    }
+    if (!snapshot) return nullptr;
+    auto seen = verified_.constFind(folded);
+    if (seen != verified_.cend()) return *seen == snapshot->marker ? snapshot : nullptr;
+    const std::optional<QByteArray> marker = currentMarker(snapshot->markerSource);
+    if (!marker) return nullptr;
+    if (switches_ > 0) verified_.insert(folded, *marker);
+    // Another studio wrote since it was read ahead: the control reads the table itself.
+    return *marker == snapshot->marker ? snapshot : nullptr;
+}

@@ -1,0 +1,68 @@
+#include "tests/board/EditingBoard.h"
+#include "tests/support/RawConnection.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+// The next hour's and the next day's tables, read ahead from a thread of their own, and what the
+// rolls make of them.
+class ReadAheadBoard : public EditingBoard {
+  protected:
+    ReadAheadBoard() { readAhead = true; }
+
+    // The clock reaches the second and both timers tick, as on a running board.
+    void second(const QTime& t) {
+        tickAt(t);
+        board->Timer3_Timer();
+    }
+    // A second before a roll: the board has had the hour to read ahead.
+    void readAheadBefore(const QTime& t) {
+        second(t);
+        board->waitForOpenAhead();
+    }
+};
+
+TEST_F(ReadAheadBoard, ARollShowsWhatWasReadAheadOnlyWhileNoStudioHasWrittenSince) {
+    fx.write(mondayFile(), "1am", "00am", "Read ahead");
+    load();
+
+    // Unchanged since it was read: the roll takes it as read, so another studio's write under way
+    // does not hold the roll up.
+    readAheadBefore(QTime(0, 59, 58));
+    {
+        RawConnection studioB(mondayFile());
+        studioB.exec("BEGIN EXCLUSIVE");
+        second(QTime(0, 59, 59));
+        studioB.exec("ROLLBACK");
+    }
+    EXPECT_EQ(c().Label32->text(), "1:00 AM - 2:00 AM");
+    EXPECT_EQ(c().slotBox[1]->text(), "Read ahead");
+    EXPECT_TRUE(statusText().isEmpty()) << statusText().toStdString();
+    // What is typed then goes into the table shown.
+    c().command[3]->click();
+    type(c().slotBox[2], "Typed at one");
+    c().command[4]->click();
+    EXPECT_EQ(fx.read(mondayFile(), "1am", "05am"), "Typed at one");
+    EXPECT_EQ(fx.read(mondayFile(), "1am", "00am"), "Read ahead");
+
+    // Written by another studio after it was read ahead: the roll shows the change.
+    readAheadBefore(QTime(1, 59, 58));
+    fx.write(mondayFile(), "2am", "00am", "Written after the read-ahead");
+    second(QTime(1, 59, 59));
+    EXPECT_EQ(c().slotBox[1]->text(), "Written after the read-ahead");
+
+    // The same for the next day's files at midnight.
+    const catalogue::Weekday& tuesday = catalogue::weekdays()[1];
+    readAheadBefore(QTime(23, 59, 58));
+    fx.write(fx.dataFile(tuesday.weatherFile), "MonWx", "Wx", "Tuesday's weather, written late");
+    fx.write(fx.dataFile(tuesday.dayFile), "12am", "00am", "Tuesday's first slot, written late");
+    second(QTime(23, 59, 59));
+    EXPECT_EQ(c().Label31->text(), "Tuesday");
+    EXPECT_EQ(c().Text20->text(), "Tuesday's weather, written late");
+    EXPECT_EQ(c().slotBox[1]->text(), "Tuesday's first slot, written late");
+    EXPECT_TRUE(statusText().isEmpty()) << statusText().toStdString();
+}
+
+} // namespace
