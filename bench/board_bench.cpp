@@ -5,10 +5,18 @@
 #include "board/HourTable.h"
 #include "board/LiveUpdates.h"
 #include "data/RoutingProvider.h"
+#include "widgets/Colors.h"
+#include "widgets/Lbl3D.h"
+#include "widgets/TextBox.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 #include <ctime>
 #include <memory>
@@ -133,5 +141,94 @@ void DaysMenuChoice(benchmark::State& state) {
         b.form.mnuDay_Click(day = day == 2 ? 3 : 2);
 }
 BENCHMARK(DaysMenuChoice)->Unit(benchmark::kMillisecond);
+
+// The clock runs at real speed from a given moment, and the board's own timers tick it.
+class RunningClock : public Clock {
+  public:
+    QDateTime now() const override { return from_.addMSecs(since_.elapsed()); }
+    void runFrom(const QDateTime& t) {
+        from_ = t;
+        since_.start();
+    }
+
+  private:
+    QDateTime from_;
+    QElapsedTimer since_;
+};
+
+// Runs the event loop for a span of the running clock, watching the clock label from a timer of its
+// own: which seconds a tick showed, and the longest the board's thread was held between two looks.
+struct SecondsWatch {
+    QSet<QString> shown;
+    qint64 longestHoldMs = 0;
+
+    void run(const Lbl3D& label, int seconds) {
+        QElapsedTimer sinceLook;
+        sinceLook.start();
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            longestHoldMs = std::max(longestHoldMs, sinceLook.restart());
+            shown.insert(label.caption());
+        });
+        look.start(5);
+        QEventLoop loop;
+        QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    int missed(const QDateTime& from, int seconds) const {
+        int missing = 0;
+        for (int s = 0; s < seconds; ++s)
+            missing += !shown.contains(clockText(from.addSecs(s).time()));
+        return missing;
+    }
+};
+
+// A running board, its timers on the event loop, its files watched and read ahead off its thread,
+// across an hour roll and a midnight. Every second has to be shown by a tick, the rolls have to come
+// and the current slot has to be marked. Meant for a slow share (slowshare-bench.sh 20
+// --benchmark_filter=EverySecond): on a local disk it shows nothing the other figures do not.
+void EverySecondHasItsTick(benchmark::State& state) {
+    constexpr int kSpan = 20;
+    const QDate monday(2026, 12, 7);
+    for (auto _ : state) {
+        RunningClock clock;
+        clock.runFrom(QDateTime(monday, QTime(10, 59, 50)));
+        RoutingProvider provider;
+        frmMain form(clock, provider, demoProgramFolder());
+        form.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
+        form.readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
+        form.Form_Load();
+        form.show();
+        form.setEndProgram([] {});
+        const BoardControls& c = form.controls();
+        int missed = 0;
+        qint64 longestHold = 0;
+        QString failed;
+        const struct {
+            QTime from;
+            QString day, header;
+        } spans[] = {{QTime(10, 59, 45), QStringLiteral("Monday"), QStringLiteral("11:00 AM - 12:00 PM")},
+                     {QTime(23, 59, 45), QStringLiteral("Tuesday"), QStringLiteral("12:00 AM - 1:00 AM")}};
+        for (const auto& span : spans) {
+            clock.runFrom(QDateTime(monday, span.from.addSecs(-5))); // five seconds to settle after the jump
+            SecondsWatch settle;
+            settle.run(*c.Lbl3D1, 5);
+            SecondsWatch watch;
+            watch.run(*c.Lbl3D1, kSpan);
+            missed += watch.missed(QDateTime(monday, span.from), kSpan - 1);
+            longestHold = std::max(longestHold, watch.longestHoldMs);
+            if (c.Label31->text() != span.day || c.Label32->text() != span.header)
+                failed = QStringLiteral("no roll to %1").arg(span.header);
+            if (c.slotBox[1]->backColor() != colors::kGreen)
+                failed = QStringLiteral("the first slot is not marked");
+        }
+        state.counters["seconds_missed"] = missed;
+        state.counters["longest_hold_ms"] = double(longestHold);
+        if (missed > 0) failed = QStringLiteral("%1 seconds had no tick").arg(missed);
+        if (!failed.isEmpty()) state.SkipWithError(failed.toStdString().c_str());
+        form.Form_Unload();
+    }
+}
+BENCHMARK(EverySecondHasItsTick)->Unit(benchmark::kSecond)->Iterations(1);
 
 } // namespace

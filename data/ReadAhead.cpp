@@ -1,63 +1,23 @@
 #include "data/ReadAhead.h"
 
+#include "data/AskedOnItsOwn.h"
 #include "data/Paths.h"
 #include "data/StorageError.h"
 
 #include <QMutexLocker>
 #include <QThread>
 #include <chrono>
-#include <condition_variable>
-#include <functional>
-#include <mutex>
 #include <optional>
 #include <thread>
 
 namespace {
-
-const QString kNotAnswering = QStringLiteral("The data folder does not answer.");
-
-// One question to the share, asked on a thread of its own so that a share that hangs holds the board
-// no longer than it is willing to wait. Left to finish by itself when no answer comes in time: the
-// asking owns everything it touches.
-template <class T> class AskedOnItsOwn {
-  public:
-    explicit AskedOnItsOwn(std::function<T()> ask) : state_(std::make_shared<State>()) {
-        std::thread([state = state_, ask = std::move(ask)] {
-            std::optional<T> answer;
-            try {
-                answer = ask();
-            } catch (const StorageError&) {
-            }
-            std::lock_guard<std::mutex> lock(state->mutex);
-            state->answer = std::move(answer);
-            state->answered = true;
-            state->done.notify_all();
-        }).detach();
-    }
-    // The answer, nothing when the asking failed; throws StorageError when none came by the deadline.
-    std::optional<T> answerBy(std::chrono::steady_clock::time_point deadline) {
-        std::unique_lock<std::mutex> lock(state_->mutex);
-        if (!state_->done.wait_until(lock, deadline, [&] { return state_->answered; }))
-            throw StorageError(kNotAnswering);
-        return state_->answer;
-    }
-
-  private:
-    struct State {
-        std::mutex mutex;
-        std::condition_variable done;
-        bool answered = false;
-        std::optional<T> answer;
-    };
-    std::shared_ptr<State> state_;
-};
 
 // The marker as it is now; nothing when it cannot be read. A file put in the place of the one read
 // (a backup restored by renaming) is left to the reading ahead, which opens each file afresh by its
 // path every round: one more round trip here would cost the roll as much again.
 std::optional<QByteArray> currentMarker(const std::shared_ptr<ChangeMarker>& source) {
     AskedOnItsOwn<QByteArray> marker([source] { return source->read(); });
-    return marker.answerBy(std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs));
+    return marker.answerWithin(kBusyTimeoutMs);
 }
 
 } // namespace

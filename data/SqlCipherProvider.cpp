@@ -1,5 +1,6 @@
 #include "data/SqlCipherProvider.h"
 
+#include "data/AskedOnItsOwn.h"
 #include "data/KeysetRecordset.h"
 #include "data/Paths.h"
 #include "data/SqlIdentifier.h"
@@ -499,11 +500,18 @@ QByteArray SqlCipherProvider::keyFor(const QString& password, const QByteArray& 
 std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QString& connect) {
     const auto [folded, password, cacheKey] = nameOf(path, connect);
 
-    FileIdentity id;
-    if (!identify(folded, id)) {
+    // A share that hangs is found out here, waited for no longer than another studio's lock,
+    // before the engine's own calls could hold the board.
+    const std::optional<FileIdentity> found = AskedOnItsOwn<FileIdentity>([file = folded] {
+                                                  FileIdentity id;
+                                                  if (!identify(file, id)) throw StorageError(QString());
+                                                  return id;
+                                              }).answerWithin(kBusyTimeoutMs);
+    if (!found) {
         open_.remove(cacheKey);
         throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
     }
+    const FileIdentity id = *found;
     auto it = open_.constFind(cacheKey);
     if (it != open_.cend()) {
         auto* cached = static_cast<SqlCipherDatabase*>(it->get());

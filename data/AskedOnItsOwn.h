@@ -1,0 +1,54 @@
+#pragma once
+
+#include "data/StorageError.h"
+
+#include <QString>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+// What a share that does not answer in time is reported as.
+inline const QString kShareNotAnswering = QStringLiteral("The data folder does not answer.");
+
+// One question to the share, asked on a thread of its own so that a share that hangs holds the board
+// no longer than it is willing to wait. Left to finish by itself when no answer comes in time: the
+// asking owns everything it touches.
+template <class T> class AskedOnItsOwn {
+  public:
+    explicit AskedOnItsOwn(std::function<T()> ask) : state_(std::make_shared<State>()) {
+        std::thread([state = state_, ask = std::move(ask)] {
+            std::optional<T> answer;
+            try {
+                answer = ask();
+            } catch (const StorageError&) {
+            }
+            std::lock_guard<std::mutex> lock(state->mutex);
+            state->answer = std::move(answer);
+            state->answered = true;
+            state->done.notify_all();
+        }).detach();
+    }
+    // The answer, nothing when the asking failed; throws StorageError when none came by the deadline.
+    std::optional<T> answerBy(std::chrono::steady_clock::time_point deadline) {
+        std::unique_lock<std::mutex> lock(state_->mutex);
+        if (!state_->done.wait_until(lock, deadline, [&] { return state_->answered; }))
+            throw StorageError(kShareNotAnswering);
+        return state_->answer;
+    }
+    std::optional<T> answerWithin(int ms) {
+        return answerBy(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
+    }
+
+  private:
+    struct State {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool answered = false;
+        std::optional<T> answer;
+    };
+    std::shared_ptr<State> state_;
+};
