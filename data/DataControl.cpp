@@ -116,6 +116,7 @@ void DataControl::refresh() {
     clearBuffer();
     recordset_.reset();
     database_.reset();
+    openedFrom_.reset();
     if (!openReadAhead()) {
         database_ = provider_.open(databaseName_, connect_);
         database_->readTogether([this] {
@@ -142,6 +143,7 @@ bool DataControl::openReadAhead() {
     if (!database) return false;
     recordset_ = database->openTable(*snapshot);
     database_ = std::move(database);
+    openedFrom_ = snapshot;
     // This connection's own change count is read when the file is next reported changed; until
     // then any report reads the record again.
     stamp_.reset();
@@ -157,6 +159,7 @@ void DataControl::close() {
     clearBuffer();
     recordset_.reset();
     database_.reset();
+    openedFrom_.reset();
 }
 
 std::optional<quint64> DataControl::stampOf(Database& db) {
@@ -175,6 +178,9 @@ bool DataControl::pollForChanges() {
         refresh();
         return true;
     }
+    // A file first watched after a roll is reported as changed: one look tells whether it was.
+    if (openedFrom_ && ReadAhead::unchangedSince(*openedFrom_)) return false;
+    openedFrom_.reset();
     const std::optional<quint64> now = stampOf(*database_);
     if (now && stamp_ && *now == *stamp_) return false;
     if (!now) {

@@ -123,6 +123,9 @@ class DataControl : public QObject {
     FieldValues buffer_;
     ExpectedValues base_;
     std::optional<quint64> stamp_;
+    // What the record set was opened from, when it came from the tables read ahead: until the file
+    // changes after it, a report of a change need not read anything.
+    std::shared_ptr<const TableSnapshot> openedFrom_;
     QVector<FieldBinding*> bindings_;
     std::function<void(const QString&)> lostWriteSink_;
 };

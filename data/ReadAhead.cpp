@@ -4,6 +4,7 @@
 #include "data/Paths.h"
 #include "data/StorageError.h"
 
+#include <QFileInfo>
 #include <QMutexLocker>
 #include <QThread>
 #include <chrono>
@@ -15,8 +16,8 @@ namespace {
 // The marker as it is now; nothing when it cannot be read. A file put in the place of the one read
 // (a backup restored by renaming) is left to the reading ahead, which opens each file afresh by its
 // path every round: one more round trip here would cost the roll as much again.
-std::optional<QByteArray> currentMarker(const std::shared_ptr<ChangeMarker>& source) {
-    AskedOnItsOwn<QByteArray> marker([source] { return source->read(); });
+std::optional<QByteArray> currentMarker(const QString& file, const std::shared_ptr<ChangeMarker>& source) {
+    AskedOnItsOwn<QByteArray> marker(QFileInfo(file).path(), [source] { return source->read(); });
     return marker.answerWithin(kBusyTimeoutMs);
 }
 
@@ -81,6 +82,11 @@ void ReadAhead::readOnBoardConnections(DatabaseProvider& board, const QVector<Ta
         });
     for (std::thread& reader : readers)
         reader.join();
+}
+
+bool ReadAhead::unchangedSince(const TableSnapshot& snapshot) {
+    const std::optional<QByteArray> marker = currentMarker(snapshot.file, snapshot.markerSource);
+    return marker && *marker == snapshot.marker;
 }
 
 void ReadAhead::endSwitch() {
@@ -155,7 +161,7 @@ std::shared_ptr<const TableSnapshot> ReadAhead::take(const QString& path, const 
     if (!snapshot) return nullptr;
     auto seen = verified_.constFind(folded);
     if (seen != verified_.cend()) return *seen == snapshot->marker ? snapshot : nullptr;
-    const std::optional<QByteArray> marker = currentMarker(snapshot->markerSource);
+    const std::optional<QByteArray> marker = currentMarker(folded, snapshot->markerSource);
     if (!marker) return nullptr;
     if (switches_ > 0) verified_.insert(folded, *marker);
     // Another studio wrote since it was read ahead: the control reads the table itself.

@@ -46,6 +46,9 @@ class ReadAhead {
     // could not be, or is out of date, and the control then reads it as always. Throws StorageError
     // when the share does not answer within the busy timeout.
     std::shared_ptr<const TableSnapshot> take(const QString& path, const QString& table);
+    // Whether nobody has written to the snapshot's file since it was read: one look at the file.
+    // Throws StorageError when the share does not answer within the busy timeout.
+    static bool unchangedSince(const TableSnapshot& snapshot);
 
     // See OneSwitch.
     void beginSwitch() { ++switches_; }

@@ -502,7 +502,7 @@ std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QSt
 
     // A share that hangs is found out here, waited for no longer than another studio's lock,
     // before the engine's own calls could hold the board.
-    const std::optional<FileIdentity> found = AskedOnItsOwn<FileIdentity>([file = folded] {
+    const std::optional<FileIdentity> found = AskedOnItsOwn<FileIdentity>(QFileInfo(folded).path(), [file = folded] {
                                                   FileIdentity id;
                                                   if (!identify(file, id)) throw StorageError(QString());
                                                   return id;

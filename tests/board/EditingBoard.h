@@ -22,7 +22,8 @@
 // load().
 class EditingBoard : public ::testing::Test {
   protected:
-    explicit EditingBoard(Engine engine = Engine::Files) : fx(true, "<data>", engine) {}
+    explicit EditingBoard(Engine engine = Engine::Files, const QString& setupPath = QStringLiteral("<data>"))
+        : fx(true, setupPath, engine) {}
 
     Fixture fx;
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(0, 0, 0))};
