@@ -51,6 +51,10 @@ TEST_F(ReadAheadBoard, ARollShowsWhatWasReadAheadOnlyWhileNoStudioHasWrittenSinc
     EXPECT_EQ(c().Label32->text(), "1:00 AM - 2:00 AM");
     EXPECT_EQ(c().slotBox[1]->text(), "Read ahead");
     EXPECT_TRUE(statusText().isEmpty()) << statusText().toStdString();
+    // Written by another studio after the roll: it appears as ever.
+    fx.write(mondayFile(), "1am", "10am", "Written after the roll");
+    board->pollForChanges();
+    EXPECT_EQ(c().slotBox[3]->text(), "Written after the roll");
     // What is typed then goes into the table shown.
     c().command[3]->click();
     type(c().slotBox[2], "Typed at one");
