@@ -90,7 +90,7 @@ void HourRoll(benchmark::State& state) {
     if (b.form.controls().Label32->text() != hourRows()[h + 1].clockHeader)
         state.SkipWithError("the hour did not roll");
 }
-BENCHMARK(HourRoll)->Apply(onEachEngine)->Unit(benchmark::kMillisecond);
+BENCHMARK(HourRoll)->Apply(onEachEngine)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Monday to Tuesday on a board that has not read Tuesday's files yet (opened ahead, as after a day's run).
 void MidnightSwitch(benchmark::State& state) {
@@ -109,7 +109,7 @@ void MidnightSwitch(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(MidnightSwitch)->Apply(onEachEngine)->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(MidnightSwitch)->Apply(onEachEngine)->Unit(benchmark::kMillisecond)->Iterations(30)->UseRealTime();
 
 // One round of the change polling on an idle board (nothing changed anywhere), and what the
 // polling costs a whole idle minute: CPU time per round times rounds per minute.
@@ -131,7 +131,7 @@ void RefreshDataCommand(benchmark::State& state) {
     for (auto _ : state)
         b.form.mnuFileRefresh_Click();
 }
-BENCHMARK(RefreshDataCommand)->Unit(benchmark::kMillisecond);
+BENCHMARK(RefreshDataCommand)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void DaysMenuChoice(benchmark::State& state) {
     LoadedBoard b;
@@ -140,7 +140,7 @@ void DaysMenuChoice(benchmark::State& state) {
     for (auto _ : state)
         b.form.mnuDay_Click(day = day == 2 ? 3 : 2);
 }
-BENCHMARK(DaysMenuChoice)->Unit(benchmark::kMillisecond);
+BENCHMARK(DaysMenuChoice)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The clock runs at real speed from a given moment, and the board's own timers tick it.
 class RunningClock : public Clock {
