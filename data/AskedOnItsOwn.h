@@ -20,6 +20,9 @@ inline const QString kShareNotAnswering = QStringLiteral("The data folder does n
 class UnansweredFolders {
   public:
     static bool stillWaiting(const QString& folder);
+    // Throws kShareNotAnswering while stillWaiting: what the board asks a share known to hang
+    // fails at once instead of holding the board until the share answers.
+    static void checkAnswering(const QString& folder);
     static void waitingFor(const QString& folder, std::shared_ptr<std::atomic<bool>> answered);
 };
 

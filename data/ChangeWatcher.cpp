@@ -1,11 +1,19 @@
 #include "data/ChangeWatcher.h"
 
+#include "data/AskedOnItsOwn.h"
 #include "data/StorageError.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QMutexLocker>
 #include <QThread>
 #include <optional>
+
+namespace {
+// Long enough for a slow share to answer after another studio's lock was waited out; a share
+// silent for longer is taken to hang, and the board stops asking it until it answers again.
+constexpr int kHungAfterMs = 3 * kBusyTimeoutMs;
+} // namespace
 
 ChangeWatcher::ChangeWatcher(ProviderFactory factory, QString connect, int intervalMs, QObject* parent)
     : QObject(parent), factory_(std::move(factory)), connect_(std::move(connect)), intervalMs_(intervalMs) {}
@@ -51,7 +59,11 @@ void ChangeWatcher::run() {
     QHash<QString, quint64> seen; // stamps as this thread's connections see them
     auto stampOf = [&](const QString& file) -> std::optional<quint64> {
         try {
-            return provider->open(file, connect_)->changeStamp();
+            const std::shared_ptr<Database> db = provider->open(file, connect_);
+            // Asked on its own, so that a share that stops answering is found out here, while the
+            // board is idle, before the board itself asks it anything.
+            return AskedOnItsOwn<quint64>(QFileInfo(file).path(), [db] { return db->changeStamp(); })
+                .answerWithin(kHungAfterMs);
         } catch (const StorageError&) {
             return std::nullopt;
         }

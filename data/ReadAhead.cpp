@@ -6,10 +6,13 @@
 
 #include <QFileInfo>
 #include <QMutexLocker>
+#include <QSet>
 #include <QThread>
 #include <chrono>
 #include <optional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -19,6 +22,27 @@ namespace {
 std::optional<QByteArray> currentMarker(const QString& file, const std::shared_ptr<ChangeMarker>& source) {
     AskedOnItsOwn<QByteArray> marker(QFileInfo(file).path(), [source] { return source->read(); });
     return marker.answerWithin(kBusyTimeoutMs);
+}
+
+// The folders that do not answer a look at them within the busy timeout, all looked at together.
+// Those are then known not to answer, and what the board asks them fails at once.
+QSet<QString> silentFolders(const QList<QString>& files) {
+    QSet<QString> folders;
+    for (const QString& file : files)
+        folders << QFileInfo(file).path();
+    std::vector<std::pair<QString, AskedOnItsOwn<bool>>> looks;
+    for (const QString& folder : folders)
+        looks.emplace_back(folder,
+                           AskedOnItsOwn<bool>(folder, [folder] { return QFileInfo::exists(folder); }));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    QSet<QString> silent;
+    for (auto& [folder, look] : looks)
+        try {
+            look.answerBy(deadline);
+        } catch (const StorageError&) {
+            silent << folder;
+        }
+    return silent;
 }
 
 } // namespace
@@ -71,15 +95,19 @@ void ReadAhead::readOnBoardConnections(DatabaseProvider& board, const QVector<Ta
     QHash<QString, QStringList> byFile;
     for (const TableRef& t : tables)
         if (!t.file.isEmpty() && !t.table.isEmpty()) byFile[paths::fold(t.file)] << t.table;
+    // A share that does not answer at start-up is left alone: the board comes up with its clock
+    // running, says so, and reads the files once the share answers again.
+    const QSet<QString> silent = silentFolders(byFile.keys());
     // One thread a file: on a share the round trips of the files overlap instead of adding up.
     std::vector<std::thread> readers;
     for (auto it = byFile.cbegin(); it != byFile.cend(); ++it)
-        readers.emplace_back([this, &board, file = it.key(), tables = it.value()] {
-            for (const auto& snapshot : board.openAheadReading(file, connect_, tables)) {
-                QMutexLocker lock(&mutex_);
-                snapshots_.insert(keyOf(file, snapshot->table), snapshot);
-            }
-        });
+        if (!silent.contains(QFileInfo(it.key()).path()))
+            readers.emplace_back([this, &board, file = it.key(), tables = it.value()] {
+                for (const auto& snapshot : board.openAheadReading(file, connect_, tables)) {
+                    QMutexLocker lock(&mutex_);
+                    snapshots_.insert(keyOf(file, snapshot->table), snapshot);
+                }
+            });
     for (std::thread& reader : readers)
         reader.join();
 }

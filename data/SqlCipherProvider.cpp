@@ -38,13 +38,75 @@ QString quoted(const QString& identifier) {
     return quotedIdentifier(identifier);
 }
 
+class Connection {
+  public:
+    Connection(const QString& path, int flags) : folder_(QFileInfo(path).path()) {
+        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            const QString msg = engineMessage(db_, rc);
+            sqlite3_close(db_);
+            throw StorageError(msg);
+        }
+        sqlite3_extended_result_codes(db_, 0);
+        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    }
+    ~Connection() { sqlite3_close(db_); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    sqlite3* handle() const { return db_; }
+    // Every statement starts here: on a share known to hang, none does.
+    void checkAnswering() const { UnansweredFolders::checkAnswering(folder_); }
+
+    void exec(const QString& sql);
+
+    // A short write transaction; another studio's lock waits out the busy timeout, then fails.
+    template <class Work> void write(Work&& work) {
+        exec(QStringLiteral("BEGIN IMMEDIATE"));
+        try {
+            work();
+            exec(QStringLiteral("COMMIT"));
+        } catch (...) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+    }
+
+    // One read transaction, unless one is already open: the lock and the file's change counter are
+    // checked once for all the reads inside.
+    template <class Work> void read(Work&& work) {
+        if (!sqlite3_get_autocommit(db_)) {
+            work();
+            return;
+        }
+        exec(QStringLiteral("BEGIN DEFERRED"));
+        try {
+            work();
+        } catch (...) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+        exec(QStringLiteral("COMMIT"));
+    }
+
+    void applyKey(const QByteArray& rawKeyHex) {
+        // Not a user text: a hex string we made ourselves.
+        exec(QStringLiteral("PRAGMA key = \"x'%1'\"").arg(QString::fromLatin1(rawKeyHex)));
+    }
+
+  private:
+    QString folder_;
+    sqlite3* db_ = nullptr;
+};
+
 // One prepared statement, finalized on every path.
 class Statement {
   public:
-    Statement(sqlite3* db, const QString& sql) : db_(db) {
+    Statement(const Connection& conn, const QString& sql) : db_(conn.handle()) {
+        conn.checkAnswering();
         const QByteArray utf8 = sql.toUtf8();
-        const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
-        if (rc != SQLITE_OK) throw StorageError(engineMessage(db, rc));
+        const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
+        if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
     }
     ~Statement() { sqlite3_finalize(stmt_); }
     Statement(const Statement&) = delete;
@@ -84,67 +146,11 @@ class Statement {
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-class Connection {
-  public:
-    Connection(const QString& path, int flags) {
-        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, flags, nullptr);
-        if (rc != SQLITE_OK) {
-            const QString msg = engineMessage(db_, rc);
-            sqlite3_close(db_);
-            throw StorageError(msg);
-        }
-        sqlite3_extended_result_codes(db_, 0);
-        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+void Connection::exec(const QString& sql) {
+    Statement st(*this, sql);
+    while (st.step()) {
     }
-    ~Connection() { sqlite3_close(db_); }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-
-    sqlite3* handle() const { return db_; }
-
-    void exec(const QString& sql) {
-        Statement st(db_, sql);
-        while (st.step()) {
-        }
-    }
-
-    // A short write transaction; another studio's lock waits out the busy timeout, then fails.
-    template <class Work> void write(Work&& work) {
-        exec(QStringLiteral("BEGIN IMMEDIATE"));
-        try {
-            work();
-            exec(QStringLiteral("COMMIT"));
-        } catch (...) {
-            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-            throw;
-        }
-    }
-
-    // One read transaction, unless one is already open: the lock and the file's change counter are
-    // checked once for all the reads inside.
-    template <class Work> void read(Work&& work) {
-        if (!sqlite3_get_autocommit(db_)) {
-            work();
-            return;
-        }
-        exec(QStringLiteral("BEGIN DEFERRED"));
-        try {
-            work();
-        } catch (...) {
-            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-            throw;
-        }
-        exec(QStringLiteral("COMMIT"));
-    }
-
-    void applyKey(const QByteArray& rawKeyHex) {
-        // Not a user text: a hex string we made ourselves.
-        exec(QStringLiteral("PRAGMA key = \"x'%1'\"").arg(QString::fromLatin1(rawKeyHex)));
-    }
-
-  private:
-    sqlite3* db_ = nullptr;
-};
+}
 
 } // namespace
 
@@ -199,15 +205,15 @@ class SqlCipherRecordset : public KeysetRecordset {
   protected:
     QVector<qint64> readKeys() override {
         QVector<qint64> keys;
-        Statement st(db(), QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quotedTable_));
+        Statement st(*conn_, QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quotedTable_));
         while (st.step())
             keys.push_back(st.int64(0));
         return keys;
     }
 
     std::optional<QVector<QVariant>> readRecord(qint64 key) override {
-        Statement st(db(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                               .arg(columns_.join(QStringLiteral(", ")), quotedTable_));
+        Statement st(*conn_, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                 .arg(columns_.join(QStringLiteral(", ")), quotedTable_));
         st.bind(1, key);
         if (!st.step()) return std::nullopt;
         QVector<QVariant> values(columns_.size());
@@ -217,8 +223,8 @@ class SqlCipherRecordset : public KeysetRecordset {
     }
 
     QVector<qint64> keysWhere(const QString& column, const QString& value) override {
-        Statement st(db(), QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ? ORDER BY rowid")
-                               .arg(quotedTable_, quoted(column)));
+        Statement st(*conn_, QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ? ORDER BY rowid")
+                                 .arg(quotedTable_, quoted(column)));
         st.bind(1, value);
         QVector<qint64> keys;
         while (st.step())
@@ -234,7 +240,7 @@ class SqlCipherRecordset : public KeysetRecordset {
             conditions << QStringLiteral(" AND ") + quoted(it.key()) + QStringLiteral(" IS ?");
         bool stored = false;
         conn_->write([&] {
-            Statement st(db(),
+            Statement st(*conn_,
                          QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
                              .arg(quotedTable_, sets.join(QStringLiteral(", ")), conditions.join(QString())));
             int i = 1;
@@ -258,9 +264,9 @@ class SqlCipherRecordset : public KeysetRecordset {
         qint64 key = 0;
         conn_->write([&] {
             key = nextKey();
-            Statement st(db(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                   .arg(quotedTable_, cols.join(QStringLiteral(", ")),
-                                        marks.join(QStringLiteral(", "))));
+            Statement st(*conn_, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                     .arg(quotedTable_, cols.join(QStringLiteral(", ")),
+                                          marks.join(QStringLiteral(", "))));
             st.bind(1, key);
             int i = 2;
             for (auto it = values.cbegin(); it != values.cend(); ++it)
@@ -273,7 +279,7 @@ class SqlCipherRecordset : public KeysetRecordset {
 
     void deleteRecord(qint64 key) override {
         conn_->write([&] {
-            Statement st(db(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedTable_));
+            Statement st(*conn_, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedTable_));
             st.bind(1, key);
             st.step();
             noteKeyUsed(key);
@@ -281,7 +287,7 @@ class SqlCipherRecordset : public KeysetRecordset {
     }
 
     bool recordExists(qint64 key) override {
-        Statement st(db(), QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(quotedTable_));
+        Statement st(*conn_, QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(quotedTable_));
         st.bind(1, key);
         return st.step();
     }
@@ -303,9 +309,9 @@ class SqlCipherRecordset : public KeysetRecordset {
     // Inside a write transaction: one past the highest key this table ever had.
     qint64 nextKey() {
         createLastKeyTable();
-        Statement st(db(), QStringLiteral("SELECT max(coalesce((SELECT last FROM %1 WHERE tbl = ?), 0), "
-                                          "coalesce((SELECT max(rowid) FROM %2), 0)) + 1")
-                               .arg(quoted(kLastKeyTable), quotedTable_));
+        Statement st(*conn_, QStringLiteral("SELECT max(coalesce((SELECT last FROM %1 WHERE tbl = ?), 0), "
+                                            "coalesce((SELECT max(rowid) FROM %2), 0)) + 1")
+                                 .arg(quoted(kLastKeyTable), quotedTable_));
         st.bind(1, tableName());
         st.step();
         return st.int64(0);
@@ -314,12 +320,12 @@ class SqlCipherRecordset : public KeysetRecordset {
     void noteKeyUsed(qint64 key) {
         createLastKeyTable();
         Statement add(
-            db(),
+            *conn_,
             QStringLiteral("INSERT OR IGNORE INTO %1 (tbl, last) VALUES (?, 0)").arg(quoted(kLastKeyTable)));
         add.bind(1, tableName());
         add.step();
         Statement raise(
-            db(),
+            *conn_,
             QStringLiteral("UPDATE %1 SET last = max(last, ?) WHERE tbl = ?").arg(quoted(kLastKeyTable)));
         raise.bind(1, key);
         raise.bind(2, tableName());
@@ -345,7 +351,8 @@ class HeaderMarker : public ChangeMarker {
     }
     QByteArray read() override {
         QByteArray bytes(16, '\0');
-        if (!file_ || !file_->pMethods) throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+        if (!file_ || !file_->pMethods)
+            throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
         const int rc = file_->pMethods->xRead(file_, bytes.data(), int(bytes.size()), 24);
         if (rc != SQLITE_OK) throw StorageError(QString::fromUtf8(sqlite3_errstr(rc)));
         return bytes;
@@ -368,7 +375,7 @@ class SqlCipherDatabase : public Database {
     const QByteArray& salt() const { return salt_; }
 
     std::unique_ptr<Recordset> openTable(const QString& table) override {
-        Statement st(conn_->handle(),
+        Statement st(*conn_,
                      QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name = ? "
                                     "COLLATE NOCASE"));
         st.bind(1, table);
@@ -378,14 +385,14 @@ class SqlCipherDatabase : public Database {
         if (st.text(1).trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive))
             throw StorageError(QStringLiteral("no such table: %1").arg(table));
         QStringList fields;
-        Statement info(conn_->handle(), QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)));
+        Statement info(*conn_, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)));
         while (info.step())
             fields << info.text(1);
         return std::make_unique<SqlCipherRecordset>(conn_, name, fields);
     }
 
     quint64 changeStamp() override {
-        Statement st(conn_->handle(), QStringLiteral("PRAGMA data_version"));
+        Statement st(*conn_, QStringLiteral("PRAGMA data_version"));
         st.step();
         return quint64(st.int64(0));
     }
@@ -461,9 +468,9 @@ std::shared_ptr<Connection> openKeyed(const QString& path, const QByteArray& key
         pinCipherSettings(*conn);
     }
     // A wrong key shows at the first read.
-    Statement probe(conn->handle(), QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    Statement probe(*conn, QStringLiteral("SELECT count(*) FROM sqlite_master"));
     probe.step();
-    Statement app(conn->handle(), QStringLiteral("PRAGMA application_id"));
+    Statement app(*conn, QStringLiteral("PRAGMA application_id"));
     if (!app.step() || app.int64(0) != kApplicationId)
         throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
     useSafeJournal(*conn);
@@ -502,11 +509,12 @@ std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QSt
 
     // A share that hangs is found out here, waited for no longer than another studio's lock,
     // before the engine's own calls could hold the board.
-    const std::optional<FileIdentity> found = AskedOnItsOwn<FileIdentity>(QFileInfo(folded).path(), [file = folded] {
-                                                  FileIdentity id;
-                                                  if (!identify(file, id)) throw StorageError(QString());
-                                                  return id;
-                                              }).answerWithin(kBusyTimeoutMs);
+    const std::optional<FileIdentity> found =
+        AskedOnItsOwn<FileIdentity>(QFileInfo(folded).path(), [file = folded] {
+            FileIdentity id;
+            if (!identify(file, id)) throw StorageError(QString());
+            return id;
+        }).answerWithin(kBusyTimeoutMs);
     if (!found) {
         open_.remove(cacheKey);
         throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
@@ -560,9 +568,9 @@ std::shared_ptr<Database> SqlCipherProvider::connectTo(const QString& folded, co
     return std::make_shared<SqlCipherDatabase>(folded, openKeyed(folded, keyHex), id, salt);
 }
 
-QVector<std::shared_ptr<const TableSnapshot>> SqlCipherProvider::openAheadReading(const QString& path,
-                                                                                  const QString& connectString,
-                                                                                  const QStringList& tables) {
+QVector<std::shared_ptr<const TableSnapshot>>
+SqlCipherProvider::openAheadReading(const QString& path, const QString& connectString,
+                                    const QStringList& tables) {
     const auto [folded, password, cacheKey] = nameOf(path, connectString);
     FileIdentity id;
     if (!identify(folded, id)) return {};
@@ -625,11 +633,11 @@ class SqlCipherFileBuilder : public FileBuilder {
             cols << quoted(it.key());
             marks << QStringLiteral("?");
         }
-        Statement st(conn_->handle(), cols.isEmpty()
-                                          ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table))
-                                          : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                .arg(quoted(table), cols.join(QStringLiteral(", ")),
-                                                     marks.join(QStringLiteral(", "))));
+        Statement st(*conn_, cols.isEmpty()
+                                 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table))
+                                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                       .arg(quoted(table), cols.join(QStringLiteral(", ")),
+                                            marks.join(QStringLiteral(", "))));
         int i = 1;
         for (auto it = values.cbegin(); it != values.cend(); ++it)
             st.bind(i++, it.value());

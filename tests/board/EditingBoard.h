@@ -31,11 +31,14 @@ class EditingBoard : public ::testing::Test {
     std::unique_ptr<frmMain> board;
     // As the program runs: the tables ahead read from a thread of their own.
     bool readAhead = false;
+    // As the program runs: the files watched for changes from a thread of their own.
+    bool watchChanges = false;
 
     void load() {
         board = std::make_unique<frmMain>(clock, provider, fx.programFolder());
         board->setEndProgram([] {});
         if (readAhead) board->readAheadFromThread([] { return std::make_unique<SqlCipherProvider>(); });
+        if (watchChanges) board->watchChangesFromThread([] { return std::make_unique<SqlCipherProvider>(); });
         board->Form_Load();
         board->show();
         QApplication::setActiveWindow(board.get());

@@ -1,4 +1,6 @@
+#include "data/AskedOnItsOwn.h"
 #include "data/DataControl.h"
+#include "data/KeptEdits.h"
 #include "tests/board/EditingBoard.h"
 #include "tests/support/RawConnection.h"
 #include "tests/support/SlowShare.h"
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -84,34 +87,63 @@ QString shareMount() {
     return QDir::tempPath() + QStringLiteral("/cuepilot-share-%1").arg(QCoreApplication::applicationPid());
 }
 
-// The board's data folder on a network drive that stops answering.
+// The board's data folder on a network drive that stops answering, watched as the program does.
 class HungShare : public ReadAheadBoard {
   protected:
-    HungShare() : ReadAheadBoard(shareMount()), share(fx.dataFolder(), shareMount()) {}
+    HungShare() : ReadAheadBoard(shareMount()), share(fx.dataFolder(), shareMount()) {
+        watchChanges = true;
+        provider.setKeptEdits(&kept);
+    }
     void SetUp() override {
         if (!share.available()) GTEST_SKIP() << "needs root, /dev/fuse and python3-fusepy";
     }
     void TearDown() override {
         share.release();
         if (board) board->Form_Unload();
+        board.reset();
+        provider.setKeptEdits(nullptr);
     }
+
+    // Should the board hang on the share after all, the share answers again after a minute and
+    // the test fails instead of hanging itself.
+    class Watchdog {
+      public:
+        explicit Watchdog(SlowShare& share)
+            : thread_([this, &share] {
+                  for (int i = 0; i < 600 && !done_; ++i)
+                      QThread::msleep(100);
+                  if (!done_) {
+                      unstuck_ = true;
+                      share.release();
+                  }
+              }) {}
+        ~Watchdog() { boardWaited(); }
+        bool boardWaited() {
+            done_ = true;
+            if (thread_.joinable()) thread_.join();
+            return unstuck_;
+        }
+
+      private:
+        std::atomic<bool> done_{false}, unstuck_{false};
+        std::thread thread_;
+    };
+
+    static bool eventually(const std::function<bool()>& met) {
+        for (const QDeadlineTimer deadline(20000); !deadline.hasExpired(); QThread::msleep(20))
+            if (met()) return true;
+        return met();
+    }
+
     SlowShare share;
+    KeptEdits kept{fx.programFolder() + QStringLiteral("/KeptEdits.json")};
 };
 
 TEST_F(HungShare, AShareThatStopsAnsweringHoldsTheBoardNoLongerThanItWaitsForALock) {
     load();
     readAheadBefore(QTime(0, 59, 58));
     share.hold();
-    // Should the board hang on the share after all, the share answers again and the test fails.
-    std::atomic<bool> done{false}, unstuck{false};
-    std::thread watchdog([&] {
-        for (int i = 0; i < 600 && !done; ++i)
-            QThread::msleep(100);
-        if (!done) {
-            unstuck = true;
-            share.release();
-        }
-    });
+    Watchdog watchdog(share);
 
     second(QTime(0, 59, 59)); // the hour roll
     EXPECT_TRUE(statusText().contains("The data folder does not answer.")) << statusText().toStdString();
@@ -122,19 +154,59 @@ TEST_F(HungShare, AShareThatStopsAnsweringHoldsTheBoardNoLongerThanItWaitsForALo
     EXPECT_EQ(c().Label31->text(), "Wednesday");
     second(QTime(1, 0, 1));
     EXPECT_EQ(c().Lbl3D1->caption(), "1:00:01 AM");
-    done = true;
-    watchdog.join();
-    EXPECT_FALSE(unstuck) << "the board waited for the share";
+    EXPECT_FALSE(watchdog.boardWaited()) << "the board waited for the share";
 
     // Back again: the board reads by itself, Wednesday's files at the hour it was sent to.
     share.release();
-    for (const QDeadlineTimer deadline(20000); !statusText().isEmpty() && !deadline.hasExpired();) {
+    EXPECT_TRUE(eventually([&] {
         board->pollForChanges();
-        QThread::msleep(20);
-    }
-    EXPECT_TRUE(statusText().isEmpty()) << statusText().toStdString();
+        return statusText().isEmpty();
+    })) << statusText().toStdString();
     EXPECT_EQ(c().data[1]->databaseName(), shareMount() + QStringLiteral("\\Wednesday.mdb"));
     EXPECT_TRUE(c().data[1]->isOpen());
+}
+
+// The studio's computer starts while the file server is away.
+TEST_F(HungShare, ABoardStartedWhileTheShareIsSilentComesUpAndReadsOnceItAnswers) {
+    fx.write(mondayFile(), "12am", "00am", "Waiting for the share");
+    share.hold();
+    Watchdog watchdog(share);
+    load();
+    EXPECT_EQ(c().slotBox[1]->text(), "");
+    second(QTime(0, 0, 1));
+    EXPECT_EQ(c().Lbl3D1->caption(), "12:00:01 AM");
+    EXPECT_FALSE(watchdog.boardWaited()) << "the board waited for the share";
+
+    share.release();
+    EXPECT_TRUE(eventually([&] {
+        board->pollForChanges();
+        return c().slotBox[1]->text() == "Waiting for the share";
+    })) << statusText().toStdString();
+}
+
+// The presenter was typing when the share went away: storing it neither holds the board nor loses
+// the text.
+TEST_F(HungShare, TextTypedWhileTheShareIsAwayIsKeptAndStoredOnceItAnswers) {
+    load();
+    second(QTime(0, 10, 0));
+    c().command[3]->click();
+    type(c().slotBox[2], "Typed while away");
+    share.hold();
+    Watchdog watchdog(share);
+    // Idle meanwhile, the board finds out from its watcher that the share is silent.
+    ASSERT_TRUE(eventually([&] { return UnansweredFolders::stillWaiting(shareMount()); }));
+
+    c().command[4]->click();
+    EXPECT_TRUE(statusText().contains("The data folder does not answer.")) << statusText().toStdString();
+    second(QTime(0, 10, 1));
+    EXPECT_EQ(c().Lbl3D1->caption(), "12:10:01 AM");
+    EXPECT_FALSE(watchdog.boardWaited()) << "the board waited for the share";
+
+    share.release();
+    EXPECT_TRUE(eventually([&] {
+        board->pollForChanges();
+        return fx.read(mondayFile(), "12am", "05am") == "Typed while away";
+    })) << statusText().toStdString();
 }
 
 } // namespace
