@@ -81,6 +81,14 @@ TEST_F(ReadAheadBoard, ARollShowsWhatWasReadAheadOnlyWhileNoStudioHasWrittenSinc
     EXPECT_EQ(c().Text20->text(), "Tuesday's weather, written late");
     EXPECT_EQ(c().slotBox[1]->text(), "Tuesday's first slot, written late");
     EXPECT_TRUE(statusText().isEmpty()) << statusText().toStdString();
+
+    // And for the other weekdays, which a Days menu choice shows.
+    const catalogue::Weekday& thursday = catalogue::weekdays()[3];
+    board->waitForOpenAhead();
+    fx.write(fx.dataFile(thursday.dayFile), "12am", "00am", "Thursday's first slot, written late");
+    board->mnuDay_Click(3);
+    EXPECT_EQ(c().Label31->text(), "Thursday");
+    EXPECT_EQ(c().slotBox[1]->text(), "Thursday's first slot, written late");
 }
 
 QString shareMount() {
