@@ -151,8 +151,10 @@ void ReadAhead::run() {
             const QString key = keyOf(ref.file, ref.table);
             if (snapshots_.contains(key)) kept.insert(key, snapshots_.value(key));
         }
+        QHash<QString, std::shared_ptr<const TableSnapshot>> letGo; // destroyed after the lock, as above
         QMutexLocker lock(&mutex_);
         // Tables no longer wanted are let go, and with them their connections' hold on the files.
+        letGo.swap(snapshots_);
         snapshots_ = kept;
         readGeneration_ = generation;
         readDone_.wakeAll();
@@ -172,11 +174,12 @@ void ReadAhead::readOne(DatabaseProvider& provider, const TableRef& ref) {
     } catch (const StorageError&) {
         // The board meets the same failure when it reads the table itself.
     }
+    // Snapshots let go are destroyed after the lock is: the last one of a connection closes its file,
+    // a round trip on a share, and the board's thread takes this lock.
+    std::shared_ptr<const TableSnapshot> replaced;
     QMutexLocker lock(&mutex_);
-    if (now)
-        snapshots_.insert(key, now);
-    else
-        snapshots_.remove(key);
+    replaced = snapshots_.take(key);
+    if (now) snapshots_.insert(key, now);
 }
 
 std::shared_ptr<const TableSnapshot> ReadAhead::take(const QString& path, const QString& table) {

@@ -582,7 +582,11 @@ SqlCipherProvider::openAheadReading(const QString& path, const QString& connectS
             skipOnFailure([&] {
                 if (auto snapshot = db->snapshot(table, nullptr)) snapshots << snapshot;
             });
+        // What it replaces is closed after the lock is let go: closing a file on a share is a round
+        // trip, and the board's thread takes this lock.
+        std::shared_ptr<Database> replaced;
         QMutexLocker lock(&mutex_);
+        replaced = ahead_.take(cacheKey);
         ahead_.insert(cacheKey, std::move(db));
     } catch (const StorageError&) {
         // open() meets the same failure on the board's thread and reports it there.
