@@ -3,12 +3,12 @@
 #include "board/BoardControls.h"
 #include "board/Clock.h"
 #include "board/ClockAdvance.h"
+#include "board/CopyPanel.h"
+#include "board/NetworkSetup.h"
 #include "board/ClockDisplay.h"
 #include "board/ClockTrust.h"
-#include "board/CopyPanel.h"
 #include "board/DaySelection.h"
 #include "board/HourGrid.h"
-#include "board/NetworkSetup.h"
 #include "data/ChangeWatcher.h"
 #include "data/Steps.h"
 #include "data/StudioContext.h"
@@ -28,17 +28,16 @@ class StatusLine;
 //
 // Families of identical handlers are one function with the row as argument:
 //   mnu12am_Click .. mnu11pm_Click        -> mnuHour_Click(row)      row into hourRows(), 12 AM = 0
-//   mnuMonday_Click .. mnuSunday_Click    -> mnuDay_Click(day)       day into catalogue::weekdays(), Monday =
-//   0 Option1_Click .. Option8_Click        -> Option_Click(n)         n = 1 .. 8 Text13_DblClick ..
-//   Text19_DblClick    -> EventLine_DblClick(n)   n = 1 (Text13) .. 7 (Text19) Text4_GotFocus ..
-//   Text9_GotFocus      -> SlotBox_GotFocus(k)     k = 4 .. 9, the box Text<k> Text4_LostFocus ..
-//   Text9_LostFocus    -> SlotBox_LostFocus(k)    k = 4 .. 9 XButton1 .. XButton14 press           ->
-//   XButton_Press(k)        k = 1 .. 14
+//   mnuMonday_Click .. mnuSunday_Click    -> mnuDay_Click(day)       day into catalogue::weekdays(), Monday = 0
+//   Option1_Click .. Option8_Click        -> Option_Click(n)         n = 1 .. 8
+//   Text13_DblClick .. Text19_DblClick    -> EventLine_DblClick(n)   n = 1 (Text13) .. 7 (Text19)
+//   Text4_GotFocus .. Text9_GotFocus      -> SlotBox_GotFocus(k)     k = 4 .. 9, the box Text<k>
+//   Text4_LostFocus .. Text9_LostFocus    -> SlotBox_LostFocus(k)    k = 4 .. 9
+//   XButton1 .. XButton14 press           -> XButton_Press(k)        k = 1 .. 14
 class frmMain : public QMainWindow, public StudioContext {
     Q_OBJECT
-  public:
-    frmMain(Clock& clock, DatabaseProvider& provider, const QString& programFolder,
-            QWidget* parent = nullptr);
+public:
+    frmMain(Clock& clock, DatabaseProvider& provider, const QString& programFolder, QWidget* parent = nullptr);
     ~frmMain() override;
 
     BoardControls& controls() { return c_; }
@@ -53,7 +52,7 @@ class frmMain : public QMainWindow, public StudioContext {
     QString programFolder() const override { return programFolder_; }
     DatabaseProvider& provider() override { return provider_; }
 
-  public slots:
+public slots:
     void Form_Load();
     void Form_Unload();
 
@@ -108,10 +107,10 @@ class frmMain : public QMainWindow, public StudioContext {
     // the tables read ahead are read.
     void waitForOpenAhead();
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
 
-  private:
+private:
     // The tables Refresh Data reads and the rolls switch to.
     QVector<TableRef> tablesToReadAhead() const;
     // Start-up's tables, read all at once on the board's own connections before the load reads them.
@@ -137,9 +136,8 @@ class frmMain : public QMainWindow, public StudioContext {
     HourGrid hourGrid_{c_};
     DaySelection daySelection_{c_, programFolder_};
     ClockDisplay clockDisplay_{c_, clock_};
-    ClockAdvance clockAdvance_{
-        c_,     hourGrid_,      clockDisplay_,
-        clock_, programFolder_, [this](const QString& message) { errorSink()(message); }};
+    ClockAdvance clockAdvance_{c_, hourGrid_, clockDisplay_, clock_, programFolder_,
+                               [this](const QString& message) { errorSink()(message); }};
     CopyPanel copyPanel_{c_};
     std::unique_ptr<NetworkSetup> networkSetup_;
     std::unique_ptr<EditMode> editMode_;

@@ -38,6 +38,50 @@ QString quoted(const QString& identifier) {
     return quotedIdentifier(identifier);
 }
 
+class Connection;
+
+// One prepared statement, finalized on every path.
+class Statement {
+  public:
+    Statement(const Connection& conn, const QString& sql);
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(int i, const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        check(sqlite3_bind_text(stmt_, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
+    }
+    void bind(int i, qint64 v) { check(sqlite3_bind_int64(stmt_, i, v)); }
+    void bind(int i, const QVariant& v) {
+        if (v.isNull())
+            check(sqlite3_bind_null(stmt_, i));
+        else
+            bind(i, v.toString());
+    }
+    // True while a row is available.
+    bool step() {
+        const int rc = sqlite3_step(stmt_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        throw StorageError(engineMessage(db_, rc));
+    }
+    qint64 int64(int col) const { return sqlite3_column_int64(stmt_, col); }
+    QVariant value(int col) const {
+        if (sqlite3_column_type(stmt_, col) == SQLITE_NULL) return QVariant();
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+        return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, col));
+    }
+    QString text(int col) const { return value(col).toString(); }
+
+  private:
+    void check(int rc) {
+        if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
+    }
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
 class Connection {
   public:
     Connection(const QString& path, int flags) : folder_(QFileInfo(path).path()) {
@@ -58,7 +102,11 @@ class Connection {
     // Every statement starts here: on a share known to hang, none does.
     void checkAnswering() const { UnansweredFolders::checkAnswering(folder_); }
 
-    void exec(const QString& sql);
+    void exec(const QString& sql) {
+        Statement st(*this, sql);
+        while (st.step()) {
+        }
+    }
 
     // A short write transaction; another studio's lock waits out the busy timeout, then fails.
     template <class Work> void write(Work&& work) {
@@ -99,57 +147,11 @@ class Connection {
     sqlite3* db_ = nullptr;
 };
 
-// One prepared statement, finalized on every path.
-class Statement {
-  public:
-    Statement(const Connection& conn, const QString& sql) : db_(conn.handle()) {
-        conn.checkAnswering();
-        const QByteArray utf8 = sql.toUtf8();
-        const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
-        if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    void bind(int i, const QString& text) {
-        const QByteArray utf8 = text.toUtf8();
-        check(sqlite3_bind_text(stmt_, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
-    }
-    void bind(int i, qint64 v) { check(sqlite3_bind_int64(stmt_, i, v)); }
-    void bind(int i, const QVariant& v) {
-        if (v.isNull())
-            check(sqlite3_bind_null(stmt_, i));
-        else
-            bind(i, v.toString());
-    }
-    // True while a row is available.
-    bool step() {
-        const int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        throw StorageError(engineMessage(db_, rc));
-    }
-    qint64 int64(int col) const { return sqlite3_column_int64(stmt_, col); }
-    QVariant value(int col) const {
-        if (sqlite3_column_type(stmt_, col) == SQLITE_NULL) return QVariant();
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
-        return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, col));
-    }
-    QString text(int col) const { return value(col).toString(); }
-
-  private:
-    void check(int rc) {
-        if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
-    }
-    sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
-void Connection::exec(const QString& sql) {
-    Statement st(*this, sql);
-    while (st.step()) {
-    }
+Statement::Statement(const Connection& conn, const QString& sql) : db_(conn.handle()) {
+    conn.checkAnswering();
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
+    if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
 }
 
 } // namespace
