@@ -1,10 +1,14 @@
 #include "board/LiveUpdates.h"
 
 #include "board/StatusLine.h"
+#include "data/AskedOnItsOwn.h"
 #include "data/DataControl.h"
 #include "data/KeptEdits.h"
 #include "data/Paths.h"
 #include "data/Steps.h"
+
+#include <QFileInfo>
+#include <algorithm>
 
 LiveUpdates::LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provider, QString connect,
                          StatusLine& status, QObject* parent)
@@ -77,6 +81,7 @@ void LiveUpdates::poll() {
 }
 
 void LiveUpdates::round() {
+    sayWhetherTheShareAnswers();
     startOpenAhead();
     if (readAhead_) readAhead_->setWanted(tablesAhead_());
     if (!watcher_) {
@@ -92,6 +97,19 @@ void LiveUpdates::round() {
     watcher_->setFiles(open, awaited);
     KeptEdits* kept = provider_.keptEdits();
     if (kept && kept->hasRetryable()) retryKeptAndSettle();
+}
+
+// Said while the share stays silent, whether or not the presenter met it yet: a Days choice meanwhile
+// shows the new day's name over the text it could not read. Taken back as soon as it answers.
+void LiveUpdates::sayWhetherTheShareAnswers() {
+    const auto silent = [](const DataControl* source) {
+        const QString file = source->databaseName();
+        return !file.isEmpty() && UnansweredFolders::stillWaiting(QFileInfo(paths::fold(file)).path());
+    };
+    if (std::any_of(sources_.cbegin(), sources_.cend(), silent))
+        status_.showFailure(kShareNotAnswering);
+    else if (status_.failure() == kShareNotAnswering)
+        status_.healthy();
 }
 
 void LiveUpdates::fileChanged(const QString& file) {

@@ -51,6 +51,7 @@ class LiveUpdates : public QObject {
 
   private:
     void round();
+    void sayWhetherTheShareAnswers();
     void fileChanged(const QString& file);
     void retryKeptAndSettle();
     void startOpenAhead();

@@ -1,6 +1,7 @@
 #include "data/AskedOnItsOwn.h"
 
 #include <QHash>
+#include <mutex>
 
 namespace {
 std::mutex unansweredMutex;

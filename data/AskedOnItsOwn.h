@@ -2,13 +2,13 @@
 
 #include "data/StorageError.h"
 
+#include <QDeadlineTimer>
+#include <QMutex>
 #include <QString>
+#include <QWaitCondition>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -43,30 +43,32 @@ template <class T> class AskedOnItsOwn {
                 answer = ask();
             } catch (const StorageError&) {
             }
-            std::lock_guard<std::mutex> lock(state->mutex);
+            QMutexLocker lock(&state->mutex);
             state->answer = std::move(answer);
             state->answered = true;
             *state->cameBack = true;
-            state->done.notify_all();
+            state->done.wakeAll();
         }).detach();
     }
     // The answer, nothing when the asking failed; throws StorageError when none came by the deadline.
-    std::optional<T> answerBy(std::chrono::steady_clock::time_point deadline) {
-        std::unique_lock<std::mutex> lock(state_->mutex);
-        if (state_->gaveUp || !state_->done.wait_until(lock, deadline, [&] { return state_->answered; })) {
+    // Qt's wait, not the standard library's: a clock faked for a trial (faketime) is faked for
+    // both its deadline and its wait alike, where the standard wait would never reach its deadline.
+    std::optional<T> answerBy(const QDeadlineTimer& deadline) {
+        QMutexLocker lock(&state_->mutex);
+        while (!state_->gaveUp && !state_->answered)
+            if (!state_->done.wait(&state_->mutex, deadline)) break;
+        if (!state_->answered) {
             if (!state_->gaveUp) UnansweredFolders::waitingFor(folder_, state_->cameBack);
             throw StorageError(kShareNotAnswering);
         }
         return state_->answer;
     }
-    std::optional<T> answerWithin(int ms) {
-        return answerBy(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
-    }
+    std::optional<T> answerWithin(int ms) { return answerBy(QDeadlineTimer(ms)); }
 
   private:
     struct State {
-        std::mutex mutex;
-        std::condition_variable done;
+        QMutex mutex;
+        QWaitCondition done;
         bool answered = false;
         bool gaveUp = false;
         std::shared_ptr<std::atomic<bool>> cameBack = std::make_shared<std::atomic<bool>>(false);

@@ -8,7 +8,6 @@
 #include <QMutexLocker>
 #include <QSet>
 #include <QThread>
-#include <chrono>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -34,7 +33,7 @@ QSet<QString> silentFolders(const QList<QString>& files) {
     for (const QString& folder : folders)
         looks.emplace_back(folder,
                            AskedOnItsOwn<bool>(folder, [folder] { return QFileInfo::exists(folder); }));
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    const QDeadlineTimer deadline(kBusyTimeoutMs);
     QSet<QString> silent;
     for (auto& [folder, look] : looks)
         try {
