@@ -6,13 +6,16 @@
 #include "board/DaySelection.h"
 #include "board/HourTable.h"
 #include "board/frmStop.h"
+#include "data/AskedOnItsOwn.h"
 #include "data/Catalogue.h"
 #include "data/DataControl.h"
 #include "data/Paths.h"
+#include "data/StorageError.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
 #include "widgets/Windows.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QTime>
 #include <cstdlib>
@@ -58,8 +61,8 @@ QString wallText(qint64 w) {
 }
 } // namespace
 
-ClockAdvance::ClockAdvance(BoardControls& controls, HourGrid& grid, const ClockDisplay& display,
-                           const Clock& clock, QString programFolder, ErrorSink errors)
+ClockAdvance::ClockAdvance(BoardControls& controls, HourGrid& grid, ClockDisplay& display, const Clock& clock,
+                           QString programFolder, ErrorSink errors)
     : c_(controls), grid_(grid), display_(display), clock_(clock), programFolder_(std::move(programFolder)),
       errors_(std::move(errors)) {
     const auto& days = catalogue::weekdays();
@@ -92,6 +95,7 @@ void ClockAdvance::timer3Tick() {
         }
         runDayChecks();
         runHourChecks();
+        payOwedRoll();
     });
 }
 
@@ -238,6 +242,7 @@ void ClockAdvance::dayRoll(int i, qint64 at) {
     }
     c_.Label31->setText(check.next->name);
     grid_.writeCaptions(0, HourGrid::Header::Clock);
+    owedRoll_.reset();
     grid_.clearSlotMark();
     lastDayRoll_ = DayRollAt{at, i};
     if (check.weekEnd) {
@@ -255,8 +260,27 @@ bool ClockAdvance::dayRollShown(const DayCheck& check) const {
 }
 
 void ClockAdvance::hourRoll(int hour) {
-    grid_.showHour(hour, HourGrid::Header::Clock);
+    try {
+        grid_.showHour(hour, HourGrid::Header::Clock);
+    } catch (const StorageError& e) {
+        owedRoll_.reset();
+        if (e.message() == kShareNotAnswering)
+            owedRoll_ = OwedRoll{c_.data[1]->recordSource(), c_.Label32->text()};
+        throw;
+    }
+    owedRoll_.reset();
     grid_.clearSlotMark();
+}
+
+void ClockAdvance::payOwedRoll() {
+    if (!owedRoll_ || !seen_) return;
+    if (c_.data[1]->recordSource() != owedRoll_->table || c_.Label32->text() != owedRoll_->header) {
+        owedRoll_.reset();
+        return;
+    }
+    if (UnansweredFolders::stillWaiting(QFileInfo(paths::fold(c_.data[1]->databaseName())).path())) return;
+    hourRoll(boardHour(seen_->wall));
+    display_.markSlotOnceShown(seen_->wall);
 }
 
 bool ClockAdvance::hourRollShown(int hour) const {

@@ -26,11 +26,12 @@ struct Weekday;
 // by more than one second does what the seconds it did not see would have done.
 class ClockAdvance {
   public:
-    ClockAdvance(BoardControls& controls, HourGrid& grid, const ClockDisplay& display, const Clock& clock,
+    ClockAdvance(BoardControls& controls, HourGrid& grid, ClockDisplay& display, const Clock& clock,
                  QString programFolder, ErrorSink errors);
 
     // Seven day checks, then 23 hour checks, each by itself. A failing hour roll stops the tick and
-    // is reported, and is tried again on the next tick of its second. A day roll opens each source
+    // is reported, and is tried again on the next tick of its second; one the share did not answer
+    // is done once it answers, for the hour the clock is in by then. A day roll opens each source
     // by itself, reports the ones that fail and always moves the day label on.
     void timer3Tick();
     // The tables the next hour roll and the next day roll will read, as the board stands now.
@@ -72,13 +73,14 @@ class ClockAdvance {
     void runHourChecks();
     void dayRoll(int check, qint64 at);
     void hourRoll(int hour);
+    void payOwedRoll();
     Switches dayRollFiles(const catalogue::Weekday& next) const;
     bool dayRollShown(const DayCheck& check) const;
     bool hourRollShown(int hour) const;
 
     BoardControls& c_;
     HourGrid& grid_;
-    const ClockDisplay& display_;
+    ClockDisplay& display_;
     const Clock& clock_;
     QString programFolder_;
     ErrorSink errors_;
@@ -90,6 +92,13 @@ class ClockAdvance {
     int dayDone_ = -1;
     int hourDone_ = -1;
     QString hourDoneFile_;
+    // An hour roll the share did not answer, and what the grid showed after it failed: the board
+    // would otherwise name the last hour for the rest of this one. A presenter's own choice of hour
+    // meanwhile stands.
+    struct OwedRoll {
+        QString table, header;
+    };
+    std::optional<OwedRoll> owedRoll_;
 
     // The reading of the clock text at the last tick, and a jump still to be followed: one that
     // failed is tried again on the later ticks of its second, as a roll would be.

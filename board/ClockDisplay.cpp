@@ -66,6 +66,10 @@ void ClockDisplay::markCurrentSlot(const QString& shown) {
     }
 }
 
+void ClockDisplay::markSlotOnceShown(qint64 at) {
+    slotJumpedInto_ = slotStart(at);
+}
+
 void ClockDisplay::markSlotJumpedInto(qint64 at) {
     if (!slotJumpedInto_) return;
     if (slotStart(at) != *slotJumpedInto_) {

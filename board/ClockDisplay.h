@@ -25,6 +25,8 @@ class ClockDisplay {
 
     // The reading whose clock text is on show; none before the first tick.
     std::optional<wall::Reading> shownReading() const { return shown_; }
+    // The slot of this second is marked as soon as the grid shows its hour: an hour roll came late.
+    void markSlotOnceShown(qint64 at);
 
   private:
     // Notes the slot jumped into; returns the clock texts whose reminders are still due.

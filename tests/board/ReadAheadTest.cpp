@@ -4,6 +4,7 @@
 #include "tests/board/EditingBoard.h"
 #include "tests/support/RawConnection.h"
 #include "tests/support/SlowShare.h"
+#include "widgets/Colors.h"
 #include "widgets/Lbl3D.h"
 
 #include <QAction>
@@ -177,6 +178,13 @@ TEST_F(HungShare, AShareThatStopsAnsweringHoldsTheBoardNoLongerThanItWaitsForALo
     EXPECT_TRUE(recoversUntil([&] { return statusText().isEmpty(); })) << statusText().toStdString();
     EXPECT_EQ(c().data[1]->databaseName(), shareMount() + QStringLiteral("\\Wednesday.mdb"));
     EXPECT_TRUE(c().data[1]->isOpen());
+    // The hour roll the share did not answer is done now, with the slot the clock is in marked.
+    EXPECT_TRUE(eventually([&] {
+        second(QTime(1, 0, 2));
+        return c().Label32->text() == "1:00 AM - 2:00 AM";
+    })) << c().Label32->text().toStdString();
+    second(QTime(1, 0, 3));
+    EXPECT_EQ(c().slotBox[1]->backColor(), colors::kGreen);
 }
 
 // The studio's computer starts while the file server is away.
