@@ -10,12 +10,10 @@
 #include "data/Catalogue.h"
 #include "data/DataControl.h"
 #include "data/Paths.h"
-#include "data/StorageError.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
 #include "widgets/Windows.h"
 
-#include <QFileInfo>
 #include <QLabel>
 #include <QTime>
 #include <cstdlib>
@@ -262,10 +260,11 @@ bool ClockAdvance::dayRollShown(const DayCheck& check) const {
 void ClockAdvance::hourRoll(int hour) {
     try {
         grid_.showHour(hour, HourGrid::Header::Clock);
-    } catch (const StorageError& e) {
+    } catch (const ShareNotAnsweringError&) {
+        owedRoll_ = OwedRoll{c_.data[1]->recordSource(), c_.Label32->text()};
+        throw;
+    } catch (...) {
         owedRoll_.reset();
-        if (e.message() == kShareNotAnswering)
-            owedRoll_ = OwedRoll{c_.data[1]->recordSource(), c_.Label32->text()};
         throw;
     }
     owedRoll_.reset();
@@ -278,7 +277,7 @@ void ClockAdvance::payOwedRoll() {
         owedRoll_.reset();
         return;
     }
-    if (UnansweredFolders::stillWaiting(QFileInfo(paths::fold(c_.data[1]->databaseName())).path())) return;
+    if (UnansweredFolders::stillWaitingForFile(c_.data[1]->databaseName())) return;
     hourRoll(boardHour(seen_->wall));
     display_.markSlotOnceShown(seen_->wall);
 }

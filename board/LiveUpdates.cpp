@@ -7,7 +7,6 @@
 #include "data/Paths.h"
 #include "data/Steps.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 LiveUpdates::LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provider, QString connect,
@@ -103,8 +102,7 @@ void LiveUpdates::round() {
 // shows the new day's name over the text it could not read. Taken back as soon as it answers.
 void LiveUpdates::sayWhetherTheShareAnswers() {
     const auto silent = [](const DataControl* source) {
-        const QString file = source->databaseName();
-        return !file.isEmpty() && UnansweredFolders::stillWaiting(QFileInfo(paths::fold(file)).path());
+        return UnansweredFolders::stillWaitingForFile(source->databaseName());
     };
     if (std::any_of(sources_.cbegin(), sources_.cend(), silent))
         status_.showFailure(kShareNotAnswering);

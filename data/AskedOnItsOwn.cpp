@@ -1,5 +1,8 @@
 #include "data/AskedOnItsOwn.h"
 
+#include "data/Paths.h"
+
+#include <QFileInfo>
 #include <QHash>
 #include <mutex>
 
@@ -21,8 +24,12 @@ bool UnansweredFolders::stillWaiting(const QString& folder) {
     return false;
 }
 
+bool UnansweredFolders::stillWaitingForFile(const QString& file) {
+    return !file.isEmpty() && stillWaiting(QFileInfo(paths::fold(file)).path());
+}
+
 void UnansweredFolders::checkAnswering(const QString& folder) {
-    if (stillWaiting(folder)) throw StorageError(kShareNotAnswering);
+    if (stillWaiting(folder)) throw ShareNotAnsweringError();
 }
 
 void UnansweredFolders::waitingFor(const QString& folder, std::shared_ptr<std::atomic<bool>> answered) {

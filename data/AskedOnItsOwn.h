@@ -12,15 +12,14 @@
 #include <optional>
 #include <thread>
 
-// What a share that does not answer in time is reported as.
-inline const QString kShareNotAnswering = QStringLiteral("The data folder does not answer.");
-
 // Folders whose share left a question unanswered: until that question comes back, the next one
 // fails at once, so a handler that opens five files on a hung share waits out one timeout, not five.
 class UnansweredFolders {
   public:
     static bool stillWaiting(const QString& folder);
-    // Throws kShareNotAnswering while stillWaiting: what the board asks a share known to hang
+    // Whether the folder a data file lies in is still waited for.
+    static bool stillWaitingForFile(const QString& file);
+    // Throws ShareNotAnsweringError while stillWaiting: what the board asks a share known to hang
     // fails at once instead of holding the board until the share answers.
     static void checkAnswering(const QString& folder);
     static void waitingFor(const QString& folder, std::shared_ptr<std::atomic<bool>> answered);
@@ -59,7 +58,7 @@ template <class T> class AskedOnItsOwn {
             if (!state_->done.wait(&state_->mutex, deadline)) break;
         if (!state_->answered) {
             if (!state_->gaveUp) UnansweredFolders::waitingFor(folder_, state_->cameBack);
-            throw StorageError(kShareNotAnswering);
+            throw ShareNotAnsweringError();
         }
         return state_->answer;
     }

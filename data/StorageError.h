@@ -16,6 +16,15 @@ class FileExistsError : public StorageError {
     using StorageError::StorageError;
 };
 
+// What a share that does not answer in time is reported as.
+inline const QString kShareNotAnswering = QStringLiteral("The data folder does not answer.");
+
+// The share did not answer in time, or is known not to answer yet: asking again later may help.
+class ShareNotAnsweringError : public StorageError {
+  public:
+    ShareNotAnsweringError() : StorageError(kShareNotAnswering) {}
+};
+
 // The record is no longer the one that was read: another studio deleted it or changed a field
 // this studio changed too. Trying again cannot help; the text has to be looked at by a person.
 class ConflictError : public StorageError {
