@@ -4,6 +4,9 @@
 #include "board/BoardControls.h"
 #include "board/HourTable.h"
 #include "board/LiveUpdates.h"
+#include "data/Catalogue.h"
+#include "data/PgConnection.h"
+#include "data/PostgresProvider.h"
 #include "data/RoutingProvider.h"
 #include "widgets/Colors.h"
 #include "widgets/Lbl3D.h"
@@ -18,7 +21,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
+#include <csignal>
 #include <ctime>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -144,6 +149,69 @@ void DaysMenuChoice(benchmark::State& state) {
         b.form.mnuDay_Click(day = day == 2 ? 3 : 2);
 }
 BENCHMARK(DaysMenuChoice)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The backends serving the bench server's station database, but for the asking one's own.
+QList<pid_t> stationBackends() {
+    PgConnection ask({benchServer(), PostgresProvider::kDefaultRole, catalogue::kPassword, PgSignIn::Patience::Tool});
+    const PgResult r = ask.exec(QStringLiteral("SELECT pid FROM pg_stat_activity WHERE datname = current_database() "
+                                               "AND pid <> pg_backend_pid()"));
+    QList<pid_t> pids;
+    for (int i = 0; i < r.rows(); ++i)
+        pids << pid_t(r.int64(i, 0));
+    return pids;
+}
+
+// How long the board's thread is held by a save, a Days choice and closing the board, with typing
+// under way, while what serves the board stops answering mid-session (SIGSTOP): every backend of the
+// bench server, or the network drive in miniature (slowshare-bench.sh). Needs the right to stop
+// those processes (root).
+void heldByStopped(benchmark::State& state, const QString& programFolder,
+                   const std::function<QList<pid_t>()>& serving) {
+    static const char* const kWhat[] = {"save", "Days choice", "close"};
+    state.SetLabel(kWhat[state.range(0)]);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto b = std::make_unique<LoadedBoard>(programFolder);
+        b->clock.set(0, QTime(10, 17, 0));
+        b->form.controls().command[3]->click();
+        b->form.controls().slotBox[1]->setText(QStringLiteral("typed while the server stopped"));
+        b->form.waitForOpenAhead();
+        const QList<pid_t> stopped = serving();
+        for (pid_t pid : stopped)
+            kill(pid, SIGSTOP);
+        state.ResumeTiming();
+        switch (state.range(0)) {
+        case 0: b->form.mnuSaveContent_Click(); break;
+        case 1: b->form.mnuDay_Click(3); break;
+        default: b->form.close(); break;
+        }
+        state.PauseTiming();
+        b.reset();
+        for (pid_t pid : stopped)
+            kill(pid, SIGCONT);
+        state.ResumeTiming();
+    }
+}
+void HeldByAStoppedServer(benchmark::State& state) {
+    if (benchServer().isEmpty()) return state.SkipWithError("needs CUEPILOT_BENCH_SERVER");
+    heldByStopped(state, serverProgramFolder(), stationBackends);
+}
+BENCHMARK(HeldByAStoppedServer)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
+
+void HeldByAStoppedShare(benchmark::State& state) {
+    if (!qEnvironmentVariableIsSet("CUEPILOT_BENCH_SHARE_PID")) return state.SkipWithError("needs slowshare-bench.sh");
+    heldByStopped(state, demoProgramFolder(),
+                  [] { return QList<pid_t>{pid_t(qEnvironmentVariableIntValue("CUEPILOT_BENCH_SHARE_PID"))}; });
+}
+BENCHMARK(HeldByAStoppedShare)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
 
 // The clock runs at real speed from a given moment, and the board's own timers tick it.
 class RunningClock : public Clock {

@@ -20,4 +20,5 @@ cleanup() {
 trap cleanup EXIT
 for _ in $(seq 100); do mountpoint -q "$mount" && break; sleep 0.1; done
 mountpoint -q "$mount" || { echo "slowshare did not mount" >&2; exit 1; }
-CUEPILOT_BENCH_SHARE="$source:$mount" "$bench" "$@"
+# The share's process, which the hold benchmarks stop and resume as a share that stops answering.
+CUEPILOT_BENCH_SHARE="$source:$mount" CUEPILOT_BENCH_SHARE_PID="$share" "$bench" "$@"

@@ -4,6 +4,7 @@
 #include "data/AskedOnItsOwn.h"
 #include "data/DataControl.h"
 #include "data/KeptEdits.h"
+#include "data/LocalCommits.h"
 #include "data/Paths.h"
 #include "data/Steps.h"
 
@@ -15,6 +16,10 @@ LiveUpdates::LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provid
       status_(status) {
     timer_.setInterval(kIntervalMs);
     QObject::connect(&timer_, &QTimer::timeout, this, &LiveUpdates::round);
+    // A save in any window of this board reaches the board's other data controls on that file at
+    // once, as another studio's would a round later. Queued: the save is under way when it is told.
+    QObject::connect(&LocalCommits::instance(), &LocalCommits::committed, this, &LiveUpdates::fileChanged,
+                     Qt::QueuedConnection);
 }
 
 LiveUpdates::~LiveUpdates() {

@@ -12,6 +12,7 @@
 namespace {
 
 const QString kNoCurrentRecord = QStringLiteral("No current record.");
+const QString kRecordGone = QStringLiteral("The record was deleted by another user.");
 
 struct Criteria {
     QString field;
@@ -90,6 +91,21 @@ bool DataControl::storeOrKeep() {
     }
 }
 
+std::exception_ptr DataControl::keepForAPerson(const QString& reason) {
+    KeptEdits* kept = provider_.keptEdits();
+    if (!kept) return std::make_exception_ptr(ConflictError(reason));
+    KeptEdit edit;
+    edit.file = database_ ? database_->path() : paths::fold(databaseName_);
+    edit.table = recordset_ ? recordset_->tableName() : recordSource_;
+    edit.fields = buffer_;
+    edit.expected = base_;
+    edit.reason = reason;
+    edit.conflict = true;
+    clearBuffer();
+    kept->keep(std::move(edit));
+    return nullptr;
+}
+
 void DataControl::refresh() {
     FieldValues carried;
     ExpectedValues carriedBase;
@@ -97,9 +113,14 @@ void DataControl::refresh() {
     const bool sameTable = database_ && database_->path() == paths::fold(databaseName_) && recordset_ &&
                            recordset_->tableName().compare(recordSource_, Qt::CaseInsensitive) == 0;
     if (recordset_ && !buffer_.isEmpty() && editMode_ != EditMode::Adding && !recordset_->hasCurrent()) {
-        // Nothing can receive the typed text yet (a table without rows): it stays in the buffer while
-        // the same table is read again, and is dropped only when the control is pointed elsewhere.
-        if (sameTable) carried = buffer_;
+        // Typed into a table without rows: nothing can receive it yet, so it stays in the buffer
+        // while the same table is read again. Typed over a record that is gone since (its old values
+        // are known), or with the control pointed elsewhere, it belongs to no record the control will
+        // show: it is kept for a person, never written into whatever record comes first.
+        if (sameTable && base_.isEmpty())
+            carried = buffer_;
+        else
+            failedWrite = keepForAPerson(base_.isEmpty() ? kNoCurrentRecord : kRecordGone);
     } else {
         try {
             storeOrKeep();
@@ -208,11 +229,17 @@ void DataControl::reopenKeepingTyping() {
     recordset_ = std::move(recordset);
     database_ = std::move(database);
     stamp_ = stampOf(*database_);
-    if (!at.isEmpty() && skipOnFailure([&] { recordset_->setBookmark(at); })) {
-        buffer_ = typed;
-        base_ = base;
-        editMode_ = mode;
-    } else if (recordset_->recordCount() > 0) {
+    buffer_ = typed;
+    base_ = base;
+    editMode_ = mode;
+    if (!at.isEmpty() && !skipOnFailure([&] { recordset_->setBookmark(at); })) {
+        // The record is not in the file put in place of the old one: what was typed over it is
+        // kept for a person, and the control shows the new file's first record.
+        // (Without kept edits there is nowhere else for it.)
+        keepForAPerson(kRecordGone);
+        clearBuffer();
+        if (recordset_->recordCount() > 0) recordset_->moveFirst();
+    } else if (at.isEmpty() && mode != EditMode::Adding && recordset_->recordCount() > 0) {
         recordset_->moveFirst();
     }
     showCurrent();

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <QVector>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -108,6 +109,10 @@ class DataControl : public QObject {
     // the move goes ahead. Returns whether the write was stored; throws only without kept edits.
     bool storeOrKeep();
     void clearBuffer();
+    // What was typed cannot go to any record this control will show: it goes to the kept edits as a
+    // conflict for a person to settle. Without kept edits, the failure to throw once the control
+    // has landed.
+    std::exception_ptr keepForAPerson(const QString& reason);
     void reopenKeepingTyping();
     static std::optional<quint64> stampOf(Database& db);
     void showCurrent();

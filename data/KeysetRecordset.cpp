@@ -94,7 +94,8 @@ void KeysetRecordset::updateCurrent(const FieldValues& changes, const ExpectedVa
     requireCurrent();
     if (changes.isEmpty()) return;
     const qint64 key = keys_[pos_];
-    if (!writeRecord(key, byColumn(changes), byColumn(expected))) throw conflictOn(key, expected.keys());
+    if (!writeRecord(key, byColumn(changes), byColumn(expected)) && !alreadyHolds(key, changes))
+        throw conflictOn(key, expected.keys());
     load();
 }
 
@@ -155,6 +156,18 @@ void KeysetRecordset::load() {
         return;
     }
     values_ = std::move(*record);
+}
+
+// A write that was reported failed (the server gave no answer in time) may have landed all the
+// same: written again, it finds its own text and is stored, not a conflict with itself.
+bool KeysetRecordset::alreadyHolds(qint64 key, const FieldValues& changes) {
+    const std::optional<QVector<QVariant>> now = readRecord(key);
+    if (!now) return false;
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+        const QVariant& stored = now->at(indexOf(it.key()));
+        if (stored.isNull() || stored.toString() != it.value()) return false;
+    }
+    return true;
 }
 
 ConflictError KeysetRecordset::conflictOn(qint64 key, const QStringList& fields) {

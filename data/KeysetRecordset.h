@@ -70,6 +70,7 @@ class KeysetRecordset : public Recordset {
     void requireCurrent() const;
     void moveTo(int at);
     void load();
+    bool alreadyHolds(qint64 key, const FieldValues& changes);
     ConflictError conflictOn(qint64 key, const QStringList& fields);
 
     QString table_;

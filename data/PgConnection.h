@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <utility>
 
 struct pg_conn;
 struct pg_result;
@@ -20,7 +22,10 @@ class PgResult {
     PgResult(PgResult&& other) noexcept : result_(other.result_) { other.result_ = nullptr; }
     PgResult(const PgResult&) = delete;
     PgResult& operator=(const PgResult&) = delete;
-    PgResult& operator=(PgResult&&) = delete;
+    PgResult& operator=(PgResult&& other) noexcept {
+        std::swap(result_, other.result_);
+        return *this;
+    }
 
     int rows() const;
     // Null reads as an invalid QVariant.
@@ -40,12 +45,22 @@ struct PgSignIn {
     QString server; // "postgresql://host:port/database?sslmode=..."
     QString role;   // empty: the client library's own default
     QString password;
+    // The board waits for a server no longer than for another studio's lock on a file, give or
+    // take; a tool building a whole station can afford to wait.
+    enum class Patience { Board, Tool };
+    Patience patience = Patience::Board;
 };
+
+// What an operation fails with when the server does not answer in time.
+inline const QString kServerNotAnswering = QStringLiteral("The server does not answer.");
 
 // One connection to a server, opened by the first operation and, once lost, by the first
 // operation after the loss: the operation that meets a dropped connection or a server restart
-// fails with the client library's words, the next one connects afresh. Every wait is bounded
-// (connect, lock and statement timeouts), so no caller blocks for long. Throws StorageError.
+// fails with the client library's words, the next one connects afresh. Every wait is bounded by a
+// deadline of the caller's own, whatever the server or the network does (a backend stopped, packets
+// dropped): past it the connection is given up and the operation fails with kServerNotAnswering.
+// After a failed attempt to connect, operations fail at once for a while, longer each time.
+// Throws StorageError.
 class PgConnection {
   public:
     explicit PgConnection(PgSignIn signIn);
@@ -63,15 +78,19 @@ class PgConnection {
 
   private:
     void connectIfNeeded();
+    // Waits until the socket is ready as asked, or the deadline passes (then gives up).
+    void waitForSocket(short events, const QDeadlineTimer& deadline);
+    [[noreturn]] void giveUp();
+    int answerWithinMs() const;
     // Takes the message, and forgets a connection that is no longer usable.
     [[noreturn]] void fail(const QString& message);
     void drop();
 
     PgSignIn signIn_;
     pg_conn* conn_ = nullptr;
-    int backendPid_ = 0;
     quint64 connections_ = 0;
     QHash<QString, quint64> changes_;
     QElapsedTimer lastFailure_; // of an attempt to connect
+    qint64 pauseMs_ = 0;        // before the next attempt
     QString lastError_;
 };

@@ -256,7 +256,8 @@ class PgServerCreator : public FileCreator {
   public:
     PgServerCreator(QString server, QString role)
         : server_(std::move(server)), role_(std::move(role)),
-          conn_(std::make_shared<PgConnection>(PgSignIn{server_, QString(), QString()})) {}
+          conn_(std::make_shared<PgConnection>(
+              PgSignIn{server_, QString(), QString(), PgSignIn::Patience::Tool})) {}
 
     QString pathOf(const QString& fileConstant) const override { return paths::fold(server_ + fileConstant); }
     std::unique_ptr<FileBuilder> create(const QString& fileConstant) override {

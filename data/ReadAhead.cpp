@@ -1,6 +1,7 @@
 #include "data/ReadAhead.h"
 
 #include "data/AskedOnItsOwn.h"
+#include "data/LocalCommits.h"
 #include "data/Paths.h"
 #include "data/StorageError.h"
 
@@ -189,11 +190,13 @@ std::shared_ptr<const TableSnapshot> ReadAhead::take(const QString& path, const 
         snapshot = snapshots_.value(keyOf(folded, table));
     }
     if (!snapshot) return nullptr;
+    const quint64 localCommits = LocalCommits::count(folded);
     auto seen = verified_.constFind(folded);
-    if (seen != verified_.cend()) return *seen == snapshot->marker ? snapshot : nullptr;
+    if (seen != verified_.cend() && seen->localCommits == localCommits)
+        return seen->marker == snapshot->marker ? snapshot : nullptr;
     const std::optional<QByteArray> marker = currentMarker(folded, snapshot->markerSource);
     if (!marker) return nullptr;
-    if (switches_ > 0) verified_.insert(folded, *marker);
+    if (switches_ > 0) verified_.insert(folded, {*marker, localCommits});
     // Another studio wrote since it was read ahead: the control reads the table itself.
     return *marker == snapshot->marker ? snapshot : nullptr;
 }

@@ -70,9 +70,15 @@ class ReadAhead {
     QVector<TableRef> wanted_;
     quint64 wantedGeneration_ = 0, readGeneration_ = 0;
     QHash<QString, std::shared_ptr<const TableSnapshot>> snapshots_;
-    // The board's thread only: the markers looked at in the switch under way.
+    // The board's thread only: the markers looked at in the switch under way, with this process's
+    // commits to the file at the time; a commit of our own since (a control storing its typing as it
+    // switches) makes the marker stale.
+    struct Verified {
+        QByteArray marker;
+        quint64 localCommits = 0;
+    };
     int switches_ = 0;
-    QHash<QString, QByteArray> verified_;
+    QHash<QString, Verified> verified_;
 };
 
 // One switch of the board (a roll, Refresh Data, a day chosen): each file's marker is looked at

@@ -2,6 +2,7 @@
 
 #include "data/AskedOnItsOwn.h"
 #include "data/KeysetRecordset.h"
+#include "data/LocalCommits.h"
 #include "data/Paths.h"
 #include "data/SqlIdentifier.h"
 #include "data/Steps.h"
@@ -36,6 +37,21 @@ QString engineMessage(sqlite3* db, int rc) {
 
 QString quoted(const QString& identifier) {
     return quotedIdentifier(identifier);
+}
+
+// A stored value as the board reads it: text decoded as UTF-8 (bytes or broken text another program
+// stored come out with replacement characters), null as null. The old-value check of a write compares
+// through it, so a field read that way can be written back.
+constexpr const char* kAsReadFunction = "cuepilot_as_read";
+
+void valueAsRead(sqlite3_context* context, int, sqlite3_value** args) {
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+    const QByteArray asRead = QString::fromUtf8(text, sqlite3_value_bytes(args[0])).toUtf8();
+    sqlite3_result_text(context, asRead.constData(), int(asRead.size()), SQLITE_TRANSIENT);
 }
 
 class Connection;
@@ -84,7 +100,7 @@ class Statement {
 
 class Connection {
   public:
-    Connection(const QString& path, int flags) : folder_(QFileInfo(path).path()) {
+    Connection(const QString& path, int flags) : path_(path), folder_(QFileInfo(path).path()) {
         const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, flags, nullptr);
         if (rc != SQLITE_OK) {
             const QString msg = engineMessage(db_, rc);
@@ -93,6 +109,8 @@ class Connection {
         }
         sqlite3_extended_result_codes(db_, 0);
         sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+        sqlite3_create_function_v2(db_, kAsReadFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   &valueAsRead, nullptr, nullptr, nullptr);
     }
     ~Connection() { sqlite3_close(db_); }
     Connection(const Connection&) = delete;
@@ -118,6 +136,7 @@ class Connection {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
+        LocalCommits::note(path_);
     }
 
     // One read transaction, unless one is already open: the lock and the file's change counter are
@@ -134,8 +153,34 @@ class Connection {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
-        exec(QStringLiteral("COMMIT"));
+        // Ended whatever the share is thought to be doing meanwhile: a read left open would hold
+        // every other studio's writes off and refuse this board's next transaction.
+        if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            const QString message = engineMessage(db_, SQLITE_ERROR);
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw StorageError(message);
+        }
     }
+    bool inTransaction() const { return !sqlite3_get_autocommit(db_); }
+
+    // Bytes of the file read straight through the engine's own handle, never through another one:
+    // closing any other handle on the file would drop every lock this process holds on it, and
+    // another studio could then write in the middle of this board's transaction. A positioned read
+    // is safe beside the engine's own use of the handle.
+    QByteArray rawBytes(qint64 offset, int length) const {
+        sqlite3_file* file = nullptr;
+        if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+            !file->pMethods)
+            throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+        QByteArray bytes(length, '\0');
+        const int rc = file->pMethods->xRead(file, bytes.data(), length, offset);
+        // A short read (an empty or cut file) is what the file holds, zero-filled by the engine.
+        if (rc != SQLITE_OK && rc != SQLITE_IOERR_SHORT_READ)
+            throw StorageError(QString::fromUtf8(sqlite3_errstr(rc)));
+        return bytes;
+    }
+    // The key salt: the first 16 bytes of an enciphered file.
+    QByteArray salt() const { return rawBytes(0, 16); }
 
     void applyKey(const QByteArray& rawKeyHex) {
         // Not a user text: a hex string we made ourselves.
@@ -143,6 +188,7 @@ class Connection {
     }
 
   private:
+    QString path_;
     QString folder_;
     sqlite3* db_ = nullptr;
 };
@@ -239,7 +285,7 @@ class SqlCipherRecordset : public KeysetRecordset {
         for (auto it = changes.cbegin(); it != changes.cend(); ++it)
             sets << quoted(it.key()) + QStringLiteral(" = ?");
         for (auto it = expected.cbegin(); it != expected.cend(); ++it)
-            conditions << QStringLiteral(" AND ") + quoted(it.key()) + QStringLiteral(" IS ?");
+            conditions << QStringLiteral(" AND %1(%2) IS ?").arg(QLatin1String(kAsReadFunction), quoted(it.key()));
         bool stored = false;
         conn_->write([&] {
             Statement st(*conn_,
@@ -347,22 +393,11 @@ class SqlCipherRecordset : public KeysetRecordset {
 // the connection's own use of it.
 class HeaderMarker : public ChangeMarker {
   public:
-    explicit HeaderMarker(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {
-        if (sqlite3_file_control(conn_->handle(), "main", SQLITE_FCNTL_FILE_POINTER, &file_) != SQLITE_OK)
-            file_ = nullptr;
-    }
-    QByteArray read() override {
-        QByteArray bytes(16, '\0');
-        if (!file_ || !file_->pMethods)
-            throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
-        const int rc = file_->pMethods->xRead(file_, bytes.data(), int(bytes.size()), 24);
-        if (rc != SQLITE_OK) throw StorageError(QString::fromUtf8(sqlite3_errstr(rc)));
-        return bytes;
-    }
+    explicit HeaderMarker(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
+    QByteArray read() override { return conn_->rawBytes(24, 16); }
 
   private:
     std::shared_ptr<Connection> conn_;
-    sqlite3_file* file_ = nullptr;
 };
 
 class SqlCipherDatabase : public Database {
@@ -375,6 +410,9 @@ class SqlCipherDatabase : public Database {
     const FileIdentity& identity() const { return id_; }
     void setIdentity(const FileIdentity& id) { id_ = id; }
     const QByteArray& salt() const { return salt_; }
+    // Whether the file at the other end of this connection still has the salt it was opened with:
+    // a file restored in place from another installation has another.
+    bool saltUnchanged() const { return conn_->salt() == salt_; }
 
     std::unique_ptr<Recordset> openTable(const QString& table) override {
         Statement st(*conn_,
@@ -393,10 +431,11 @@ class SqlCipherDatabase : public Database {
         return std::make_unique<SqlCipherRecordset>(conn_, name, fields);
     }
 
+    // Other connections' commits, and this process's own through any of its connections.
     quint64 changeStamp() override {
         Statement st(*conn_, QStringLiteral("PRAGMA data_version"));
         st.step();
-        return quint64(st.int64(0));
+        return quint64(st.int64(0)) + LocalCommits::count(path_);
     }
 
     void readTogether(const std::function<void()>& reads) override { conn_->read(reads); }
@@ -438,12 +477,6 @@ class SqlCipherDatabase : public Database {
     std::shared_ptr<HeaderMarker> marker_;
 };
 
-QByteArray readSalt(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
-    return f.read(16);
-}
-
 void pinCipherSettings(Connection& c) {
     // Every setting stated, so an engine with other defaults (4.x: 4 KB pages, 256,000 rounds,
     // SHA-512) still opens the files. An engine that does not know a setting ignores it; those it
@@ -463,20 +496,20 @@ void useSafeJournal(Connection& c) {
     c.exec(QStringLiteral("PRAGMA locking_mode = NORMAL"));
 }
 
-std::shared_ptr<Connection> openKeyed(const QString& path, const QByteArray& keyHex) {
-    auto conn = std::make_shared<Connection>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
+void keyConnection(Connection& conn, const QByteArray& keyHex) {
     if (!keyHex.isEmpty()) {
-        conn->applyKey(keyHex);
-        pinCipherSettings(*conn);
+        conn.applyKey(keyHex);
+        pinCipherSettings(conn);
     }
     // A wrong key shows at the first read.
-    Statement probe(*conn, QStringLiteral("SELECT count(*) FROM sqlite_master"));
-    probe.step();
-    Statement app(*conn, QStringLiteral("PRAGMA application_id"));
-    if (!app.step() || app.int64(0) != kApplicationId)
-        throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
-    useSafeJournal(*conn);
-    return conn;
+    {
+        Statement probe(conn, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        probe.step();
+        Statement app(conn, QStringLiteral("PRAGMA application_id"));
+        if (!app.step() || app.int64(0) != kApplicationId)
+            throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
+    }
+    useSafeJournal(conn);
 }
 
 } // namespace
@@ -528,7 +561,9 @@ std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QSt
         if (cached->identity().sameContent(id)) return *it;
         // Written since: by a studio, or restored in place from another installation, whose key
         // salt differs. Only the salt says which, and only a file that was replaced is opened afresh.
-        if (cached->identity().sameFile(id) && readSalt(folded) == cached->salt()) {
+        if (cached->identity().sameFile(id) && skipOnFailure([&] {
+                if (!cached->saltUnchanged()) throw StorageError(QString());
+            })) {
             cached->setIdentity(id);
             return *it;
         }
@@ -561,13 +596,16 @@ std::shared_ptr<Database> SqlCipherProvider::openKnown(const QString& path, cons
 
 std::shared_ptr<Database> SqlCipherProvider::connectTo(const QString& folded, const QString& password,
                                                        const FileIdentity& id) {
+    // The engine opens the file before it reads anything, so the salt is read through its handle.
+    auto conn = std::make_shared<Connection>(folded, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
+    const QByteArray salt = id.size >= 16 ? conn->salt() : QByteArray();
     QByteArray keyHex;
-    const QByteArray salt = readSalt(folded);
     if (!password.isEmpty()) {
         if (salt.size() < 16) throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
         keyHex = keyFor(password, salt);
     }
-    return std::make_shared<SqlCipherDatabase>(folded, openKeyed(folded, keyHex), id, salt);
+    keyConnection(*conn, keyHex);
+    return std::make_shared<SqlCipherDatabase>(folded, std::move(conn), id, salt);
 }
 
 QVector<std::shared_ptr<const TableSnapshot>>
@@ -605,7 +643,10 @@ std::shared_ptr<Database> SqlCipherProvider::takeAhead(const QString& cacheKey, 
     auto* ahead = static_cast<SqlCipherDatabase*>(db.get());
     if (!ahead || !ahead->identity().sameFile(id)) return nullptr;
     // Written since it was opened ahead: still good, unless it was replaced in place by another salt.
-    if (!ahead->identity().sameContent(id) && readSalt(ahead->path()) != ahead->salt()) return nullptr;
+    if (!ahead->identity().sameContent(id) && !skipOnFailure([&] {
+            if (!ahead->saltUnchanged()) throw StorageError(QString());
+        }))
+        return nullptr;
     ahead->setIdentity(id);
     return db;
 }

@@ -2,7 +2,14 @@
 #include "data/KeptEdits.h"
 #include "data/PgConnection.h"
 #include "data/StorageError.h"
+#include "data/Steps.h"
 #include "tests/data/StorageSuite.h"
+#include "tests/support/StallingProxy.h"
+
+#include <QElapsedTimer>
+#include <QSet>
+#include <QUrl>
+#include <csignal>
 
 #include <QLineEdit>
 #include <gtest/gtest.h>
@@ -109,6 +116,61 @@ TEST_F(ServerRestart, TheOperationAtHandFailsTheTypedTextIsKeptAndTheEngineRecon
     EXPECT_EQ(kept.retry(provider, catalogue::connectString()), 1);
     EXPECT_EQ(fx.read(promo, "Main", "BodyText"), "typed before the restart");
     provider.setKeptEdits(nullptr);
+}
+
+
+// A server that stops answering mid-session, whether its backend is stopped or the network takes
+// every packet and returns none: a save waits out its deadline instead of holding the board until the
+// server is back, the text stays typed, and it is stored once the server answers again.
+TEST_F(ServerRestart, AServerThatStopsAnsweringHoldsASaveOnlyUntilItsDeadline) {
+    const QString serverSocket = QUrl::fromPercentEncoding(fx.dataFolder().section('/', 2, 2).toLatin1()) +
+                                 QStringLiteral("/.s.PGSQL.5432");
+    StallingProxy proxy(serverSocket);
+    QString throughProxy = promo;
+    throughProxy.replace(fx.dataFolder().section('/', 2, 2),
+                         QString::fromLatin1(QUrl::toPercentEncoding(proxy.folder())));
+    QString admin = fx.dataFolder();
+    admin.replace("postgresql://", "postgresql://postgres@");
+    PgConnection watch({admin, QString(), QString()});
+    const auto backends = [&] {
+        QSet<qint64> pids;
+        const PgResult r = watch.exec("SELECT pid FROM pg_stat_activity WHERE datname = current_database() "
+                                      "AND pid <> pg_backend_pid()");
+        for (int i = 0; i < r.rows(); ++i)
+            pids << r.int64(i, 0);
+        return pids;
+    };
+    const struct {
+        const char* what;
+        std::function<void(qint64 backend)> stop, resume;
+    } cases[] = {
+        {"its backend stopped", [](qint64 pid) { kill(pid_t(pid), SIGSTOP); },
+         [](qint64 pid) { kill(pid_t(pid), SIGCONT); }},
+        {"every packet dropped", [&](qint64) { proxy.stall(true); }, [&](qint64) { proxy.stall(false); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RoutingProvider board;
+        const QSet<qint64> before = backends();
+        auto dc = control(throughProxy, "Main", board);
+        dc->refresh();
+        const QSet<qint64> ours = backends() - before;
+        ASSERT_EQ(ours.size(), 1);
+        const qint64 backend = *ours.begin();
+        c.stop(backend);
+        dc->setFieldText("BodyText", c.what);
+        QElapsedTimer held;
+        held.start();
+        EXPECT_THROW(dc->update(), StorageError);
+        // Bounded, not measured: without a deadline the save waits for as long as the server is gone.
+        EXPECT_LT(held.elapsed(), 10000);
+        EXPECT_TRUE(dc->isDirty());
+        c.resume(backend);
+        const QDeadlineTimer patience(30000);
+        while (!skipOnFailure([&] { dc->update(); }) && !patience.hasExpired())
+            QThread::msleep(50);
+        EXPECT_EQ(fx.read(promo, "Main", "BodyText"), c.what);
+    }
 }
 
 } // namespace

@@ -9,11 +9,13 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSet>
+#include <atomic>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 // Two or three studios on one data folder: each studio is a provider of its own (its own
@@ -287,9 +289,17 @@ TEST_F(SharedFolder, FilesOpenWhateverCipherDefaultsTheEngineWasBuiltWith) {
 // Studios as real processes, writing at random into one file at once; one studio after another is
 // killed in the middle of its work and another takes its place. The files stay sound, no record
 // mixes two studios' writes, and every write a studio was told had been stored is there.
+// Each studio reads ahead as a board does, reopening the files others change, while it writes.
 void studioAtWork(int studio, int ackFd, const QString& promo, const QString& phone) {
     SqlCipherProvider own;
     QRandomGenerator random(studio + 1);
+    std::atomic<bool> working{true};
+    std::thread readingAhead([&] {
+        while (working) {
+            own.openAheadReading(phone, catalogue::connectString(), {"List"});
+            own.openAheadReading(promo, catalogue::connectString(), {"Main"});
+        }
+    });
     for (int i = 0; i < 40; ++i) {
         const QString mark = QStringLiteral("s%1-%2").arg(studio).arg(i);
         try {
@@ -310,6 +320,8 @@ void studioAtWork(int studio, int ackFd, const QString& promo, const QString& ph
             // Busy or changed meanwhile: that write is simply not acknowledged.
         }
     }
+    working = false;
+    readingAhead.join();
     _exit(0);
 }
 

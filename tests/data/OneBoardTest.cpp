@@ -1,0 +1,154 @@
+#include "data/AskedOnItsOwn.h"
+#include "data/KeptEdits.h"
+#include "data/ReadAhead.h"
+#include "data/SqlCipherProvider.h"
+#include "tests/data/StorageSuite.h"
+#include "tests/support/RawConnection.h"
+
+#include <QTemporaryDir>
+#include <functional>
+
+// The windows of one board share one connection to each file: what one of them stores, the others
+// see, and what a presenter typed lands in the record it was typed over or is kept, never elsewhere.
+namespace {
+
+class OneBoard : public StorageBase, public ::testing::TestWithParam<Engine> {
+  protected:
+    OneBoard() : StorageBase(GetParam()) { provider.setKeptEdits(&kept); }
+    QTemporaryDir home;
+    KeptEdits kept{home.path() + QStringLiteral("/KeptEdits.json")};
+
+    std::unique_ptr<DataControl> opened(const QString& table = QStringLiteral("Main")) {
+        auto dc = control(promo, table);
+        dc->refresh();
+        return dc;
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(BothEngines, OneBoard, ::testing::Values(Engine::Files, Engine::Server), EngineName());
+
+// A save in the event detail window, say, and the board's line on the same record: the board shows
+// the saved text, and the presenter's next edit of that line is stored, not refused as a conflict.
+TEST_P(OneBoard, ASaveInOneWindowIsSeenByTheOthersAndTheirNextEditIsNoConflict) {
+    auto board = opened();
+    auto window = opened();
+    window->setFieldText("BodyText", "saved in the window");
+    window->update();
+    EXPECT_TRUE(pollUntilNews(*board));
+    EXPECT_EQ(board->fieldText("BodyText"), "saved in the window");
+    board->setFieldText("BodyText", "then on the board");
+    board->update();
+    EXPECT_TRUE(kept.edits().isEmpty());
+    EXPECT_EQ(fx.read(promo, "Main", "BodyText"), "then on the board");
+}
+
+// Text typed over a record that another studio deletes meanwhile belongs to no record the control
+// will show: whether the control reads the same table again or is pointed elsewhere, the text is
+// kept as a conflict and no other record is written.
+TEST_P(OneBoard, TextTypedOverARecordDeletedElsewhereIsKeptNeverWrittenIntoAnother) {
+    const struct {
+        const char* what;
+        std::function<void(DataControl&)> then;
+    } cases[] = {
+        {"the same table read again", [](DataControl& dc) { dc.refresh(); }},
+        {"the control pointed at another table",
+         [](DataControl& dc) {
+             dc.setRecordSource("Main");
+             dc.setDatabaseName(dc.databaseName().replace("Promo", "Psa"));
+             dc.refresh();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fx.removeAll(promo, "Main");
+        for (const char* name : {"B", "A", "C"})
+            fx.append(promo, "Main", {{"PromoName", name}, {"BodyText", name}});
+        QFile::remove(kept.storePath());
+        KeptEdits fresh(kept.storePath());
+        provider.setKeptEdits(&fresh);
+        auto dc = opened();
+        dc->setFieldText("BodyText", "typed over B");
+        {
+            RoutingProvider otherStudio;
+            auto other = control(promo, "Main", otherStudio);
+            other->refresh();
+            other->deleteRecord();
+        }
+        ASSERT_TRUE(pollUntilNews(*dc));
+        try {
+            c.then(*dc);
+        } catch (const StorageError&) {
+        }
+        EXPECT_EQ(fx.count(promo, "Main"), 2);
+        EXPECT_EQ(fx.read(promo, "Main", "BodyText", 0), "A");
+        ASSERT_EQ(fresh.edits().size(), 1);
+        EXPECT_TRUE(fresh.edits()[0].conflict);
+        EXPECT_EQ(fresh.edits()[0].fields.value("BodyText"), "typed over B");
+        provider.setKeptEdits(&kept);
+    }
+}
+
+class OneBoardOnFiles : public StorageBase, public ::testing::Test {
+  protected:
+    OneBoardOnFiles() : StorageBase(Engine::Files) {}
+};
+
+// A share marked silent while a read is under way: the read still ends its transaction, so other
+// studios can write and this board's next read starts cleanly.
+TEST_F(OneBoardOnFiles, AReadInterruptedByASilentShareLeavesNoTransactionOpen) {
+    SqlCipherProvider files;
+    auto db = files.open(promo, catalogue::connectString());
+    auto answered = std::make_shared<std::atomic<bool>>(false);
+    const QString folder = QFileInfo(promo).path();
+    try {
+        db->readTogether([&] {
+            db->openTable("Main");
+            UnansweredFolders::waitingFor(folder, answered);
+        });
+    } catch (const StorageError&) {
+    }
+    *answered = true;
+    EXPECT_FALSE(UnansweredFolders::stillWaiting(folder));
+    RawConnection otherStudio(promo);
+    EXPECT_NO_THROW(otherStudio.exec("PRAGMA busy_timeout = 0; BEGIN IMMEDIATE; COMMIT"));
+    EXPECT_NO_THROW(db->readTogether([&] { db->openTable("Main"); }));
+}
+
+// Values another program stored as bytes or as text that is not UTF-8 can be edited like any other.
+TEST_F(OneBoardOnFiles, AFieldStoredAsBytesOrBrokenTextCanBeEdited) {
+    for (const char* stored : {"X'00FF41'", "CAST(X'C328' AS TEXT)", "42"}) {
+        SCOPED_TRACE(stored);
+        RawConnection(promo).exec(std::string("UPDATE Main SET BodyText = ") + stored + " WHERE PromoName = 'B'");
+        auto dc = control(promo, "Main");
+        dc->refresh();
+        dc->setFieldText("BodyText", "edited");
+        EXPECT_NO_THROW(dc->update());
+        EXPECT_EQ(fx.read(promo, "Main", "BodyText"), "edited");
+    }
+}
+
+
+// Refresh Data switches every control at once: a control that stores its typing as it switches must
+// not then be shown the table as read ahead before that very write.
+TEST_F(OneBoardOnFiles, ASwitchNeverShowsATableAsItWasBeforeAWriteMadeDuringIt) {
+    ReadAhead ahead([] { return std::make_unique<RoutingProvider>(); }, catalogue::connectString(), 60000);
+    provider.setReadAhead(&ahead);
+    ahead.setWanted({{promo, "Main"}});
+    ahead.start();
+    ahead.waitUntilRead();
+    auto first = control(promo, "Main");
+    auto typing = control(promo, "Main");
+    first->refresh();
+    typing->refresh();
+    typing->setFieldText("BodyText", "typed before Refresh Data");
+    {
+        const OneSwitch refreshData(provider);
+        first->refresh();
+        typing->refresh();
+    }
+    EXPECT_EQ(fx.read(promo, "Main", "BodyText"), "typed before Refresh Data");
+    EXPECT_EQ(typing->fieldText("BodyText"), "typed before Refresh Data");
+    provider.setReadAhead(nullptr);
+}
+
+} // namespace
