@@ -2,9 +2,9 @@
 
 #include "board/HourTable.h"
 #include "board/ReminderTimes.h"
-#include "data/Catalogue.h"
-#include "data/DataControl.h"
-#include "data/FieldBinding.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/controls/DataControl.h"
+#include "data/controls/FieldBinding.h"
 #include "widgets/Colors.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"

@@ -1,8 +1,8 @@
 #include "app/Module1.h"
 
 #include "app/frmMain.h"
-#include "data/KeptEdits.h"
-#include "data/RoutingProvider.h"
+#include "data/rescue/KeptEdits.h"
+#include "data/storage/RoutingProvider.h"
 
 #include <QApplication>
 #include <QPointer>

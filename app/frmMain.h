@@ -9,9 +9,9 @@
 #include "board/ClockTrust.h"
 #include "board/DaySelection.h"
 #include "board/HourGrid.h"
-#include "data/ChangeWatcher.h"
-#include "data/Steps.h"
-#include "data/StudioContext.h"
+#include "data/sharing/ChangeWatcher.h"
+#include "data/storage/Steps.h"
+#include "data/controls/StudioContext.h"
 
 #include <QMainWindow>
 #include <functional>

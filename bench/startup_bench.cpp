@@ -2,9 +2,9 @@
 #include "app/frmMain.h"
 #include "bench/DemoInstallation.h"
 #include "board/Clock.h"
-#include "data/Catalogue.h"
-#include "data/DataControl.h"
-#include "data/RoutingProvider.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/controls/DataControl.h"
+#include "data/storage/RoutingProvider.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -2,8 +2,8 @@
 
 #include "board/Clock.h"
 #include "board/HourGrid.h"
-#include "data/ReadAhead.h"
-#include "data/Steps.h"
+#include "data/sharing/ReadAhead.h"
+#include "data/storage/Steps.h"
 
 #include <QString>
 #include <QVector>

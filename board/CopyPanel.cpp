@@ -1,7 +1,7 @@
 #include "board/CopyPanel.h"
 
-#include "data/Catalogue.h"
-#include "data/FieldBinding.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/controls/FieldBinding.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"
 #include "widgets/XButton.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/ReadAhead.h"
+#include "data/sharing/ReadAhead.h"
 
 #include <QString>
 #include <QVector>

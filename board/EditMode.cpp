@@ -1,6 +1,6 @@
 #include "board/EditMode.h"
 
-#include "data/DataControl.h"
+#include "data/controls/DataControl.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"
 #include "widgets/XButton.h"

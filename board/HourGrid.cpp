@@ -2,7 +2,7 @@
 
 #include "board/BoardControls.h"
 #include "board/HourTable.h"
-#include "data/DataControl.h"
+#include "data/controls/DataControl.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"
 

@@ -1,12 +1,12 @@
 #include "board/LiveUpdates.h"
 
 #include "board/StatusLine.h"
-#include "data/AskedOnItsOwn.h"
-#include "data/DataControl.h"
-#include "data/KeptEdits.h"
-#include "data/LocalCommits.h"
-#include "data/Paths.h"
-#include "data/Steps.h"
+#include "data/storage/AskedOnItsOwn.h"
+#include "data/controls/DataControl.h"
+#include "data/rescue/KeptEdits.h"
+#include "data/storage/LocalCommits.h"
+#include "data/catalogue/Paths.h"
+#include "data/storage/Steps.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/ChangeWatcher.h"
-#include "data/ReadAhead.h"
+#include "data/sharing/ChangeWatcher.h"
+#include "data/sharing/ReadAhead.h"
 
 #include <QObject>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "board/NetworkSetup.h"
 
 #include "board/BoardControls.h"
-#include "data/DataControl.h"
+#include "data/controls/DataControl.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
 

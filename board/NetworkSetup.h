@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Steps.h"
+#include "data/storage/Steps.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "board/BoardControls.h"
-#include "data/Steps.h"
+#include "data/storage/Steps.h"
 
 #include <QString>
 

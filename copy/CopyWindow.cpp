@@ -1,10 +1,10 @@
 #include "copy/CopyWindow.h"
 
-#include "data/Catalogue.h"
-#include "data/DataControl.h"
-#include "data/FieldBinding.h"
-#include "data/Steps.h"
-#include "data/StudioContext.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/controls/DataControl.h"
+#include "data/controls/FieldBinding.h"
+#include "data/storage/Steps.h"
+#include "data/controls/StudioContext.h"
 #include "widgets/TextBox.h"
 #include "widgets/Windows.h"
 

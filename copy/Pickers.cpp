@@ -1,8 +1,8 @@
 #include "copy/Pickers.h"
 
 #include "copy/CopyWindow.h"
-#include "data/DataControl.h"
-#include "data/Steps.h"
+#include "data/controls/DataControl.h"
+#include "data/storage/Steps.h"
 #include "widgets/Windows.h"
 
 #include <QListWidget>

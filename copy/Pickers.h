@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/DataControl.h"
+#include "data/controls/DataControl.h"
 
 #include <QPointer>
 #include <QWidget>

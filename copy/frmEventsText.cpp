@@ -1,8 +1,8 @@
 #include "copy/frmEventsText.h"
 
-#include "data/Catalogue.h"
-#include "data/Paths.h"
-#include "data/StudioContext.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/catalogue/Paths.h"
+#include "data/controls/StudioContext.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"
 

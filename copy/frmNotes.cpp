@@ -1,9 +1,9 @@
 #include "copy/frmNotes.h"
 
 #include "copy/Pickers.h"
-#include "data/Catalogue.h"
-#include "data/DataControl.h"
-#include "data/Steps.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/controls/DataControl.h"
+#include "data/storage/Steps.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"
 

@@ -1,10 +1,10 @@
 #include "copy/frmPrepCopy.h"
 
 #include "copy/Pickers.h"
-#include "data/Catalogue.h"
-#include "data/DataControl.h"
-#include "data/Steps.h"
-#include "data/StudioContext.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/controls/DataControl.h"
+#include "data/storage/Steps.h"
+#include "data/controls/StudioContext.h"
 #include "widgets/TextBox.h"
 #include "widgets/Windows.h"
 

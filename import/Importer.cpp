@@ -1,8 +1,8 @@
 #include "import/Importer.h"
 
-#include "data/Paths.h"
-#include "data/SqlCipherProvider.h"
-#include "data/StorageError.h"
+#include "data/catalogue/Paths.h"
+#include "data/storage/SqlCipherProvider.h"
+#include "data/storage/StorageError.h"
 #include "import/LegacyReader.h"
 #include "tools/Installation.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Catalogue.h"
+#include "data/catalogue/Catalogue.h"
 
 #include <QString>
 #include <QStringList>

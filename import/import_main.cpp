@@ -1,5 +1,5 @@
 // cuepilot-import: takes a station's legacy Access 2000 files over into the board's own files.
-#include "data/StorageError.h"
+#include "data/storage/StorageError.h"
 #include "import/Importer.h"
 #include "import/QuietOutput.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Paths.h"
+#include "data/catalogue/Paths.h"
 
 #include <QFileInfo>
 #include <QString>

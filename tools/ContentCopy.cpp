@@ -1,9 +1,9 @@
 #include "tools/ContentCopy.h"
 
-#include "data/Catalogue.h"
-#include "data/Paths.h"
-#include "data/RoutingProvider.h"
-#include "data/StorageError.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/catalogue/Paths.h"
+#include "data/storage/RoutingProvider.h"
+#include "data/storage/StorageError.h"
 
 #include <QRandomGenerator>
 

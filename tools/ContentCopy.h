@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/PostgresProvider.h"
+#include "data/storage/PostgresProvider.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "tools/DemoContent.h"
 
-#include "data/Catalogue.h"
+#include "data/catalogue/Catalogue.h"
 
 #include <QStringList>
 

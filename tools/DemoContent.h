@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Recordset.h"
+#include "data/storage/Recordset.h"
 
 #include <QString>
 #include <QVector>

@@ -1,9 +1,9 @@
 #include "tools/Installation.h"
 
-#include "data/Catalogue.h"
-#include "data/Paths.h"
-#include "data/SqlCipherProvider.h"
-#include "data/StorageError.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/catalogue/Paths.h"
+#include "data/storage/SqlCipherProvider.h"
+#include "data/storage/StorageError.h"
 #include "tools/DemoContent.h"
 
 #include <QRandomGenerator>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/Catalogue.h"
-#include "data/PostgresProvider.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/storage/PostgresProvider.h"
 
 #include <QByteArray>
 #include <QString>

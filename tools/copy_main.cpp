@@ -1,6 +1,6 @@
 // cuepilot-copy: moves a station's content files between a data folder and a database server.
-#include "data/Paths.h"
-#include "data/StorageError.h"
+#include "data/catalogue/Paths.h"
+#include "data/storage/StorageError.h"
 #include "tools/CommandLine.h"
 #include "tools/ContentCopy.h"
 

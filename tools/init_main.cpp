@@ -1,6 +1,6 @@
 // cuepilot-init: creates the installation's database files that are not there yet.
-#include "data/Paths.h"
-#include "data/StorageError.h"
+#include "data/catalogue/Paths.h"
+#include "data/storage/StorageError.h"
 #include "tools/CommandLine.h"
 #include "tools/Installation.h"
 

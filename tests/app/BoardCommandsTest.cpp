@@ -1,10 +1,10 @@
 #include "tests/app/BoardHarness.h"
 
 #include "app/Module1.h"
-#include "data/Catalogue.h"
-#include "data/DataControl.h"
-#include "data/FieldBinding.h"
-#include "data/StorageError.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/controls/DataControl.h"
+#include "data/controls/FieldBinding.h"
+#include "data/storage/StorageError.h"
 #include "widgets/TextBox.h"
 #include "widgets/Windows.h"
 

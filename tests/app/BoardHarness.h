@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/frmMain.h"
-#include "data/RoutingProvider.h"
+#include "data/storage/RoutingProvider.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/Fixture.h"
 

@@ -1,7 +1,7 @@
 #include "tests/board/EditingBoard.h"
 
 #include "copy/frmNotes.h"
-#include "data/DataControl.h"
+#include "data/controls/DataControl.h"
 #include "widgets/Colors.h"
 #include "widgets/Windows.h"
 #include "widgets/XButton.h"

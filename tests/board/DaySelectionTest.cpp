@@ -1,8 +1,8 @@
 #include "tests/board/Board.h"
 
-#include "data/Catalogue.h"
-#include "data/DataControl.h"
-#include "data/Paths.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/controls/DataControl.h"
+#include "data/catalogue/Paths.h"
 #include "widgets/TextBox.h"
 
 #include <QAction>

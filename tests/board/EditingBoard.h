@@ -2,8 +2,8 @@
 
 #include "app/frmMain.h"
 #include "board/BoardControls.h"
-#include "data/Catalogue.h"
-#include "data/RoutingProvider.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/storage/RoutingProvider.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/Fixture.h"
 #include "widgets/TextBox.h"

@@ -1,8 +1,8 @@
 #include "tests/board/Board.h"
 #include "tests/board/HourRows.h"
 
-#include "data/Catalogue.h"
-#include "data/DataControl.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/controls/DataControl.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"
 

@@ -1,6 +1,6 @@
 #include "board/HourTable.h"
 #include "board/ReminderTimes.h"
-#include "data/Catalogue.h"
+#include "data/catalogue/Catalogue.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "tests/board/RecordingProvider.h"
 
-#include "data/Paths.h"
+#include "data/catalogue/Paths.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/SqlCipherProvider.h"
+#include "data/storage/SqlCipherProvider.h"
 
 #include <QString>
 #include <QVector>

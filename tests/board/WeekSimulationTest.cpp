@@ -2,8 +2,8 @@
 #include "tests/board/HourRows.h"
 
 #include "board/frmStop.h"
-#include "data/Catalogue.h"
-#include "data/DataControl.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/controls/DataControl.h"
 #include "widgets/Colors.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"

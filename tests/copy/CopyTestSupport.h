@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/Catalogue.h"
-#include "data/SqlCipherProvider.h"
-#include "data/StudioContext.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/storage/SqlCipherProvider.h"
+#include "data/controls/StudioContext.h"
 #include "tests/support/Fixture.h"
 
 #include <QApplication>

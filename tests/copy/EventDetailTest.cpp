@@ -1,7 +1,7 @@
 #include "copy/CopyOpeners.h"
 #include "copy/frmEventsText.h"
-#include "data/DataControl.h" // FieldBinding.h needs it complete
-#include "data/FieldBinding.h"
+#include "data/controls/DataControl.h" // FieldBinding.h needs it complete
+#include "data/controls/FieldBinding.h"
 #include "tests/copy/CopyTestSupport.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"

@@ -1,7 +1,7 @@
 #include "copy/CopyOpeners.h"
 #include "copy/Pickers.h"
 #include "copy/frmNotes.h"
-#include "data/DataControl.h"
+#include "data/controls/DataControl.h"
 #include "tests/copy/CopyTestSupport.h"
 #include "widgets/Windows.h"
 

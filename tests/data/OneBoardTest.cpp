@@ -1,7 +1,7 @@
-#include "data/AskedOnItsOwn.h"
-#include "data/KeptEdits.h"
-#include "data/ReadAhead.h"
-#include "data/SqlCipherProvider.h"
+#include "data/storage/AskedOnItsOwn.h"
+#include "data/rescue/KeptEdits.h"
+#include "data/sharing/ReadAhead.h"
+#include "data/storage/SqlCipherProvider.h"
 #include "tests/data/StorageSuite.h"
 #include "tests/support/RawConnection.h"
 

@@ -1,4 +1,4 @@
-#include "data/Paths.h"
+#include "data/catalogue/Paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "data/FieldBinding.h"
-#include "data/KeptEdits.h"
-#include "data/PgConnection.h"
-#include "data/StorageError.h"
-#include "data/Steps.h"
+#include "data/controls/FieldBinding.h"
+#include "data/rescue/KeptEdits.h"
+#include "data/storage/PgConnection.h"
+#include "data/storage/StorageError.h"
+#include "data/storage/Steps.h"
 #include "tests/data/StorageSuite.h"
 #include "tests/support/StallingProxy.h"
 

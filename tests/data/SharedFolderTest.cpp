@@ -1,8 +1,8 @@
-#include "data/Catalogue.h"
-#include "data/DataControl.h"
-#include "data/KeptEdits.h"
-#include "data/RoutingProvider.h"
-#include "data/StorageError.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/controls/DataControl.h"
+#include "data/rescue/KeptEdits.h"
+#include "data/storage/RoutingProvider.h"
+#include "data/storage/StorageError.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/RawConnection.h"
 

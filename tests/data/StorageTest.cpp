@@ -1,6 +1,6 @@
-#include "data/FieldBinding.h"
-#include "data/Steps.h"
-#include "data/StorageError.h"
+#include "data/controls/FieldBinding.h"
+#include "data/storage/Steps.h"
+#include "data/storage/StorageError.h"
 #include "tests/data/StorageSuite.h"
 
 #include <QComboBox>

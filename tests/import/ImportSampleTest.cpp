@@ -2,7 +2,7 @@
 
 #include "app/frmMain.h"
 #include "board/BoardControls.h"
-#include "data/Catalogue.h"
+#include "data/catalogue/Catalogue.h"
 #include "import/Importer.h"
 #include "import/LegacyReader.h"
 #include "tests/support/FakeClock.h"

@@ -1,6 +1,6 @@
 #include "tests/import/LegacyStation.h"
 
-#include "data/Catalogue.h"
+#include "data/catalogue/Catalogue.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "tests/support/Fixture.h"
 
-#include "data/Catalogue.h"
-#include "data/DataControl.h"
-#include "data/Paths.h"
-#include "data/RoutingProvider.h"
-#include "data/StorageError.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/controls/DataControl.h"
+#include "data/catalogue/Paths.h"
+#include "data/storage/RoutingProvider.h"
+#include "data/storage/StorageError.h"
 #include "tests/support/TestServer.h"
 #include "tools/Installation.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/Catalogue.h"
-#include "data/StorageError.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/storage/StorageError.h"
 
 #include <QString>
 #include <sqlcipher/sqlite3.h>

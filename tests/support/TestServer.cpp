@@ -1,9 +1,9 @@
 #include "tests/support/TestServer.h"
 
-#include "data/Catalogue.h"
-#include "data/PgConnection.h"
-#include "data/PostgresProvider.h"
-#include "data/SqlIdentifier.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/storage/PgConnection.h"
+#include "data/storage/PostgresProvider.h"
+#include "data/storage/SqlIdentifier.h"
 #include "tools/Installation.h"
 
 #include <QCryptographicHash>

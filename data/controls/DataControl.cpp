@@ -1,0 +1,414 @@
+#include "data/controls/DataControl.h"
+
+#include "data/controls/FieldBinding.h"
+#include "data/rescue/KeptEdits.h"
+#include "data/catalogue/Paths.h"
+#include "data/sharing/ReadAhead.h"
+#include "data/storage/Steps.h"
+#include "data/storage/StorageError.h"
+
+#include <exception>
+
+namespace {
+
+const QString kNoCurrentRecord = QStringLiteral("No current record.");
+const QString kRecordGone = QStringLiteral("The record was deleted by another user.");
+
+struct Criteria {
+    QString field;
+    QString value;
+};
+
+// [Field] ="value": the field between the brackets; the value between the first and the last
+// double quote, so a value that itself holds a quote is still found.
+Criteria parseCriteria(const QString& criteria) {
+    const int open = criteria.indexOf(QLatin1Char('['));
+    const int close = criteria.indexOf(QLatin1Char(']'), open + 1);
+    const int eq = criteria.indexOf(QLatin1Char('='), close + 1);
+    const int first = criteria.indexOf(QLatin1Char('"'), eq + 1);
+    const int last = criteria.lastIndexOf(QLatin1Char('"'));
+    if (open < 0 || close < 0 || eq < 0 || first < 0 || last <= first ||
+        !criteria.mid(close + 1, eq - close - 1).trimmed().isEmpty())
+        throw StorageError(QStringLiteral("Syntax error in criteria expression: %1").arg(criteria));
+    return {criteria.mid(open + 1, close - open - 1), criteria.mid(first + 1, last - first - 1)};
+}
+
+} // namespace
+
+DataControl::DataControl(DatabaseProvider& provider, const QString& name, QObject* parent)
+    : QObject(parent), provider_(provider) {
+    setObjectName(name);
+}
+
+DataControl::~DataControl() {
+    close();
+    for (FieldBinding* b : bindings_)
+        b->detachSource();
+}
+
+Recordset& DataControl::openRecordset() const {
+    if (!recordset_) throw StorageError(QStringLiteral("Object variable or With block variable not set"));
+    return *recordset_;
+}
+
+void DataControl::applyBindingRule() {
+    if (!recordset_) return;
+    if (editMode_ == EditMode::Adding) {
+        // A new record on which nothing was typed is dropped.
+        if (!buffer_.isEmpty()) recordset_->append(buffer_);
+    } else if (!buffer_.isEmpty()) {
+        if (!recordset_->hasCurrent()) throw ConflictError(kNoCurrentRecord);
+        recordset_->updateCurrent(buffer_, base_);
+    }
+    clearBuffer();
+}
+
+void DataControl::clearBuffer() {
+    buffer_.clear();
+    base_.clear();
+    editMode_ = EditMode::None;
+}
+
+bool DataControl::storeOrKeep() {
+    try {
+        applyBindingRule();
+        return true;
+    } catch (const StorageError& e) {
+        KeptEdits* kept = provider_.keptEdits();
+        if (!kept) throw;
+        KeptEdit edit;
+        edit.file = database_->path();
+        edit.table = recordset_->tableName();
+        if (editMode_ != EditMode::Adding && recordset_->hasCurrent()) edit.key = recordset_->bookmark();
+        edit.fields = buffer_;
+        edit.expected = base_;
+        edit.reason = e.message();
+        // A record gone or changed underneath cannot take the text by trying again.
+        edit.conflict = dynamic_cast<const ConflictError*>(&e) != nullptr;
+        clearBuffer();
+        kept->keep(std::move(edit));
+        return false;
+    }
+}
+
+std::exception_ptr DataControl::keepForAPerson(const QString& reason) {
+    KeptEdits* kept = provider_.keptEdits();
+    if (!kept) return std::make_exception_ptr(ConflictError(reason));
+    KeptEdit edit;
+    edit.file = database_ ? database_->path() : paths::fold(databaseName_);
+    edit.table = recordset_ ? recordset_->tableName() : recordSource_;
+    edit.fields = buffer_;
+    edit.expected = base_;
+    edit.reason = reason;
+    edit.conflict = true;
+    clearBuffer();
+    kept->keep(std::move(edit));
+    return nullptr;
+}
+
+void DataControl::refresh() {
+    FieldValues carried;
+    ExpectedValues carriedBase;
+    std::exception_ptr failedWrite;
+    const bool sameTable = database_ && database_->path() == paths::fold(databaseName_) && recordset_ &&
+                           recordset_->tableName().compare(recordSource_, Qt::CaseInsensitive) == 0;
+    if (recordset_ && !buffer_.isEmpty() && editMode_ != EditMode::Adding && !recordset_->hasCurrent()) {
+        // Typed into a table without rows: nothing can receive it yet, so it stays in the buffer
+        // while the same table is read again. Typed over a record that is gone since (its old values
+        // are known), or with the control pointed elsewhere, it belongs to no record the control will
+        // show: it is kept for a person, never written into whatever record comes first.
+        if (sameTable && base_.isEmpty())
+            carried = buffer_;
+        else
+            failedWrite = keepForAPerson(base_.isEmpty() ? kNoCurrentRecord : kRecordGone);
+    } else {
+        try {
+            storeOrKeep();
+        } catch (const StorageError&) {
+            // No store to keep it in: the text stays typed while the same table is read again, and
+            // the failure is reported once the control has landed where it was sent.
+            failedWrite = std::current_exception();
+            if (sameTable) {
+                carried = buffer_;
+                carriedBase = base_;
+            }
+        }
+    }
+    clearBuffer();
+    recordset_.reset();
+    database_.reset();
+    openedFrom_.reset();
+    if (!openReadAhead()) {
+        database_ = provider_.open(databaseName_, connect_);
+        database_->readTogether([this] {
+            recordset_ = database_->openTable(recordSource_);
+            if (recordset_->recordCount() > 0) recordset_->moveFirst();
+            stamp_ = stampOf(*database_);
+        });
+    }
+    for (auto it = carried.cbegin(); it != carried.cend(); ++it)
+        if (recordset_->hasField(it.key())) buffer_.insert(it.key(), it.value());
+    for (auto it = carriedBase.cbegin(); it != carriedBase.cend(); ++it)
+        if (buffer_.contains(it.key())) base_.insert(it.key(), it.value());
+    showCurrent();
+    emit repositioned();
+    if (failedWrite) std::rethrow_exception(failedWrite);
+}
+
+bool DataControl::openReadAhead() {
+    ReadAhead* ahead = provider_.readAhead();
+    if (!ahead) return false;
+    const std::shared_ptr<const TableSnapshot> snapshot = ahead->take(databaseName_, recordSource_);
+    if (!snapshot) return false;
+    std::shared_ptr<Database> database = provider_.openKnown(databaseName_, connect_, *snapshot);
+    if (!database) return false;
+    recordset_ = database->openTable(*snapshot);
+    database_ = std::move(database);
+    openedFrom_ = snapshot;
+    // This connection's own change count is read when the file is next reported changed; until
+    // then any report reads the record again.
+    stamp_.reset();
+    return true;
+}
+
+void DataControl::close() {
+    try {
+        storeOrKeep();
+    } catch (const std::exception& e) {
+        if (lostWriteSink_) lostWriteSink_(QString::fromUtf8(e.what()));
+    }
+    clearBuffer();
+    recordset_.reset();
+    database_.reset();
+    openedFrom_.reset();
+}
+
+std::optional<quint64> DataControl::stampOf(Database& db) {
+    try {
+        return db.changeStamp();
+    } catch (const StorageError&) {
+        return std::nullopt;
+    }
+}
+
+bool DataControl::pollForChanges() {
+    if (!recordset_) {
+        // The file or table was away when last opened: it is tried again, so the board recovers
+        // by itself when the share comes back. Typing cannot be under way without a record set.
+        if (databaseName_.isEmpty() || recordSource_.isEmpty()) return false;
+        refresh();
+        return true;
+    }
+    // A file first watched after a roll is reported as changed: one look tells whether it was.
+    if (openedFrom_ && ReadAhead::unchangedSince(*openedFrom_)) return false;
+    openedFrom_.reset();
+    const std::optional<quint64> now = stampOf(*database_);
+    if (now && stamp_ && *now == *stamp_) return false;
+    if (!now) {
+        // Unreadable through this connection: replaced on the share, say. Open it afresh, keeping
+        // what is being typed, which the next move or refresh stores.
+        reopenKeepingTyping();
+        return true;
+    }
+    stamp_ = now;
+    if (editMode_ == EditMode::Adding) return false;
+    recordset_->reread();
+    showCurrent();
+    return true;
+}
+
+void DataControl::reopenKeepingTyping() {
+    const FieldValues typed = buffer_;
+    const ExpectedValues base = base_;
+    const EditMode mode = editMode_;
+    const QByteArray at = recordset_->hasCurrent() ? recordset_->bookmark() : QByteArray();
+    // Opened before the old ones go: when the file or server is still away, the control stays as
+    // it was, typing and all, and the next poll tries again.
+    std::shared_ptr<Database> database = provider_.open(databaseName_, connect_);
+    std::unique_ptr<Recordset> recordset = database->openTable(recordSource_);
+    recordset_ = std::move(recordset);
+    database_ = std::move(database);
+    stamp_ = stampOf(*database_);
+    buffer_ = typed;
+    base_ = base;
+    editMode_ = mode;
+    if (!at.isEmpty() && !skipOnFailure([&] { recordset_->setBookmark(at); })) {
+        // The record is not in the file put in place of the old one: what was typed over it is
+        // kept for a person, and the control shows the new file's first record.
+        // (Without kept edits there is nowhere else for it.)
+        keepForAPerson(kRecordGone);
+        clearBuffer();
+        if (recordset_->recordCount() > 0) recordset_->moveFirst();
+    } else if (at.isEmpty() && mode != EditMode::Adding && recordset_->recordCount() > 0) {
+        recordset_->moveFirst();
+    }
+    showCurrent();
+    emit repositioned();
+}
+
+bool DataControl::bof() const {
+    return openRecordset().bof();
+}
+bool DataControl::eof() const {
+    return openRecordset().eof();
+}
+bool DataControl::hasCurrent() const {
+    return recordset_ && recordset_->hasCurrent();
+}
+int DataControl::recordCount() const {
+    return openRecordset().recordCount();
+}
+
+void DataControl::moveFirst() {
+    reposition([](Recordset& rs) { rs.moveFirst(); });
+}
+void DataControl::movePrevious() {
+    reposition([](Recordset& rs) { rs.movePrevious(); });
+}
+void DataControl::moveNext() {
+    reposition([](Recordset& rs) { rs.moveNext(); });
+}
+void DataControl::moveLast() {
+    reposition([](Recordset& rs) { rs.moveLast(); });
+}
+
+void DataControl::reposition(const std::function<void(Recordset&)>& move) {
+    Recordset& rs = openRecordset();
+    storeOrKeep();
+    move(rs);
+    showCurrent();
+    emit repositioned();
+}
+
+QByteArray DataControl::bookmark() const {
+    return openRecordset().bookmark();
+}
+
+void DataControl::setBookmark(const QByteArray& bookmark) {
+    reposition([&](Recordset& rs) { rs.setBookmark(bookmark); });
+}
+
+bool DataControl::findFirst(const QString& criteria) {
+    openRecordset();
+    const Criteria c = parseCriteria(criteria);
+    bool found = false;
+    reposition([&](Recordset& rs) { found = rs.findFirst(c.field, c.value); });
+    return found;
+}
+
+QString DataControl::fieldText(const QString& field) const {
+    const auto it = buffer_.constFind(field);
+    if (it != buffer_.cend()) return *it;
+    if (!hasCurrent() || editMode_ == EditMode::Adding || !recordset_->hasField(field)) return QString();
+    return recordset_->value(field).toString();
+}
+
+QVariant DataControl::storedValue(const QString& field) const {
+    if (!hasCurrent()) throw StorageError(kNoCurrentRecord);
+    return recordset_->value(field);
+}
+
+bool DataControl::hasField(const QString& field) const {
+    return recordset_ && recordset_->hasField(field);
+}
+
+QVector<QVariant> DataControl::storedColumn(const QString& field) const {
+    const QString table = openRecordset().tableName();
+    const std::unique_ptr<Recordset> rs = database_->openTable(table);
+    QVector<QVariant> values;
+    if (rs->recordCount() == 0) return values;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+        values << rs->value(field);
+    return values;
+}
+
+void DataControl::edit() {
+    if (!hasCurrent()) throw StorageError(kNoCurrentRecord);
+    if (editMode_ != EditMode::Adding) editMode_ = EditMode::Editing;
+}
+
+void DataControl::addNew() {
+    openRecordset();
+    storeOrKeep();
+    editMode_ = EditMode::Adding;
+    clearBoxes();
+    emit repositioned();
+}
+
+void DataControl::update() {
+    Recordset& rs = openRecordset();
+    if (editMode_ == EditMode::Adding) {
+        rs.append(buffer_);
+        clearBuffer();
+        // The record that was current before the new one is current again.
+        if (rs.hasCurrent())
+            showCurrent();
+        else
+            clearBoxes();
+        emit repositioned();
+        return;
+    }
+    if (!buffer_.isEmpty()) {
+        if (!rs.hasCurrent()) throw ConflictError(kNoCurrentRecord);
+        rs.updateCurrent(buffer_, base_);
+    }
+    clearBuffer();
+}
+
+void DataControl::cancelUpdate() {
+    clearBuffer();
+    showCurrent();
+}
+
+void DataControl::deleteRecord() {
+    Recordset& rs = openRecordset();
+    if (editMode_ == EditMode::Adding) {
+        cancelUpdate();
+        return;
+    }
+    rs.deleteCurrent();
+    clearBuffer();
+    clearBoxes();
+    emit repositioned();
+}
+
+void DataControl::setFieldText(const QString& field, const QString& text) {
+    if (recordset_ && !recordset_->hasField(field)) return;
+    // Typing back the stored value is no change, so another studio's edit of the field is kept.
+    if (editMode_ != EditMode::Adding && hasCurrent()) {
+        const QVariant stored = recordset_->value(field);
+        if (stored.toString() == text) {
+            buffer_.remove(field);
+            base_.remove(field);
+            return;
+        }
+        // What the record held when typing began: the write is stored only over that.
+        if (!base_.contains(field)) base_.insert(field, stored);
+    }
+    buffer_.insert(field, text);
+}
+
+void DataControl::attach(FieldBinding* binding) {
+    if (!bindings_.contains(binding)) bindings_.push_back(binding);
+}
+
+void DataControl::detach(FieldBinding* binding) {
+    bindings_.removeAll(binding);
+}
+
+void DataControl::showCurrentIn(FieldBinding* binding) {
+    if (hasCurrent() || buffer_.contains(binding->dataField()) || editMode_ == EditMode::Adding)
+        binding->show(fieldText(binding->dataField()));
+}
+
+void DataControl::showCurrent() {
+    // With no current record the boxes keep what they show (the placeholder words, say).
+    if (!hasCurrent()) return;
+    for (FieldBinding* b : bindings_)
+        b->show(fieldText(b->dataField()));
+}
+
+void DataControl::clearBoxes() {
+    for (FieldBinding* b : bindings_)
+        b->show(QString());
+}

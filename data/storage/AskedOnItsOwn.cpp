@@ -1,0 +1,39 @@
+#include "data/storage/AskedOnItsOwn.h"
+
+#include "data/catalogue/Paths.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <mutex>
+
+namespace {
+std::mutex unansweredMutex;
+QHash<QString, std::shared_ptr<std::atomic<bool>>> unanswered;
+// Asked before every statement: while no share hangs, that costs no lock.
+std::atomic<int> unansweredCount{0};
+} // namespace
+
+bool UnansweredFolders::stillWaiting(const QString& folder) {
+    if (unansweredCount.load(std::memory_order_acquire) == 0) return false;
+    std::lock_guard<std::mutex> lock(unansweredMutex);
+    auto it = unanswered.find(folder);
+    if (it == unanswered.end()) return false;
+    if (!**it) return true;
+    unanswered.erase(it);
+    unansweredCount.store(int(unanswered.size()), std::memory_order_release);
+    return false;
+}
+
+bool UnansweredFolders::stillWaitingForFile(const QString& file) {
+    return !file.isEmpty() && stillWaiting(QFileInfo(paths::fold(file)).path());
+}
+
+void UnansweredFolders::checkAnswering(const QString& folder) {
+    if (stillWaiting(folder)) throw ShareNotAnsweringError();
+}
+
+void UnansweredFolders::waitingFor(const QString& folder, std::shared_ptr<std::atomic<bool>> answered) {
+    std::lock_guard<std::mutex> lock(unansweredMutex);
+    unanswered.insert(folder, std::move(answered));
+    unansweredCount.store(int(unanswered.size()), std::memory_order_release);
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "data/storage/Recordset.h"
+#include "data/storage/TableSnapshot.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+// How long another studio's lock, or a share that does not answer, may hold the board.
+inline constexpr int kBusyTimeoutMs = 300;
+
+class Database {
+  public:
+    virtual ~Database() = default;
+    virtual QString path() const = 0;
+    // Throws StorageError when the table does not exist or is not a plain table.
+    virtual std::unique_ptr<Recordset> openTable(const QString& table) = 0;
+    // A number that changes whenever another connection has committed to this file, and only then:
+    // cheap enough to ask every couple of seconds on a network share. Throws StorageError.
+    virtual quint64 changeStamp() = 0;
+    // Reads that belong together (a table, its first record, the change stamp) as one read of the
+    // file: on a network share every separate read pays its own round trips. No writes inside.
+    virtual void readTogether(const std::function<void()>& reads) { reads(); }
+
+    // The table as a refresh shows it, with the file's change marker, read together; previous is
+    // handed back as it is while the file is unchanged since it was read. Nothing where the engine
+    // keeps no marker. Throws StorageError.
+    virtual std::shared_ptr<const TableSnapshot> snapshot(const QString& table,
+                                                          std::shared_ptr<const TableSnapshot> previous) {
+        (void)table;
+        (void)previous;
+        return nullptr;
+    }
+    // A record set over a snapshot of this file, opened without reading the file.
+    virtual std::unique_ptr<Recordset> openTable(const TableSnapshot& snapshot) {
+        return openTable(snapshot.table);
+    }
+};
+
+class KeptEdits;
+class ReadAhead;
+
+// Opens existing database files; never creates one.
+class DatabaseProvider {
+  public:
+    virtual ~DatabaseProvider() = default;
+    // connect is the data control's connect string (";Pwd=..."). Throws StorageError.
+    virtual std::shared_ptr<Database> open(const QString& path, const QString& connect) = 0;
+    // Safe from any thread: opens a file the board is about to need (the next day's, before midnight)
+    // so that open() later costs no more than checking it is still the same file. Failures are left
+    // for open() to meet.
+    virtual void openAhead(const QString& path, const QString& connect) {
+        openAheadReading(path, connect, {});
+    }
+    // Safe from any thread: opens a file ahead as openAhead does and reads these tables through that
+    // very connection, so that the board's first refresh of each needs only a look at the file.
+    virtual QVector<std::shared_ptr<const TableSnapshot>>
+    openAheadReading(const QString& path, const QString& connect, const QStringList& tables) {
+        (void)path;
+        (void)connect;
+        (void)tables;
+        return {};
+    }
+
+    // Where text that could not be stored as its control moved on or closed is kept (beside the
+    // program, never on the share). Without one, such a write failure is thrown to the caller.
+    KeptEdits* keptEdits() const { return keptEdits_; }
+    void setKeptEdits(KeptEdits* kept) { keptEdits_ = kept; }
+
+    // Where tables read ahead of need are taken from; none reads every table when it is needed.
+    ReadAhead* readAhead() const { return readAhead_; }
+    void setReadAhead(ReadAhead* ahead) { readAhead_ = ahead; }
+    // The board's connection to the file a snapshot was read from, found without touching the file:
+    // nothing when there is none yet, or it is to another file now at that path.
+    virtual std::shared_ptr<Database> openKnown(const QString& path, const QString& connect,
+                                                const TableSnapshot& snapshot) {
+        (void)path;
+        (void)connect;
+        (void)snapshot;
+        return nullptr;
+    }
+
+  private:
+    KeptEdits* keptEdits_ = nullptr;
+    ReadAhead* readAhead_ = nullptr;
+};

@@ -1,0 +1,277 @@
+#include "data/storage/PostgresProvider.h"
+
+#include "data/storage/KeysetRecordset.h"
+#include "data/catalogue/Paths.h"
+#include "data/storage/PgConnection.h"
+#include "data/storage/SqlIdentifier.h"
+#include "data/storage/StorageError.h"
+
+namespace {
+
+const QString kKey = quotedIdentifier(PostgresProvider::kKeyColumn);
+
+QVector<qint64> keysOf(const PgResult& result) {
+    QVector<qint64> keys;
+    keys.reserve(result.rows());
+    for (int r = 0; r < result.rows(); ++r)
+        keys.push_back(result.int64(r, 0));
+    return keys;
+}
+
+class PgRecordset : public KeysetRecordset {
+  public:
+    PgRecordset(std::shared_ptr<PgConnection> conn, const QString& schema, const QString& table,
+                const QStringList& fields)
+        : KeysetRecordset(table, fields), conn_(std::move(conn)),
+          qualified_(quotedIdentifier(schema) + QLatin1Char('.') + quotedIdentifier(table)) {
+        QStringList columns;
+        for (const QString& f : fields)
+            columns << quotedIdentifier(f);
+        selectRecord_ = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = $1")
+                            .arg(columns.isEmpty() ? QStringLiteral("1") : columns.join(QStringLiteral(", ")),
+                                 qualified_, kKey);
+        open();
+    }
+
+  protected:
+    QVector<qint64> readKeys() override {
+        return keysOf(conn_->exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %1").arg(kKey, qualified_)));
+    }
+
+    std::optional<QVector<QVariant>> readRecord(qint64 key) override {
+        const PgResult r = conn_->exec(selectRecord_, {key});
+        if (r.rows() == 0) return std::nullopt;
+        QVector<QVariant> values(fieldNames().size());
+        for (int i = 0; i < values.size(); ++i)
+            values[i] = r.value(0, i);
+        return values;
+    }
+
+    QVector<qint64> keysWhere(const QString& column, const QString& value) override {
+        return keysOf(conn_->exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = $1 ORDER BY %1")
+                                      .arg(kKey, qualified_, quotedIdentifier(column)),
+                                  {value}));
+    }
+
+    bool writeRecord(qint64 key, const FieldValues& changes, const ExpectedValues& expected) override {
+        QVector<QVariant> params;
+        QStringList sets;
+        for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+            params << it.value();
+            sets << QStringLiteral("%1 = $%2").arg(quotedIdentifier(it.key())).arg(params.size());
+        }
+        params << key;
+        QString where = QStringLiteral("%1 = $%2").arg(kKey).arg(params.size());
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            params << it.value();
+            where += QStringLiteral(" AND %1 IS NOT DISTINCT FROM $%2")
+                         .arg(quotedIdentifier(it.key()))
+                         .arg(params.size());
+        }
+        const PgResult r = conn_->exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                           .arg(qualified_, sets.join(QStringLiteral(", ")), where),
+                                       params);
+        return r.affected() == 1;
+    }
+
+    qint64 insertRecord(const FieldValues& values) override {
+        return insertInto(*conn_, qualified_, values, QStringLiteral(" RETURNING %1").arg(kKey)).int64(0, 0);
+    }
+
+    void deleteRecord(qint64 key) override {
+        conn_->exec(QStringLiteral("DELETE FROM %1 WHERE %2 = $1").arg(qualified_, kKey), {key});
+    }
+
+    bool recordExists(qint64 key) override {
+        return conn_->exec(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = $1").arg(qualified_, kKey), {key})
+                   .rows() > 0;
+    }
+
+  public:
+    // INSERT of the given fields (the others null), followed by the tail ("RETURNING ...").
+    static PgResult insertInto(PgConnection& conn, const QString& qualified, const FieldValues& values,
+                               const QString& tail = QString()) {
+        if (values.isEmpty())
+            return conn.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES%2").arg(qualified, tail));
+        QStringList columns, marks;
+        QVector<QVariant> params;
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            columns << quotedIdentifier(it.key());
+            params << it.value();
+            marks << QStringLiteral("$%1").arg(params.size());
+        }
+        return conn.exec(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)%4")
+                .arg(qualified, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")), tail),
+            params);
+    }
+
+  private:
+    std::shared_ptr<PgConnection> conn_;
+    QString qualified_;
+    QString selectRecord_;
+};
+
+class PgDatabase : public Database {
+  public:
+    PgDatabase(QString path, QString schema, std::shared_ptr<PgConnection> conn)
+        : path_(std::move(path)), schema_(std::move(schema)), conn_(std::move(conn)) {}
+
+    QString path() const override { return path_; }
+
+    std::unique_ptr<Recordset> openTable(const QString& table) override {
+        // Plain tables only, found as the file engine finds them: by name, case aside, the exact
+        // spelling first.
+        const PgResult r = conn_->exec(
+            QStringLiteral(
+                "SELECT c.relname, a.attname FROM pg_class c "
+                "JOIN pg_namespace n ON n.oid = c.relnamespace "
+                "JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped "
+                "WHERE n.nspname = $1 AND lower(c.relname) = lower($2) AND c.relkind = 'r' "
+                "ORDER BY c.relname = $2 DESC, c.relname, a.attnum"),
+            {schema_, table});
+        if (r.rows() == 0)
+            throw StorageError(QStringLiteral("relation \"%1.%2\" does not exist").arg(schema_, table));
+        const QString name = r.text(0, 0);
+        QStringList fields;
+        for (int i = 0; i < r.rows() && r.text(i, 0) == name; ++i)
+            if (r.text(i, 1) != PostgresProvider::kKeyColumn) fields << r.text(i, 1);
+        return std::make_unique<PgRecordset>(conn_, schema_, name, fields);
+    }
+
+    quint64 changeStamp() override { return conn_->changesIn(schema_); }
+
+  private:
+    QString path_;
+    QString schema_;
+    std::shared_ptr<PgConnection> conn_;
+};
+
+QString schemaOf(const QString& path) {
+    const paths::ServerFile where = paths::splitServerFile(path);
+    if (where.file.isEmpty()) throw StorageError(QStringLiteral("no file named in %1").arg(path));
+    return where.file;
+}
+
+bool schemaExists(PgConnection& conn, const QString& schema) {
+    return conn.exec(QStringLiteral("SELECT 1 FROM pg_namespace WHERE nspname = $1"), {schema}).rows() > 0;
+}
+
+} // namespace
+
+PostgresProvider::PostgresProvider() = default;
+PostgresProvider::~PostgresProvider() = default;
+
+std::shared_ptr<Database> PostgresProvider::open(const QString& path, const QString& connect) {
+    const QString schema = schemaOf(path);
+    const QString server = paths::splitServerFile(path).server;
+    const QString password = paths::passwordOf(connect);
+    std::shared_ptr<PgConnection>& conn = connections_[server + QLatin1Char('\n') + password];
+    if (!conn) conn = std::make_shared<PgConnection>(PgSignIn{server, kDefaultRole, password});
+    if (!schemaExists(*conn, schema))
+        throw StorageError(QStringLiteral("schema \"%1\" does not exist").arg(schema));
+    return std::make_shared<PgDatabase>(paths::fold(path), schema, conn);
+}
+
+namespace {
+
+// One schema built in one transaction: nothing of it is left when the builder goes before commit.
+class PgSchemaBuilder : public FileBuilder {
+  public:
+    PgSchemaBuilder(std::shared_ptr<PgConnection> conn, QString schema, QString role)
+        : conn_(std::move(conn)), schema_(std::move(schema)), role_(std::move(role)) {
+        conn_->exec(QStringLiteral("BEGIN"));
+        open_ = true;
+        try {
+            if (schemaExists(*conn_, schema_))
+                throw FileExistsError(QStringLiteral("schema \"%1\" already exists").arg(schema_));
+            conn_->exec(QStringLiteral("CREATE SCHEMA %1").arg(quotedIdentifier(schema_)));
+            // Every change to a table of the schema is told to the boards listening, with the
+            // schema's name, once per statement.
+            conn_->exec(
+                QStringLiteral("CREATE FUNCTION %1 () RETURNS trigger LANGUAGE plpgsql AS $body$ "
+                               "BEGIN PERFORM pg_notify(%2, TG_TABLE_SCHEMA); RETURN NULL; END $body$")
+                    .arg(notifyFunction(), quotedLiteral(kPgChangeChannel)));
+        } catch (...) {
+            rollback();
+            throw;
+        }
+    }
+    ~PgSchemaBuilder() override { rollback(); }
+
+    void createTable(const QString& table, const QStringList& fields) override {
+        QStringList columns{kKey + QStringLiteral(" bigserial PRIMARY KEY")};
+        for (const QString& f : fields)
+            columns << quotedIdentifier(f) + QStringLiteral(" text");
+        conn_->exec(
+            QStringLiteral("CREATE TABLE %1 (%2)").arg(qualified(table), columns.join(QStringLiteral(", "))));
+        conn_->exec(
+            QStringLiteral("CREATE TRIGGER cuepilot_notify AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE "
+                           "ON %1 FOR EACH STATEMENT EXECUTE FUNCTION %2 ()")
+                .arg(qualified(table), notifyFunction()));
+    }
+
+    void insert(const QString& table, const FieldValues& values) override {
+        PgRecordset::insertInto(*conn_, qualified(table), values);
+    }
+
+    void commit() override {
+        // The role reads and writes records; it cannot change or drop what is here.
+        const QString schema = quotedIdentifier(schema_);
+        const QString role = quotedIdentifier(role_);
+        conn_->exec(QStringLiteral("GRANT USAGE ON SCHEMA %1 TO %2").arg(schema, role));
+        conn_->exec(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA %1 TO %2")
+                        .arg(schema, role));
+        conn_->exec(QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA %1 TO %2").arg(schema, role));
+        conn_->exec(QStringLiteral("COMMIT"));
+        open_ = false;
+    }
+
+  private:
+    QString qualified(const QString& table) const {
+        return quotedIdentifier(schema_) + QLatin1Char('.') + quotedIdentifier(table);
+    }
+    QString notifyFunction() const { return qualified(QStringLiteral("cuepilot_notify")); }
+    static QString quotedLiteral(const QString& text) {
+        return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) +
+               QLatin1Char('\'');
+    }
+    void rollback() noexcept {
+        if (!open_) return;
+        open_ = false;
+        try {
+            conn_->exec(QStringLiteral("ROLLBACK"));
+        } catch (const StorageError&) {
+            // A lost connection has rolled back by itself.
+        }
+    }
+
+    std::shared_ptr<PgConnection> conn_;
+    QString schema_;
+    QString role_;
+    bool open_ = false;
+};
+
+class PgServerCreator : public FileCreator {
+  public:
+    PgServerCreator(QString server, QString role)
+        : server_(std::move(server)), role_(std::move(role)),
+          conn_(std::make_shared<PgConnection>(
+              PgSignIn{server_, QString(), QString(), PgSignIn::Patience::Tool})) {}
+
+    QString pathOf(const QString& fileConstant) const override { return paths::fold(server_ + fileConstant); }
+    std::unique_ptr<FileBuilder> create(const QString& fileConstant) override {
+        return std::make_unique<PgSchemaBuilder>(conn_, schemaOf(pathOf(fileConstant)), role_);
+    }
+
+  private:
+    QString server_;
+    QString role_;
+    std::shared_ptr<PgConnection> conn_;
+};
+
+} // namespace
+
+std::unique_ptr<FileCreator> PostgresProvider::serverCreator(const QString& server, const QString& role) {
+    return std::make_unique<PgServerCreator>(server, role);
+}

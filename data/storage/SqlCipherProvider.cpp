@@ -1,0 +1,765 @@
+#include "data/storage/SqlCipherProvider.h"
+
+#include "data/storage/AskedOnItsOwn.h"
+#include "data/storage/KeysetRecordset.h"
+#include "data/storage/LocalCommits.h"
+#include "data/catalogue/Paths.h"
+#include "data/storage/SqlIdentifier.h"
+#include "data/storage/Steps.h"
+#include "data/storage/StorageError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QVector>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <openssl/evp.h>
+#include <sqlcipher/sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Marks a file as one of ours; anything else planted in the data folder is refused.
+constexpr int kApplicationId = 0x43504C54; // "CPLT"
+constexpr int kKdfIterations = 64000;
+// Highest record key ever used per table, so a key freed by a delete is never given to a new
+// record: a studio still holding the old key must not write into someone else's record.
+const QString kLastKeyTable = QStringLiteral("cuepilot_last_key");
+
+QString engineMessage(sqlite3* db, int rc) {
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+}
+
+QString quoted(const QString& identifier) {
+    return quotedIdentifier(identifier);
+}
+
+// A stored value as the board reads it: text decoded as UTF-8 (bytes or broken text another program
+// stored come out with replacement characters), null as null. The old-value check of a write compares
+// through it, so a field read that way can be written back.
+constexpr const char* kAsReadFunction = "cuepilot_as_read";
+
+void valueAsRead(sqlite3_context* context, int, sqlite3_value** args) {
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+    const QByteArray asRead = QString::fromUtf8(text, sqlite3_value_bytes(args[0])).toUtf8();
+    sqlite3_result_text(context, asRead.constData(), int(asRead.size()), SQLITE_TRANSIENT);
+}
+
+class Connection;
+
+// One prepared statement, finalized on every path.
+class Statement {
+  public:
+    Statement(const Connection& conn, const QString& sql);
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(int i, const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        check(sqlite3_bind_text(stmt_, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
+    }
+    void bind(int i, qint64 v) { check(sqlite3_bind_int64(stmt_, i, v)); }
+    void bind(int i, const QVariant& v) {
+        if (v.isNull())
+            check(sqlite3_bind_null(stmt_, i));
+        else
+            bind(i, v.toString());
+    }
+    // True while a row is available.
+    bool step() {
+        const int rc = sqlite3_step(stmt_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        throw StorageError(engineMessage(db_, rc));
+    }
+    qint64 int64(int col) const { return sqlite3_column_int64(stmt_, col); }
+    QVariant value(int col) const {
+        if (sqlite3_column_type(stmt_, col) == SQLITE_NULL) return QVariant();
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+        return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, col));
+    }
+    QString text(int col) const { return value(col).toString(); }
+
+  private:
+    void check(int rc) {
+        if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
+    }
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+class Connection {
+  public:
+    Connection(const QString& path, int flags) : path_(path), folder_(QFileInfo(path).path()) {
+        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            const QString msg = engineMessage(db_, rc);
+            sqlite3_close(db_);
+            throw StorageError(msg);
+        }
+        sqlite3_extended_result_codes(db_, 0);
+        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+        sqlite3_create_function_v2(db_, kAsReadFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   &valueAsRead, nullptr, nullptr, nullptr);
+    }
+    ~Connection() { sqlite3_close(db_); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    sqlite3* handle() const { return db_; }
+    // Every statement starts here: on a share known to hang, none does.
+    void checkAnswering() const { UnansweredFolders::checkAnswering(folder_); }
+
+    void exec(const QString& sql) {
+        Statement st(*this, sql);
+        while (st.step()) {
+        }
+    }
+
+    // A short write transaction; another studio's lock waits out the busy timeout, then fails.
+    template <class Work> void write(Work&& work) {
+        exec(QStringLiteral("BEGIN IMMEDIATE"));
+        try {
+            work();
+            exec(QStringLiteral("COMMIT"));
+        } catch (...) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+        LocalCommits::note(path_);
+    }
+
+    // One read transaction, unless one is already open: the lock and the file's change counter are
+    // checked once for all the reads inside.
+    template <class Work> void read(Work&& work) {
+        if (!sqlite3_get_autocommit(db_)) {
+            work();
+            return;
+        }
+        exec(QStringLiteral("BEGIN DEFERRED"));
+        try {
+            work();
+        } catch (...) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+        // Ended whatever the share is thought to be doing meanwhile: a read left open would hold
+        // every other studio's writes off and refuse this board's next transaction.
+        if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            const QString message = engineMessage(db_, SQLITE_ERROR);
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw StorageError(message);
+        }
+    }
+    bool inTransaction() const { return !sqlite3_get_autocommit(db_); }
+
+    // Bytes of the file read straight through the engine's own handle, never through another one:
+    // closing any other handle on the file would drop every lock this process holds on it, and
+    // another studio could then write in the middle of this board's transaction. A positioned read
+    // is safe beside the engine's own use of the handle.
+    QByteArray rawBytes(qint64 offset, int length) const {
+        sqlite3_file* file = nullptr;
+        if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+            !file->pMethods)
+            throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+        QByteArray bytes(length, '\0');
+        const int rc = file->pMethods->xRead(file, bytes.data(), length, offset);
+        // A short read (an empty or cut file) is what the file holds, zero-filled by the engine.
+        if (rc != SQLITE_OK && rc != SQLITE_IOERR_SHORT_READ)
+            throw StorageError(QString::fromUtf8(sqlite3_errstr(rc)));
+        return bytes;
+    }
+    // The key salt: the first 16 bytes of an enciphered file.
+    QByteArray salt() const { return rawBytes(0, 16); }
+
+    void applyKey(const QByteArray& rawKeyHex) {
+        // Not a user text: a hex string we made ourselves.
+        exec(QStringLiteral("PRAGMA key = \"x'%1'\"").arg(QString::fromLatin1(rawKeyHex)));
+    }
+
+  private:
+    QString path_;
+    QString folder_;
+    sqlite3* db_ = nullptr;
+};
+
+Statement::Statement(const Connection& conn, const QString& sql) : db_(conn.handle()) {
+    conn.checkAnswering();
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
+    if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
+}
+
+} // namespace
+
+struct FileIdentity {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    // Changes with every write, ours or another studio's, and with a restore in place.
+    qint64 mtimeNs = 0;
+    qint64 size = 0;
+    bool sameFile(const FileIdentity& o) const { return dev == o.dev && ino == o.ino; }
+    bool sameContent(const FileIdentity& o) const {
+        return sameFile(o) && mtimeNs == o.mtimeNs && size == o.size;
+    }
+};
+
+// How a file is known to the provider: its folded path, its password, and the key of its open
+// connection (one per file and password).
+struct FileName {
+    QString folded, password, cacheKey;
+};
+
+static FileName nameOf(const QString& path, const QString& connect) {
+    const QString folded = paths::fold(path);
+    const QString password = paths::passwordOf(connect);
+    return {folded, password, QFileInfo(folded).absoluteFilePath() + QLatin1Char('\n') + password};
+}
+
+static bool identify(const QString& path, FileIdentity& id) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
+    id = {st.st_dev, st.st_ino, qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+          qint64(st.st_size)};
+    return true;
+}
+
+namespace {
+
+class SqlCipherRecordset : public KeysetRecordset {
+  public:
+    SqlCipherRecordset(std::shared_ptr<Connection> conn, QString table, QStringList fields)
+        : KeysetRecordset(table, fields), conn_(std::move(conn)), quotedTable_(quoted(table)) {
+        quoteColumns();
+        open();
+    }
+    SqlCipherRecordset(std::shared_ptr<Connection> conn, const TableSnapshot& snapshot)
+        : KeysetRecordset(snapshot.table, snapshot.fields), conn_(std::move(conn)),
+          quotedTable_(quoted(snapshot.table)) {
+        quoteColumns();
+        open(snapshot);
+    }
+
+  protected:
+    QVector<qint64> readKeys() override {
+        QVector<qint64> keys;
+        Statement st(*conn_, QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quotedTable_));
+        while (st.step())
+            keys.push_back(st.int64(0));
+        return keys;
+    }
+
+    std::optional<QVector<QVariant>> readRecord(qint64 key) override {
+        Statement st(*conn_, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                 .arg(columns_.join(QStringLiteral(", ")), quotedTable_));
+        st.bind(1, key);
+        if (!st.step()) return std::nullopt;
+        QVector<QVariant> values(columns_.size());
+        for (int i = 0; i < columns_.size(); ++i)
+            values[i] = st.value(i);
+        return values;
+    }
+
+    QVector<qint64> keysWhere(const QString& column, const QString& value) override {
+        Statement st(*conn_, QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ? ORDER BY rowid")
+                                 .arg(quotedTable_, quoted(column)));
+        st.bind(1, value);
+        QVector<qint64> keys;
+        while (st.step())
+            keys.push_back(st.int64(0));
+        return keys;
+    }
+
+    bool writeRecord(qint64 key, const FieldValues& changes, const ExpectedValues& expected) override {
+        QStringList sets, conditions;
+        for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+            sets << quoted(it.key()) + QStringLiteral(" = ?");
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            conditions << QStringLiteral(" AND %1(%2) IS ?").arg(QLatin1String(kAsReadFunction), quoted(it.key()));
+        bool stored = false;
+        conn_->write([&] {
+            Statement st(*conn_,
+                         QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                             .arg(quotedTable_, sets.join(QStringLiteral(", ")), conditions.join(QString())));
+            int i = 1;
+            for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+                st.bind(i++, it.value());
+            st.bind(i++, key);
+            for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+                st.bind(i++, it.value());
+            st.step();
+            stored = sqlite3_changes(db()) == 1;
+        });
+        return stored;
+    }
+
+    qint64 insertRecord(const FieldValues& values) override {
+        QStringList cols{QStringLiteral("rowid")}, marks{QStringLiteral("?")};
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            cols << quoted(it.key());
+            marks << QStringLiteral("?");
+        }
+        qint64 key = 0;
+        conn_->write([&] {
+            key = nextKey();
+            Statement st(*conn_, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                     .arg(quotedTable_, cols.join(QStringLiteral(", ")),
+                                          marks.join(QStringLiteral(", "))));
+            st.bind(1, key);
+            int i = 2;
+            for (auto it = values.cbegin(); it != values.cend(); ++it)
+                st.bind(i++, it.value());
+            st.step();
+            noteKeyUsed(key);
+        });
+        return key;
+    }
+
+    void deleteRecord(qint64 key) override {
+        conn_->write([&] {
+            Statement st(*conn_, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedTable_));
+            st.bind(1, key);
+            st.step();
+            noteKeyUsed(key);
+        });
+    }
+
+    bool recordExists(qint64 key) override {
+        Statement st(*conn_, QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(quotedTable_));
+        st.bind(1, key);
+        return st.step();
+    }
+
+  private:
+    sqlite3* db() const { return conn_->handle(); }
+
+    void quoteColumns() {
+        for (const QString& f : fieldNames())
+            columns_ << quoted(f);
+    }
+
+    void createLastKeyTable() {
+        conn_->exec(
+            QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (tbl TEXT PRIMARY KEY, last INTEGER NOT NULL)")
+                .arg(quoted(kLastKeyTable)));
+    }
+
+    // Inside a write transaction: one past the highest key this table ever had.
+    qint64 nextKey() {
+        createLastKeyTable();
+        Statement st(*conn_, QStringLiteral("SELECT max(coalesce((SELECT last FROM %1 WHERE tbl = ?), 0), "
+                                            "coalesce((SELECT max(rowid) FROM %2), 0)) + 1")
+                                 .arg(quoted(kLastKeyTable), quotedTable_));
+        st.bind(1, tableName());
+        st.step();
+        return st.int64(0);
+    }
+
+    void noteKeyUsed(qint64 key) {
+        createLastKeyTable();
+        Statement add(
+            *conn_,
+            QStringLiteral("INSERT OR IGNORE INTO %1 (tbl, last) VALUES (?, 0)").arg(quoted(kLastKeyTable)));
+        add.bind(1, tableName());
+        add.step();
+        Statement raise(
+            *conn_,
+            QStringLiteral("UPDATE %1 SET last = max(last, ?) WHERE tbl = ?").arg(quoted(kLastKeyTable)));
+        raise.bind(1, key);
+        raise.bind(2, tableName());
+        raise.step();
+    }
+
+    std::shared_ptr<Connection> conn_;
+    QString quotedTable_;
+    QStringList columns_;
+};
+
+// The 16 bytes at offset 24 of the file, which the engine itself reads before every transaction to
+// know whether its cache is still good: the change counter and page counts. Every commit rewrites
+// them, and under the cipher page 1 is encrypted afresh, so the raw bytes change with every commit.
+// Read straight through the connection's own file handle: another handle on the file, once closed,
+// would drop the locks the engine holds on it. A plain positioned read of the handle is safe beside
+// the connection's own use of it.
+class HeaderMarker : public ChangeMarker {
+  public:
+    explicit HeaderMarker(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
+    QByteArray read() override { return conn_->rawBytes(24, 16); }
+
+  private:
+    std::shared_ptr<Connection> conn_;
+};
+
+class SqlCipherDatabase : public Database {
+  public:
+    SqlCipherDatabase(QString path, std::shared_ptr<Connection> conn, FileIdentity id, QByteArray salt)
+        : path_(std::move(path)), conn_(std::move(conn)), id_(id), salt_(std::move(salt)),
+          marker_(std::make_shared<HeaderMarker>(conn_)) {}
+
+    QString path() const override { return path_; }
+    const FileIdentity& identity() const { return id_; }
+    void setIdentity(const FileIdentity& id) { id_ = id; }
+    const QByteArray& salt() const { return salt_; }
+    // Whether the file at the other end of this connection still has the salt it was opened with:
+    // a file restored in place from another installation has another.
+    bool saltUnchanged() const { return conn_->salt() == salt_; }
+
+    std::unique_ptr<Recordset> openTable(const QString& table) override {
+        Statement st(*conn_,
+                     QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name = ? "
+                                    "COLLATE NOCASE"));
+        st.bind(1, table);
+        if (!st.step()) throw StorageError(QStringLiteral("no such table: %1").arg(table));
+        const QString name = st.text(0);
+        // A virtual table planted in a shared file would run code of its own module.
+        if (st.text(1).trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive))
+            throw StorageError(QStringLiteral("no such table: %1").arg(table));
+        QStringList fields;
+        Statement info(*conn_, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)));
+        while (info.step())
+            fields << info.text(1);
+        return std::make_unique<SqlCipherRecordset>(conn_, name, fields);
+    }
+
+    // Other connections' commits, and this process's own through any of its connections.
+    quint64 changeStamp() override {
+        Statement st(*conn_, QStringLiteral("PRAGMA data_version"));
+        st.step();
+        return quint64(st.int64(0)) + LocalCommits::count(path_);
+    }
+
+    void readTogether(const std::function<void()>& reads) override { conn_->read(reads); }
+
+    std::shared_ptr<const TableSnapshot> snapshot(const QString& table,
+                                                  std::shared_ptr<const TableSnapshot> previous) override {
+        const QByteArray tag = fileTag();
+        if (previous && previous->fileTag == tag && marker_->read() == previous->marker) return previous;
+        auto snapshot = std::make_shared<TableSnapshot>();
+        bool asRefreshed = false;
+        conn_->read([&] {
+            const std::unique_ptr<Recordset> set = openTable(table);
+            asRefreshed = static_cast<const KeysetRecordset&>(*set).describeIn(*snapshot);
+            // Inside the same read, so the marker belongs to exactly what was read.
+            snapshot->marker = marker_->read();
+        });
+        if (!asRefreshed) return nullptr;
+        snapshot->file = path_;
+        snapshot->fileTag = tag;
+        snapshot->markerSource = marker_;
+        return snapshot;
+    }
+
+    std::unique_ptr<Recordset> openTable(const TableSnapshot& snapshot) override {
+        return std::make_unique<SqlCipherRecordset>(conn_, snapshot);
+    }
+
+    // The file on disk and its key salt: a file restored in place has another salt.
+    QByteArray fileTag() const {
+        return QByteArray::number(quint64(id_.dev)) + ':' + QByteArray::number(quint64(id_.ino)) + ':' +
+               salt_.toHex();
+    }
+
+  private:
+    QString path_;
+    std::shared_ptr<Connection> conn_;
+    FileIdentity id_;
+    QByteArray salt_;
+    std::shared_ptr<HeaderMarker> marker_;
+};
+
+void pinCipherSettings(Connection& c) {
+    // Every setting stated, so an engine with other defaults (4.x: 4 KB pages, 256,000 rounds,
+    // SHA-512) still opens the files. An engine that does not know a setting ignores it; those it
+    // knows are stated after the compatibility level, which would otherwise reset them.
+    c.exec(QStringLiteral("PRAGMA cipher_compatibility = 3"));
+    c.exec(QStringLiteral("PRAGMA cipher_page_size = 1024"));
+    c.exec(QStringLiteral("PRAGMA kdf_iter = %1").arg(kKdfIterations));
+    c.exec(QStringLiteral("PRAGMA cipher_use_hmac = ON"));
+    c.exec(QStringLiteral("PRAGMA cipher_hmac_algorithm = HMAC_SHA1"));
+    c.exec(QStringLiteral("PRAGMA cipher_kdf_algorithm = PBKDF2_HMAC_SHA1"));
+}
+
+void useSafeJournal(Connection& c) {
+    // Files may lie on a network drive: a rollback journal, never WAL.
+    c.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+    c.exec(QStringLiteral("PRAGMA synchronous = FULL"));
+    c.exec(QStringLiteral("PRAGMA locking_mode = NORMAL"));
+}
+
+void keyConnection(Connection& conn, const QByteArray& keyHex) {
+    if (!keyHex.isEmpty()) {
+        conn.applyKey(keyHex);
+        pinCipherSettings(conn);
+    }
+    // A wrong key shows at the first read.
+    {
+        Statement probe(conn, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        probe.step();
+        Statement app(conn, QStringLiteral("PRAGMA application_id"));
+        if (!app.step() || app.int64(0) != kApplicationId)
+            throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
+    }
+    useSafeJournal(conn);
+}
+
+} // namespace
+
+SqlCipherProvider::SqlCipherProvider() = default;
+SqlCipherProvider::~SqlCipherProvider() = default;
+
+QByteArray SqlCipherProvider::deriveKey(const QString& password, const QByteArray& salt) {
+    const QByteArray pass = password.toUtf8();
+    QByteArray key(32, '\0');
+    if (PKCS5_PBKDF2_HMAC_SHA1(pass.constData(), int(pass.size()),
+                               reinterpret_cast<const unsigned char*>(salt.constData()), int(salt.size()),
+                               kKdfIterations, int(key.size()),
+                               reinterpret_cast<unsigned char*>(key.data())) != 1)
+        throw StorageError(QStringLiteral("key derivation failed"));
+    return key;
+}
+
+QByteArray SqlCipherProvider::keyFor(const QString& password, const QByteArray& salt) {
+    QMutexLocker lock(&mutex_);
+    const QByteArray cacheKey = salt + password.toUtf8();
+    auto it = keys_.constFind(cacheKey);
+    if (it != keys_.cend()) return *it;
+    ++derivations_;
+    const QByteArray key = deriveKey(password, salt).toHex();
+    keys_.insert(cacheKey, key);
+    return key;
+}
+
+std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QString& connect) {
+    const auto [folded, password, cacheKey] = nameOf(path, connect);
+
+    // A share that hangs is found out here, waited for no longer than another studio's lock,
+    // before the engine's own calls could hold the board.
+    const std::optional<FileIdentity> found =
+        AskedOnItsOwn<FileIdentity>(QFileInfo(folded).path(), [file = folded] {
+            FileIdentity id;
+            if (!identify(file, id)) throw StorageError(QString());
+            return id;
+        }).answerWithin(kBusyTimeoutMs);
+    if (!found) {
+        open_.remove(cacheKey);
+        throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+    }
+    const FileIdentity id = *found;
+    auto it = open_.constFind(cacheKey);
+    if (it != open_.cend()) {
+        auto* cached = static_cast<SqlCipherDatabase*>(it->get());
+        if (cached->identity().sameContent(id)) return *it;
+        // Written since: by a studio, or restored in place from another installation, whose key
+        // salt differs. Only the salt says which, and only a file that was replaced is opened afresh.
+        if (cached->identity().sameFile(id) && skipOnFailure([&] {
+                if (!cached->saltUnchanged()) throw StorageError(QString());
+            })) {
+            cached->setIdentity(id);
+            return *it;
+        }
+        open_.remove(cacheKey);
+    }
+
+    std::shared_ptr<Database> db = takeAhead(cacheKey, id);
+    if (!db) db = connectTo(folded, password, id);
+    open_.insert(cacheKey, db);
+    return db;
+}
+
+std::shared_ptr<Database> SqlCipherProvider::openKnown(const QString& path, const QString& connect,
+                                                       const TableSnapshot& snapshot) {
+    const auto [folded, password, cacheKey] = nameOf(path, connect);
+    const auto sameFile = [&](const std::shared_ptr<Database>& db) {
+        return static_cast<const SqlCipherDatabase*>(db.get())->fileTag() == snapshot.fileTag;
+    };
+    auto it = open_.constFind(cacheKey);
+    if (it != open_.cend()) return sameFile(*it) ? *it : nullptr;
+    std::shared_ptr<Database> db;
+    {
+        QMutexLocker lock(&mutex_);
+        auto ahead = ahead_.constFind(cacheKey);
+        if (ahead != ahead_.cend() && sameFile(*ahead)) db = ahead_.take(cacheKey);
+    }
+    if (db) open_.insert(cacheKey, db);
+    return db;
+}
+
+std::shared_ptr<Database> SqlCipherProvider::connectTo(const QString& folded, const QString& password,
+                                                       const FileIdentity& id) {
+    // The engine opens the file before it reads anything, so the salt is read through its handle.
+    auto conn = std::make_shared<Connection>(folded, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
+    const QByteArray salt = id.size >= 16 ? conn->salt() : QByteArray();
+    QByteArray keyHex;
+    if (!password.isEmpty()) {
+        if (salt.size() < 16) throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
+        keyHex = keyFor(password, salt);
+    }
+    keyConnection(*conn, keyHex);
+    return std::make_shared<SqlCipherDatabase>(folded, std::move(conn), id, salt);
+}
+
+QVector<std::shared_ptr<const TableSnapshot>>
+SqlCipherProvider::openAheadReading(const QString& path, const QString& connectString,
+                                    const QStringList& tables) {
+    const auto [folded, password, cacheKey] = nameOf(path, connectString);
+    FileIdentity id;
+    if (!identify(folded, id)) return {};
+    QVector<std::shared_ptr<const TableSnapshot>> snapshots;
+    try {
+        auto db = connectTo(folded, password, id);
+        // A table that cannot be read is met again, and reported, when the board reads it.
+        for (const QString& table : tables)
+            skipOnFailure([&] {
+                if (auto snapshot = db->snapshot(table, nullptr)) snapshots << snapshot;
+            });
+        // What it replaces is closed after the lock is let go: closing a file on a share is a round
+        // trip, and the board's thread takes this lock.
+        std::shared_ptr<Database> replaced;
+        QMutexLocker lock(&mutex_);
+        replaced = ahead_.take(cacheKey);
+        ahead_.insert(cacheKey, std::move(db));
+    } catch (const StorageError&) {
+        // open() meets the same failure on the board's thread and reports it there.
+    }
+    return snapshots;
+}
+
+std::shared_ptr<Database> SqlCipherProvider::takeAhead(const QString& cacheKey, const FileIdentity& id) {
+    std::shared_ptr<Database> db;
+    {
+        QMutexLocker lock(&mutex_);
+        db = ahead_.take(cacheKey);
+    }
+    auto* ahead = static_cast<SqlCipherDatabase*>(db.get());
+    if (!ahead || !ahead->identity().sameFile(id)) return nullptr;
+    // Written since it was opened ahead: still good, unless it was replaced in place by another salt.
+    if (!ahead->identity().sameContent(id) && !skipOnFailure([&] {
+            if (!ahead->saltUnchanged()) throw StorageError(QString());
+        }))
+        return nullptr;
+    ahead->setIdentity(id);
+    return db;
+}
+
+namespace {
+
+// The new file belongs to the builder until it is committed: a half-made file is removed, so a
+// later run does not skip it as already there.
+class SqlCipherFileBuilder : public FileBuilder {
+  public:
+    SqlCipherFileBuilder(QString path, std::unique_ptr<Connection> conn)
+        : path_(std::move(path)), conn_(std::move(conn)) {
+        conn_->exec(QStringLiteral("BEGIN IMMEDIATE"));
+    }
+    ~SqlCipherFileBuilder() override {
+        if (committed_) return;
+        sqlite3_exec(conn_->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        conn_.reset();
+        QFile::remove(path_);
+    }
+    void createTable(const QString& table, const QStringList& fields) override {
+        QStringList cols;
+        for (const QString& f : fields)
+            cols << quoted(f) + QStringLiteral(" TEXT");
+        conn_->exec(
+            QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table), cols.join(QStringLiteral(", "))));
+    }
+    void insert(const QString& table, const FieldValues& values) override {
+        QStringList cols, marks;
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            cols << quoted(it.key());
+            marks << QStringLiteral("?");
+        }
+        Statement st(*conn_, cols.isEmpty()
+                                 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table))
+                                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                       .arg(quoted(table), cols.join(QStringLiteral(", ")),
+                                            marks.join(QStringLiteral(", "))));
+        int i = 1;
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            st.bind(i++, it.value());
+        st.step();
+    }
+    void commit() override {
+        conn_->exec(QStringLiteral("COMMIT"));
+        committed_ = true;
+    }
+
+  private:
+    QString path_;
+    std::unique_ptr<Connection> conn_;
+    bool committed_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<FileBuilder> SqlCipherProvider::createFile(const QString& path, const QByteArray& rawKey,
+                                                           const QByteArray& salt) {
+    const QString folded = paths::fold(path);
+    if (salt.size() != 16 || rawKey.size() != 32)
+        throw StorageError(QStringLiteral("a 32-byte key and a 16-byte salt are needed"));
+    // Claimed in one step: another process creating the same file meanwhile keeps its file.
+    const int fd =
+        ::open(QFile::encodeName(folded).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno == EEXIST) throw FileExistsError(QStringLiteral("file already exists: %1").arg(folded));
+        throw StorageError(QStringLiteral("%1: %2").arg(folded, QString::fromLocal8Bit(strerror(errno))));
+    }
+    ::close(fd);
+    std::unique_ptr<SqlCipherFileBuilder> builder;
+    try {
+        // An empty file is an empty database to the engine.
+        auto conn = std::make_unique<Connection>(folded, SQLITE_OPEN_READWRITE);
+        // Raw key with the salt given: the files of one installation share the salt, so a run derives
+        // one key in all, while each file still opens with the plain password.
+        conn->applyKey(rawKey.toHex() + salt.toHex());
+        pinCipherSettings(*conn);
+        conn->exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
+        useSafeJournal(*conn);
+        // A new file is built in one transaction and removed if anything fails, so no sync is needed
+        // until the file is whole; the connection that later opens it syncs every write.
+        conn->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+        builder = std::make_unique<SqlCipherFileBuilder>(folded, std::move(conn));
+    } catch (...) {
+        QFile::remove(folded);
+        throw;
+    }
+    return builder;
+}
+
+namespace {
+
+class SqlCipherFolderCreator : public FileCreator {
+  public:
+    SqlCipherFolderCreator(QString folder, QByteArray key, QByteArray salt)
+        : folder_(std::move(folder)), salt_(std::move(salt)), key_(std::move(key)) {
+        if (!QDir().mkpath(folder_))
+            throw StorageError(QStringLiteral("cannot create folder %1").arg(folder_));
+    }
+    QString pathOf(const QString& fileConstant) const override { return paths::fold(folder_ + fileConstant); }
+    std::unique_ptr<FileBuilder> create(const QString& fileConstant) override {
+        return SqlCipherProvider::createFile(pathOf(fileConstant), key_, salt_);
+    }
+
+  private:
+    QString folder_;
+    QByteArray salt_;
+    QByteArray key_;
+};
+
+} // namespace
+
+std::unique_ptr<FileCreator> SqlCipherProvider::folderCreator(const QString& folder, const QByteArray& rawKey,
+                                                              const QByteArray& salt) {
+    return std::make_unique<SqlCipherFolderCreator>(folder, rawKey, salt);
+}
