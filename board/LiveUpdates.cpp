@@ -4,6 +4,7 @@
 #include "data/AskedOnItsOwn.h"
 #include "data/DataControl.h"
 #include "data/KeptEdits.h"
+#include "data/KeptPlace.h"
 #include "data/Paths.h"
 #include "data/Steps.h"
 
@@ -119,9 +120,18 @@ void LiveUpdates::fileChanged(const QString& file) {
 
 void LiveUpdates::retryKeptAndSettle() {
     KeptEdits* kept = provider_.keptEdits();
-    if (kept && kept->hasRetryable()) kept->retry(provider_, connect_);
+    if (kept && kept->hasRetryable()) kept->retry(provider_, connect_, foldersInUse());
     bool allOpen = true;
     for (DataControl* source : sources_)
         allOpen = allOpen && source->isOpen();
     if (allOpen && !(kept && kept->hasRetryable())) status_.healthy();
+}
+
+QStringList LiveUpdates::foldersInUse() const {
+    QStringList folders;
+    for (const DataControl* source : sources_) {
+        const QString folder = KeptPlace::folderOf(source->databaseName());
+        if (!source->databaseName().isEmpty() && !folders.contains(folder)) folders << folder;
+    }
+    return folders;
 }

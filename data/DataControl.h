@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Database.h"
+#include "data/KeptEdits.h"
 #include "data/Recordset.h"
 
 #include <QObject>
@@ -108,6 +109,11 @@ class DataControl : public QObject {
     // the move goes ahead. Returns whether the write was stored; throws only without kept edits.
     bool storeOrKeep();
     void clearBuffer();
+    // The rescue store follows the edit buffer: what is typed is in it within a second and before it
+    // is sent, and leaves it once stored, kept or cancelled.
+    KeptEdit bufferAsKept() const;
+    void journalBuffer();
+    void journalBeforeWriting() const;
     void reopenKeepingTyping();
     static std::optional<quint64> stampOf(Database& db);
     void showCurrent();
