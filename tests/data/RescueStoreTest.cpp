@@ -2,10 +2,13 @@
 #include "data/DataControl.h"
 #include "data/KeptEdits.h"
 #include "data/KeptPlace.h"
+#include "data/Paths.h"
 #include "data/RoutingProvider.h"
 #include "tests/support/Fixture.h"
+#include "tests/support/RawConnection.h"
 
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -83,6 +86,39 @@ TEST(KeptTextRetried, NamesItsFileByFolderAndNameAndNeverWritesAPassword) {
         EXPECT_TRUE(KeptPlace::of(row.path).isIn(KeptPlace::folderOf(row.path)));
         QFile::remove(kept.storePath());
     }
+}
+
+// The real engines, counting what each round of tries opens.
+class CountingProvider : public RoutingProvider {
+  public:
+    std::shared_ptr<Database> open(const QString& path, const QString& connect) override {
+        ++opens[paths::fold(path)];
+        return RoutingProvider::open(path, connect);
+    }
+    QMap<QString, int> opens;
+};
+
+TEST(KeptTextRetried, ALockedFileCostsOneTryPerRoundHoweverMuchIsKeptForIt) {
+    Fixture fx(false);
+    QTemporaryDir home;
+    const QString monday = paths::fold(fx.dataFile(catalogue::weekdays().front().dayFile));
+    const QString promo = paths::fold(fx.dataFile(catalogue::libraryFiles()[0]));
+    const QString slot = catalogue::slotFields().front();
+    KeptEdits kept(home.path() + QStringLiteral("/kept.json"));
+    for (const char* hour : {"12am", "1am", "2am"})
+        kept.keep({monday, hour, {}, {{slot, hour}}, {}, kWriteFailed});
+    kept.keep({promo, "Main", {}, {{"PromoName", "promo"}}, {}, kWriteFailed});
+    CountingProvider provider;
+    {
+        RawConnection otherStudio(monday);
+        otherStudio.exec("BEGIN IMMEDIATE");
+        EXPECT_EQ(kept.retry(provider, catalogue::connectString()), 1);
+        otherStudio.exec("ROLLBACK");
+    }
+    EXPECT_EQ(provider.opens.value(monday), 1);
+    EXPECT_EQ(provider.opens.value(promo), 1);
+    EXPECT_EQ(kept.retry(provider, catalogue::connectString()), 3);
+    EXPECT_EQ(fx.read(monday, "2am", slot), "2am");
 }
 
 // Files this test's user may read but not write, as for a presenter outside the station's group; as
