@@ -64,10 +64,11 @@ void DataControl::applyBindingRule() {
 }
 
 void DataControl::clearBuffer() {
+    const bool typed = !buffer_.isEmpty();
     buffer_.clear();
     base_.clear();
     editMode_ = EditMode::None;
-    journalBuffer();
+    if (typed) journalBuffer();
 }
 
 KeptEdit DataControl::bufferAsKept() const {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "data/Database.h"
-#include "data/KeptEdits.h"
 #include "data/Recordset.h"
 
 #include <QObject>
@@ -13,6 +12,7 @@
 #include <optional>
 
 class FieldBinding;
+struct KeptEdit;
 
 // A data control: connect string, database file and table (record source), and the record set
 // it opens on refresh. Bound boxes (FieldBinding) show fields of the current record and collect
