@@ -1,5 +1,6 @@
 #include "app/Module1.h"
 
+#include "app/TerminationSignal.h"
 #include "app/frmMain.h"
 #include "data/rescue/KeptEdits.h"
 #include "data/storage/RoutingProvider.h"
@@ -12,11 +13,12 @@
 namespace {
 
 // Beside the program, never on the share, and one per user: in an installed program folder
-// (sticky, shared by a group) nobody may replace another user's file.
-QString keptEditsPath() {
+// (sticky, shared by a group) nobody may replace another user's files. Within it each board process
+// has a store of its own.
+QString keptEditsName() {
     const passwd* pw = getpwuid(getuid());
     const QString user = pw ? QString::fromLocal8Bit(pw->pw_name) : QString::number(getuid());
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/KeptEdits-%1.json").arg(user);
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/KeptEdits-%1").arg(user);
 }
 
 } // namespace
@@ -25,10 +27,16 @@ int Module1::Main(int argc, char** argv) {
     QApplication app(argc, argv);
     RoutingProvider provider;
     // It outlives every window that may keep text in it.
-    KeptEdits kept(keptEditsPath());
-    provider.setKeptEdits(&kept);
+    const std::unique_ptr<KeptEdits> kept = KeptEdits::forThisProcess(keptEditsName());
+    // The single store earlier versions kept for all of a user's boards.
+    kept->adopt(keptEditsName() + QStringLiteral(".json"));
+    provider.setKeptEdits(kept.get());
     SystemClock clock;
     frmMain board(clock, provider, QCoreApplication::applicationDirPath());
+    const TerminationSignal termination([&] {
+        kept->flush();
+        board.close();
+    });
     board.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
     board.readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
     board.Form_Load();

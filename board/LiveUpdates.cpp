@@ -4,7 +4,7 @@
 #include "data/storage/AskedOnItsOwn.h"
 #include "data/controls/DataControl.h"
 #include "data/rescue/KeptEdits.h"
-#include "data/storage/LocalCommits.h"
+#include "data/rescue/KeptPlace.h"
 #include "data/catalogue/Paths.h"
 #include "data/storage/Steps.h"
 
@@ -124,9 +124,18 @@ void LiveUpdates::fileChanged(const QString& file) {
 
 void LiveUpdates::retryKeptAndSettle() {
     KeptEdits* kept = provider_.keptEdits();
-    if (kept && kept->hasRetryable()) kept->retry(provider_, connect_);
+    if (kept && kept->hasRetryable()) kept->retry(provider_, connect_, foldersInUse());
     bool allOpen = true;
     for (DataControl* source : sources_)
         allOpen = allOpen && source->isOpen();
     if (allOpen && !(kept && kept->hasRetryable())) status_.healthy();
+}
+
+QStringList LiveUpdates::foldersInUse() const {
+    QStringList folders;
+    for (const DataControl* source : sources_) {
+        const QString folder = KeptPlace::folderOf(source->databaseName());
+        if (!source->databaseName().isEmpty() && !folders.contains(folder)) folders << folder;
+    }
+    return folders;
 }

@@ -54,6 +54,8 @@ class LiveUpdates : public QObject {
     void sayWhetherTheShareAnswers();
     void fileChanged(const QString& file);
     void retryKeptAndSettle();
+    // Where the board opens files now: text kept for any other folder or server is only offered.
+    QStringList foldersInUse() const;
     void startOpenAhead();
 
     QVector<DataControl*> sources_;

@@ -2,6 +2,7 @@
 
 #include "board/BoardControls.h"
 #include "data/controls/DataControl.h"
+#include "data/rescue/KeptEdits.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
 
@@ -13,6 +14,28 @@ namespace {
 
 constexpr int kSetupData = 7;    // Data7: the setup record
 constexpr int kLocationData = 8; // Data8: the location list
+
+// The setup record is written now or not at all: kept on this computer for later, it would reach the
+// file only after the next start had read the old folder from it, and the program would end over a
+// change it did not store. Without the rescue store a failed write is thrown and stays typed.
+class WrittenNowOrNotAtAll {
+  public:
+    explicit WrittenNowOrNotAtAll(DataControl& control)
+        : control_(control), kept_(control.provider().keptEdits()) {
+        control_.provider().setKeptEdits(nullptr);
+    }
+    ~WrittenNowOrNotAtAll() {
+        control_.provider().setKeptEdits(kept_);
+        // Stored: it leaves the rescue store; still typed, it stays there as it was.
+        if (kept_ && !control_.isDirty()) kept_->settled(&control_);
+    }
+    WrittenNowOrNotAtAll(const WrittenNowOrNotAtAll&) = delete;
+    WrittenNowOrNotAtAll& operator=(const WrittenNowOrNotAtAll&) = delete;
+
+  private:
+    DataControl& control_;
+    KeptEdits* kept_;
+};
 
 } // namespace
 
@@ -101,6 +124,7 @@ bool NetworkSetup::storeSetup() const {
     if (!setup) return true;
     QString reason;
     try {
+        const WrittenNowOrNotAtAll now(*setup);
         setup->refresh();
     } catch (const std::exception& e) {
         reason = QString::fromUtf8(e.what());

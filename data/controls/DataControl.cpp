@@ -53,6 +53,7 @@ Recordset& DataControl::openRecordset() const {
 
 void DataControl::applyBindingRule() {
     if (!recordset_) return;
+    if (!buffer_.isEmpty()) journalBeforeWriting();
     if (editMode_ == EditMode::Adding) {
         // A new record on which nothing was typed is dropped.
         if (!buffer_.isEmpty()) recordset_->append(buffer_);
@@ -64,9 +65,34 @@ void DataControl::applyBindingRule() {
 }
 
 void DataControl::clearBuffer() {
+    const bool typed = !buffer_.isEmpty();
     buffer_.clear();
     base_.clear();
     editMode_ = EditMode::None;
+    if (typed) journalBuffer();
+}
+
+KeptEdit DataControl::bufferAsKept() const {
+    KeptEdit edit;
+    edit.file = database_ ? database_->path() : databaseName_;
+    edit.table = recordset_ ? recordset_->tableName() : recordSource_;
+    if (editMode_ != EditMode::Adding && hasCurrent()) edit.key = recordset_->bookmark();
+    edit.fields = buffer_;
+    edit.expected = base_;
+    return edit;
+}
+
+void DataControl::journalBuffer() {
+    KeptEdits* kept = provider_.keptEdits();
+    if (!kept) return;
+    if (buffer_.isEmpty())
+        kept->settled(this);
+    else
+        kept->typing(this, bufferAsKept());
+}
+
+void DataControl::journalBeforeWriting() const {
+    if (KeptEdits* kept = provider_.keptEdits()) kept->flush();
 }
 
 bool DataControl::storeOrKeep() {
@@ -76,12 +102,7 @@ bool DataControl::storeOrKeep() {
     } catch (const StorageError& e) {
         KeptEdits* kept = provider_.keptEdits();
         if (!kept) throw;
-        KeptEdit edit;
-        edit.file = database_->path();
-        edit.table = recordset_->tableName();
-        if (editMode_ != EditMode::Adding && recordset_->hasCurrent()) edit.key = recordset_->bookmark();
-        edit.fields = buffer_;
-        edit.expected = base_;
+        KeptEdit edit = bufferAsKept();
         edit.reason = e.message();
         // A record gone or changed underneath cannot take the text by trying again.
         edit.conflict = dynamic_cast<const ConflictError*>(&e) != nullptr;
@@ -94,11 +115,8 @@ bool DataControl::storeOrKeep() {
 std::exception_ptr DataControl::keepForAPerson(const QString& reason) {
     KeptEdits* kept = provider_.keptEdits();
     if (!kept) return std::make_exception_ptr(ConflictError(reason));
-    KeptEdit edit;
-    edit.file = database_ ? database_->path() : paths::fold(databaseName_);
-    edit.table = recordset_ ? recordset_->tableName() : recordSource_;
-    edit.fields = buffer_;
-    edit.expected = base_;
+    KeptEdit edit = bufferAsKept();
+    edit.key.clear(); // no record of this control's takes it
     edit.reason = reason;
     edit.conflict = true;
     clearBuffer();
@@ -150,6 +168,7 @@ void DataControl::refresh() {
         if (recordset_->hasField(it.key())) buffer_.insert(it.key(), it.value());
     for (auto it = carriedBase.cbegin(); it != carriedBase.cend(); ++it)
         if (buffer_.contains(it.key())) base_.insert(it.key(), it.value());
+    if (!buffer_.isEmpty()) journalBuffer();
     showCurrent();
     emit repositioned();
     if (failedWrite) std::rethrow_exception(failedWrite);
@@ -232,6 +251,7 @@ void DataControl::reopenKeepingTyping() {
     buffer_ = typed;
     base_ = base;
     editMode_ = mode;
+    journalBuffer();
     if (!at.isEmpty() && !skipOnFailure([&] { recordset_->setBookmark(at); })) {
         // The record is not in the file put in place of the old one: what was typed over it is
         // kept for a person, and the control shows the new file's first record.
@@ -337,6 +357,7 @@ void DataControl::addNew() {
 
 void DataControl::update() {
     Recordset& rs = openRecordset();
+    if (!buffer_.isEmpty()) journalBeforeWriting();
     if (editMode_ == EditMode::Adding) {
         rs.append(buffer_);
         clearBuffer();
@@ -380,12 +401,14 @@ void DataControl::setFieldText(const QString& field, const QString& text) {
         if (stored.toString() == text) {
             buffer_.remove(field);
             base_.remove(field);
+            journalBuffer();
             return;
         }
         // What the record held when typing began: the write is stored only over that.
         if (!base_.contains(field)) base_.insert(field, stored);
     }
     buffer_.insert(field, text);
+    journalBuffer();
 }
 
 void DataControl::attach(FieldBinding* binding) {

@@ -13,6 +13,7 @@
 #include <optional>
 
 class FieldBinding;
+struct KeptEdit;
 
 // A data control: connect string, database file and table (record source), and the record set
 // it opens on refresh. Bound boxes (FieldBinding) show fields of the current record and collect
@@ -113,6 +114,11 @@ class DataControl : public QObject {
     // conflict for a person to settle. Without kept edits, the failure to throw once the control
     // has landed.
     std::exception_ptr keepForAPerson(const QString& reason);
+    // The rescue store follows the edit buffer: what is typed is in it within a second and before it
+    // is sent, and leaves it once stored, kept or cancelled.
+    KeptEdit bufferAsKept() const;
+    void journalBuffer();
+    void journalBeforeWriting() const;
     void reopenKeepingTyping();
     static std::optional<quint64> stampOf(Database& db);
     void showCurrent();

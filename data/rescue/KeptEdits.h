@@ -2,9 +2,14 @@
 
 #include "data/storage/Recordset.h"
 
+#include <QHash>
+#include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <QVector>
+#include <memory>
 
 class DatabaseProvider;
 
@@ -12,19 +17,34 @@ class DatabaseProvider;
 // read-only or away, or another studio had changed or deleted the record. It is kept in a file on
 // this computer (never on the share), so a restart does not lose it, and written again later.
 struct KeptEdit {
-    QString file; // the database file as the data control named it
+    QString file; // the file's name in its data folder ("Monday.mdb"); a whole path is split on keeping
     QString table;
     QByteArray key; // the record's bookmark; empty for a new record
     FieldValues fields;
     ExpectedValues expected;
     QString reason;        // the engine's words
     bool conflict = false; // another studio changed the record: only a person can settle it
+    QString folder = {};   // the data folder or server the file belongs to, without a password
 };
 
+// The rescue store: what is kept, and what is being typed right now, so that neither a crash, a power
+// cut nor a logout loses it. Each board process writes a file of its own, locked while it runs: two
+// boards of one user never overwrite each other, and the next start adopts the files of boards that
+// are no longer running. A file that cannot be read is set aside, never overwritten.
 class KeptEdits : public QObject {
     Q_OBJECT
   public:
+    // How soon typed text is in the store after a keystroke.
+    static constexpr int kTypingSavedWithinMs = 250;
+
     explicit KeptEdits(QString storePath, QObject* parent = nullptr);
+    ~KeptEdits() override;
+
+    // This board process's own store in the folder, locked while it runs, with the stores of board
+    // processes no longer running adopted into it.
+    static std::unique_ptr<KeptEdits> forThisProcess(const QString& folder);
+    // Takes in what another store holds, when no running board owns it, and removes it afterwards.
+    void adopt(const QString& otherStorePath);
 
     QString storePath() const { return storePath_; }
     const QVector<KeptEdit>& edits() const { return edits_; }
@@ -32,9 +52,19 @@ class KeptEdits : public QObject {
 
     // Saved to the store file before returning; announces what was kept and why.
     void keep(KeptEdit edit);
+
+    // What a data control's edit buffer holds now (source names the control): in the store within
+    // kTypingSavedWithinMs. settled() takes it out again once it was stored, kept or given up.
+    void typing(const void* source, KeptEdit edit);
+    void settled(const void* source);
+    // Saves now whatever typing is not yet in the store: before it is sent, and before the end.
+    void flush();
+
     // Writes every kept edit that is not a conflict again, through the engine, with the same
-    // record and old-value checks as the first try. Returns how many were stored.
-    int retry(DatabaseProvider& provider, const QString& connect);
+    // record and old-value checks as the first try. foldersInUse are the folders (or servers) the
+    // board opens files in now, passwords and all; text kept for any other is offered, not written.
+    // With none given, every file is opened where it was kept. Returns how many were stored.
+    int retry(DatabaseProvider& provider, const QString& connect, const QStringList& foldersInUse = {});
     // What a presenter should know of the store: empty when nothing is kept.
     QString notice() const;
 
@@ -42,10 +72,24 @@ class KeptEdits : public QObject {
     void changed(const QString& notice);
 
   private:
-    void load();
+    struct Contents {
+        QVector<KeptEdit> edits;
+        bool readable = true;
+    };
+    static Contents read(const QString& path);
+    void loadOwn();
+    void setAside(const QString& path);
     void save();
+    bool inUse(const KeptEdit& edit) const;
+    QString pathOf(const KeptEdit& edit) const;
 
     QString storePath_;
+    std::unique_ptr<QLockFile> lock_; // held for as long as this process owns the store
     QVector<KeptEdit> edits_;
-    bool saved_ = true; // the store file holds what is kept
+    QHash<const void*, KeptEdit> typing_;
+    QStringList setAside_; // what could not be read, and where it went
+    QStringList foldersInUse_;
+    QTimer typingSaver_;
+    bool saved_ = true;       // the store file holds what is kept
+    bool writable_ = true;    // false when the store's own file could not be read: it is never written
 };

@@ -208,6 +208,8 @@ struct FileIdentity {
     // Changes with every write, ours or another studio's, and with a restore in place.
     qint64 mtimeNs = 0;
     qint64 size = 0;
+    // This user may write it now: a connection opened while it could not be written cannot.
+    bool writable = false;
     bool sameFile(const FileIdentity& o) const { return dev == o.dev && ino == o.ino; }
     bool sameContent(const FileIdentity& o) const {
         return sameFile(o) && mtimeNs == o.mtimeNs && size == o.size;
@@ -230,7 +232,7 @@ static bool identify(const QString& path, FileIdentity& id) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
     id = {st.st_dev, st.st_ino, qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-          qint64(st.st_size)};
+          qint64(st.st_size), ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0};
     return true;
 }
 
@@ -413,6 +415,7 @@ class SqlCipherDatabase : public Database {
     // Whether the file at the other end of this connection still has the salt it was opened with:
     // a file restored in place from another installation has another.
     bool saltUnchanged() const { return conn_->salt() == salt_; }
+    bool readOnly() const { return sqlite3_db_readonly(conn_->handle(), "main") == 1; }
 
     std::unique_ptr<Recordset> openTable(const QString& table) override {
         Statement st(*conn_,
@@ -558,10 +561,14 @@ std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QSt
     auto it = open_.constFind(cacheKey);
     if (it != open_.cend()) {
         auto* cached = static_cast<SqlCipherDatabase*>(it->get());
-        if (cached->identity().sameContent(id)) return *it;
+        // Opened while the file could not be written (a read-only share, a user outside the
+        // station's group): once it can, a connection that may write takes its place, or what is
+        // typed and kept would wait for a restart.
+        const bool writableAtLast = id.writable && cached->readOnly();
+        if (!writableAtLast && cached->identity().sameContent(id)) return *it;
         // Written since: by a studio, or restored in place from another installation, whose key
         // salt differs. Only the salt says which, and only a file that was replaced is opened afresh.
-        if (cached->identity().sameFile(id) && skipOnFailure([&] {
+        if (!writableAtLast && cached->identity().sameFile(id) && skipOnFailure([&] {
                 if (!cached->saltUnchanged()) throw StorageError(QString());
             })) {
             cached->setIdentity(id);
@@ -571,6 +578,7 @@ std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QSt
     }
 
     std::shared_ptr<Database> db = takeAhead(cacheKey, id);
+    if (db && id.writable && static_cast<SqlCipherDatabase*>(db.get())->readOnly()) db.reset();
     if (!db) db = connectTo(folded, password, id);
     open_.insert(cacheKey, db);
     return db;

@@ -3,14 +3,17 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/FieldBinding.h"
+#include "data/rescue/KeptEdits.h"
 #include "data/storage/SqlCipherProvider.h"
 #include "tests/support/Fixture.h"
+#include "tests/support/RawConnection.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
 
 #include <QGroupBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -268,6 +271,34 @@ TEST_F(NetworkPanel, SetupThatCannotBeStoredKeepsTheBoardOpenAndSaysWhy) {
         EXPECT_EQ(fx.count(setupFile, "Setup"), 0);
         EXPECT_EQ(c.Text26->text(), shown);
     }
+}
+
+TEST_F(NetworkPanel, SetupThatCannotBeWrittenNowIsSaidAndNotLeftForLaterWhileTheBoardEnds) {
+    QTemporaryDir home;
+    KeptEdits kept(home.path() + QStringLiteral("/kept.json"));
+    engine.setKeptEdits(&kept);
+    panel->mnuNetworkSetup_Click();
+    panel->Command7_Click();
+    panel->Command11_Click();
+    {
+        // Another program holds the file, as a share refuses a presenter outside the station's group.
+        RawConnection otherProgram(setupFile);
+        otherProgram.exec("BEGIN IMMEDIATE");
+        panel->Command5_Click();
+        otherProgram.exec("ROLLBACK");
+    }
+    EXPECT_EQ(closed, 0);
+    EXPECT_TRUE(c.Frame3->isVisible());
+    EXPECT_TRUE(c.statusBar->currentMessage().contains("Setup not stored")) << c.statusBar->currentMessage().toStdString();
+    EXPECT_EQ(c.Text26->text(), "Z:/studio-b/Cuepilot/Data/");
+    EXPECT_EQ(storedSetup("Setup"), fx.dataFolder());
+
+    // Closed again once the file is free: stored, nothing left in the rescue store, the board ends.
+    panel->Command5_Click();
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(storedSetup("Setup"), "Z:/studio-b/Cuepilot/Data/");
+    EXPECT_TRUE(kept.edits().isEmpty());
+    engine.setKeptEdits(nullptr);
 }
 
 } // namespace
