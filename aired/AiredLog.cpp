@@ -51,6 +51,11 @@ QString AiredLog::fingerprint(const QString& text) {
         QCryptographicHash::hash(folded.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
 }
 
+bool AiredLog::missingFile() const {
+    // A server's schemas cannot be looked at without signing in: there, opening tells.
+    return !paths::isServer(path_) && !QFileInfo::exists(paths::fold(path_));
+}
+
 std::unique_ptr<Recordset> AiredLog::openTable() {
     return provider_.open(path_, catalogue::connectString())->openTable(catalogue::kAiredTable);
 }
@@ -72,7 +77,7 @@ void AiredLog::create() {
 }
 
 std::unique_ptr<Recordset> AiredLog::openOrCreateTable() {
-    if (!paths::isServer(path_) && !QFileInfo::exists(paths::fold(path_))) {
+    if (missingFile()) {
         try {
             create();
         } catch (const FileExistsError&) {
@@ -123,6 +128,8 @@ bool AiredLog::remove(const QString& id) {
 }
 
 std::optional<QDateTime> AiredLog::lastReadOn(const QString& library, const QString& copy, const QDate& day) {
+    // No file yet: nothing was ever read here; the first press makes it.
+    if (missingFile()) return std::nullopt;
     const std::unique_ptr<Recordset> rs = openTable();
     if (rs->recordCount() == 0) return std::nullopt;
     // Reads are appended as they happen: the day's reads are the last records.

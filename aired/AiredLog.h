@@ -35,7 +35,8 @@ class AiredLog {
     AiredRead record(const QString& library, const QString& copy, const QString& text, const QDateTime& at);
     // Takes a read back; false when it is not there (any more).
     bool remove(const QString& id);
-    // The latest read of that copy on that day, searched from the newest record back.
+    // The latest read of that copy on that day, searched from the newest record back; none where
+    // the folder has no file yet.
     std::optional<QDateTime> lastReadOn(const QString& library, const QString& copy, const QDate& day);
     // Every read on the days from..to, of one copy where a name is given, in record order.
     QVector<AiredRead> readsBetween(const QDate& from, const QDate& to, const QString& copy = QString());
@@ -45,6 +46,7 @@ class AiredLog {
     QString path() const { return path_; }
 
   private:
+    bool missingFile() const;
     std::unique_ptr<Recordset> openTable();
     // As openTable, making a missing file first.
     std::unique_ptr<Recordset> openOrCreateTable();

@@ -27,6 +27,10 @@ QString cell(QString value) {
     return value;
 }
 
+QString counted(qsizetype n, const QString& one, const QString& many) {
+    return QString::number(n) + QLatin1Char(' ') + (n == 1 ? one : many);
+}
+
 } // namespace
 
 QVector<CopyReads> grouped(QVector<AiredRead> reads) {
@@ -53,15 +57,13 @@ QString text(const QVector<CopyReads>& groups, const QDate& from, const QDate& t
     int total = 0;
     for (const CopyReads& g : groups) {
         const qsizetype n = g.reads.size();
-        out += QStringLiteral("\n%1 (%2): %3 %4\n")
-                   .arg(g.copy, g.library)
-                   .arg(n)
-                   .arg(n == 1 ? QStringLiteral("read") : QStringLiteral("reads"));
+        out += QStringLiteral("\n%1 (%2): %3\n").arg(g.copy, g.library, counted(n, "read", "reads"));
         for (const AiredRead& r : g.reads)
             out += QStringLiteral("  %1  %2  %3  %4  %5\n").arg(day(r.at), time(r.at), r.studio, r.user, r.fingerprint);
         total += int(n);
     }
-    out += QStringLiteral("\nTotal: %1 reads of %2 copies\n").arg(total).arg(groups.size());
+    out += QStringLiteral("\nTotal: %1 of %2\n")
+               .arg(counted(total, "read", "reads"), counted(groups.size(), "copy", "copies"));
     return out;
 }
 

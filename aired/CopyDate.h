@@ -11,7 +11,7 @@
 // text itself is never touched.
 std::optional<QDate> readCopyDate(const QString& text);
 
-// Where a record's run stands on a given day.
+// Where a record's run stands on a given day, in the order a picker lists them.
 enum class RunState { Current, NotYetStarted, Expired };
 
 struct RunCheck {
