@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLocale>
+#include <utility>
 
 namespace {
 
@@ -32,7 +33,10 @@ ReadOnAir::ReadOnAir(StudioContext& context, DataControl& data, std::function<vo
     row->addWidget(undo_);
     connect(read_, &QPushButton::clicked, this, &ReadOnAir::press);
     connect(undo_, &QPushButton::clicked, this, &ReadOnAir::undo);
-    connect(&data, &DataControl::repositioned, this, &ReadOnAir::showLastRead);
+    reread_.setSingleShot(true);
+    reread_.setInterval(0);
+    connect(&reread_, &QTimer::timeout, this, &ReadOnAir::showLastRead);
+    connect(&data, &DataControl::repositioned, &reread_, qOverload<>(&QTimer::start));
     undoWindow_.setSingleShot(true);
     connect(&undoWindow_, &QTimer::timeout, this, &ReadOnAir::closeUndo);
     connect(&watch_, &QTimer::timeout, this, &ReadOnAir::lookForOtherPresses);

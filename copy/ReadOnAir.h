@@ -42,6 +42,9 @@ class ReadOnAir : public QWidget {
     QPushButton* read_;
     QPushButton* undo_;
     std::optional<AiredRead> lastPress_;
+    // A picker filling its list moves the editor through every record: the caption is read once
+    // the moves are over, not once per record.
+    QTimer reread_;
     QTimer undoWindow_;
     QTimer watch_;
     std::optional<quint64> seenStamp_;

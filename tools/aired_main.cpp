@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QTextStream>
+#include <utility>
 
 namespace {
 
