@@ -12,7 +12,8 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Read on &Air");
+// Alt+R: Alt+A is the editor's "&Add New", and each Alt letter does one thing in a window.
+const QString kCaption = QStringLiteral("&Read on Air");
 // Other studios' presses reach the caption about as soon as the board's own changes do.
 constexpr int kWatchMs = 1500;
 

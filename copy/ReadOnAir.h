@@ -11,7 +11,7 @@
 class DataControl;
 class StudioContext;
 
-// The library editor's "Read on &Air" button: a press records that the copy shown was read on air
+// The library editor's "&Read on Air" button: a press records that the copy shown was read on air
 // just now, here, with a fingerprint of its text; the button says when it was last read today,
 // whichever studio pressed. "&Undo Read" takes this studio's last press back within a minute.
 class ReadOnAir : public QWidget {

@@ -1,8 +1,10 @@
 #include "aired/AiredLog.h"
 #include "copy/CopyOpeners.h"
 #include "copy/frmNotes.h"
+#include "data/DataControl.h"
 #include "data/RoutingProvider.h"
 #include "tests/copy/CopyTestSupport.h"
+#include "widgets/TextBox.h"
 #include "widgets/Windows.h"
 
 #include <QAction>
@@ -85,15 +87,15 @@ TEST_F(AiredCopy, RunsEndedOrNotBegunAreMarkedAndListedLast) {
 TEST_F(AiredCopy, ReadOnAirIsRecordedShownAndUndoneWithinAMinute) {
     studio.clock.set(QDate(2026, 12, 7), QTime(9, 5, 0));
     frmNotes* w = promoEditor();
-    EXPECT_TRUE(captionBecomes(w, "Read on &Air"));
+    EXPECT_TRUE(captionBecomes(w, "&Read on Air"));
     click(w, "ReadOnAir");
     EXPECT_EQ(fx.read(airedFile(), "Aired", "CopyName"), "Old");
     EXPECT_EQ(fx.read(airedFile(), "Aired", "Library"), "Promo");
     EXPECT_EQ(fx.read(airedFile(), "Aired", "ReadAt"), "2026-12-07 09:05:00");
     EXPECT_EQ(fx.read(airedFile(), "Aired", "Fingerprint"), AiredLog::fingerprint("Old copy"));
-    EXPECT_EQ(readCaption(w), "Read on &Air (last read 9:05 AM)");
+    EXPECT_EQ(readCaption(w), "&Read on Air (last read 9:05 AM)");
     click(w, "Command4");
-    EXPECT_TRUE(captionBecomes(w, "Read on &Air")) << readCaption(w).toStdString();
+    EXPECT_TRUE(captionBecomes(w, "&Read on Air")) << readCaption(w).toStdString();
 
     studio.clock.advance(59);
     click(w, "UndoRead");
@@ -109,7 +111,7 @@ TEST_F(AiredCopy, ReadOnAirIsRecordedShownAndUndoneWithinAMinute) {
     // Another studio reads the copy shown; the caption follows without a move.
     RoutingProvider elsewhere;
     AiredLog(elsewhere, airedFile()).record("Promo", "Soon", "Soon copy", QDateTime(QDate(2026, 12, 7), QTime(14, 30)));
-    EXPECT_TRUE(captionBecomes(w, "Read on &Air (last read 2:30 PM)")) << readCaption(w).toStdString();
+    EXPECT_TRUE(captionBecomes(w, "&Read on Air (last read 2:30 PM)")) << readCaption(w).toStdString();
 }
 
 } // namespace
