@@ -42,6 +42,7 @@ ReadOnAir::ReadOnAir(StudioContext& context, DataControl& data, std::function<vo
     connect(&undoWindow_, &QTimer::timeout, this, &ReadOnAir::closeUndo);
     connect(&watch_, &QTimer::timeout, this, &ReadOnAir::lookForOtherPresses);
     watch_.start(kWatchMs);
+    reread_.start();
 }
 
 AiredLog ReadOnAir::log() const {
