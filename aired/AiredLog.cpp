@@ -12,6 +12,11 @@
 #include <QSysInfo>
 #include <QUuid>
 
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
@@ -31,7 +36,12 @@ AiredRead currentRead(const Recordset& rs) {
             field(rs, QStringLiteral("Fingerprint"))};
 }
 
+// The account itself where the system can say: a board started without a login shell (a session
+// manager, a service) has no USER to read.
 QString signedInUser() {
+#ifdef Q_OS_UNIX
+    if (const passwd* account = getpwuid(geteuid())) return QString::fromLocal8Bit(account->pw_name);
+#endif
     const QString user = qEnvironmentVariable("USER");
     return user.isEmpty() ? qEnvironmentVariable("USERNAME") : user;
 }

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QHash>
 #include <QListWidget>
+#include <QPixmap>
 #include <QStyle>
 #include <algorithm>
 
@@ -91,13 +92,17 @@ void RunMarks::markPicker(QListWidget* list, const DataControl& editorData, cons
     std::stable_sort(items.begin(), items.end(), [&](QListWidgetItem* a, QListWidgetItem* b) {
         return runs.value(a->text()).state < runs.value(b->text()).state;
     });
+    // Marks the size of a line, and room kept for one beside every name, so the names align.
+    const int side = list->fontMetrics().height();
+    list->setIconSize(QSize(side, side));
+    QPixmap blank(side, side);
+    blank.fill(Qt::transparent);
     for (QListWidgetItem* item : items) {
         const RunCheck check = runs.value(item->text());
-        if (check.state != RunState::Current) {
-            item->setIcon(markIcon(check.state));
-            item->setToolTip(runReason(check));
-            item->setData(Qt::AccessibleDescriptionRole, runReason(check));
-        }
+        const bool marked = check.state != RunState::Current;
+        item->setIcon(marked ? markIcon(check.state) : QIcon(blank));
+        item->setToolTip(runReason(check));
+        item->setData(Qt::AccessibleDescriptionRole, runReason(check));
         list->addItem(item);
     }
 }

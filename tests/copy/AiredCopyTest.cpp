@@ -69,7 +69,7 @@ TEST_F(AiredCopy, RunsEndedOrNotBegunAreMarkedAndListedLast) {
         EXPECT_EQ(lines(picker), day.picker);
         auto* list = child<QListWidget>(picker, "List1");
         for (int i = 0; i < list->count(); ++i)
-            EXPECT_EQ(list->item(i)->icon().isNull(), list->item(i)->toolTip().isEmpty());
+            EXPECT_EQ(list->item(i)->toolTip(), day.reasons[QStringList({"Old", "Soon", "Now", "Always"}).indexOf(day.picker[i])]);
         // A marked name is still chosen as any other: the editor moves to it.
         clickLine(picker, 3);
         EXPECT_EQ(text(w, "Text2"), day.picker[3]);
