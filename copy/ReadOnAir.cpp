@@ -110,7 +110,9 @@ void ReadOnAir::closeUndo() {
 }
 
 void ReadOnAir::lookForOtherPresses() {
-    if (!isVisible()) return;
+    // Asked from the board's own thread: only while someone works in the editor, so a share that
+    // stops answering holds up the board no more than the editor's own reads would.
+    if (!isVisible() || !window()->isActiveWindow()) return;
     const QDate today = context_.now().date();
     std::optional<quint64> stamp;
     try {

@@ -109,6 +109,8 @@ TEST_F(AiredCopy, ReadOnAirIsRecordedShownAndUndoneWithinAMinute) {
     EXPECT_EQ(status(w), "A read can be taken back only within a minute.");
 
     // Another studio reads the copy shown; the caption follows without a move.
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     RoutingProvider elsewhere;
     AiredLog(elsewhere, airedFile()).record("Promo", "Soon", "Soon copy", QDateTime(QDate(2026, 12, 7), QTime(14, 30)));
     EXPECT_TRUE(captionBecomes(w, "&Read on Air (last read 2:30 PM)")) << readCaption(w).toStdString();
