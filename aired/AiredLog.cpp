@@ -30,9 +30,9 @@ QDateTime readAt(const Recordset& rs) {
 }
 
 AiredRead currentRead(const Recordset& rs) {
-    return {field(rs, QStringLiteral("ReadId")), readAt(rs),
-            field(rs, QStringLiteral("Studio")), field(rs, QStringLiteral("User")),
-            field(rs, QStringLiteral("Library")), field(rs, QStringLiteral("CopyName")),
+    return {field(rs, QStringLiteral("ReadId")),     readAt(rs),
+            field(rs, QStringLiteral("Studio")),     field(rs, QStringLiteral("User")),
+            field(rs, QStringLiteral("Library")),    field(rs, QStringLiteral("CopyName")),
             field(rs, QStringLiteral("Fingerprint"))};
 }
 
@@ -74,7 +74,8 @@ void AiredLog::create() {
     const catalogue::FileSpec& spec = catalogue::airedFile();
     std::unique_ptr<FileBuilder> builder;
     if (paths::isServer(path_)) {
-        builder = PostgresProvider::serverCreator(paths::splitServerFile(path_).server)->create(spec.constant);
+        builder =
+            PostgresProvider::serverCreator(paths::splitServerFile(path_).server)->create(spec.constant);
     } else {
         QByteArray salt(16, '\0');
         QRandomGenerator::system()->generate(salt.begin(), salt.end());

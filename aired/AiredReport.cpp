@@ -19,8 +19,8 @@ QString time(const QDateTime& at) {
 // never read as a formula (a copy named "=HYPERLINK(...)" stays text).
 QString cell(QString value) {
     if (!value.isEmpty() && QStringLiteral("=+-@").contains(value.front())) value.prepend(QLatin1Char('\''));
-    if (value.contains(QLatin1Char(',')) || value.contains(QLatin1Char('"')) || value.contains(QLatin1Char('\n')) ||
-        value.contains(QLatin1Char('\r'))) {
+    if (value.contains(QLatin1Char(',')) || value.contains(QLatin1Char('"')) ||
+        value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
         value.replace(QStringLiteral("\""), QStringLiteral("\"\""));
         value = QLatin1Char('"') + value + QLatin1Char('"');
     }
@@ -59,7 +59,8 @@ QString text(const QVector<CopyReads>& groups, const QDate& from, const QDate& t
         const qsizetype n = g.reads.size();
         out += QStringLiteral("\n%1 (%2): %3\n").arg(g.copy, g.library, counted(n, "read", "reads"));
         for (const AiredRead& r : g.reads)
-            out += QStringLiteral("  %1  %2  %3  %4  %5\n").arg(day(r.at), time(r.at), r.studio, r.user, r.fingerprint);
+            out += QStringLiteral("  %1  %2  %3  %4  %5\n")
+                       .arg(day(r.at), time(r.at), r.studio, r.user, r.fingerprint);
         total += int(n);
     }
     out += QStringLiteral("\nTotal: %1 of %2\n")
@@ -72,8 +73,9 @@ QString csv(const QVector<CopyReads>& groups) {
     for (const CopyReads& g : groups) {
         int n = 0;
         for (const AiredRead& r : g.reads) {
-            const QStringList row = {cell(r.copy),   cell(r.library), QString::number(++n), day(r.at),
-                                     time(r.at),     cell(r.studio),  cell(r.user),         cell(r.fingerprint)};
+            const QStringList row = {cell(r.copy), cell(r.library),    QString::number(++n),
+                                     day(r.at),    time(r.at),         cell(r.studio),
+                                     cell(r.user), cell(r.fingerprint)};
             out += row.join(QLatin1Char(',')) + QStringLiteral("\r\n");
         }
     }

@@ -45,7 +45,8 @@ std::optional<QDate> readCopyDate(const QString& text) {
                                              QRegularExpression::CaseInsensitiveOption);
     if (const auto m = numeric.match(t); m.hasMatch()) {
         const QString first = m.captured(1), last = m.captured(4);
-        if (first.size() == 4 && last.size() <= 2) return dateOf(first.toInt(), m.captured(3).toInt(), last.toInt());
+        if (first.size() == 4 && last.size() <= 2)
+            return dateOf(first.toInt(), m.captured(3).toInt(), last.toInt());
         if (first.size() <= 2 && (last.size() == 2 || last.size() == 4))
             return dateOf(fullYear(last), first.toInt(), m.captured(3).toInt());
         return std::nullopt;

@@ -21,8 +21,8 @@ constexpr int kWatchMs = 1500;
 
 ReadOnAir::ReadOnAir(StudioContext& context, DataControl& data, std::function<void(const QString&)> say,
                      QWidget* parent)
-    : QWidget(parent), context_(context), data_(data), say_(std::move(say)), read_(new QPushButton(kCaption, this)),
-      undo_(new QPushButton(QStringLiteral("&Undo Read"), this)) {
+    : QWidget(parent), context_(context), data_(data), say_(std::move(say)),
+      read_(new QPushButton(kCaption, this)), undo_(new QPushButton(QStringLiteral("&Undo Read"), this)) {
     read_->setObjectName(QStringLiteral("ReadOnAir"));
     undo_->setObjectName(QStringLiteral("UndoRead"));
     for (QPushButton* b : {read_, undo_})
@@ -46,7 +46,8 @@ ReadOnAir::ReadOnAir(StudioContext& context, DataControl& data, std::function<vo
 }
 
 AiredLog ReadOnAir::log() const {
-    return AiredLog(context_.provider(), AiredLog::pathIn(context_.dataFolderText(), context_.programFolder()));
+    return AiredLog(context_.provider(),
+                    AiredLog::pathIn(context_.dataFolderText(), context_.programFolder()));
 }
 
 QString ReadOnAir::library() const {
@@ -55,7 +56,8 @@ QString ReadOnAir::library() const {
 }
 
 void ReadOnAir::showLastRead() {
-    const QString copy = data_.isOpen() && data_.hasCurrent() ? data_.fieldText(QStringLiteral("PromoName")) : QString();
+    const QString copy =
+        data_.isOpen() && data_.hasCurrent() ? data_.fieldText(QStringLiteral("PromoName")) : QString();
     read_->setEnabled(!copy.isEmpty());
     std::optional<QDateTime> last;
     if (!copy.isEmpty()) {
@@ -65,16 +67,18 @@ void ReadOnAir::showLastRead() {
             say_(log().path() + QStringLiteral(": ") + e.message());
         }
     }
-    read_->setText(last ? kCaption + QStringLiteral(" (last read ") +
-                              QLocale::c().toString(last->time(), QStringLiteral("h:mm AP")) + QLatin1Char(')')
-                        : kCaption);
+    read_->setText(last
+                       ? kCaption + QStringLiteral(" (last read ") +
+                             QLocale::c().toString(last->time(), QStringLiteral("h:mm AP")) + QLatin1Char(')')
+                       : kCaption);
 }
 
 void ReadOnAir::press() {
     const QString copy = data_.fieldText(QStringLiteral("PromoName"));
     if (copy.isEmpty()) return;
     try {
-        lastPress_ = log().record(library(), copy, data_.fieldText(QStringLiteral("BodyText")), context_.now());
+        lastPress_ =
+            log().record(library(), copy, data_.fieldText(QStringLiteral("BodyText")), context_.now());
     } catch (const StorageError& e) {
         say_(log().path() + QStringLiteral(": ") + e.message());
         return;

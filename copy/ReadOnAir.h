@@ -13,7 +13,8 @@ class StudioContext;
 
 // The library editor's "&Read on Air" button: a press records that the copy shown was read on air
 // just now, here, with a fingerprint of its text; the button says when it was last read today,
-// whichever studio pressed (another studio's press shows while the editor is the active window). "&Undo Read" takes this studio's last press back within a minute.
+// whichever studio pressed (another studio's press shows while the editor is the active window).
+// "&Undo Read" takes this studio's last press back within a minute.
 class ReadOnAir : public QWidget {
     Q_OBJECT
   public:

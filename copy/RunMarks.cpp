@@ -37,8 +37,8 @@ QString text(const QVariant& stored) {
 
 RunMarks::RunMarks(DataControl& data, TextBox* name, TextBox* start, TextBox* end, MultiLineBox* copy,
                    std::function<QDate()> today, QObject* parent)
-    : QObject(parent), data_(data), copy_(copy), mark_(new QAction(name)), reason_(new QLabel(name->parentWidget())),
-      today_(std::move(today)) {
+    : QObject(parent), data_(data), copy_(copy), mark_(new QAction(name)),
+      reason_(new QLabel(name->parentWidget())), today_(std::move(today)) {
     mark_->setObjectName(QStringLiteral("RunMark"));
     name->addAction(mark_, QLineEdit::TrailingPosition);
     reason_->setObjectName(QStringLiteral("RunReason"));
@@ -68,9 +68,10 @@ void RunMarks::update() {
     QPalette p = reason_->palette();
     p.setColor(QPalette::WindowText, warningColor(check.state));
     reason_->setPalette(p);
-    copy_->setStyleSheet(marked ? QStringLiteral("QPlainTextEdit { border: 4px solid %1; }")
-                                      .arg(warningColor(check.state).name())
-                                : QString());
+    copy_->setStyleSheet(
+        marked
+            ? QStringLiteral("QPlainTextEdit { border: 4px solid %1; }").arg(warningColor(check.state).name())
+            : QString());
     copy_->setAccessibleDescription(reason);
 }
 

@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
     RoutingProvider storage;
     try {
         AiredLog log(storage, AiredLog::pathIn(commandline::folderOrServer(args[0]), QString()));
-        const QVector<airedreport::CopyReads> groups = airedreport::grouped(log.readsBetween(*from, *to, copy));
+        const QVector<airedreport::CopyReads> groups =
+            airedreport::grouped(log.readsBetween(*from, *to, copy));
         out << (asCsv ? airedreport::csv(groups) : airedreport::text(groups, *from, *to));
     } catch (const StorageError& e) {
         err << "cuepilot-aired: " << e.message() << "\n";

@@ -28,7 +28,8 @@ class AiredLogTest : public ::testing::TestWithParam<Engine> {
     }
 };
 
-INSTANTIATE_TEST_SUITE_P(BothEngines, AiredLogTest, ::testing::Values(Engine::Files, Engine::Server), EngineName());
+INSTANTIATE_TEST_SUITE_P(BothEngines, AiredLogTest, ::testing::Values(Engine::Files, Engine::Server),
+                         EngineName());
 
 TEST_P(AiredLogTest, PressesAreSharedTakenBackAndReportedByCopy) {
     AiredLog a(studioA, path), b(studioB, path);
@@ -60,11 +61,17 @@ TEST_P(AiredLogTest, PressesAreSharedTakenBackAndReportedByCopy) {
     const QString who = reads[0].studio + "," + reads[0].user + ",";
     EXPECT_EQ(report({"--from", "12/7/26", "--to", "Dec 7 2026", "--csv"}),
               "Copy,Library,Read,Date,Time,Studio,User,Fingerprint\r\n"
-              "\"'=Sale, \"\"today\"\"\",Promo,1,2026-12-07,10:28:20," + who + AiredLog::fingerprint("Half off.") + "\r\n"
-              "Joe's Diner,Live,1,2026-12-07,09:05:00," + who + AiredLog::fingerprint("Eat at Joe's.") + "\r\n"
-              "Joe's Diner,Live,2,2026-12-07,10:05:00," + who + AiredLog::fingerprint("Eat at Joe's, open late.") + "\r\n");
+              "\"'=Sale, \"\"today\"\"\",Promo,1,2026-12-07,10:28:20," +
+                  who + AiredLog::fingerprint("Half off.") +
+                  "\r\n"
+                  "Joe's Diner,Live,1,2026-12-07,09:05:00," +
+                  who + AiredLog::fingerprint("Eat at Joe's.") +
+                  "\r\n"
+                  "Joe's Diner,Live,2,2026-12-07,10:05:00," +
+                  who + AiredLog::fingerprint("Eat at Joe's, open late.") + "\r\n");
     const QString week = report({"--from", "2026-12-01", "--to", "12/31/2026", "--copy", "joe's diner"});
-    EXPECT_TRUE(week.startsWith("Reads on air Dec 1 2026 to Dec 31 2026\n\nJoe's Diner (Live): 3 reads\n")) << week.toStdString();
+    EXPECT_TRUE(week.startsWith("Reads on air Dec 1 2026 to Dec 31 2026\n\nJoe's Diner (Live): 3 reads\n"))
+        << week.toStdString();
     EXPECT_TRUE(week.endsWith("\nTotal: 3 reads of 1 copy\n")) << week.toStdString();
 }
 

@@ -73,7 +73,8 @@ TEST(CopyDate, TheRunOnADay) {
     };
     for (const auto& c : cases) {
         const RunCheck check = checkRun(c.start, c.end, c.today);
-        EXPECT_EQ(check.state, c.state) << c.start << " - " << c.end << " on " << c.today.toString().toStdString();
+        EXPECT_EQ(check.state, c.state)
+            << c.start << " - " << c.end << " on " << c.today.toString().toStdString();
         EXPECT_EQ(runReason(check), QString::fromUtf8(c.reason));
     }
 }

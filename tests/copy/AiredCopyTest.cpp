@@ -21,8 +21,9 @@ class AiredCopy : public CopyTest {
                                     {"Now", "2026-12-01", "12/31/2026"},
                                     {"Always", "", "ongoing"}};
         for (const QStringList& r : runs)
-            fx.append(library(0), "Main", {{"PromoName", r[0]}, {"StartDate", r[1]}, {"EndDate", r[2]},
-                                           {"BodyText", r[0] + " copy"}});
+            fx.append(
+                library(0), "Main",
+                {{"PromoName", r[0]}, {"StartDate", r[1]}, {"EndDate", r[2]}, {"BodyText", r[0] + " copy"}});
         return openLibrary(studio, libraryButtons().at(0));
     }
     // The mark beside the name and the reason in words, for the record shown.
@@ -49,8 +50,12 @@ TEST_F(AiredCopy, RunsEndedOrNotBegunAreMarkedAndListedLast) {
         QStringList reasons; // Old, Soon, Now, Always
         QStringList picker;
     } days[] = {
-        {{2026, 11, 30}, {"", "Starts Dec 10 2026", "Starts Dec 1 2026", ""}, {"Old", "Always", "Soon", "Now"}},
-        {{2026, 12, 7}, {"Ended Nov 30 2026", "Starts Dec 10 2026", "", ""}, {"Now", "Always", "Soon", "Old"}},
+        {{2026, 11, 30},
+         {"", "Starts Dec 10 2026", "Starts Dec 1 2026", ""},
+         {"Old", "Always", "Soon", "Now"}},
+        {{2026, 12, 7},
+         {"Ended Nov 30 2026", "Starts Dec 10 2026", "", ""},
+         {"Now", "Always", "Soon", "Old"}},
         {{2026, 12, 10}, {"Ended Nov 30 2026", "", "", ""}, {"Soon", "Now", "Always", "Old"}},
         {{2027, 1, 1}, {"Ended Nov 30 2026", "", "Ended Dec 31 2026", ""}, {"Soon", "Always", "Old", "Now"}},
     };
@@ -69,7 +74,8 @@ TEST_F(AiredCopy, RunsEndedOrNotBegunAreMarkedAndListedLast) {
         EXPECT_EQ(lines(picker), day.picker);
         auto* list = child<QListWidget>(picker, "List1");
         for (int i = 0; i < list->count(); ++i)
-            EXPECT_EQ(list->item(i)->toolTip(), day.reasons[QStringList({"Old", "Soon", "Now", "Always"}).indexOf(day.picker[i])]);
+            EXPECT_EQ(list->item(i)->toolTip(),
+                      day.reasons[QStringList({"Old", "Soon", "Now", "Always"}).indexOf(day.picker[i])]);
         // A marked name is still chosen as any other: the editor moves to it.
         clickLine(picker, 3);
         EXPECT_EQ(text(w, "Text2"), day.picker[3]);
@@ -112,7 +118,8 @@ TEST_F(AiredCopy, ReadOnAirIsRecordedShownAndUndoneWithinAMinute) {
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     RoutingProvider elsewhere;
-    AiredLog(elsewhere, airedFile()).record("Promo", "Soon", "Soon copy", QDateTime(QDate(2026, 12, 7), QTime(14, 30)));
+    AiredLog(elsewhere, airedFile())
+        .record("Promo", "Soon", "Soon copy", QDateTime(QDate(2026, 12, 7), QTime(14, 30)));
     EXPECT_TRUE(captionBecomes(w, "&Read on Air (last read 2:30 PM)")) << readCaption(w).toStdString();
 }
 
