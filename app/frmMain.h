@@ -51,6 +51,7 @@ public:
     QString dayLabel() const override;
     QString programFolder() const override { return programFolder_; }
     DatabaseProvider& provider() override { return provider_; }
+    QDateTime now() const override { return clock_.now(); }
 
 public slots:
     void Form_Load();

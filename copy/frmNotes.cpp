@@ -1,9 +1,12 @@
 #include "copy/frmNotes.h"
 
 #include "copy/Pickers.h"
+#include "copy/ReadOnAir.h"
+#include "copy/RunMarks.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
 #include "data/storage/Steps.h"
+#include "data/controls/StudioContext.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"
 
@@ -11,6 +14,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -48,6 +53,7 @@ frmNotes::frmNotes(StudioContext& context)
     edit_ = button(QStringLiteral("Command6"), QStringLiteral("&Edit"), &frmNotes::Command6_Click);
     delete_ = button(QStringLiteral("Command5"), QStringLiteral("&Delete"), &frmNotes::Command5_Click);
     buildLayout();
+    addAiredControls();
     save_->setEnabled(false);
     lockBoxes(true);
     resize(720, 520);
@@ -121,6 +127,19 @@ void frmNotes::buildLayout() {
     body()->addLayout(bottom);
 }
 
+void frmNotes::addAiredControls() {
+    runMarks_ = new RunMarks(data1(), findChild<TextBox*>(QStringLiteral("Text2")),
+                             findChild<TextBox*>(QStringLiteral("Text3")), findChild<TextBox*>(QStringLiteral("Text4")),
+                             findChild<MultiLineBox*>(QStringLiteral("Text1")),
+                             [this] { return context().now().date(); }, this);
+    readOnAir_ = new ReadOnAir(
+        context(), data1(), [this](const QString& message) { statusLine()->showMessage(message); }, this);
+    auto* row = new QHBoxLayout(findChild<QGroupBox*>(QStringLiteral("Frame2")));
+    row->setContentsMargins(6, 2, 6, 2);
+    row->addWidget(runMarks_->reason(), 1);
+    row->addWidget(readOnAir_);
+}
+
 void frmNotes::Form_Load() {
     // On a first load no file is named yet; the refresh fails and is skipped.
     refreshData();
@@ -168,6 +187,7 @@ void frmNotes::Command7_Click() {
 
 void frmNotes::Command8_Click() {
     QWidget* picker = showPicker(PickerKind::Promo, data1());
+    RunMarks::markPicker(picker->findChild<QListWidget*>(QStringLiteral("List1")), data1(), context().now().date());
     // Titled after the library it lists.
     picker->setWindowTitle(windowTitle());
 }

@@ -3,6 +3,8 @@
 #include "copy/CopyWindow.h"
 
 class QLabel;
+class ReadOnAir;
+class RunMarks;
 
 // The copy library editor: one entry of the library its opener chose, with browse, add, edit,
 // save and delete. Which library it shows is set from outside (caption, heading, file).
@@ -25,9 +27,13 @@ class frmNotes : public CopyWindow {
     void Command8_Click(); // Select From List
 
     void buildLayout();
+    // The marks of a run ended or not begun, and the read-on-air button, in the bottom frame.
+    void addAiredControls();
 
     QLabel* label5_;
     QPushButton* save_;
     QPushButton* edit_;
     QPushButton* delete_;
+    RunMarks* runMarks_ = nullptr;
+    ReadOnAir* readOnAir_ = nullptr;
 };

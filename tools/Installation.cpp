@@ -62,7 +62,8 @@ Report create(const Options& options) {
         data = folder(options.dataFolder);
 
     Report report;
-    for (const catalogue::FileSpec& file : catalogue::files()) {
+    // The record of reads on air belongs to a new installation, though to no imported one.
+    for (const catalogue::FileSpec& file : catalogue::files() + QVector{catalogue::airedFile()}) {
         FileCreator* creator = file.folder == catalogue::Folder::Program ? program.get() : data.get();
         if (!creator) continue;
         const QString path = creator->pathOf(file.constant);

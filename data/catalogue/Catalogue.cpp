@@ -148,4 +148,17 @@ const QVector<FileSpec>& files() {
     return all;
 }
 
+const QStringList& airedFields() {
+    static const QStringList fields = {QStringLiteral("ReadId"),   QStringLiteral("ReadAt"),
+                                       QStringLiteral("Studio"),   QStringLiteral("User"),
+                                       QStringLiteral("Library"),  QStringLiteral("CopyName"),
+                                       QStringLiteral("Fingerprint")};
+    return fields;
+}
+
+const FileSpec& airedFile() {
+    static const FileSpec file = {kAiredFile, Folder::Data, {{kAiredTable, airedFields(), Records::Many}}};
+    return file;
+}
+
 } // namespace catalogue

@@ -81,4 +81,12 @@ struct FileSpec {
 // The whole installation: 2 files in the program folder, 37 in the data folder.
 const QVector<FileSpec>& files();
 
+// Confirmed reads on air, one record per press of a copy's read button. Not one of files(): no
+// legacy station had it, so an import makes none; the installation tool and the first press do.
+inline const QString kAiredFile = QStringLiteral("\\Aired.mdb");
+inline const QString kAiredTable = QStringLiteral("Aired");
+// "ReadId", "ReadAt", "Studio", "User", "Library", "CopyName", "Fingerprint"
+const QStringList& airedFields();
+const FileSpec& airedFile();
+
 } // namespace catalogue

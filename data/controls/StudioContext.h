@@ -2,6 +2,7 @@
 
 #include "data/storage/Database.h"
 
+#include <QDateTime>
 #include <QString>
 
 // What the secondary windows read from the main board when they open a file: the data folder
@@ -13,4 +14,6 @@ class StudioContext {
     virtual QString dayLabel() const = 0;
     virtual QString programFolder() const = 0;
     virtual DatabaseProvider& provider() = 0;
+    // The board's clock: the day a copy's run is checked against, the time a read is recorded at.
+    virtual QDateTime now() const { return QDateTime::currentDateTime(); }
 };

@@ -3,6 +3,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/storage/SqlCipherProvider.h"
 #include "data/controls/StudioContext.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/Fixture.h"
 
 #include <QApplication>
@@ -30,11 +31,13 @@ class FakeStudio : public StudioContext {
     QString dayLabel() const override { return day; }
     QString programFolder() const override { return program; }
     DatabaseProvider& provider() override { return engine; }
+    QDateTime now() const override { return clock.now(); }
 
     QString folder;
     QString day = QStringLiteral("Monday");
     QString program;
     SqlCipherProvider engine;
+    FakeClock clock; // the board's
 };
 
 // Closes and deletes every window a test left open, before the engine they use goes away.

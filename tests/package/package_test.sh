@@ -28,7 +28,7 @@ for f in ".$folder/cuepilot" ".$folder/cuepilot-init" ".$folder/cuepilot-import"
     "./usr/share/metainfo/$id.metainfo.xml"; do
     grep -qxF "$f" "$tmp/contents" || fail "$f not in the package"
 done
-for c in cuepilot cuepilot-init cuepilot-import; do
+for c in cuepilot cuepilot-init cuepilot-import cuepilot-aired; do
     grep -qxF "./usr/bin/$c -> $folder/$c" "$tmp/contents" || fail "/usr/bin/$c is not a link to $folder/$c"
 done
 if grep -E '\.mdb$' "$tmp/contents"; then fail "the package must not carry database files"; fi
