@@ -6,6 +6,7 @@
 #include "data/Steps.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"
+#include "widgets/WindowPlace.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -116,9 +117,10 @@ void frmNotes::buildLayout() {
     bottom->addWidget(edit_);
     bottom->addWidget(delete_);
     bottom->addWidget(frame(this, QStringLiteral("Frame2")), 1);
-    bottom->addWidget(
-        button(QStringLiteral("Command7"), QStringLiteral("&Close"), &frmNotes::Command7_Click));
+    QPushButton* close = button(QStringLiteral("Command7"), QStringLiteral("&Close"), &frmNotes::Command7_Click);
+    bottom->addWidget(close);
     body()->addLayout(bottom);
+    windows::closeOnEscape(this, close);
 }
 
 void frmNotes::Form_Load() {
