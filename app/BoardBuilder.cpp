@@ -103,6 +103,13 @@ MultiLineBox* multiBox(const QString& name, QWidget* parent, bool locked) {
     return box;
 }
 
+// The back colour marks each box of a column; a frame would cost a row's worth of height, and the
+// rows may shrink to the text's own height on a small screen.
+void flatten(TextBox* box) {
+    box->setFrame(false);
+    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+}
+
 QComboBox* timeList(int n, int reminder, int time, QWidget* parent) {
     auto* list = named(new QComboBox(parent), nth("Combo", n));
     list->setAccessibleName(QStringLiteral("Reminder %1 time %2").arg(reminder).arg(time));
@@ -138,6 +145,9 @@ void BoardBuilder::build() {
     auto* central = named(new QWidget(&form_), QStringLiteral("centralWidget"));
     form_.setCentralWidget(central);
     auto* page = new QVBoxLayout(central);
+    // The screen belongs to the text: the gaps between panels stay narrow.
+    page->setContentsMargins(6, 4, 6, 2);
+    page->setSpacing(4);
 
     page->addWidget(buildCopyRow(central));
     page->addWidget(buildStation(central));
@@ -151,8 +161,8 @@ void BoardBuilder::build() {
     middle->addWidget(buildReminderPanel(1, central), 0, 1, 1, 2);
     middle->addWidget(buildReminderPanel(2, central), 0, 1, 1, 2);
     middle->setColumnMinimumWidth(1, kReminderOverlap);
-    middle->setColumnStretch(0, 3);
-    middle->setColumnStretch(2, 2);
+    middle->setColumnStretch(0, 5);
+    middle->setColumnStretch(2, 4);
     page->addLayout(middle, 3);
     for (QWidget* overlay : {static_cast<QWidget*>(c_.Frame3), static_cast<QWidget*>(c_.Frame8),
                              static_cast<QWidget*>(c_.Frame9)})
@@ -291,16 +301,24 @@ QGroupBox* BoardBuilder::buildStation(QWidget* parent) {
     c_.Lbl3D1->setAccessibleName(QStringLiteral("System Time"));
     // What is left of the hour and until the next reminder, under the clock.
     c_.lblCountdown = label(QStringLiteral("lblCountdown"), QString(), frame);
-    c_.lblCountdown->setAlignment(Qt::AlignCenter);
+    c_.lblCountdown->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     c_.lblCountdown->setAccessibleName(QStringLiteral("Countdown"));
     // Alt+E belongs to the Edit menu.
     command(3, QStringLiteral("Edi&t Content"), frame);
     command(4, QStringLiteral("&Save Content"), frame)->setEnabled(false);
 
     auto* layout = new QHBoxLayout(frame);
+    layout->setContentsMargins(6, 2, 6, 4);
     layout->addWidget(c_.Lbl3D2, 2);
     layout->addLayout(column({c_.Label33, c_.lblDate}), 2);
-    layout->addLayout(column({c_.Label40, c_.Lbl3D1, c_.lblCountdown}), 2);
+    // The countdown shares the caption's line, so the band stays as low as the clock allows.
+    auto* clockCaption = new QHBoxLayout;
+    clockCaption->addWidget(c_.Label40);
+    clockCaption->addStretch(1);
+    clockCaption->addWidget(c_.lblCountdown);
+    auto* clockColumn = column({c_.Lbl3D1});
+    clockColumn->insertLayout(0, clockCaption);
+    layout->addLayout(clockColumn, 3);
     layout->addLayout(column({c_.command[3], c_.command[4]}), 1);
     return frame;
 }
@@ -309,6 +327,8 @@ QGroupBox* BoardBuilder::buildHourGrid(QWidget* parent) {
     auto* frame = named(new QGroupBox(parent), QStringLiteral("Frame1"));
     c_.Frame1 = frame;
     auto* grid = new QGridLayout(frame);
+    grid->setVerticalSpacing(2);
+    grid->setContentsMargins(6, 4, 6, 4);
     c_.Label31 = label(QStringLiteral("Label31"), QString(), frame);
     c_.Label32 = label(QStringLiteral("Label32"), QString(), frame);
     spoken(c_.Label31, QStringLiteral("Day"));
@@ -321,6 +341,7 @@ QGroupBox* BoardBuilder::buildHourGrid(QWidget* parent) {
         c_.slotLabel[k] = label(nth("Label", k), midnight.slotLabels[k - 1], frame);
         c_.slotBox[k] = lineBox(nth("Text", k), frame, kSlotBeforeLoad, 55, true);
         c_.slotBox[k]->setAccessibleName(HourGrid::slotName(midnight.slotLabels[k - 1]));
+        flatten(c_.slotBox[k]);
         // The slot keys are compared with the clock, never seen.
         c_.slotKey[k] = label(nth("Label", 13 + k), QString(), frame);
         c_.slotKey[k]->hide();
@@ -335,12 +356,14 @@ QGroupBox* BoardBuilder::buildEvents(QWidget* parent) {
     auto* frame = named(new QGroupBox(QStringLiteral("Today's Main Events"), parent), QStringLiteral("Frame2"));
     c_.Frame2 = frame;
     auto* grid = new QGridLayout(frame);
+    grid->setVerticalSpacing(2);
     c_.Label27 = label(QStringLiteral("Label27"), QStringLiteral("Double-Click to show event copy notes."), frame);
     grid->addWidget(c_.Label27, 0, 0, 1, 2);
     for (int n = 1; n <= 7; ++n) {
         c_.option[n] = spoken(named(new QRadioButton(frame), nth("Option", n)), nth("Highlight event ", n));
         c_.eventBox[n] = lineBox(nth("Text", 12 + n), frame, kEventBeforeLoad, 49, true, eventPlaceholders()[n - 1]);
         c_.eventBox[n]->setAccessibleName(nth("Event ", n));
+        flatten(c_.eventBox[n]);
         c_.eventBox[n]->setAccessibleDescription(QStringLiteral("Return or F2 shows the event's copy notes"));
         grid->addWidget(c_.option[n], n, 0);
         grid->addWidget(c_.eventBox[n], n, 1);

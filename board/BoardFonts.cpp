@@ -8,7 +8,9 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <algorithm>
@@ -24,10 +26,20 @@ void setPixels(QWidget* w, int px, bool bold = false) {
     w->setFont(f);
 }
 
+// A multi-line box may be squeezed to a single line of text, never below (its own minimum is
+// a scroll area's, taller than a line).
+void showOneLineAtLeast(QWidget* box) {
+    auto* text = qobject_cast<QPlainTextEdit*>(box);
+    if (!text) return;
+    text->document()->setDocumentMargin(2);
+    const int margins = 2 * (text->frameWidth() + 2) + 2;
+    text->setMinimumHeight(text->fontMetrics().lineSpacing() + margins);
+}
+
 } // namespace
 
 int BoardFonts::unit(QSize window) {
-    return std::min(window.height(), window.width() * 9 / 16);
+    return std::min(window.height() - kBarsHeight, window.width() * 9 / 16);
 }
 
 int BoardFonts::pixels(double fraction, QSize window) {
@@ -57,7 +69,9 @@ void BoardFonts::fit(QSize window) {
     for (int n = 1; n <= 7; ++n) setPixels(c_.eventBox[n], px(kEvent));
     for (QWidget* panel : {static_cast<QWidget*>(c_.Text20), static_cast<QWidget*>(c_.sloganBox[1]),
                            static_cast<QWidget*>(c_.sloganBox[2]), static_cast<QWidget*>(c_.sloganBox[3]),
-                           static_cast<QWidget*>(c_.Text24), static_cast<QWidget*>(c_.Text25)})
+                           static_cast<QWidget*>(c_.Text24), static_cast<QWidget*>(c_.Text25)}) {
         setPixels(panel, px(kPanelText));
+        showOneLineAtLeast(panel);
+    }
     for (int k = 1; k <= 14; ++k) setPixels(c_.xbutton[k], px(kButton), true);
 }

@@ -57,6 +57,12 @@ void TextBox::setTypedMaxLength(int max) {
     setValidator(max > 0 ? new TypedLengthValidator(this, max) : nullptr);
 }
 
+QSize TextBox::minimumSizeHint() const {
+    const QSize standard = QLineEdit::minimumSizeHint();
+    if (hasFrame()) return standard;
+    return {standard.width(), std::min(standard.height(), fontMetrics().height() + 2)};
+}
+
 void TextBox::focusInEvent(QFocusEvent* e) {
     QLineEdit::focusInEvent(e);
     emit gotFocus();

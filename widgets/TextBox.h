@@ -20,6 +20,8 @@ public:
     // 0: no limit.
     void setTypedMaxLength(int max);
     int typedMaxLength() const { return max_; }
+    // Without a frame the box may shrink to its text's own height and a little air.
+    QSize minimumSizeHint() const override;
 
 signals:
     void gotFocus();

@@ -24,7 +24,7 @@ void XButton::setForeColor(quint32 bgr) {
 void XButton::repaintColors() {
     // A style sheet, because the platform styles ignore the palette's button colour.
     setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; border: 2px outset %1;"
-                                 " border-radius: 4px; padding: 4px 10px; font-weight: bold; }"
+                                 " border-radius: 4px; padding: 2px 10px; font-weight: bold; }"
                                  "QPushButton:pressed { border-style: inset; }")
                       .arg(colors::fromBgr(back_).name(), colors::fromBgr(fore_).name()));
 }
