@@ -68,9 +68,10 @@ template <class W> W* named(W* w, const QString& name) {
     return w;
 }
 
-// A filled background in a colour of the station's; text on it keeps its own colours.
-void fill(QWidget* w, quint32 back) {
+// A reminder panel's own colour, with white as its text colour; its labels carry their own.
+void paintReminderPanel(QWidget* w, quint32 back) {
     QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, colors::fromBgr(colors::kWhite));
     p.setColor(QPalette::Window, colors::fromBgr(back));
     w->setPalette(p);
     w->setAutoFillBackground(true);
@@ -490,7 +491,7 @@ QGroupBox* BoardBuilder::buildReminderPanel(int which, QWidget* parent) {
     const Panel& p = panels[which - 1];
 
     auto* frame = named(new QGroupBox(parent), QLatin1String(p.frame));
-    fill(frame, p.back);
+    paintReminderPanel(frame, p.back);
     frame->hide();
     auto* heading = named(new ColourLabel(QString::fromUtf8(p.headingText), p.headingFore, frame),
                           QLatin1String(p.heading));

@@ -283,7 +283,7 @@ TEST(ScreenAccessibility, EveryBoxListAndButtonSaysWhatItIs) {
     EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size()) << names.join(", ").toStdString();
 }
 
-TEST(ScreenKeys, EscapeClosesEachSecondaryWindowThroughItsCloseButton) {
+TEST(ScreenKeys, EachSecondaryWindowFitsAndEscapeClosesItThroughItsCloseButton) {
     BoardHarness h;
     h.board.Form_Load();
     h.board.show();
@@ -303,6 +303,10 @@ TEST(ScreenKeys, EscapeClosesEachSecondaryWindowThroughItsCloseButton) {
         w.open();
         QWidget* window = windows::find<QWidget>(QString::fromLatin1(w.name));
         ASSERT_NE(window, nullptr) << w.name;
+        // Each fits the smallest studio screen, with its title bar.
+        EXPECT_LE(window->width(), 1366) << w.name;
+        EXPECT_LE(window->height(), 768 - kTitleBar) << w.name;
+        EXPECT_LE(window->minimumSizeHint().height(), 768 - kTitleBar) << w.name;
         std::unique_ptr<QSignalSpy> clicked;
         if (*w.closeButton)
             clicked = std::make_unique<QSignalSpy>(window->findChild<QAbstractButton*>(w.closeButton),
