@@ -310,7 +310,7 @@ TEST(BoardInventory, FamiliesInTheControlTableAreIndexedByTheirNumber) {
     }
     EXPECT_EQ(c.form, &h.board);
     EXPECT_EQ(c.statusBar, h.board.statusBar());
-    EXPECT_GE(c.Lbl3D1->font().pointSize(), 24);
+    EXPECT_GE(QFontInfo(c.Lbl3D1->font()).pixelSize(), 32);
 }
 
 struct MenuItem {
