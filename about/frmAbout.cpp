@@ -1,6 +1,7 @@
 #include "about/frmAbout.h"
 
 #include "about/Maker.h"
+#include "widgets/WindowPlace.h"
 #include "widgets/Windows.h"
 
 #include <QLabel>
@@ -39,6 +40,8 @@ frmAbout::frmAbout(QWidget* parent) : QWidget(parent) {
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &frmAbout::Command1_Click);
+    windows::closeOnEscape(this, Command1);
+    windows::rememberPlace(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);

@@ -1,10 +1,12 @@
 #include "app/BoardBuilder.h"
 
+#include "board/HourGrid.h"
 #include "board/HourTable.h"
 #include "board/ReminderTimes.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/FieldBinding.h"
+#include "widgets/ColourLabel.h"
 #include "widgets/Colors.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
@@ -36,15 +38,6 @@ constexpr quint32 kReminder1Panel = 0x0080FF;
 constexpr quint32 kReminder2Panel = 0x0000FF;
 constexpr quint32 kPaleYellow = 0xC0FFFF;
 
-// Read from the presenter's chair, a couple of metres from the screen.
-constexpr int kSlotPt = 14;
-constexpr int kEventPt = 13;
-constexpr int kPanelTextPt = 13;
-constexpr int kHeaderPt = 15;
-constexpr int kClockPt = 28;
-constexpr int kDatePt = 16;
-constexpr int kStationPt = 22;
-
 // The reminder panels reach this far left over the hour grid (half an inch).
 constexpr int kReminderOverlap = 48;
 
@@ -75,22 +68,19 @@ template <class W> W* named(W* w, const QString& name) {
     return w;
 }
 
-void setPointSize(QWidget* w, int pt, bool bold = false) {
-    QFont f = w->font();
-    f.setPointSize(pt);
-    f.setBold(bold);
-    w->setFont(f);
+// A reminder panel's own colour, with white as its text colour; its labels carry their own.
+void paintReminderPanel(QWidget* w, quint32 back) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, colors::fromBgr(colors::kWhite));
+    p.setColor(QPalette::Window, colors::fromBgr(back));
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
 }
 
-// Text colour, and a filled background when one is given.
-void paint(QWidget* w, quint32 fore, const quint32* back = nullptr) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, colors::fromBgr(fore));
-    if (back) {
-        p.setColor(QPalette::Window, colors::fromBgr(*back));
-        w->setAutoFillBackground(true);
-    }
-    w->setPalette(p);
+// What a screen reader says for a control whose caption does not say it.
+template <class W> W* spoken(W* w, const QString& name) {
+    w->setAccessibleName(name);
+    return w;
 }
 
 QLabel* label(const QString& name, const QString& text, QWidget* parent) {
@@ -111,12 +101,19 @@ MultiLineBox* multiBox(const QString& name, QWidget* parent, bool locked) {
     auto* box = named(new MultiLineBox(parent), name);
     box->setBackColor(colors::kLightGrey);
     box->setLocked(locked);
-    setPointSize(box, kPanelTextPt);
     return box;
 }
 
-QComboBox* timeList(int n, QWidget* parent) {
+// The back colour marks each box of a column; a frame would cost a row's worth of height, and the
+// rows may shrink to the text's own height on a small screen.
+void flatten(TextBox* box) {
+    box->setFrame(false);
+    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+}
+
+QComboBox* timeList(int n, int reminder, int time, QWidget* parent) {
     auto* list = named(new QComboBox(parent), nth("Combo", n));
+    list->setAccessibleName(QStringLiteral("Reminder %1 time %2").arg(reminder).arg(time));
     list->setEditable(true);
     // The 144 entries are fixed; a typed time is the box's text, not a new entry.
     list->setInsertPolicy(QComboBox::NoInsert);
@@ -149,6 +146,9 @@ void BoardBuilder::build() {
     auto* central = named(new QWidget(&form_), QStringLiteral("centralWidget"));
     form_.setCentralWidget(central);
     auto* page = new QVBoxLayout(central);
+    // The screen belongs to the text: the gaps between panels stay narrow.
+    page->setContentsMargins(6, 4, 6, 2);
+    page->setSpacing(4);
 
     page->addWidget(buildCopyRow(central));
     page->addWidget(buildStation(central));
@@ -162,8 +162,8 @@ void BoardBuilder::build() {
     middle->addWidget(buildReminderPanel(1, central), 0, 1, 1, 2);
     middle->addWidget(buildReminderPanel(2, central), 0, 1, 1, 2);
     middle->setColumnMinimumWidth(1, kReminderOverlap);
-    middle->setColumnStretch(0, 3);
-    middle->setColumnStretch(2, 2);
+    middle->setColumnStretch(0, 5);
+    middle->setColumnStretch(2, 4);
     page->addLayout(middle, 3);
     for (QWidget* overlay : {static_cast<QWidget*>(c_.Frame3), static_cast<QWidget*>(c_.Frame8),
                              static_cast<QWidget*>(c_.Frame9)})
@@ -260,7 +260,6 @@ XButton* BoardBuilder::xbutton(int k, const QString& caption, quint32 back, quin
     auto* button = named(new XButton(caption, parent), nth("XButton", k));
     button->setBackColor(back);
     button->setForeColor(fore);
-    setPointSize(button, 12, true);
     c_.xbutton[k] = button;
     return button;
 }
@@ -283,9 +282,8 @@ QWidget* BoardBuilder::buildCopyRow(QWidget* parent) {
     for (const CopyButton& b : buttons)
         layout->addWidget(xbutton(b.k, QString::fromUtf8(b.caption), kCopyButton, colors::kWhite, strip));
     layout->addStretch(1);
-    c_.Label30 = label(QStringLiteral("Label30"), QStringLiteral("Please Save your changes."), strip);
-    paint(c_.Label30, colors::kRed);
-    setPointSize(c_.Label30, kHeaderPt, true);
+    c_.Label30 = named(new ColourLabel(QStringLiteral("Please Save your changes."), colors::kRed, strip),
+                       QStringLiteral("Label30"));
     c_.Label30->hide();
     layout->addWidget(c_.Label30);
     return strip;
@@ -295,21 +293,33 @@ QGroupBox* BoardBuilder::buildStation(QWidget* parent) {
     auto* frame = named(new QGroupBox(QStringLiteral("Displayed Station"), parent), QStringLiteral("Frame7"));
     c_.Frame7 = frame;
     c_.Lbl3D2 = named(new Lbl3D(frame), QStringLiteral("Lbl3D2"));
-    setPointSize(c_.Lbl3D2, kStationPt, true);
+    c_.Lbl3D2->setAccessibleName(QStringLiteral("Station"));
     c_.Label33 = label(QStringLiteral("Label33"), QStringLiteral("Today is"), frame);
     c_.lblDate = named(new Lbl3D(frame), QStringLiteral("lblDate"));
-    setPointSize(c_.lblDate, kDatePt, true);
+    c_.lblDate->setAccessibleName(QStringLiteral("Date"));
     c_.Label40 = label(QStringLiteral("Label40"), QStringLiteral("System Time"), frame);
     c_.Lbl3D1 = named(new Lbl3D(frame), QStringLiteral("Lbl3D1"));
-    setPointSize(c_.Lbl3D1, kClockPt, true);
+    c_.Lbl3D1->setAccessibleName(QStringLiteral("System Time"));
+    // What is left of the hour and until the next reminder, under the clock.
+    c_.lblCountdown = label(QStringLiteral("lblCountdown"), QString(), frame);
+    c_.lblCountdown->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    c_.lblCountdown->setAccessibleName(QStringLiteral("Countdown"));
     // Alt+E belongs to the Edit menu.
     command(3, QStringLiteral("Edi&t Content"), frame);
     command(4, QStringLiteral("&Save Content"), frame)->setEnabled(false);
 
     auto* layout = new QHBoxLayout(frame);
+    layout->setContentsMargins(6, 2, 6, 4);
     layout->addWidget(c_.Lbl3D2, 2);
     layout->addLayout(column({c_.Label33, c_.lblDate}), 2);
-    layout->addLayout(column({c_.Label40, c_.Lbl3D1}), 2);
+    // The countdown shares the caption's line, so the band stays as low as the clock allows.
+    auto* clockCaption = new QHBoxLayout;
+    clockCaption->addWidget(c_.Label40);
+    clockCaption->addStretch(1);
+    clockCaption->addWidget(c_.lblCountdown);
+    auto* clockColumn = column({c_.Lbl3D1});
+    clockColumn->insertLayout(0, clockCaption);
+    layout->addLayout(clockColumn, 3);
     layout->addLayout(column({c_.command[3], c_.command[4]}), 1);
     return frame;
 }
@@ -318,18 +328,21 @@ QGroupBox* BoardBuilder::buildHourGrid(QWidget* parent) {
     auto* frame = named(new QGroupBox(parent), QStringLiteral("Frame1"));
     c_.Frame1 = frame;
     auto* grid = new QGridLayout(frame);
+    grid->setVerticalSpacing(2);
+    grid->setContentsMargins(6, 4, 6, 4);
     c_.Label31 = label(QStringLiteral("Label31"), QString(), frame);
     c_.Label32 = label(QStringLiteral("Label32"), QString(), frame);
-    for (QLabel* heading : {c_.Label31, c_.Label32}) setPointSize(heading, kHeaderPt, true);
+    spoken(c_.Label31, QStringLiteral("Day"));
+    spoken(c_.Label32, QStringLiteral("Hour"));
     grid->addWidget(c_.Label31, 0, 0);
     grid->addWidget(c_.Label32, 0, 1, Qt::AlignHCenter);
 
     const HourRow& midnight = hourRows().front();
     for (int k = 1; k <= 12; ++k) {
         c_.slotLabel[k] = label(nth("Label", k), midnight.slotLabels[k - 1], frame);
-        setPointSize(c_.slotLabel[k], 12, true);
         c_.slotBox[k] = lineBox(nth("Text", k), frame, kSlotBeforeLoad, 55, true);
-        setPointSize(c_.slotBox[k], kSlotPt);
+        c_.slotBox[k]->setAccessibleName(HourGrid::slotName(midnight.slotLabels[k - 1]));
+        flatten(c_.slotBox[k]);
         // The slot keys are compared with the clock, never seen.
         c_.slotKey[k] = label(nth("Label", 13 + k), QString(), frame);
         c_.slotKey[k]->hide();
@@ -344,12 +357,15 @@ QGroupBox* BoardBuilder::buildEvents(QWidget* parent) {
     auto* frame = named(new QGroupBox(QStringLiteral("Today's Main Events"), parent), QStringLiteral("Frame2"));
     c_.Frame2 = frame;
     auto* grid = new QGridLayout(frame);
+    grid->setVerticalSpacing(2);
     c_.Label27 = label(QStringLiteral("Label27"), QStringLiteral("Double-Click to show event copy notes."), frame);
     grid->addWidget(c_.Label27, 0, 0, 1, 2);
     for (int n = 1; n <= 7; ++n) {
-        c_.option[n] = named(new QRadioButton(frame), nth("Option", n));
+        c_.option[n] = spoken(named(new QRadioButton(frame), nth("Option", n)), nth("Highlight event ", n));
         c_.eventBox[n] = lineBox(nth("Text", 12 + n), frame, kEventBeforeLoad, 49, true, eventPlaceholders()[n - 1]);
-        setPointSize(c_.eventBox[n], kEventPt);
+        c_.eventBox[n]->setAccessibleName(nth("Event ", n));
+        flatten(c_.eventBox[n]);
+        c_.eventBox[n]->setAccessibleDescription(QStringLiteral("Return or F2 shows the event's copy notes"));
         grid->addWidget(c_.option[n], n, 0);
         grid->addWidget(c_.eventBox[n], n, 1);
     }
@@ -369,7 +385,7 @@ QGroupBox* BoardBuilder::buildWeather(QWidget* parent) {
     for (int k = 1; k <= 4; ++k)
         buttons->addWidget(
             xbutton(k, QString::fromUtf8(captions[k - 1]), kWeatherButtonBeforeLoad, colors::kWhite, frame));
-    c_.Text20 = multiBox(QStringLiteral("Text20"), frame, true);
+    c_.Text20 = spoken(multiBox(QStringLiteral("Text20"), frame, true), QStringLiteral("Weather panel text"));
     auto* layout = new QVBoxLayout(frame);
     layout->addLayout(buttons);
     layout->addWidget(c_.Text20, 1);
@@ -387,7 +403,7 @@ QGroupBox* BoardBuilder::buildSlogans(QWidget* parent) {
     auto* layout = new QVBoxLayout(frame);
     layout->addLayout(buttons);
     for (int line = 1; line <= 3; ++line) {
-        c_.sloganBox[line] = multiBox(nth("Text", 20 + line), frame, true);
+        c_.sloganBox[line] = spoken(multiBox(nth("Text", 20 + line), frame, true), nth("Slogan ", line));
         layout->addWidget(c_.sloganBox[line], 1);
     }
     return frame;
@@ -405,7 +421,11 @@ QGroupBox* BoardBuilder::buildNetworkSetup(QWidget* parent) {
     for (QLabel* help : {c_.Label36, c_.Label37}) help->setWordWrap(true);
     const std::array<const char*, 5> navigation = {"<<<<<", ">>>>>", "New", "Save", "Delete"};
     auto* navRow = new QHBoxLayout;
-    for (int i = 0; i < 5; ++i) navRow->addWidget(command(6 + i, QString::fromUtf8(navigation[i]), frame));
+    const std::array<const char*, 5> navigationNames = {"Previous location", "Next location", "New location",
+                                                        "Save location", "Delete location"};
+    for (int i = 0; i < 5; ++i)
+        navRow->addWidget(spoken(command(6 + i, QString::fromUtf8(navigation[i]), frame),
+                                 QString::fromUtf8(navigationNames[i])));
 
     c_.Label39 = label(QStringLiteral("Label39"), QStringLiteral("Name/Studio"), frame);
     c_.Text28 = lineBox(QStringLiteral("Text28"), frame, colors::kWhite, 11, false);
@@ -418,6 +438,10 @@ QGroupBox* BoardBuilder::buildNetworkSetup(QWidget* parent) {
     c_.Label38 = label(QStringLiteral("Label38"), QStringLiteral("Current Path"), frame);
     c_.Text26 = lineBox(QStringLiteral("Text26"), frame, colors::kWhite, 99, false);
     command(5, QStringLiteral("&Close and update all data files"), frame);
+    // Each field says what it holds, as the label beside it does.
+    for (auto [box, caption] : {std::pair{c_.Text28, c_.Label39}, std::pair{c_.Text27, c_.Label35},
+                                std::pair{c_.Text29, c_.Label41}, std::pair{c_.Text26, c_.Label38}})
+        box->setAccessibleName(caption->text());
 
     auto* fields = new QGridLayout;
     fields->addWidget(c_.Label39, 0, 0);
@@ -467,16 +491,17 @@ QGroupBox* BoardBuilder::buildReminderPanel(int which, QWidget* parent) {
     const Panel& p = panels[which - 1];
 
     auto* frame = named(new QGroupBox(parent), QLatin1String(p.frame));
-    paint(frame, colors::kWhite, &p.back);
+    paintReminderPanel(frame, p.back);
     frame->hide();
-    auto* heading = label(QLatin1String(p.heading), QString::fromUtf8(p.headingText), frame);
-    paint(heading, p.headingFore, &p.headingBack);
+    auto* heading = named(new ColourLabel(QString::fromUtf8(p.headingText), p.headingFore, frame),
+                          QLatin1String(p.heading));
+    heading->setBackColor(p.headingBack);
     heading->setAlignment(Qt::AlignCenter);
     heading->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    setPointSize(heading, kHeaderPt, true);
-    auto* instruction = label(QLatin1String(p.instruction), QString::fromUtf8(p.instructionText), frame);
-    paint(instruction, colors::kWhite);
-    auto* message = multiBox(QLatin1String(p.message), frame, false);
+    auto* instruction = named(new ColourLabel(QString::fromUtf8(p.instructionText), colors::kWhite, frame),
+                              QLatin1String(p.instruction));
+    auto* message = spoken(multiBox(QLatin1String(p.message), frame, false),
+                           QStringLiteral("Reminder %1 message").arg(which));
     QPushButton* clear = command(p.clearButton, QString::fromUtf8(p.clearCaption), frame);
     QPushButton* close = command(p.closeButton, QStringLiteral("Close Set-Up"), frame);
 
@@ -486,7 +511,7 @@ QGroupBox* BoardBuilder::buildReminderPanel(int which, QWidget* parent) {
     grid->addWidget(heading, 0, 0, 1, 3);
     grid->addWidget(instruction, 1, 0, 1, 2);
     for (int i = 0; i < 16; ++i) {
-        QComboBox* list = timeList(p.firstCombo + i, frame);
+        QComboBox* list = timeList(p.firstCombo + i, which, i + 1, frame);
         c_.combo[p.firstCombo + i] = list;
         grid->addWidget(list, 2 + i % 8, i / 8);
     }

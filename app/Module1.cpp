@@ -1,12 +1,20 @@
 #include "app/Module1.h"
 
 #include "app/TerminationSignal.h"
+#include "about/Maker.h"
+#include "app/CommandLine.h"
+#include "app/SingleInstance.h"
 #include "app/frmMain.h"
 #include "data/rescue/KeptEdits.h"
 #include "data/storage/RoutingProvider.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
+#include <QTranslator>
+#include <cstdio>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -21,10 +29,46 @@ QString keptEditsName() {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/KeptEdits-%1").arg(user);
 }
 
+void print(FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// Qt's own words (context menus, standard buttons) in the user's language, where Qt has them.
+void loadQtTranslations(QApplication& app) {
+    auto* qt = new QTranslator(&app);
+    if (qt->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+    else
+        delete qt;
+}
+
 } // namespace
 
 int Module1::Main(int argc, char** argv) {
+    QStringList raw;
+    for (int i = 0; i < argc; ++i) raw << QString::fromLocal8Bit(argv[i]);
+    if (const std::optional<QString> answer = commandLine::earlyAnswer(raw)) {
+        print(stdout, *answer);
+        return 0;
+    }
     QApplication app(argc, argv);
+    // The window class desktops match against the desktop entry (StartupWMClass), and its name there.
+    QCoreApplication::setApplicationName(maker::kProductName);
+    QCoreApplication::setApplicationVersion(maker::kVersion);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.cuepilot.Cuepilot"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.cuepilot.Cuepilot.png")));
+    loadQtTranslations(app);
+    const commandLine::Parsed parsed = commandLine::parse(QCoreApplication::arguments());
+    if (!parsed.error.isEmpty()) {
+        print(stderr, parsed.error);
+        return 2;
+    }
+    SingleInstance single;
+    if (!parsed.options.newInstance && single.handOver()) {
+        print(stdout, QStringLiteral("Cuepilot already runs on this display: its board is brought to the front.\n"));
+        return 0;
+    }
     RoutingProvider provider;
     // It outlives every window that may keep text in it.
     const std::unique_ptr<KeptEdits> kept = KeptEdits::forThisProcess(keptEditsName());
@@ -40,7 +84,10 @@ int Module1::Main(int argc, char** argv) {
     board.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
     board.readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
     board.Form_Load();
-    board.showMaximized();
+    // A board started on purpose beside another leaves later starts to the first one.
+    if (!parsed.options.newInstance) single.serve(&board);
+    if (parsed.options.fullScreen) board.showFullScreen();
+    else board.showMaximized();
     const int result = app.exec();
     discardSecondaryWindows(&board);
     return result;

@@ -4,6 +4,7 @@
 #include "board/EditMode.h"
 #include "about/Maker.h"
 #include "about/frmAbout.h"
+#include "board/Countdown.h"
 #include "board/HourTable.h"
 #include "board/LiveUpdates.h"
 #include "board/StatusLine.h"
@@ -85,6 +86,10 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, const QString& progra
     clockTrust_ = std::make_unique<ClockTrust>(c_, clock_);
     clockDisplay_.setReminderCheck([this](const QString& shown) { checkReminders(c_, shown); });
     connectHandlers();
+    addKeys();
+    fonts_.addSmallPrint(clockTrust_->notice());
+    setMinimumSize(BoardFonts::kMinimumWindow);
+    fonts_.fit(size());
 }
 
 frmMain::~frmMain() = default;
@@ -203,8 +208,10 @@ void frmMain::connectControls() {
     for (int n = 1; n <= 13; ++n) connect(c_.command[n], &QPushButton::clicked, this, commands[n]);
     for (int n = 1; n <= 8; ++n)
         connect(c_.option[n], &QRadioButton::clicked, this, [this, n] { Option_Click(n); });
-    for (int n = 1; n <= 7; ++n)
+    for (int n = 1; n <= 7; ++n) {
         connect(c_.eventBox[n], &TextBox::doubleClicked, this, [this, n] { EventLine_DblClick(n); });
+        connect(c_.eventBox[n], &TextBox::openAsked, this, [this, n] { EventLine_DblClick(n); });
+    }
     // Only the slots at minutes 15 to 40 write their row on focus changes.
     for (int k = 4; k <= 9; ++k) {
         connect(c_.slotBox[k], &TextBox::gotFocus, this, [this, k] { SlotBox_GotFocus(k); });
@@ -212,6 +219,32 @@ void frmMain::connectControls() {
     }
     for (int k = 1; k <= 14; ++k)
         connect(c_.xbutton[k], &XButton::clicked, this, [this, k] { XButton_Press(k); });
+}
+
+void frmMain::addKeys() {
+    // One key per hour, as the hour names go: Ctrl+F1 .. Ctrl+F12 for 1 AM .. 12 AM (midnight), with
+    // Shift for the PM hours.
+    for (int row = 0; row < 24; ++row) {
+        const int hour12 = row % 12 == 0 ? 12 : row % 12;
+        const QKeyCombination key(row < 12 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier,
+                                  Qt::Key(Qt::Key_F1 + hour12 - 1));
+        c_.hourItem[row]->setShortcut(QKeySequence(key));
+    }
+    auto* fullScreen = new QAction(QStringLiteral("Full Screen"), this);
+    fullScreen->setObjectName(QStringLiteral("actFullScreen"));
+    fullScreen->setShortcut(QKeySequence(Qt::Key_F11));
+    connect(fullScreen, &QAction::triggered, this, &frmMain::toggleFullScreen);
+    addAction(fullScreen);
+}
+
+void frmMain::toggleFullScreen() {
+    if (isFullScreen()) showMaximized();
+    else showFullScreen();
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    fonts_.fit(size());
+    QMainWindow::resizeEvent(event);
 }
 
 void frmMain::Form_Load() {
@@ -338,6 +371,9 @@ void frmMain::mnuHour_Click(int row) {
     reportOnFailure(errorSink(), [&] { hourGrid_.showHour(row, HourGrid::Header::Menu); });
 }
 
-void frmMain::Timer1_Timer() { clockDisplay_.timer1Tick(); }
+void frmMain::Timer1_Timer() {
+    clockDisplay_.timer1Tick();
+    countdown::show(c_, clock_.now().time());
+}
 void frmMain::Timer3_Timer() { clockAdvance_.timer3Tick(); }
 void frmMain::Timer4_Timer() { clockDisplay_.timer4Tick(); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/BoardControls.h"
+#include "board/BoardFonts.h"
 #include "board/Clock.h"
 #include "board/ClockAdvance.h"
 #include "board/CopyPanel.h"
@@ -96,6 +97,8 @@ public slots:
     void Timer1_Timer();
     void Timer3_Timer();
     void Timer4_Timer();
+    // F11: the whole screen for the board alone, and back.
+    void toggleFullScreen();
     // Other studios' changes and files come back: one round of checks of every file, from here.
     void pollForChanges();
     // Before Form_Load: the files are asked for changes from a thread of their own, over
@@ -110,6 +113,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // The tables Refresh Data reads and the rolls switch to.
@@ -122,6 +126,7 @@ private:
     void connectHandlers();
     void connectMenus();
     void connectControls();
+    void addKeys();
     // Folder text + file constant, the program folder standing in for an empty folder text.
     QString dataFile(const QString& constant) const;
     void endProgram();
@@ -140,6 +145,7 @@ private:
     ClockAdvance clockAdvance_{c_, hourGrid_, clockDisplay_, clock_, programFolder_,
                                [this](const QString& message) { errorSink()(message); }};
     CopyPanel copyPanel_{c_};
+    BoardFonts fonts_{c_};
     std::unique_ptr<NetworkSetup> networkSetup_;
     std::unique_ptr<EditMode> editMode_;
     std::unique_ptr<Reminders> reminders_;

@@ -58,6 +58,7 @@ struct BoardControls {
     Lbl3D* lblDate = nullptr;
     QLabel* Label40 = nullptr;
     Lbl3D* Lbl3D1 = nullptr; // clock
+    QLabel* lblCountdown = nullptr; // time to the top of the hour and the next reminder
     QLabel* Label30 = nullptr; // "Please Save your changes."
 
     // Command1 .. Command13

@@ -2,6 +2,7 @@
 
 #include "board/BoardControls.h"
 #include "board/Clock.h"
+#include "widgets/Contrast.h"
 #include "widgets/Lbl3D.h"
 
 #include <QBoxLayout>
@@ -27,7 +28,11 @@ ClockTrust::ClockTrust(BoardControls& controls, const Clock& clock)
     notice_ = new QLabel(QStringLiteral("Clock not synchronised"), clockLabel->parentWidget());
     notice_->setObjectName(QStringLiteral("lblClockSync"));
     notice_->setAlignment(Qt::AlignCenter);
-    notice_->setStyleSheet(QStringLiteral("QLabel { color: #b00000; font-weight: bold; }"));
+    // A warning red, as light or dark as the window's own colour needs to read.
+    QPalette p = notice_->palette();
+    p.setColor(QPalette::WindowText,
+               contrast::readableOn(kWarningRed, clockLabel->parentWidget()->palette().color(QPalette::Window)));
+    notice_->setPalette(p);
     notice_->setToolTip(QStringLiteral("The computer's clock is not kept in step with a time server: "
                                        "the hour and day changes of the board may come early or late."));
     notice_->hide();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QObject>
 #include <QTimer>
 
@@ -15,6 +16,7 @@ class ClockTrust : public QObject {
   public:
     // Asking may cost a system call: a few seconds apart is often enough, never on a clock tick.
     static constexpr int kCheckIntervalMs = 5000;
+    static inline const QColor kWarningRed{0xB0, 0x00, 0x00};
 
     ClockTrust(BoardControls& controls, const Clock& clock);
 

@@ -16,6 +16,10 @@ const QString& header(const HourRow& row, HourGrid::Header form) {
 
 HourGrid::HourGrid(BoardControls& controls) : c_(controls) {}
 
+QString HourGrid::slotName(const QString& timeCaption) {
+    return timeCaption.trimmed() + QStringLiteral(" slot");
+}
+
 void HourGrid::showHour(int hour, Header form) {
     c_.data[1]->setRecordSource(hourRows()[hour].table);
     c_.data[1]->refresh();
@@ -24,8 +28,10 @@ void HourGrid::showHour(int hour, Header form) {
 
 void HourGrid::writeCaptions(int hour, Header form) {
     const HourRow& row = hourRows()[hour];
-    for (int k = 1; k <= 12; ++k)
+    for (int k = 1; k <= 12; ++k) {
         c_.slotLabel[k]->setText(row.slotLabels[k - 1]);
+        c_.slotBox[k]->setAccessibleName(slotName(row.slotLabels[k - 1]));
+    }
     for (int k = 1; k <= 12; ++k)
         c_.slotKey[k]->setText(row.slotKeys[k - 1]);
     c_.Label32->setText(header(row, form));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 struct BoardControls;
 
 // The hour grid: which hour table Data1 reads and the captions that name the hour. Hours are
@@ -11,6 +13,9 @@ public:
     enum class Header { Menu, Clock };
 
     explicit HourGrid(BoardControls& controls);
+
+    // What a screen reader calls the slot box beside a slot time caption ("12:05 AM slot").
+    static QString slotName(const QString& timeCaption);
 
     // Table, refresh, slot labels, slot keys, hour header. When the refresh throws, the table name
     // has changed but the captions still name the previous hour.

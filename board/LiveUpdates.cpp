@@ -5,6 +5,7 @@
 #include "data/controls/DataControl.h"
 #include "data/rescue/KeptEdits.h"
 #include "data/rescue/KeptPlace.h"
+#include "data/storage/LocalCommits.h"
 #include "data/catalogue/Paths.h"
 #include "data/storage/Steps.h"
 

@@ -21,9 +21,24 @@ void StatusLine::healthy() {
 
 void StatusLine::show() {
     if (!bar_) return;
+    paintFailure(!failure_.isEmpty());
     const QString text = failure_.isEmpty() ? notice_ : failure_;
     if (text.isEmpty())
         bar_->clearMessage();
     else
         bar_->showMessage(text);
+}
+
+void StatusLine::paintFailure(bool failing) {
+    if (!standing_) standing_ = bar_->palette();
+    QPalette p = *standing_;
+    if (failing) {
+        p.setColor(QPalette::Window, kFailureBack);
+        p.setColor(QPalette::WindowText, kFailureText);
+    }
+    bar_->setPalette(p);
+    bar_->setAutoFillBackground(failing);
+    QFont f = bar_->font();
+    f.setBold(failing);
+    bar_->setFont(f);
 }

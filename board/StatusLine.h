@@ -1,13 +1,20 @@
 #pragma once
 
+#include <QColor>
+#include <QPalette>
 #include <QPointer>
 #include <QStatusBar>
 #include <QString>
+#include <optional>
 
 // The main board's status bar. A failure stays until the board finds the files healthy again;
-// a standing notice (text kept on this computer) shows whenever no failure is shown.
+// a standing notice (text kept on this computer) shows whenever no failure is shown. While a failure
+// holds, the whole bar turns red: a refused write must not pass for a quiet status line.
 class StatusLine {
   public:
+    static inline const QColor kFailureBack{0xB0, 0x00, 0x00};
+    static inline const QColor kFailureText{0xFF, 0xFF, 0xFF};
+
     explicit StatusLine(QStatusBar* bar) : bar_(bar) {}
 
     void showFailure(const QString& message);
@@ -19,8 +26,11 @@ class StatusLine {
 
   private:
     void show();
+    void paintFailure(bool failing);
 
     QPointer<QStatusBar> bar_;
     QString failure_;
     QString notice_;
+    // The bar's own colours, worn whenever no failure holds.
+    std::optional<QPalette> standing_;
 };

@@ -5,7 +5,9 @@
 #include "data/controls/FieldBinding.h"
 #include "data/storage/Steps.h"
 #include "data/controls/StudioContext.h"
+#include "widgets/Accessible.h"
 #include "widgets/TextBox.h"
+#include "widgets/WindowPlace.h"
 #include "widgets/Windows.h"
 
 #include <QApplication>
@@ -25,6 +27,7 @@ CopyWindow::CopyWindow(StudioContext& context, const QString& formName, const QS
     : context_(context), data1_(new DataControl(context.provider(), QStringLiteral("Data1"), this)),
       status_(new QStatusBar(this)), body_(new QVBoxLayout) {
     windows::adopt(this, formName);
+    windows::rememberPlace(this);
     data1_->setRecordSource(recordSource);
     // A write that fails while the window closes cannot be shown in a window that is going away.
     data1_->setLostWriteSink([name = formName](const QString& message) {
@@ -88,6 +91,7 @@ QPushButton* CopyWindow::plainButton(const QString& name, const QString& caption
     auto* b = new QPushButton(caption, this);
     b->setObjectName(name);
     b->setAutoDefault(false);
+    accessible::nameArrowButton(b);
     return b;
 }
 

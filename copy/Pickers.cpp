@@ -3,6 +3,7 @@
 #include "copy/CopyWindow.h"
 #include "data/controls/DataControl.h"
 #include "data/storage/Steps.h"
+#include "widgets/WindowPlace.h"
 #include "widgets/Windows.h"
 
 #include <QListWidget>
@@ -46,6 +47,7 @@ Picker::Picker(PickerKind kind, DataControl& editorData, std::function<void()> b
     : kind_(kind), editor_(&editorData), beforeMove_(std::move(beforeMove)), list1_(new QListWidget(this)) {
     const PickerParams& p = paramsOf(kind);
     windows::adopt(this, p.form);
+    windows::rememberPlace(this);
     setWindowTitle(p.caption);
     list1_->setObjectName(QStringLiteral("List1"));
     if (p.boldList) list1_->setFont(pointFont(8.25, true));
@@ -57,6 +59,9 @@ Picker::Picker(PickerKind kind, DataControl& editorData, std::function<void()> b
         close->setObjectName(QStringLiteral("Command1"));
         connect(close, &QPushButton::clicked, this, &Picker::Command1_Click);
         layout->addWidget(close);
+        windows::closeOnEscape(this, close);
+    } else {
+        windows::closeOnEscape(this);
     }
     connect(list1_, &QListWidget::itemClicked, this, &Picker::List1_Click);
     connect(list1_, &QListWidget::itemActivated, this, &Picker::List1_Click);

@@ -5,6 +5,7 @@
 #include "data/controls/StudioContext.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"
+#include "widgets/WindowPlace.h"
 
 #include <QBoxLayout>
 
@@ -33,6 +34,9 @@ frmEventsText::frmEventsText(StudioContext& context)
     body()->addWidget(text2_);
     body()->addWidget(text1_, 1);
     lockBoxes(false);
+    text2_->setAccessibleName(QStringLiteral("Event title"));
+    text1_->setAccessibleName(QStringLiteral("Event notes"));
+    windows::closeOnEscape(this);
     resize(600, 420);
 }
 

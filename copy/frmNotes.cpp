@@ -9,6 +9,7 @@
 #include "data/controls/StudioContext.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"
+#include "widgets/WindowPlace.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -122,9 +123,10 @@ void frmNotes::buildLayout() {
     bottom->addWidget(edit_);
     bottom->addWidget(delete_);
     bottom->addWidget(frame(this, QStringLiteral("Frame2")), 1);
-    bottom->addWidget(
-        button(QStringLiteral("Command7"), QStringLiteral("&Close"), &frmNotes::Command7_Click));
+    QPushButton* close = button(QStringLiteral("Command7"), QStringLiteral("&Close"), &frmNotes::Command7_Click);
+    bottom->addWidget(close);
     body()->addLayout(bottom);
+    windows::closeOnEscape(this, close);
 }
 
 void frmNotes::addAiredControls() {

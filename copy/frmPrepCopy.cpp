@@ -6,6 +6,7 @@
 #include "data/storage/Steps.h"
 #include "data/controls/StudioContext.h"
 #include "widgets/TextBox.h"
+#include "widgets/WindowPlace.h"
 #include "widgets/Windows.h"
 
 #include <QGridLayout>
@@ -55,8 +56,9 @@ void frmPrepCopy::buildLayout() {
     auto* actions = new QHBoxLayout;
     for (QPushButton* b : {addNew_, save_, edit_, delete_})
         actions->addWidget(b);
-    actions->addWidget(
-        button(QStringLiteral("Command5"), QStringLiteral("&Close"), &frmPrepCopy::Command5_Click));
+    QPushButton* close = button(QStringLiteral("Command5"), QStringLiteral("&Close"), &frmPrepCopy::Command5_Click);
+    actions->addWidget(close);
+    windows::closeOnEscape(this, close);
     top->addLayout(actions, 1, 1);
     top->setColumnStretch(1, 1);
     body()->addLayout(top);

@@ -8,6 +8,8 @@
 #include "data/controls/StudioContext.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"
+#include "widgets/WindowPlace.h"
+#include "widgets/Accessible.h"
 #include "widgets/Windows.h"
 
 #include <QCloseEvent>
@@ -87,6 +89,7 @@ QLabel* boldLabel(const QString& text, QWidget* parent) {
 
 frmPhone::frmPhone(StudioContext& context, QWidget* parent) : QWidget(parent), context_(context) {
     windows::adopt(this, QStringLiteral("frmPhone"));
+    windows::rememberPlace(this);
     setWindowTitle(QStringLiteral("Cuepilot Phone List"));
     paintWorkspace(this);
 
@@ -164,6 +167,8 @@ void frmPhone::buildControls() {
 void frmPhone::connectButtons() {
     for (const ButtonSpec& b : buttonSpecs())
         connect(command_[b.number], &QPushButton::clicked, this, b.handler);
+    windows::closeOnEscape(this, command_[4]);
+    for (int arrow : {6, 7}) accessible::nameArrowButton(command_[arrow]);
 }
 
 void frmPhone::Form_Load() {

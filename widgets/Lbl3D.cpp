@@ -4,5 +4,5 @@ Lbl3D::Lbl3D(QWidget* parent) : QLabel(parent) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
     setAlignment(Qt::AlignCenter);
-    setMargin(4);
+    setMargin(2);
 }

@@ -2,6 +2,7 @@
 
 #include "widgets/Colors.h"
 
+#include <QKeyEvent>
 #include <QValidator>
 
 namespace {
@@ -56,6 +57,12 @@ void TextBox::setTypedMaxLength(int max) {
     setValidator(max > 0 ? new TypedLengthValidator(this, max) : nullptr);
 }
 
+QSize TextBox::minimumSizeHint() const {
+    const QSize standard = QLineEdit::minimumSizeHint();
+    if (hasFrame()) return standard;
+    return {standard.width(), std::min(standard.height(), fontMetrics().height() + 2)};
+}
+
 void TextBox::focusInEvent(QFocusEvent* e) {
     QLineEdit::focusInEvent(e);
     emit gotFocus();
@@ -64,6 +71,15 @@ void TextBox::focusInEvent(QFocusEvent* e) {
 void TextBox::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
     emit lostFocus();
+}
+
+void TextBox::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_F2 || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        emit openAsked();
+        // Return also tells the line edit's own listeners (returnPressed).
+        if (e->key() == Qt::Key_F2) return;
+    }
+    QLineEdit::keyPressEvent(e);
 }
 
 void TextBox::mouseDoubleClickEvent(QMouseEvent* e) {

@@ -5,7 +5,8 @@
 
 // One-line text box: locked flag (read-only but focusable), back colour (0x00BBGGRR), and a maximum
 // length that limits only what is typed or pasted (a longer stored value is shown whole).
-// Emits gotFocus, lostFocus and doubleClicked for the board's handlers.
+// Emits gotFocus, lostFocus and doubleClicked for the board's handlers, and openAsked for the
+// keyboard's way of double-clicking (Return, Enter or F2).
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
@@ -19,14 +20,18 @@ public:
     // 0: no limit.
     void setTypedMaxLength(int max);
     int typedMaxLength() const { return max_; }
+    // Without a frame the box may shrink to its text's own height and a little air.
+    QSize minimumSizeHint() const override;
 
 signals:
     void gotFocus();
     void lostFocus();
     void doubleClicked();
+    void openAsked();
 
 protected:
     void focusInEvent(QFocusEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 

@@ -1,6 +1,10 @@
 #include "widgets/XButton.h"
 
 #include "widgets/Colors.h"
+#include "widgets/Contrast.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 XButton::XButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
     setFocusPolicy(Qt::TabFocus);
@@ -20,7 +24,19 @@ void XButton::setForeColor(quint32 bgr) {
 void XButton::repaintColors() {
     // A style sheet, because the platform styles ignore the palette's button colour.
     setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; border: 2px outset %1;"
-                                 " border-radius: 4px; padding: 4px 10px; font-weight: bold; }"
+                                 " border-radius: 4px; padding: 2px 10px; font-weight: bold; }"
                                  "QPushButton:pressed { border-style: inset; }")
                       .arg(colors::fromBgr(back_).name(), colors::fromBgr(fore_).name()));
+}
+
+void XButton::paintEvent(QPaintEvent*) {
+    // The face from the style, the caption on top of it in colours that read (see contrast::drawText).
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+    painter.setFont(font());
+    const QRect face = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    contrast::drawText(painter, face, Qt::AlignCenter, text(), colors::fromBgr(fore_), colors::fromBgr(back_));
 }

@@ -15,6 +15,9 @@ public:
     QString caption() const { return text(); }
     void setCaption(const QString& caption) { setText(caption); }
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void repaintColors();
     quint32 back_ = 0xC0C0C0;

@@ -1,6 +1,7 @@
 #include "tests/support/TestServer.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@ int main(int argc, char** argv) {
     // Before QApplication, or test discovery at build time fails without a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Settings the program keeps per user (window places) go to a test folder, not the user's own.
+    QStandardPaths::setTestModeEnabled(true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,77 @@
+#include "board/BoardFonts.h"
+
+#include "board/BoardControls.h"
+#include "widgets/Lbl3D.h"
+#include "widgets/TextBox.h"
+#include "widgets/XButton.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+void setPixels(QWidget* w, int px, bool bold = false) {
+    if (!w) return;
+    QFont f = w->font();
+    f.setPixelSize(px);
+    f.setBold(bold);
+    w->setFont(f);
+}
+
+// A multi-line box may be squeezed to a single line of text, never below (its own minimum is
+// a scroll area's, taller than a line).
+void showOneLineAtLeast(QWidget* box) {
+    auto* text = qobject_cast<QPlainTextEdit*>(box);
+    if (!text) return;
+    text->document()->setDocumentMargin(2);
+    const int margins = 2 * (text->frameWidth() + 2) + 2;
+    text->setMinimumHeight(text->fontMetrics().lineSpacing() + margins);
+}
+
+} // namespace
+
+int BoardFonts::unit(QSize window) {
+    return std::min(window.height() - kBarsHeight, window.width() * 9 / 16);
+}
+
+int BoardFonts::pixels(double fraction, QSize window) {
+    return std::max(kSmallestPixels, int(std::lround(fraction * unit(window))));
+}
+
+void BoardFonts::fit(QSize window) {
+    if (unit(window) == fittedUnit_) return;
+    fittedUnit_ = unit(window);
+    const auto px = [window](double fraction) { return pixels(fraction, window); };
+
+    // The small print first: the central widget hands it to every control not sized below.
+    if (QWidget* central = c_.Frame7 ? c_.Frame7->parentWidget() : nullptr) setPixels(central, px(kPlain));
+    setPixels(c_.statusBar, px(kPlain));
+
+    setPixels(c_.Lbl3D1, px(kClock), true);
+    setPixels(c_.Lbl3D2, px(kStation), true);
+    setPixels(c_.lblDate, px(kDate), true);
+    setPixels(c_.lblCountdown, px(kCountdown), true);
+    setPixels(extra_, px(kCountdown), true);
+    setPixels(c_.Label30, px(kHeading), true);
+    for (QLabel* heading : {c_.Label31, c_.Label32, c_.Label26, c_.Label28}) setPixels(heading, px(kHeading), true);
+    for (int k = 1; k <= 12; ++k) {
+        setPixels(c_.slotBox[k], px(kSlot));
+        setPixels(c_.slotLabel[k], px(kSlotTime), true);
+    }
+    for (int n = 1; n <= 7; ++n) setPixels(c_.eventBox[n], px(kEvent));
+    for (QWidget* panel : {static_cast<QWidget*>(c_.Text20), static_cast<QWidget*>(c_.sloganBox[1]),
+                           static_cast<QWidget*>(c_.sloganBox[2]), static_cast<QWidget*>(c_.sloganBox[3]),
+                           static_cast<QWidget*>(c_.Text24), static_cast<QWidget*>(c_.Text25)}) {
+        setPixels(panel, px(kPanelText));
+        showOneLineAtLeast(panel);
+    }
+    for (int k = 1; k <= 14; ++k) setPixels(c_.xbutton[k], px(kButton), true);
+}
