@@ -212,10 +212,8 @@ class FileImport {
             return skip(Trouble::Unreadable, e.why());
         }
         result_.messages = reading.messages;
-        if (reading.result == legacy::Reading::Result::Damaged) return skip(Trouble::Damaged, reading.why);
-        if (reading.result == legacy::Reading::Result::Unreadable)
-            return skip(reading.why.startsWith(QStringLiteral("damaged")) ? Trouble::Damaged : Trouble::Unreadable,
-                        reading.why);
+        // A file with a Jet 4.0 header that cannot be read to its end is damaged (cut short, or worse).
+        if (reading.result != legacy::Reading::Result::Read) return skip(Trouble::Damaged, reading.why);
         const QStringList damage = catalogueDamage(file_, reading.tables);
         if (!damage.isEmpty() && !options_.keepDamaged)
             return skip(Trouble::Damaged, damage.join(QStringLiteral("; ")));

@@ -72,7 +72,7 @@ Pages::~Pages() {
 
 QByteArray Pages::page(qint64 number) const {
     if (number < 0 || number >= count_)
-        throw ReadError(QStringLiteral("damaged: it refers to page %1 of a file of %2 pages").arg(number).arg(count_));
+        throw ReadError(QStringLiteral("it refers to page %1 of a file of %2 pages").arg(number).arg(count_));
     QByteArray bytes(kPageSize, Qt::Uninitialized);
     if (::pread(fd_, bytes.data(), kPageSize, number * kPageSize) != kPageSize)
         throw ReadError(QStringLiteral("page %1 cannot be read").arg(number));
@@ -83,27 +83,27 @@ QByteArray Pages::row(quint32 pageRow, char pageType) const {
     const qint64 number = pageRow >> 8;
     const int row = int(pageRow & 0xff);
     const QByteArray p = page(number);
-    if (p[0] != pageType) throw ReadError(QStringLiteral("damaged: page %1 is not of the kind expected").arg(number));
+    if (p[0] != pageType) throw ReadError(QStringLiteral("page %1 is not of the kind expected").arg(number));
     if (row >= u16(p, kRowCountOffset))
-        throw ReadError(QStringLiteral("damaged: row %1 is not on page %2").arg(row).arg(number));
+        throw ReadError(QStringLiteral("row %1 is not on page %2").arg(row).arg(number));
     const int at = kRowCountOffset + 2 + 2 * row;
     const int start = u16(p, at) & kRowOffsetMask;
     const int end = row == 0 ? kPageSize : u16(p, at - 2) & kRowOffsetMask;
     if (start < at + 2 || end > kPageSize || start > end)
-        throw ReadError(QStringLiteral("damaged: row %1 of page %2 lies outside its page").arg(row).arg(number));
+        throw ReadError(QStringLiteral("row %1 of page %2 lies outside its page").arg(row).arg(number));
     return p.mid(start, end - start);
 }
 
 void checkTableDefinition(const Pages& pages, qint64 definitionPage, const QString& what) {
     const QByteArray p = pages.page(definitionPage);
     if (p[0] != kTableDefinitionPage)
-        throw ReadError(QStringLiteral("damaged: the definition of %1 is missing").arg(what));
+        throw ReadError(QStringLiteral("the definition of %1 is missing").arg(what));
     const int fields = u16(p, kFieldCountOffset);
     if (fields > kMostFields)
-        throw ReadError(QStringLiteral("damaged: %1 claims %2 fields").arg(what).arg(fields));
+        throw ReadError(QStringLiteral("%1 claims %2 fields").arg(what).arg(fields));
     for (const int map : {kUsageMapOffset, kFreeMapOffset})
         if (pages.row(u32(p, map), kDataPage).isEmpty())
-            throw ReadError(QStringLiteral("damaged: the page map of %1 is empty").arg(what));
+            throw ReadError(QStringLiteral("the page map of %1 is empty").arg(what));
 }
 
 qsizetype memoLength(const Pages& pages, const QByteArray& header) {
@@ -114,21 +114,21 @@ qsizetype memoLength(const Pages& pages, const QByteArray& header) {
     QByteArray text;
     QSet<quint32> visited;
     while (pageRow != 0 && text.size() < stored) {
-        if (visited.contains(pageRow)) throw ReadError(QStringLiteral("damaged: a memo's pages run in a circle"));
+        if (visited.contains(pageRow)) throw ReadError(QStringLiteral("a memo's pages run in a circle"));
         visited.insert(pageRow);
         const QByteArray row = pages.row(pageRow, kDataPage);
         if (pages.page(pageRow >> 8).mid(4, 4) != kLongValueSignature)
-            throw ReadError(QStringLiteral("damaged: a memo's text lies on a page of another kind"));
+            throw ReadError(QStringLiteral("a memo's text lies on a page of another kind"));
         if (word & kSingleRowMemo) {
             text = row;
             break;
         }
-        if (row.size() < 4) throw ReadError(QStringLiteral("damaged: a piece of a memo is cut short"));
+        if (row.size() < 4) throw ReadError(QStringLiteral("a piece of a memo is cut short"));
         pageRow = u32(row, 0);
         text += row.mid(4);
     }
     if (text.size() != stored)
-        throw ReadError(QStringLiteral("damaged: a memo holds %1 of its %2 bytes").arg(text.size()).arg(stored));
+        throw ReadError(QStringLiteral("a memo holds %1 of its %2 bytes").arg(text.size()).arg(stored));
     return textLength(text);
 }
 

@@ -45,7 +45,7 @@ class Binding {
         while (anyFull()) {
             // No value of a file can be longer than twice the file (one-byte text read as UTF-8).
             if (qint64(size_) > 2 * pages_.count() * jet::kPageSize)
-                throw ReadError(QStringLiteral("damaged: a value is longer than the whole file"));
+                throw ReadError(QStringLiteral("a value is longer than the whole file"));
             bind(size_ * 4);
             if (!mdb_read_row(t_, row)) throw ReadError(QStringLiteral("a record could not be read again"));
         }
