@@ -11,12 +11,22 @@
 
 namespace {
 
+// Where Setup.mdb and Location.mdb are: beside the program, or, for the program where the Debian
+// package installs it (/usr/lib is read-only), the shared folder the package made for them.
+QString programFolder() {
+    const QString here = QCoreApplication::applicationDirPath();
+#ifdef CUEPILOT_INSTALLED_PROGRAM_DIR
+    if (here == QStringLiteral(CUEPILOT_INSTALLED_PROGRAM_DIR)) return QStringLiteral(CUEPILOT_SHARED_DIR);
+#endif
+    return here;
+}
+
 // Beside the program, never on the share, and one per user: in an installed program folder
 // (sticky, shared by a group) nobody may replace another user's file.
 QString keptEditsPath() {
     const passwd* pw = getpwuid(getuid());
     const QString user = pw ? QString::fromLocal8Bit(pw->pw_name) : QString::number(getuid());
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/KeptEdits-%1.json").arg(user);
+    return programFolder() + QStringLiteral("/KeptEdits-%1.json").arg(user);
 }
 
 } // namespace
@@ -28,7 +38,7 @@ int Module1::Main(int argc, char** argv) {
     KeptEdits kept(keptEditsPath());
     provider.setKeptEdits(&kept);
     SystemClock clock;
-    frmMain board(clock, provider, QCoreApplication::applicationDirPath());
+    frmMain board(clock, provider, programFolder());
     board.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
     board.readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
     board.Form_Load();

@@ -2,6 +2,7 @@
 
 #include "data/Paths.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QString>
 #include <QStringList>
@@ -24,6 +25,11 @@ inline bool takeOption(QStringList& args, const QString& name, QString& value) {
 // A data folder as given: a server address as it is, a folder made absolute.
 inline QString folderOrServer(const QString& text) {
     return paths::isServer(text) ? text : QFileInfo(text).absoluteFilePath();
+}
+
+// A path or server address for printing: native separators, no password.
+inline QString shown(const QString& path) {
+    return paths::withoutPassword(QDir::toNativeSeparators(path));
 }
 
 // Answers --help (the usage text on standard output) and --version; the exit status to return when
