@@ -109,7 +109,11 @@ void checkTableDefinition(const Pages& pages, qint64 definitionPage, const QStri
 qsizetype memoLength(const Pages& pages, const QByteArray& header) {
     const quint32 word = u32(header, 0);
     const qint64 stored = word & kMemoLengthMask;
-    if (word & kInlineMemo) return textLength(header.mid(12, stored));
+    if (word & kInlineMemo) {
+        if (header.size() - 12 != stored)
+            throw ReadError(QStringLiteral("a memo holds %1 of its %2 bytes").arg(header.size() - 12).arg(stored));
+        return textLength(header.mid(12));
+    }
     quint32 pageRow = u32(header, 4);
     QByteArray text;
     QSet<quint32> visited;
