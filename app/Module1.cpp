@@ -11,12 +11,12 @@
 
 namespace {
 
-// Where Setup.mdb and Location.mdb are: beside the program, or, for the program where the Debian
-// package installs it (/usr/lib is read-only), the shared folder the package made for them.
+// Where Setup.mdb and Location.mdb are: beside the program, or, for the program installed under a
+// prefix (/usr/lib/cuepilot is read-only), the shared folder the package made for them.
 QString programFolder() {
     const QString here = QCoreApplication::applicationDirPath();
 #ifdef CUEPILOT_INSTALLED_PROGRAM_DIR
-    if (here == QStringLiteral(CUEPILOT_INSTALLED_PROGRAM_DIR)) return QStringLiteral(CUEPILOT_SHARED_DIR);
+    if (here.endsWith(QStringLiteral(CUEPILOT_INSTALLED_PROGRAM_DIR))) return QStringLiteral(CUEPILOT_SHARED_DIR);
 #endif
     return here;
 }

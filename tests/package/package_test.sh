@@ -32,7 +32,7 @@ for f in ".$folder/cuepilot" ".$folder/cuepilot-init" ".$folder/cuepilot-import"
     grep -qxF "$f" "$tmp/contents" || fail "$f not in the package"
 done
 for c in cuepilot cuepilot-init cuepilot-import cuepilot-copy; do
-    grep -qxF "./usr/bin/$c -> $folder/$c" "$tmp/contents" || fail "/usr/bin/$c is not a link to $folder/$c"
+    grep -qxF "./usr/bin/$c -> ../lib/cuepilot/$c" "$tmp/contents" || fail "/usr/bin/$c is not a link to $folder/$c"
 done
 if grep -E '\.mdb$' "$tmp/contents"; then fail "the package must not carry database files"; fi
 
@@ -61,10 +61,10 @@ cat "$tmp/lintian.log"
 
 # The same layout from cmake --install, staged under DESTDIR.
 DESTDIR="$tmp/staged" cmake --install "$(dirname "$config")" --prefix /usr/local >"$tmp/install.log"
-for f in "$folder/cuepilot-import" /usr/local/share/man/man1/cuepilot-import.1.gz /usr/local/share/metainfo/$id.metainfo.xml /usr/local/share/applications/$id.desktop; do
+for f in /usr/local/lib/cuepilot/cuepilot-import /usr/local/share/man/man1/cuepilot-import.1.gz /usr/local/share/metainfo/$id.metainfo.xml /usr/local/share/applications/$id.desktop; do
     [ -f "$tmp/staged$f" ] || fail "cmake --install did not make $f"
 done
-[ "$(readlink "$tmp/staged/usr/local/bin/cuepilot")" = "$folder/cuepilot" ] || fail "cmake --install: bin/cuepilot"
+[ "$(readlink -f "$tmp/staged/usr/local/bin/cuepilot")" = "$tmp/staged/usr/local/lib/cuepilot/cuepilot" ] || fail "cmake --install: bin/cuepilot"
 
 dpkg-deb -x "$deb" "$tmp/root"
 desktop="$tmp/root/usr/share/applications/$id.desktop"
