@@ -1,5 +1,5 @@
 # Shared by run.sh and test.sh: the Debian packages the build needs, installed when missing.
-CUEPILOT_PACKAGES="build-essential cmake pkg-config qt6-base-dev libsqlcipher-dev libssl-dev googletest libgtest-dev libbenchmark-dev mdbtools-dev desktop-file-utils appstream dpkg-dev postgresql libpq-dev"
+CUEPILOT_PACKAGES="build-essential cmake pkg-config qt6-base-dev libsqlcipher-dev libssl-dev googletest libgtest-dev libbenchmark-dev mdbtools-dev desktop-file-utils appstream dpkg-dev lintian postgresql libpq-dev"
 
 cuepilot_ensure_packages() {
     local missing=()

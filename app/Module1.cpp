@@ -20,13 +20,23 @@
 
 namespace {
 
+// Where Setup.mdb and Location.mdb are: beside the program, or, for the program installed under a
+// prefix (/usr/lib/cuepilot is read-only), the shared folder the package made for them.
+QString programFolder() {
+    const QString here = QCoreApplication::applicationDirPath();
+#ifdef CUEPILOT_INSTALLED_PROGRAM_DIR
+    if (here.endsWith(QStringLiteral(CUEPILOT_INSTALLED_PROGRAM_DIR))) return QStringLiteral(CUEPILOT_SHARED_DIR);
+#endif
+    return here;
+}
+
 // Beside the program, never on the share, and one per user: in an installed program folder
 // (sticky, shared by a group) nobody may replace another user's files. Within it each board process
 // has a store of its own.
 QString keptEditsName() {
     const passwd* pw = getpwuid(getuid());
     const QString user = pw ? QString::fromLocal8Bit(pw->pw_name) : QString::number(getuid());
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/KeptEdits-%1").arg(user);
+    return programFolder() + QStringLiteral("/KeptEdits-%1").arg(user);
 }
 
 void print(FILE* stream, const QString& text) {
@@ -76,7 +86,7 @@ int Module1::Main(int argc, char** argv) {
     kept->adopt(keptEditsName() + QStringLiteral(".json"));
     provider.setKeptEdits(kept.get());
     SystemClock clock;
-    frmMain board(clock, provider, QCoreApplication::applicationDirPath());
+    frmMain board(clock, provider, programFolder());
     const TerminationSignal termination([&] {
         kept->flush();
         board.close();

@@ -96,7 +96,8 @@ frmMain::~frmMain() = default;
 
 ErrorSink frmMain::errorSink() const {
     return [this](const QString& message) {
-        if (status_) status_->showFailure(message);
+        // A server address may carry its password: never on the screen.
+        if (status_) status_->showFailure(paths::withoutPassword(message));
     };
 }
 

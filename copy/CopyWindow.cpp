@@ -1,6 +1,7 @@
 #include "copy/CopyWindow.h"
 
 #include "data/catalogue/Catalogue.h"
+#include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/FieldBinding.h"
 #include "data/storage/Steps.h"
@@ -61,7 +62,8 @@ bool CopyWindow::refreshData() {
     const bool opened = reportOnFailure(
         [this, path](const QString& message) {
             // Before any file is named there is nothing the presenter could fix.
-            if (!path.isEmpty()) status_->showMessage(path + QStringLiteral(": ") + message);
+            // A server address may carry its password: never on the screen.
+            if (!path.isEmpty()) status_->showMessage(paths::withoutPassword(path + QStringLiteral(": ") + message));
         },
         [this] { data1_->refresh(); });
     if (opened) status_->clearMessage();

@@ -3,19 +3,22 @@
 #include "data/catalogue/Paths.h"
 #include "data/storage/SqlCipherProvider.h"
 #include "data/storage/StorageError.h"
+#include "import/LegacyFolder.h"
 #include "import/LegacyReader.h"
+#include "import/TargetFolder.h"
 #include "tools/Installation.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
+#include <QRegularExpression>
+#include <sys/stat.h>
 
 namespace legacy_import {
 
 namespace {
 
 using Outcome = FileResult::Outcome;
+using Trouble = FileResult::Trouble;
 
 int indexOfIgnoringCase(const QStringList& names, const QString& name) {
     for (int i = 0; i < names.size(); ++i)
@@ -111,161 +114,182 @@ void copyFile(const QString& target, const catalogue::FileSpec& file, const QVec
     builder->commit();
 }
 
-FileResult importFile(const catalogue::FileSpec& file, const QString& legacyPath, const QString& target,
-                      const Options& options, const installation::Keying& keying) {
-    FileResult result;
-    result.name = QFileInfo(target).fileName();
-    const auto skip = [&](const QString& why) {
-        result.outcome = Outcome::Skipped;
-        result.reason = why;
-        result.tables.clear();
-        result.notes.clear();
-        return result;
-    };
-    if (QFileInfo::exists(target)) return skip(QStringLiteral("already in the target folder; left as it is"));
-    try {
-        if (legacyPath.isEmpty()) {
-            installation::createBlank(target, file, keying.key, keying.salt);
-            result.outcome = Outcome::CreatedBlank;
-            result.notes << QStringLiteral(
-                "not in the legacy folder; created blank, as cuepilot-init makes it");
-            for (const catalogue::TableSpec& t : file.tables)
-                result.tables.push_back({t.name, t.records == catalogue::Records::Single ? 1 : 0});
-            return result;
+// What the catalogue shows to be lost: a known table without any of its fields, or some of a day's
+// hour tables gone while the others are there. A station's older files may lack a field or a table;
+// they never lose every field of a table, nor a few hours of a day.
+QStringList catalogueDamage(const catalogue::FileSpec& file, const QVector<legacy::Table>& tables) {
+    QStringList damage;
+    QStringList present, missingHours;
+    for (const legacy::Table& t : tables)
+        present << t.name;
+    for (const catalogue::TableSpec& spec : file.tables) {
+        const int i = indexOfIgnoringCase(present, spec.name);
+        if (i < 0) {
+            if (catalogue::hourTables().contains(spec.name)) missingHours << spec.name;
+            continue;
         }
-        // Jet ignores the password given when a file has none, so the board opened such a file too.
-        const QString password = legacy::passwordOf(legacyPath);
-        if (!options.anyPassword && !password.isEmpty() && password != catalogue::kPassword)
-            return skip(QStringLiteral(
-                "its database password is not the station's (--any-password takes it anyway)"));
-        const QVector<legacy::Table> tables = legacy::readTables(legacyPath);
+        bool anyField = false;
+        for (const QString& f : spec.fields)
+            anyField = anyField || indexOfIgnoringCase(tables[i].fields, f) >= 0;
+        if (!anyField && !spec.fields.isEmpty())
+            damage << QStringLiteral("table %1 has lost its fields").arg(spec.name);
+    }
+    if (!missingHours.isEmpty() && missingHours.size() < catalogue::hourTables().size())
+        damage << QStringLiteral("the hour table(s) %1 are gone").arg(missingHours.join(QStringLiteral(", ")));
+    for (const legacy::Table& t : tables)
+        for (const QString& d : t.damage)
+            damage << QStringLiteral("table %1, %2").arg(t.name, d);
+    return damage;
+}
+
+// "Z:/klgc/Data/", "Z:\klgc", "\\STUDIO-B\Cuepilot": paths the board on this system cannot reach.
+bool looksLikeWindows(const QString& path) {
+    static const QRegularExpression windows(QStringLiteral(R"(^([A-Za-z]:[\\/]|\\\\|//[^/])|\\)"));
+    return windows.match(path).hasMatch();
+}
+
+QVector<WindowsPath> windowsPathsIn(const QVector<legacy::Table>& tables) {
+    QVector<WindowsPath> found;
+    for (const legacy::Table& t : tables) {
+        const bool locations = t.name.compare(catalogue::kLocationTable, Qt::CaseInsensitive) == 0;
+        const bool setup = t.name.compare(catalogue::kSetupTable, Qt::CaseInsensitive) == 0;
+        if (!locations && !setup) continue;
+        const int pathField =
+            indexOfIgnoringCase(t.fields, locations ? QStringLiteral("Location") : QStringLiteral("Setup"));
+        const int nameField = indexOfIgnoringCase(t.fields, QStringLiteral("LocationName"));
+        if (pathField < 0) continue;
+        for (const QVector<QVariant>& record : t.records) {
+            const QString path = record[pathField].toString();
+            if (!looksLikeWindows(path)) continue;
+            const QString name = locations && nameField >= 0 ? record[nameField].toString()
+                                                              : QStringLiteral("the data folder");
+            found.push_back({name, path});
+        }
+    }
+    return found;
+}
+
+bool isRegularFile(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// One file of the board: made blank, or taken from its legacy file.
+class FileImport {
+  public:
+    FileImport(const catalogue::FileSpec& file, const Options& options, const installation::Keying& keying,
+               const TargetFolder& target, Report& report)
+        : file_(file), options_(options), keying_(keying), target_(target), report_(report) {
+        result_.name = QFileInfo(paths::fold(file.constant)).fileName();
+    }
+
+    FileResult blank() {
+        return place(Outcome::CreatedBlank, [&](const QString& path) {
+            installation::createBlank(path, file_, keying_.key, keying_.salt);
+            result_.notes << QStringLiteral("not in the legacy folder; created blank, as cuepilot-init makes it");
+            for (const catalogue::TableSpec& t : file_.tables)
+                result_.tables.push_back({t.name, t.records == catalogue::Records::Single ? 1 : 0});
+        });
+    }
+
+    FileResult from(const QStringList& spellings, const LegacyFolder& legacyFolder) {
+        if (spellings.size() > 1)
+            return skip(Trouble::Unreadable, QStringLiteral("the legacy folder holds it under %1 names (%2); "
+                                                            "keep the station's one and run again")
+                                                 .arg(spellings.size())
+                                                 .arg(spellings.join(QStringLiteral(", "))));
+        const QString legacyPath = legacyFolder.pathOf(spellings.first());
+        if (!isRegularFile(legacyPath)) return skip(Trouble::Unreadable, QStringLiteral("not a regular file"));
+        if (target_.holds(result_.name)) return alreadyThere();
+        legacy::Reading reading;
         try {
-            copyFile(target, file, tables, keying, result);
-        } catch (...) {
-            QFile::remove(target); // never leave a half-made file that a re-run would take for done
-            throw;
+            // Jet ignores the password given when a file has none, so the board opened such a file too.
+            const QString password = legacy::passwordOf(legacyPath);
+            if (!options_.anyPassword && !password.isEmpty() && password != catalogue::kPassword)
+                return skip(Trouble::OtherPassword, QStringLiteral("its database password is not the station's"));
+            reading = legacy::readApart(legacyPath, options_.limits);
+        } catch (const legacy::ReadError& e) {
+            return skip(Trouble::Unreadable, e.why());
         }
-        result.outcome = Outcome::Copied;
-        return result;
-    } catch (const legacy::ReadError& e) {
-        return skip(e.why());
-    } catch (const StorageError& e) {
-        return skip(QStringLiteral("cannot be written: ") + e.message());
+        result_.messages = reading.messages;
+        // A file with a Jet 4.0 header that cannot be read to its end is damaged (cut short, or worse).
+        if (reading.result != legacy::Reading::Result::Read) return skip(Trouble::Damaged, reading.why);
+        const QStringList damage = catalogueDamage(file_, reading.tables);
+        if (!damage.isEmpty() && !options_.keepDamaged)
+            return skip(Trouble::Damaged, damage.join(QStringLiteral("; ")));
+        place(Outcome::Copied, [&](const QString& path) { copyFile(path, file_, reading.tables, keying_, result_); });
+        if (result_.outcome != Outcome::Copied) return result_;
+        report_.windowsPaths += windowsPathsIn(reading.tables);
+        if (!damage.isEmpty()) {
+            result_.trouble = Trouble::Damaged;
+            result_.reason = damage.join(QStringLiteral("; "));
+            result_.whole = false;
+        }
+        return result_;
     }
-}
 
-// The folder as it will be once made: the real path of its deepest existing ancestor, links resolved,
-// with the parts still to be made appended.
-QString resolvedFolder(const QString& folder) {
-    QString existing = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    QStringList toMake;
-    while (!QFileInfo::exists(existing)) {
-        const QFileInfo info(existing);
-        toMake.prepend(info.fileName());
-        existing = info.path();
+  private:
+    FileResult skip(Trouble trouble, const QString& why) {
+        result_.outcome = Outcome::Skipped;
+        result_.trouble = trouble;
+        result_.reason = why;
+        result_.tables.clear();
+        result_.notes.clear();
+        return result_;
     }
-    toMake.prepend(QFileInfo(existing).canonicalFilePath());
-    return QDir::cleanPath(toMake.join(QLatin1Char('/')));
-}
+    FileResult alreadyThere() {
+        return skip(Trouble::AlreadyThere, QStringLiteral("already in the target folder; left as it is"));
+    }
 
-bool isWithin(const QString& folder, const QString& outer) {
-    return folder == outer ||
-           folder.startsWith(outer.endsWith(QLatin1Char('/')) ? outer : outer + QLatin1Char('/'));
-}
+    FileResult place(Outcome outcome, const std::function<void(const QString&)>& build) {
+        try {
+            if (target_.place(result_.name, build) == TargetFolder::Placed::AlreadyThere) return alreadyThere();
+            result_.outcome = outcome;
+            return result_;
+        } catch (const StorageError& e) {
+            return skip(Trouble::CannotBeWritten, QStringLiteral("cannot be written: ") + e.message());
+        }
+    }
+
+    const catalogue::FileSpec& file_;
+    const Options& options_;
+    const installation::Keying& keying_;
+    const TargetFolder& target_;
+    Report& report_;
+    FileResult result_;
+};
 
 } // namespace
 
 Report run(const Options& options) {
-    const QDir legacyDir(options.legacyFolder);
-    if (!legacyDir.exists())
-        throw StorageError(QStringLiteral("no such folder: %1").arg(options.legacyFolder));
-    // Checked before anything is made: not even an empty folder goes into the legacy folder.
-    if (isWithin(resolvedFolder(options.targetFolder), legacyDir.canonicalPath()))
-        throw StorageError(QStringLiteral("the target folder must lie outside the legacy folder"));
-    if (!QDir().mkpath(options.targetFolder))
-        throw StorageError(QStringLiteral("cannot create folder %1").arg(options.targetFolder));
-
-    // Legacy names are matched ignoring case: the files come from a case-blind file system.
-    QHash<QString, QString> legacyFiles;
-    for (const QString& name :
-         legacyDir.entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name | QDir::IgnoreCase))
-        legacyFiles.insert(name.toLower(), name);
+    LegacyFolder legacy(options.legacyFolder);
+    bool anyStationFile = false;
+    for (const catalogue::FileSpec& file : catalogue::files())
+        anyStationFile = anyStationFile || (file.folder == options.kind &&
+                                            legacy.contains(QFileInfo(paths::fold(file.constant)).fileName()));
+    if (!anyStationFile)
+        throw StorageError(
+            QStringLiteral("%1 holds none of the station's %2 files; nothing was made")
+                .arg(options.legacyFolder, options.kind == catalogue::Folder::Data ? QStringLiteral("content")
+                                                                                   : QStringLiteral("setup")));
+    const TargetFolder target(options.targetFolder, options.legacyFolder);
 
     const installation::Keying keying = installation::newKeying();
     Report report;
     report.kind = options.kind;
     for (const catalogue::FileSpec& file : catalogue::files()) {
-        const QString target = paths::fold(options.targetFolder + file.constant);
-        const QString key = QFileInfo(target).fileName().toLower();
+        const QString name = QFileInfo(paths::fold(file.constant)).fileName();
         if (file.folder != options.kind) {
             // A station that kept its content beside the program has both kinds in one folder.
-            if (legacyFiles.contains(key)) report.otherKindFiles << legacyFiles.take(key);
+            report.otherKindFiles << legacy.take(name);
             continue;
         }
-        const QString legacyPath =
-            legacyFiles.contains(key) ? legacyDir.filePath(legacyFiles.take(key)) : QString();
-        report.files.push_back(importFile(file, legacyPath, target, options, keying));
+        FileImport one(file, options, keying, target, report);
+        const QStringList spellings = legacy.take(name);
+        report.files.push_back(spellings.isEmpty() ? one.blank() : one.from(spellings, legacy));
     }
-    report.unknownFiles = legacyFiles.values();
-    report.unknownFiles.sort(Qt::CaseInsensitive);
+    report.unknownFiles = legacy.rest();
     return report;
-}
-
-bool Report::everythingTaken() const {
-    for (const FileResult& f : files)
-        if (f.outcome == Outcome::Skipped || !f.whole) return false;
-    return true;
-}
-
-QString Report::text() const {
-    QString out;
-    int copied = 0, blank = 0, skipped = 0, tableCount = 0, recordCount = 0;
-    for (const FileResult& f : files) {
-        int records = 0;
-        QStringList tables;
-        for (const TableResult& t : f.tables) {
-            records += t.records;
-            tables << QStringLiteral("%1 (%2)").arg(t.name).arg(t.records);
-        }
-        switch (f.outcome) {
-        case Outcome::Copied:
-            ++copied;
-            tableCount += int(f.tables.size());
-            recordCount += records;
-            out += QStringLiteral("%1: copied%2 %3 table(s), %4 record(s): %5\n")
-                       .arg(f.name, f.whole ? QString() : QStringLiteral(" IN PART"))
-                       .arg(f.tables.size())
-                       .arg(records)
-                       .arg(tables.join(QStringLiteral(", ")));
-            break;
-        case Outcome::CreatedBlank:
-            ++blank;
-            out += QStringLiteral("%1: MISSING\n").arg(f.name);
-            break;
-        case Outcome::Skipped:
-            ++skipped;
-            out += QStringLiteral("%1: SKIPPED, nothing written: %2\n").arg(f.name, f.reason);
-            break;
-        }
-        for (const QString& n : f.notes)
-            out += QStringLiteral("    %1\n").arg(n);
-    }
-    for (const QString& f : otherKindFiles)
-        out +=
-            QStringLiteral("%1: belongs in the %2 folder; left alone (%3)\n")
-                .arg(f, kind == catalogue::Folder::Data ? QStringLiteral("program") : QStringLiteral("data"),
-                     kind == catalogue::Folder::Data ? QStringLiteral("take it with --setup")
-                                                     : QStringLiteral("take it without --setup"));
-    for (const QString& u : unknownFiles)
-        out += QStringLiteral("%1: not a file of the board; left alone\n").arg(u);
-    out += QStringLiteral(
-               "%1 file(s) copied (%2 tables, %3 records), %4 missing and created blank, %5 skipped.\n")
-               .arg(copied)
-               .arg(tableCount)
-               .arg(recordCount)
-               .arg(blank)
-               .arg(skipped);
-    return out;
 }
 
 } // namespace legacy_import

@@ -1,6 +1,7 @@
 #include "import/LegacyReader.h"
 
 #include "import/JetHeader.h"
+#include "import/JetPages.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,7 @@ namespace legacy {
 namespace {
 
 constexpr int kOffsetMask = 0x1fff; // row offsets on a data page carry flags in their top bits
+constexpr qint64 kCataloguePage = 2;
 
 struct HandleCloser {
     void operator()(MdbHandle* h) const { mdb_close(h); }
@@ -32,12 +34,18 @@ MdbColumn* columnAt(MdbTableDef* t, unsigned i) {
 // buffers grow (and the row is read again) whenever a value fills one.
 class Binding {
   public:
-    Binding(MdbHandle* mdb, MdbTableDef* t) : mdb_(mdb), t_(t), lengths_(t->num_cols) { bind(MDB_BIND_SIZE); }
+    Binding(MdbHandle* mdb, MdbTableDef* t, const jet::Pages& pages, QStringList& damage)
+        : mdb_(mdb), t_(t), pages_(pages), damage_(damage), lengths_(t->num_cols) {
+        bind(MDB_BIND_SIZE);
+    }
 
     // Reads the row that mdb_fetch_row has just fetched; nulls as invalid QVariants.
     QVector<QVariant> currentRecord() {
         const unsigned row = t_->cur_row - 1;
         while (anyFull()) {
+            // No value of a file can be longer than twice the file (one-byte text read as UTF-8).
+            if (qint64(size_) > 2 * pages_.count() * jet::kPageSize)
+                throw ReadError(QStringLiteral("a value is longer than the whole file"));
             bind(size_ * 4);
             if (!mdb_read_row(t_, row)) throw ReadError(QStringLiteral("a record could not be read again"));
         }
@@ -47,7 +55,7 @@ class Binding {
             MdbColumn* col = columnAt(t_, c);
             if (nulls[c] || col->col_type == MDB_OLE) continue;
             const QString text = QString::fromUtf8(buffers_[c].data(), lengths_[c]);
-            checkMemo(col, text);
+            if (col->col_type == MDB_MEMO) checkMemo(col, text);
             record[int(c)] = text;
         }
         return record;
@@ -83,36 +91,53 @@ class Binding {
         return nulls;
     }
 
-    // A memo whose pages are missing reads as an empty text; its header still gives its length.
+    // libmdb gives back what it found of a memo without a word when its pages are missing, lost or
+    // replaced; the memo's own header and pages, read here, say how long the text must be.
     void checkMemo(MdbColumn* col, const QString& text) const {
-        if (col->col_type != MDB_MEMO || !text.isEmpty() || col->cur_value_len < 4) return;
-        const long stored = mdb_get_int32(mdb_->pg_buf, col->cur_value_start) & 0x3fffffff;
-        if (stored > 2) throw ReadError(QStringLiteral("the memo field %1 could not be read").arg(col->name));
+        const QByteArray field(reinterpret_cast<const char*>(mdb_->pg_buf) + col->cur_value_start,
+                               col->cur_value_len);
+        const auto memoDamage = [&](const QString& why) {
+            damage_ << QStringLiteral("record %1, memo field %2: %3").arg(t_->cur_row).arg(col->name, why);
+        };
+        if (field.size() < 12) {
+            if (!field.isEmpty()) memoDamage(QStringLiteral("its header is cut short"));
+            return;
+        }
+        try {
+            const qsizetype expected = jet::memoLength(pages_, field);
+            if (expected != text.size())
+                memoDamage(QStringLiteral("%1 of its %2 characters could be read").arg(text.size()).arg(expected));
+        } catch (const ReadError& e) {
+            memoDamage(e.why());
+        }
     }
 
     MdbHandle* mdb_;
     MdbTableDef* t_;
+    const jet::Pages& pages_;
+    QStringList& damage_;
     size_t size_ = 0;
     std::vector<std::vector<char>> buffers_;
     std::vector<int> lengths_;
 };
 
-Table readTable(MdbHandle* mdb, MdbCatalogEntry* entry, qint64 pages) {
+Table readTable(MdbHandle* mdb, MdbCatalogEntry* entry, const jet::Pages& pages) {
     const QString name = QString::fromUtf8(entry->object_name);
     // libmdb would describe a table whose definition page lies past the end from whatever page it read last.
-    if (qint64(entry->table_pg) >= pages)
+    if (qint64(entry->table_pg) >= pages.count())
         throw ReadError(
             QStringLiteral("truncated: the definition of table %1 lies past the end of the file").arg(name));
+    jet::checkTableDefinition(pages, qint64(entry->table_pg), QStringLiteral("table %1").arg(name));
     std::unique_ptr<MdbTableDef, TableFreer> t(mdb_read_table(entry));
     if (!t || !mdb_read_columns(t.get()))
         throw ReadError(QStringLiteral("table %1 cannot be read").arg(name));
-    Table table{name, {}, {}, {}};
+    Table table{name, {}, {}, {}, {}};
     for (unsigned c = 0; c < t->num_cols; ++c) {
         MdbColumn* col = columnAt(t.get(), c);
         table.fields << QString::fromUtf8(col->name);
         if (col->col_type == MDB_OLE) table.binaryFields << table.fields.last();
     }
-    Binding binding(mdb, t.get());
+    Binding binding(mdb, t.get(), pages, table.damage);
     mdb_rewind_table(t.get());
     while (mdb_fetch_row(t.get()))
         table.records.push_back(binding.currentRecord());
@@ -139,11 +164,10 @@ void checkCatalogueWhole(MdbHandle* mdb) {
     if (rows != t->num_rows) throw ReadError(QStringLiteral("truncated: its list of tables ends early"));
 }
 
+// Opened without blocking and refused unless a regular file: a legacy name may be a link to a pipe.
 QByteArray firstPage(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw ReadError(QStringLiteral("cannot be opened: %1").arg(f.errorString()));
-    return f.read(jet::kPageSize);
+    const jet::Pages pages(path);
+    return pages.count() > 0 ? pages.page(0) : QByteArray();
 }
 
 } // namespace
@@ -161,6 +185,9 @@ QVector<Table> readTables(const QString& path) {
         throw ReadError(QStringLiteral("truncated: %1 bytes is not a whole number of %2-byte pages")
                             .arg(size)
                             .arg(jet::kPageSize));
+    const jet::Pages pages(path);
+    // The catalogue is a table too, with its definition on page 2.
+    jet::checkTableDefinition(pages, kCataloguePage, QStringLiteral("its list of tables"));
     std::unique_ptr<MdbHandle, HandleCloser> mdb(mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS));
     if (!mdb) throw ReadError(QStringLiteral("cannot be opened as an Access file"));
     mdb_set_boolean_fmt_numbers(mdb.get());
@@ -172,7 +199,7 @@ QVector<Table> readTables(const QString& path) {
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
         if (entry->object_type == MDB_TABLE && mdb_is_user_table(entry))
-            tables.push_back(readTable(mdb.get(), entry, size / jet::kPageSize));
+            tables.push_back(readTable(mdb.get(), entry, pages));
     }
     return tables;
 }

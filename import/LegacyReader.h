@@ -21,6 +21,7 @@ struct Table {
     QStringList fields;
     QStringList binaryFields;           // OLE fields: their bytes are not text and are not read
     QVector<QVector<QVariant>> records; // in record order; a null field is an invalid QVariant
+    QStringList damage;                 // what was found damaged, record by record (memos cut short)
 };
 
 // Every user table with every record. Text comes back as it was stored, memos whole.

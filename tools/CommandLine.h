@@ -2,9 +2,12 @@
 
 #include "data/catalogue/Paths.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QString>
 #include <QStringList>
+#include <QTextStream>
+#include <optional>
 
 // What the tools share in reading their command lines.
 namespace commandline {
@@ -23,5 +26,28 @@ inline bool takeOption(QStringList& args, const QString& name, QString& value) {
 inline QString folderOrServer(const QString& text) {
     return paths::isServer(text) ? text : QFileInfo(text).absoluteFilePath();
 }
+
+// A path or server address for printing: native separators, no password.
+inline QString shown(const QString& path) {
+    return paths::withoutPassword(QDir::toNativeSeparators(path));
+}
+
+// Answers --help (the usage text on standard output) and --version; the exit status to return when
+// one of them was asked for.
+inline std::optional<int> answerHelpOrVersion(const QStringList& args, const char* program, const char* usage) {
+    QTextStream out(stdout);
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        out << usage;
+        return 0;
+    }
+    if (args.contains(QStringLiteral("--version"))) {
+        out << program << " " << CUEPILOT_VERSION << "\n";
+        return 0;
+    }
+    return std::nullopt;
+}
+
+// Removes "--name" from the arguments; whether it was there.
+inline bool takeFlag(QStringList& args, const QString& name) { return args.removeAll(name) > 0; }
 
 } // namespace commandline

@@ -57,4 +57,17 @@ ServerFile splitServerFile(const QString& path) {
     return {folded.left(lastSlash), folded.mid(lastSlash + 1)};
 }
 
+QString withoutPassword(const QString& text) {
+    static const QRegularExpression userPassword(QStringLiteral(R"((postgres(?:ql)?://[^:/@\s]*):[^@/\s]*@)"));
+    static const QRegularExpression setting(QStringLiteral(R"([?&]password=[^&\s]*)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    // "db?password=x&sslmode=require" lost its "?" with the setting.
+    static const QRegularExpression firstSetting(QStringLiteral(R"((postgres(?:ql)?://[^?&\s]*)&)"));
+    QString out = text;
+    out.replace(userPassword, QStringLiteral("\\1@"));
+    out.replace(setting, QString());
+    out.replace(firstSetting, QStringLiteral("\\1?"));
+    return out;
+}
+
 } // namespace paths

@@ -17,7 +17,7 @@ struct ImportRun {
 
 ImportRun runImport(const QStringList& args) {
     QProcess p;
-    p.start(QStringLiteral(CUEPILOT_IMPORT_PROGRAM), args);
+    p.start(QStringLiteral(CUEPILOT_IMPORT_PROGRAM), QStringList{"--verbose"} + args);
     EXPECT_TRUE(p.waitForFinished(300000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     const QString err = QString::fromUtf8(p.readAllStandardError());

@@ -1,0 +1,139 @@
+#include "import/JetPages.h"
+
+#include "import/JetHeader.h"
+#include "import/LegacyReader.h"
+
+#include <QFile>
+#include <QSet>
+#include <QtEndian>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace jet {
+
+namespace {
+
+constexpr char kDataPage = 0x01;
+constexpr char kTableDefinitionPage = 0x02;
+constexpr int kRowCountOffset = 0x0c; // row offsets follow, two bytes each
+constexpr int kRowOffsetMask = 0x1fff;
+constexpr char kLongValueSignature[] = "LVAL"; // at offset 4 of a page holding memo text only
+constexpr int kFieldCountOffset = 45;
+constexpr int kUsageMapOffset = 55;
+constexpr int kFreeMapOffset = 59;
+constexpr int kMostFields = 255; // Access's own limit on the fields of a table
+constexpr quint32 kInlineMemo = 0x80000000;
+constexpr quint32 kSingleRowMemo = 0x40000000;
+constexpr quint32 kMemoLengthMask = 0x3fffffff;
+
+using legacy::ReadError;
+
+quint16 u16(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+quint32 u32(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
+
+// UTF-16 units of a Jet 4.0 text: FF FE starts the compressed form, in which each byte is one
+// character and a zero byte switches between one-byte and two-byte characters.
+qsizetype textLength(const QByteArray& bytes) {
+    if (bytes.size() < 2 || uchar(bytes[0]) != 0xff || uchar(bytes[1]) != 0xfe) return bytes.size() / 2;
+    qsizetype units = 0;
+    bool compressed = true;
+    for (qsizetype i = 2; i < bytes.size();) {
+        if (bytes[i] == 0) {
+            compressed = !compressed;
+            ++i;
+        } else if (compressed) {
+            ++units;
+            ++i;
+        } else {
+            ++units;
+            i += 2;
+        }
+    }
+    return units;
+}
+
+} // namespace
+
+Pages::Pages(const QString& path) {
+    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        throw ReadError(QStringLiteral("cannot be opened: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+    if (!S_ISREG(st.st_mode)) throw ReadError(QStringLiteral("not a regular file"));
+    count_ = st.st_size / kPageSize;
+}
+
+Pages::~Pages() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+QByteArray Pages::page(qint64 number) const {
+    if (number < 0 || number >= count_)
+        throw ReadError(QStringLiteral("it refers to page %1 of a file of %2 pages").arg(number).arg(count_));
+    QByteArray bytes(kPageSize, Qt::Uninitialized);
+    if (::pread(fd_, bytes.data(), kPageSize, number * kPageSize) != kPageSize)
+        throw ReadError(QStringLiteral("page %1 cannot be read").arg(number));
+    return bytes;
+}
+
+QByteArray Pages::row(quint32 pageRow, char pageType) const {
+    const qint64 number = pageRow >> 8;
+    const int row = int(pageRow & 0xff);
+    const QByteArray p = page(number);
+    if (p[0] != pageType) throw ReadError(QStringLiteral("page %1 is not of the kind expected").arg(number));
+    if (row >= u16(p, kRowCountOffset))
+        throw ReadError(QStringLiteral("row %1 is not on page %2").arg(row).arg(number));
+    const int at = kRowCountOffset + 2 + 2 * row;
+    const int start = u16(p, at) & kRowOffsetMask;
+    const int end = row == 0 ? kPageSize : u16(p, at - 2) & kRowOffsetMask;
+    if (start < at + 2 || end > kPageSize || start > end)
+        throw ReadError(QStringLiteral("row %1 of page %2 lies outside its page").arg(row).arg(number));
+    return p.mid(start, end - start);
+}
+
+void checkTableDefinition(const Pages& pages, qint64 definitionPage, const QString& what) {
+    const QByteArray p = pages.page(definitionPage);
+    if (p[0] != kTableDefinitionPage)
+        throw ReadError(QStringLiteral("the definition of %1 is missing").arg(what));
+    const int fields = u16(p, kFieldCountOffset);
+    if (fields > kMostFields)
+        throw ReadError(QStringLiteral("%1 claims %2 fields").arg(what).arg(fields));
+    for (const int map : {kUsageMapOffset, kFreeMapOffset})
+        if (pages.row(u32(p, map), kDataPage).isEmpty())
+            throw ReadError(QStringLiteral("the page map of %1 is empty").arg(what));
+}
+
+qsizetype memoLength(const Pages& pages, const QByteArray& header) {
+    const quint32 word = u32(header, 0);
+    const qint64 stored = word & kMemoLengthMask;
+    if (word & kInlineMemo) {
+        if (header.size() - 12 != stored)
+            throw ReadError(QStringLiteral("a memo holds %1 of its %2 bytes").arg(header.size() - 12).arg(stored));
+        return textLength(header.mid(12));
+    }
+    quint32 pageRow = u32(header, 4);
+    QByteArray text;
+    QSet<quint32> visited;
+    while (pageRow != 0 && text.size() < stored) {
+        if (visited.contains(pageRow)) throw ReadError(QStringLiteral("a memo's pages run in a circle"));
+        visited.insert(pageRow);
+        const QByteArray row = pages.row(pageRow, kDataPage);
+        if (pages.page(pageRow >> 8).mid(4, 4) != kLongValueSignature)
+            throw ReadError(QStringLiteral("a memo's text lies on a page of another kind"));
+        if (word & kSingleRowMemo) {
+            text = row;
+            break;
+        }
+        if (row.size() < 4) throw ReadError(QStringLiteral("a piece of a memo is cut short"));
+        pageRow = u32(row, 0);
+        text += row.mid(4);
+    }
+    if (text.size() != stored)
+        throw ReadError(QStringLiteral("a memo holds %1 of its %2 bytes").arg(text.size()).arg(stored));
+    return textLength(text);
+}
+
+} // namespace jet
