@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
+#include <QPushButton>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTimer>
