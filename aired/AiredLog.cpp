@@ -71,18 +71,18 @@ std::unique_ptr<Recordset> AiredLog::openTable() {
 }
 
 void AiredLog::create() {
-    const catalogue::FileSpec& spec = catalogue::airedFile();
+    const catalogue::FileSpec& aired = catalogue::airedFile();
     std::unique_ptr<FileBuilder> builder;
     if (paths::isServer(path_)) {
         builder =
-            PostgresProvider::serverCreator(paths::splitServerFile(path_).server)->create(spec.constant);
+            PostgresProvider::serverCreator(paths::splitServerFile(path_).server)->create(aired.constant);
     } else {
         QByteArray salt(16, '\0');
         QRandomGenerator::system()->generate(salt.begin(), salt.end());
         builder = SqlCipherProvider::createFile(
             path_, SqlCipherProvider::deriveKey(catalogue::kPassword, salt), salt);
     }
-    for (const catalogue::TableSpec& table : spec.tables)
+    for (const catalogue::TableSpec& table : aired.tables)
         builder->createTable(table.name, table.fields);
     builder->commit();
 }

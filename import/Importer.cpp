@@ -122,17 +122,17 @@ QStringList catalogueDamage(const catalogue::FileSpec& file, const QVector<legac
     QStringList present, missingHours;
     for (const legacy::Table& t : tables)
         present << t.name;
-    for (const catalogue::TableSpec& spec : file.tables) {
-        const int i = indexOfIgnoringCase(present, spec.name);
+    for (const catalogue::TableSpec& known : file.tables) {
+        const int i = indexOfIgnoringCase(present, known.name);
         if (i < 0) {
-            if (catalogue::hourTables().contains(spec.name)) missingHours << spec.name;
+            if (catalogue::hourTables().contains(known.name)) missingHours << known.name;
             continue;
         }
         bool anyField = false;
-        for (const QString& f : spec.fields)
+        for (const QString& f : known.fields)
             anyField = anyField || indexOfIgnoringCase(tables[i].fields, f) >= 0;
-        if (!anyField && !spec.fields.isEmpty())
-            damage << QStringLiteral("table %1 has lost its fields").arg(spec.name);
+        if (!anyField && !known.fields.isEmpty())
+            damage << QStringLiteral("table %1 has lost its fields").arg(known.name);
     }
     if (!missingHours.isEmpty() && missingHours.size() < catalogue::hourTables().size())
         damage << QStringLiteral("the hour table(s) %1 are gone").arg(missingHours.join(QStringLiteral(", ")));

@@ -71,7 +71,8 @@ bool holdsAnywhere(Recordset& rs, const FieldValues& fields) {
 
 void store(Recordset& rs, const KeptEdit& e) {
     // A write that reported failure may have landed all the same (the answer was lost, or the board
-    // ended between the two): what is there already is not written twice.
+    // ended between the two): a record already there is not added twice. An update that landed is
+    // recognised by the record set itself, which finds its own text instead of a conflict.
     if (e.key.isEmpty()) {
         if (!holdsAnywhere(rs, e.fields)) rs.append(e.fields);
         return;
@@ -81,7 +82,7 @@ void store(Recordset& rs, const KeptEdit& e) {
     } catch (const StorageError&) {
         throw ConflictError(QStringLiteral("The record was deleted by another user."));
     }
-    if (!holds(rs, e.fields)) rs.updateCurrent(e.fields, e.expected);
+    rs.updateCurrent(e.fields, e.expected);
 }
 
 } // namespace
