@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/frmMain.h"
 #include "data/rescue/KeptEdits.h"
+#include "data/storage/BoardStorage.h"
 #include "data/storage/RoutingProvider.h"
 
 #include <QApplication>
@@ -79,7 +80,7 @@ int Module1::Main(int argc, char** argv) {
         print(stdout, QStringLiteral("Cuepilot already runs on this display: its board is brought to the front.\n"));
         return 0;
     }
-    RoutingProvider provider;
+    BoardStorage provider;
     // It outlives every window that may keep text in it.
     const std::unique_ptr<KeptEdits> kept = KeptEdits::forThisProcess(keptEditsName());
     // The single store earlier versions kept for all of a user's boards.

@@ -7,6 +7,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/storage/PgConnection.h"
 #include "data/storage/PostgresProvider.h"
+#include "data/storage/BoardStorage.h"
 #include "data/storage/RoutingProvider.h"
 #include "widgets/Colors.h"
 #include "widgets/Lbl3D.h"
@@ -49,7 +50,7 @@ struct LoadedBoard {
         form.Form_Load();
     }
     BenchClock clock;
-    RoutingProvider provider;
+    BoardStorage provider;
     frmMain form;
 };
 
@@ -265,7 +266,7 @@ void EverySecondHasItsTick(benchmark::State& state) {
     for (auto _ : state) {
         RunningClock clock;
         clock.runFrom(QDateTime(monday, QTime(10, 59, 50)));
-        RoutingProvider provider;
+        BoardStorage provider;
         frmMain form(clock, provider, demoProgramFolder());
         form.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
         form.readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });

@@ -6,6 +6,7 @@
 #include "data/rescue/KeptEdits.h"
 #include "data/rescue/KeptPlace.h"
 #include "data/storage/LocalCommits.h"
+#include "data/storage/StorageThread.h"
 #include "data/catalogue/Paths.h"
 #include "data/storage/Steps.h"
 
@@ -20,6 +21,9 @@ LiveUpdates::LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provid
     // A save in any window of this board reaches the board's other data controls on that file at
     // once, as another studio's would a round later. Queued: the save is under way when it is told.
     QObject::connect(&LocalCommits::instance(), &LocalCommits::committed, this, &LiveUpdates::fileChanged,
+                     Qt::QueuedConnection);
+    // An answer the board stopped waiting for has come: what failed meanwhile is read again now.
+    QObject::connect(&LateAnswers::instance(), &LateAnswers::caughtUp, this, &LiveUpdates::poll,
                      Qt::QueuedConnection);
 }
 
@@ -43,6 +47,7 @@ void LiveUpdates::readAheadFromThread(ChangeWatcher::ProviderFactory factory,
 }
 
 void LiveUpdates::start() {
+    provider_.setWorkAheadWanted(true);
     round();
     timer_.start();
     if (watcher_) watcher_->start();
@@ -51,6 +56,7 @@ void LiveUpdates::start() {
 
 void LiveUpdates::stop() {
     timer_.stop();
+    provider_.setWorkAheadWanted(false);
     if (watcher_) watcher_->stop();
     if (readAhead_) readAhead_->stop();
     waitForOpenAhead();

@@ -158,11 +158,9 @@ void DataControl::refresh() {
     openedFrom_.reset();
     if (!openReadAhead()) {
         database_ = provider_.open(databaseName_, connect_);
-        database_->readTogether([this] {
-            recordset_ = database_->openTable(recordSource_);
-            if (recordset_->recordCount() > 0) recordset_->moveFirst();
-            stamp_ = stampOf(*database_);
-        });
+        Database::OpenedTable opened = database_->openAtFirst(recordSource_);
+        recordset_ = std::move(opened.records);
+        stamp_ = opened.stamp;
     }
     for (auto it = carried.cbegin(); it != carried.cend(); ++it)
         if (recordset_->hasField(it.key())) buffer_.insert(it.key(), it.value());
@@ -216,6 +214,11 @@ bool DataControl::pollForChanges() {
         // by itself when the share comes back. Typing cannot be under way without a record set.
         if (databaseName_.isEmpty() || recordSource_.isEmpty()) return false;
         refresh();
+        return true;
+    }
+    if (!recordset_->usable()) {
+        // A statement of it went unanswered: the file is opened afresh where the control was.
+        reopenKeepingTyping();
         return true;
     }
     // A file first watched after a roll is reported as changed: one look tells whether it was.

@@ -47,7 +47,8 @@ class DataControl : public QObject {
     // record is read again and every box without typing in it shows it; a file or table that could
     // not be opened is tried again. Returns whether anything was read. Throws StorageError.
     bool pollForChanges();
-    bool isOpen() const { return recordset_ != nullptr; }
+    // Open, and usable: a record set whose statement went unanswered waits to be opened afresh.
+    bool isOpen() const { return recordset_ && recordset_->usable(); }
 
     bool bof() const;
     bool eof() const;

@@ -4,6 +4,7 @@
 #include "data/storage/LocalCommits.h"
 #include "data/catalogue/Paths.h"
 #include "data/storage/StorageError.h"
+#include "data/storage/StorageThread.h"
 
 #include <QFileInfo>
 #include <QMutexLocker>
@@ -21,7 +22,7 @@ namespace {
 // path every round: one more round trip here would cost the roll as much again.
 std::optional<QByteArray> currentMarker(const QString& file, const std::shared_ptr<ChangeMarker>& source) {
     AskedOnItsOwn<QByteArray> marker(QFileInfo(file).path(), [source] { return source->read(); });
-    return marker.answerWithin(kBusyTimeoutMs);
+    return marker.answerWithin(boardWaitMs());
 }
 
 // The folders that do not answer a look at them within the busy timeout, all looked at together.

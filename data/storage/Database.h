@@ -1,11 +1,13 @@
 #pragma once
 
 #include "data/storage/Recordset.h"
+#include "data/storage/StorageError.h"
 #include "data/storage/TableSnapshot.h"
 
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // How long another studio's lock, or a share that does not answer, may hold the board.
 inline constexpr int kBusyTimeoutMs = 300;
@@ -36,6 +38,24 @@ class Database {
     virtual std::unique_ptr<Recordset> openTable(const TableSnapshot& snapshot) {
         return openTable(snapshot.table);
     }
+
+    struct OpenedTable {
+        std::unique_ptr<Recordset> records;
+        std::optional<quint64> stamp; // nothing when the stamp could not be read
+    };
+    // The table at its first record, with the change stamp, read together as a refresh needs them.
+    virtual OpenedTable openAtFirst(const QString& table) {
+        OpenedTable opened;
+        readTogether([&] {
+            opened.records = openTable(table);
+            if (opened.records->recordCount() > 0) opened.records->moveFirst();
+            try {
+                opened.stamp = changeStamp();
+            } catch (const StorageError&) {
+            }
+        });
+        return opened;
+    }
 };
 
 class KeptEdits;
@@ -62,6 +82,10 @@ class DatabaseProvider {
         (void)tables;
         return {};
     }
+
+    // Whether work ahead of need (openAhead, openAheadReading) is still waited for: a board that
+    // closes stops waiting, so the threads that asked end even while the share does not answer.
+    virtual void setWorkAheadWanted(bool wanted) { (void)wanted; }
 
     // Where text that could not be stored as its control moved on or closed is kept (beside the
     // program, never on the share). Without one, such a write failure is thrown to the caller.

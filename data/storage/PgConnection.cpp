@@ -197,7 +197,7 @@ void PgConnection::giveUp() {
     // Whatever the server was doing for us is abandoned with the connection: a transaction it
     // held open is rolled back once the server finds the connection gone.
     drop();
-    throw StorageError(kServerNotAnswering);
+    throw AnswerLateError(kServerNotAnswering);
 }
 
 quint64 PgConnection::changesIn(const QString& schema) {

@@ -51,9 +51,6 @@ struct PgSignIn {
     Patience patience = Patience::Board;
 };
 
-// What an operation fails with when the server does not answer in time.
-inline const QString kServerNotAnswering = QStringLiteral("The server does not answer.");
-
 // One connection to a server, opened by the first operation and, once lost, by the first
 // operation after the loss: the operation that meets a dropped connection or a server restart
 // fails with the client library's words, the next one connects afresh. Every wait is bounded by a

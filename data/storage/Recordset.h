@@ -53,4 +53,8 @@ class Recordset {
     // Reads the current record again, for changes another connection made; a record deleted
     // meanwhile is no longer current.
     virtual void reread() = 0;
+
+    // False once a statement of it went unanswered: it still shows where it was, but takes no
+    // more statements and has to be opened afresh.
+    virtual bool usable() const { return true; }
 };

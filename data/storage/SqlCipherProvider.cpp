@@ -182,6 +182,16 @@ class Connection {
     // The key salt: the first 16 bytes of an enciphered file.
     QByteArray salt() const { return rawBytes(0, 16); }
 
+    // Another program may switch the file to WAL journal mode (the sqlite shell does it in one
+    // command). Commits then go to a file beside it, unseen by the change marker, and WAL's shared
+    // memory does not work across a network drive: the file is switched back as soon as no other
+    // connection holds it in WAL mode. The header says so only enciphered; the file beside it is
+    // there while any connection has it open in WAL mode.
+    bool inWalMode() const { return QFileInfo::exists(path_ + QStringLiteral("-wal")); }
+    void leaveWalMode() {
+        skipOnFailure([&] { exec(QStringLiteral("PRAGMA journal_mode = DELETE")); });
+    }
+
     void applyKey(const QByteArray& rawKeyHex) {
         // Not a user text: a hex string we made ourselves.
         exec(QStringLiteral("PRAGMA key = \"x'%1'\"").arg(QString::fromLatin1(rawKeyHex)));
@@ -393,10 +403,14 @@ class SqlCipherRecordset : public KeysetRecordset {
 // Read straight through the connection's own file handle: another handle on the file, once closed,
 // would drop the locks the engine holds on it. A plain positioned read of the handle is safe beside
 // the connection's own use of it.
+// A file in WAL journal mode has no marker: its commits do not touch these bytes.
 class HeaderMarker : public ChangeMarker {
   public:
     explicit HeaderMarker(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
-    QByteArray read() override { return conn_->rawBytes(24, 16); }
+    QByteArray read() override {
+        if (conn_->inWalMode()) throw StorageError(QStringLiteral("The file is in WAL journal mode."));
+        return conn_->rawBytes(24, 16);
+    }
 
   private:
     std::shared_ptr<Connection> conn_;
@@ -414,7 +428,11 @@ class SqlCipherDatabase : public Database {
     const QByteArray& salt() const { return salt_; }
     // Whether the file at the other end of this connection still has the salt it was opened with:
     // a file restored in place from another installation has another.
-    bool saltUnchanged() const { return conn_->salt() == salt_; }
+    // A file found in WAL journal mode is switched back on the way.
+    bool saltUnchanged() const {
+        if (conn_->inWalMode()) conn_->leaveWalMode();
+        return conn_->salt() == salt_;
+    }
     bool readOnly() const { return sqlite3_db_readonly(conn_->handle(), "main") == 1; }
 
     std::unique_ptr<Recordset> openTable(const QString& table) override {

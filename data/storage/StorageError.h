@@ -19,10 +19,20 @@ class FileExistsError : public StorageError {
 // What a share that does not answer in time is reported as.
 inline const QString kShareNotAnswering = QStringLiteral("The data folder does not answer.");
 
-// The share did not answer in time, or is known not to answer yet: asking again later may help.
-class ShareNotAnsweringError : public StorageError {
+// What an operation fails with when the server does not answer in time.
+inline const QString kServerNotAnswering = QStringLiteral("The server does not answer.");
+
+// No answer came in time, or an earlier one is still awaited: asking again later may help. The
+// statement may still be done meanwhile, a write included.
+class AnswerLateError : public StorageError {
   public:
-    ShareNotAnsweringError() : StorageError(kShareNotAnswering) {}
+    using StorageError::StorageError;
+};
+
+// The share did not answer in time, or is known not to answer yet.
+class ShareNotAnsweringError : public AnswerLateError {
+  public:
+    ShareNotAnsweringError() : AnswerLateError(kShareNotAnswering) {}
 };
 
 // The record is no longer the one that was read: another studio deleted it or changed a field

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/frmMain.h"
-#include "data/storage/RoutingProvider.h"
+#include "data/storage/BoardStorage.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/Fixture.h"
 
@@ -33,7 +33,7 @@ struct BoardHarness {
     QString statusMessage() { return c().statusBar->currentMessage(); }
 
     Fixture fx;
-    RoutingProvider provider;
+    BoardStorage provider;
     FakeClock clock;
     frmMain board;
     int ended = 0;

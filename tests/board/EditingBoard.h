@@ -3,7 +3,7 @@
 #include "app/frmMain.h"
 #include "board/BoardControls.h"
 #include "data/catalogue/Catalogue.h"
-#include "data/storage/RoutingProvider.h"
+#include "data/storage/BoardStorage.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/Fixture.h"
 #include "widgets/TextBox.h"
@@ -27,7 +27,7 @@ class EditingBoard : public ::testing::Test {
 
     Fixture fx;
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(0, 0, 0))};
-    RoutingProvider provider;
+    BoardStorage provider;
     std::unique_ptr<frmMain> board;
     // As the program runs: the tables ahead read from a thread of their own.
     bool readAhead = false;

@@ -228,4 +228,50 @@ TEST_F(HungShare, TextTypedWhileTheShareIsAwayIsKeptAndStoredOnceItAnswers) {
         << statusText().toStdString();
 }
 
+// The share stops answering between two rounds of the watcher, just as the presenter acts on what
+// was typed: nothing has found out yet that it hangs. The handler waits no longer than the board
+// waits for a statement, the clock goes on, and the text lands once the share answers.
+struct ActOnTyping {
+    const char* name;
+    std::function<void(frmMain&, BoardControls&)> act;
+    bool boardStays;
+};
+
+class HungShareMidTyping : public HungShare, public ::testing::WithParamInterface<ActOnTyping> {};
+
+TEST_P(HungShareMidTyping, HoldsTheBoardNoLongerThanItsWaitAndTheTextLands) {
+    load();
+    second(QTime(0, 10, 0));
+    c().command[3]->click();
+    type(c().slotBox[2], "Typed as it stopped");
+    share.hold();
+    Watchdog watchdog(share);
+
+    GetParam().act(*board, c());
+    if (GetParam().boardStays) {
+        EXPECT_EQ(statusText(), "The data folder does not answer.");
+        second(QTime(0, 10, 1));
+        EXPECT_EQ(c().Lbl3D1->caption(), "12:10:01 AM");
+    } else {
+        board.reset();
+    }
+    EXPECT_FALSE(watchdog.boardWaited()) << "the board waited for the share";
+
+    share.release();
+    EXPECT_TRUE(eventually([&] {
+        if (board) board->pollForChanges();
+        return fx.read(mondayFile(), "12am", "05am") == "Typed as it stopped";
+    })) << (board ? statusText().toStdString() : std::string());
+    if (board) {
+        EXPECT_TRUE(recoversUntil([&] { return statusText().isEmpty(); })) << statusText().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Acting, HungShareMidTyping,
+    ::testing::Values(ActOnTyping{"Save", [](frmMain&, BoardControls& c) { c.command[4]->click(); }, true},
+                      ActOnTyping{"DaysChoice", [](frmMain& b, BoardControls&) { b.mnuDay_Click(2); }, true},
+                      ActOnTyping{"Close", [](frmMain& b, BoardControls&) { b.Form_Unload(); }, false}),
+    [](const ::testing::TestParamInfo<ActOnTyping>& info) { return std::string(info.param.name); });
+
 } // namespace

@@ -2,6 +2,7 @@
 #include "data/rescue/KeptEdits.h"
 #include "data/sharing/ReadAhead.h"
 #include "data/storage/SqlCipherProvider.h"
+#include "data/storage/Steps.h"
 #include "tests/data/StorageSuite.h"
 #include "tests/support/RawConnection.h"
 
@@ -149,6 +150,30 @@ TEST_F(OneBoardOnFiles, ASwitchNeverShowsATableAsItWasBeforeAWriteMadeDuringIt) 
     EXPECT_EQ(fx.read(promo, "Main", "BodyText"), "typed before Refresh Data");
     EXPECT_EQ(typing->fieldText("BodyText"), "typed before Refresh Data");
     provider.setReadAhead(nullptr);
+}
+
+// Another program switches a file to WAL journal mode (the sqlite shell does it in one command):
+// its commits then leave the file's header as it was, so a table read before one is never handed
+// back as unchanged after it, and the file is switched back once that program lets go of it.
+TEST_F(OneBoardOnFiles, AFileSwitchedToWalModeIsNeverShownStaleAndIsSwitchedBack) {
+    std::shared_ptr<Database> db = provider.open(promo, catalogue::connectString());
+    const auto snapshotOrNone = [&](std::shared_ptr<const TableSnapshot> previous) {
+        std::shared_ptr<const TableSnapshot> snapshot;
+        skipOnFailure([&] { snapshot = db->snapshot("Main", previous); });
+        return snapshot;
+    };
+    {
+        RawConnection otherProgram(promo);
+        otherProgram.exec("PRAGMA journal_mode = WAL");
+        const auto before = snapshotOrNone(nullptr);
+        otherProgram.exec("UPDATE Main SET BodyText = 'written in WAL mode'");
+        const auto after = snapshotOrNone(before);
+        if (after) {
+            EXPECT_EQ(after->first.value(after->fields.indexOf("BodyText")).toString(), "written in WAL mode");
+        }
+    }
+    provider.open(promo, catalogue::connectString());
+    EXPECT_EQ(RawConnection(promo).text("PRAGMA journal_mode"), "delete");
 }
 
 } // namespace

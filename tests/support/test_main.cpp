@@ -1,3 +1,4 @@
+#include "data/storage/StorageThread.h"
 #include "tests/support/TestServer.h"
 
 #include <QApplication>
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Settings the program keeps per user (window places) go to a test folder, not the user's own.
     QStandardPaths::setTestModeEnabled(true);
+    // Under the sanitizers on a busy machine: only a share or server that really stops answering
+    // is late.
+    setBoardWaitMs(2000);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,237 @@
+#include "data/storage/BoardStorage.h"
+
+#include "data/catalogue/Paths.h"
+#include "data/storage/PgConnection.h"
+
+#include <QHash>
+#include <QMutex>
+#include <QWaitCondition>
+#include <thread>
+
+namespace {
+
+// What a statement not answered in time fails with, in the words of the place it went to.
+std::exception_ptr lateFor(const QString& path) {
+    if (paths::isServer(path)) return std::make_exception_ptr(AnswerLateError(kServerNotAnswering));
+    return std::make_exception_ptr(ShareNotAnsweringError());
+}
+
+// A record set whose every reading and writing of the file runs on the storage thread. What it
+// shows between statements (position, current record) is the engine's record set's own, read on
+// the board's thread only while no statement of it runs. Once a statement goes unanswered it is
+// frozen as it was before that statement: the board goes on showing that, and opens it afresh.
+class BoundedRecordset : public Recordset {
+  public:
+    BoundedRecordset(std::shared_ptr<Recordset> inner, std::shared_ptr<StorageThread> thread,
+                     std::exception_ptr late)
+        : inner_(std::move(inner)), thread_(std::move(thread)), late_(std::move(late)),
+          table_(inner_->tableName()), fields_(inner_->fieldNames()) {}
+    ~BoundedRecordset() override { thread_->post([inner = std::move(inner_)] {}); }
+
+    QString tableName() const override { return table_; }
+    QStringList fieldNames() const override { return fields_; }
+    bool hasField(const QString& field) const override { return fields_.contains(field, Qt::CaseInsensitive); }
+
+    bool bof() const override { return frozen_ ? frozen_->bof : inner_->bof(); }
+    bool eof() const override { return frozen_ ? frozen_->eof : inner_->eof(); }
+    bool hasCurrent() const override { return frozen_ ? frozen_->hasCurrent : inner_->hasCurrent(); }
+    int recordCount() const override { return frozen_ ? frozen_->count : inner_->recordCount(); }
+    QByteArray bookmark() const override {
+        if (!frozen_) return inner_->bookmark();
+        if (!frozen_->hasCurrent) throw StorageError(QStringLiteral("No current record."));
+        return frozen_->bookmark;
+    }
+    QVariant value(const QString& field) const override {
+        if (!frozen_) return inner_->value(field);
+        if (!hasField(field)) throw StorageError(QStringLiteral("Item not found in this collection."));
+        if (!frozen_->hasCurrent) throw StorageError(QStringLiteral("No current record."));
+        return frozen_->values.value(field.toLower());
+    }
+    bool usable() const override { return !frozen_; }
+
+    void moveFirst() override {
+        act([](Recordset& rs) { return rs.moveFirst(), false; });
+    }
+    void movePrevious() override {
+        act([](Recordset& rs) { return rs.movePrevious(), false; });
+    }
+    void moveNext() override {
+        act([](Recordset& rs) { return rs.moveNext(), false; });
+    }
+    void moveLast() override {
+        act([](Recordset& rs) { return rs.moveLast(), false; });
+    }
+    void setBookmark(const QByteArray& bookmark) override {
+        act([bookmark](Recordset& rs) { return rs.setBookmark(bookmark), false; });
+    }
+    bool findFirst(const QString& field, const QString& value) override {
+        return act([field, value](Recordset& rs) { return rs.findFirst(field, value); });
+    }
+    void updateCurrent(const FieldValues& changes, const ExpectedValues& expected) override {
+        act([changes, expected](Recordset& rs) { return rs.updateCurrent(changes, expected), false; });
+    }
+    void append(const FieldValues& values) override {
+        act([values](Recordset& rs) { return rs.append(values), false; });
+    }
+    void deleteCurrent() override {
+        act([](Recordset& rs) { return rs.deleteCurrent(), false; });
+    }
+    void reread() override {
+        act([](Recordset& rs) { return rs.reread(), false; });
+    }
+
+  private:
+    struct Seen {
+        bool bof = true, eof = true, hasCurrent = false;
+        int count = 0;
+        QByteArray bookmark;
+        QHash<QString, QVariant> values; // by lower-case field name
+    };
+
+    Seen seenNow() const {
+        Seen seen{inner_->bof(), inner_->eof(), inner_->hasCurrent(), inner_->recordCount(), {}, {}};
+        if (seen.hasCurrent) {
+            seen.bookmark = inner_->bookmark();
+            for (const QString& f : fields_)
+                seen.values.insert(f.toLower(), inner_->value(f));
+        }
+        return seen;
+    }
+
+    // One statement of the record set, run there; the work captures what it needs by value.
+    bool act(std::function<bool(Recordset&)> work) {
+        if (frozen_) std::rethrow_exception(late_);
+        Seen before = seenNow();
+        try {
+            return thread_->ask<bool>([inner = inner_, work = std::move(work)] { return work(*inner); }, late_);
+        } catch (const AnswerLateError&) {
+            frozen_ = std::move(before);
+            throw;
+        }
+    }
+
+    std::shared_ptr<Recordset> inner_;
+    std::shared_ptr<StorageThread> thread_;
+    std::exception_ptr late_;
+    QString table_;
+    QStringList fields_;
+    std::optional<Seen> frozen_;
+};
+
+} // namespace
+
+namespace {
+
+// A database whose every statement runs on the storage thread; the engine's database is let go of
+// there too, since closing a file is itself a call to the share.
+class BoundedDatabase : public Database {
+  public:
+    BoundedDatabase(std::shared_ptr<Database> inner, std::shared_ptr<StorageThread> thread)
+        : inner_(std::move(inner)), thread_(std::move(thread)), path_(inner_->path()), late_(lateFor(path_)) {}
+    ~BoundedDatabase() override { thread_->post([inner = std::move(inner_)] {}); }
+
+    QString path() const override { return path_; }
+    std::unique_ptr<Recordset> openTable(const QString& table) override {
+        return bounded(thread_->ask<std::shared_ptr<Recordset>>(
+            [inner = inner_, table] { return std::shared_ptr<Recordset>(inner->openTable(table)); }, late_));
+    }
+    std::unique_ptr<Recordset> openTable(const TableSnapshot& snapshot) override {
+        return bounded(thread_->ask<std::shared_ptr<Recordset>>(
+            [inner = inner_, snapshot] { return std::shared_ptr<Recordset>(inner->openTable(snapshot)); },
+            late_));
+    }
+    quint64 changeStamp() override {
+        return thread_->ask<quint64>([inner = inner_] { return inner->changeStamp(); }, late_);
+    }
+    // Each read goes on its own: reads handed over together could outlive their caller's frame.
+    void readTogether(const std::function<void()>& reads) override { reads(); }
+    OpenedTable openAtFirst(const QString& table) override {
+        auto opened = thread_->ask<std::pair<std::shared_ptr<Recordset>, std::optional<quint64>>>(
+            [inner = inner_, table] {
+                OpenedTable read = inner->openAtFirst(table);
+                return std::make_pair(std::shared_ptr<Recordset>(std::move(read.records)), read.stamp);
+            },
+            late_);
+        return {bounded(std::move(opened.first)), opened.second};
+    }
+    std::shared_ptr<const TableSnapshot> snapshot(const QString& table,
+                                                  std::shared_ptr<const TableSnapshot> previous) override {
+        return thread_->ask<std::shared_ptr<const TableSnapshot>>(
+            [inner = inner_, table, previous] { return inner->snapshot(table, previous); }, late_);
+    }
+
+  private:
+    std::unique_ptr<Recordset> bounded(std::shared_ptr<Recordset> inner) const {
+        return std::make_unique<BoundedRecordset>(std::move(inner), thread_, late_);
+    }
+
+    std::shared_ptr<Database> inner_;
+    std::shared_ptr<StorageThread> thread_;
+    QString path_;
+    std::exception_ptr late_;
+};
+
+} // namespace
+
+BoardStorage::BoardStorage(int waitMs)
+    : thread_(std::make_shared<StorageThread>(waitMs)), ahead_(std::make_shared<WorkAhead>()),
+      engines_(std::make_shared<RoutingProvider>()) {}
+
+BoardStorage::~BoardStorage() {
+    thread_->post([engines = std::move(engines_)] {});
+}
+
+std::shared_ptr<Database> BoardStorage::open(const QString& path, const QString& connect) {
+    return bounded(thread_->ask<std::shared_ptr<Database>>(
+                       [engines = engines_, path, connect] { return engines->open(path, connect); },
+                       lateFor(path)));
+}
+
+// Files opened ahead of need, on threads of their own that own what they touch: the thread that
+// asked waits for them only while the board wants them.
+struct BoardStorage::WorkAhead {
+    QMutex mutex;
+    QWaitCondition changed;
+    bool wanted = true;
+};
+
+void BoardStorage::setWorkAheadWanted(bool wanted) {
+    QMutexLocker lock(&ahead_->mutex);
+    ahead_->wanted = wanted;
+    ahead_->changed.wakeAll();
+}
+
+QVector<std::shared_ptr<const TableSnapshot>>
+BoardStorage::openAheadReading(const QString& path, const QString& connect, const QStringList& tables) {
+    struct Read {
+        bool done = false;
+        QVector<std::shared_ptr<const TableSnapshot>> snapshots;
+    };
+    auto read = std::make_shared<Read>();
+    // The engines guard what they share with the storage thread.
+    std::thread([engines = engines_, ahead = ahead_, read, path, connect, tables] {
+        auto snapshots = engines->openAheadReading(path, connect, tables);
+        QMutexLocker lock(&ahead->mutex);
+        read->snapshots = std::move(snapshots);
+        read->done = true;
+        ahead->changed.wakeAll();
+    }).detach();
+    QMutexLocker lock(&ahead_->mutex);
+    while (!read->done && ahead_->wanted)
+        ahead_->changed.wait(&ahead_->mutex);
+    return read->snapshots;
+}
+
+std::shared_ptr<Database> BoardStorage::openKnown(const QString& path, const QString& connect,
+                                                  const TableSnapshot& snapshot) {
+    return bounded(thread_->ask<std::shared_ptr<Database>>(
+                       [engines = engines_, path, connect, snapshot] {
+                           return engines->openKnown(path, connect, snapshot);
+                       },
+                       lateFor(path)));
+}
+
+std::shared_ptr<Database> BoardStorage::bounded(std::shared_ptr<Database> inner) {
+    if (!inner) return nullptr;
+    return std::make_shared<BoundedDatabase>(std::move(inner), thread_);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "data/storage/Database.h"
+#include "data/storage/RoutingProvider.h"
+#include "data/storage/StorageThread.h"
+
+#include <memory>
+
+// The board's one owner of every connection to every data file and server. The engines' statements
+// run on its storage thread, never on the board's: the board waits for each no longer than its
+// wait, so a share or server that stops answering holds a handler that long at most, and everything
+// after fails at once with the words of a share or server that does not answer, until the answer
+// comes (LateAnswers). The databases and record sets it hands out look like any other; a record set
+// whose statement went unanswered stays as it was and is no longer usable (Recordset::usable).
+class BoardStorage : public DatabaseProvider {
+  public:
+    explicit BoardStorage(int waitMs = boardWaitMs());
+    // The engines are closed on the storage thread, waited for a second at most.
+    ~BoardStorage() override;
+
+    std::shared_ptr<Database> open(const QString& path, const QString& connect) override;
+    QVector<std::shared_ptr<const TableSnapshot>>
+    openAheadReading(const QString& path, const QString& connect, const QStringList& tables) override;
+    std::shared_ptr<Database> openKnown(const QString& path, const QString& connect,
+                                        const TableSnapshot& snapshot) override;
+    void setWorkAheadWanted(bool wanted) override;
+
+  private:
+    std::shared_ptr<Database> bounded(std::shared_ptr<Database> inner);
+
+    struct WorkAhead;
+
+    std::shared_ptr<StorageThread> thread_;
+    std::shared_ptr<WorkAhead> ahead_;
+    // Shared with the work handed to the thread, so it is let go of there, last.
+    std::shared_ptr<RoutingProvider> engines_;
+};

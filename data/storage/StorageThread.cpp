@@ -1,0 +1,130 @@
+#include "data/storage/StorageThread.h"
+
+#include <QDeadlineTimer>
+#include <QMutex>
+#include <QWaitCondition>
+#include <atomic>
+#include <deque>
+#include <thread>
+
+namespace {
+std::atomic<int> boardWait{80};
+} // namespace
+
+int boardWaitMs() {
+    return boardWait.load();
+}
+
+void setBoardWaitMs(int ms) {
+    boardWait.store(ms);
+}
+
+LateAnswers& LateAnswers::instance() {
+    static LateAnswers answers;
+    return answers;
+}
+
+namespace {
+
+struct Answer {
+    bool done = false;
+    bool late = false;
+    std::exception_ptr error;
+};
+
+struct Job {
+    std::function<void()> work;
+    std::shared_ptr<Answer> answer; // none for work nobody waits for
+};
+
+} // namespace
+
+// Everything the thread touches, kept alive by the thread itself when it outlives its owner.
+// Qt's waits, not the standard library's: a clock faked for a trial (faketime) is faked for the
+// deadline and the wait alike.
+struct StorageThread::Shared {
+    QMutex mutex;
+    QWaitCondition work;     // something to do, or time to stop
+    QWaitCondition answered; // a job done
+    std::deque<Job> queue;
+    bool running = false;
+    bool stopping = false;
+    int late = 0; // jobs whose caller stopped waiting, not yet done
+    std::thread::id id;
+
+    void serve() {
+        QMutexLocker lock(&mutex);
+        for (;;) {
+            while (queue.empty() && !stopping)
+                work.wait(&mutex);
+            if (queue.empty()) break;
+            Job job = std::move(queue.front());
+            queue.pop_front();
+            running = true;
+            lock.unlock();
+            std::exception_ptr error;
+            try {
+                job.work();
+            } catch (...) {
+                error = std::current_exception();
+            }
+            // Let go of what the work held before saying it is done, outside the lock.
+            job.work = nullptr;
+            lock.relock();
+            running = false;
+            bool caughtUp = false;
+            if (job.answer) {
+                job.answer->error = error;
+                job.answer->done = true;
+                if (job.answer->late) caughtUp = --late == 0;
+            }
+            answered.wakeAll();
+            if (caughtUp) emit LateAnswers::instance().caughtUp();
+        }
+        answered.wakeAll();
+    }
+};
+
+StorageThread::StorageThread(int waitMs) : waitMs_(waitMs), shared_(std::make_shared<Shared>()) {
+    std::thread thread([shared = shared_] { shared->serve(); });
+    shared_->id = thread.get_id();
+    thread.detach();
+}
+
+StorageThread::~StorageThread() {
+    QMutexLocker lock(&shared_->mutex);
+    shared_->stopping = true;
+    shared_->work.wakeAll();
+    const QDeadlineTimer deadline(closeWaitMs_);
+    while (!shared_->queue.empty() || shared_->running)
+        if (!shared_->answered.wait(&shared_->mutex, deadline)) break;
+}
+
+void StorageThread::post(std::function<void()> work) {
+    QMutexLocker lock(&shared_->mutex);
+    shared_->queue.push_back(Job{std::move(work), nullptr});
+    shared_->work.wakeOne();
+}
+
+void StorageThread::runWaiting(std::function<void()> work, const std::exception_ptr& late) {
+    if (std::this_thread::get_id() == shared_->id) {
+        work();
+        return;
+    }
+    auto answer = std::make_shared<Answer>();
+    {
+        QMutexLocker lock(&shared_->mutex);
+        if (shared_->late > 0) std::rethrow_exception(late);
+        shared_->queue.push_back(Job{std::move(work), answer});
+        shared_->work.wakeOne();
+        const QDeadlineTimer deadline(waitMs_);
+        while (!answer->done)
+            if (!shared_->answered.wait(&shared_->mutex, deadline)) break;
+        if (!answer->done) {
+            answer->late = true;
+            ++shared_->late;
+        }
+    }
+    if (!answer->done) std::rethrow_exception(late);
+    if (answer->error) std::rethrow_exception(answer->error);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "data/storage/StorageError.h"
+
+#include <QObject>
+#include <QString>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// How long the board's thread waits for one answer of the share or the server: a handler is held
+// no longer, whatever the share or the server does. 80 ms unless set (a test build under the
+// sanitizers on a busy machine allows more, so that only what really stops answering is late).
+int boardWaitMs();
+void setBoardWaitMs(int ms);
+
+// Says, on the board's thread, that an answer the board stopped waiting for has come after all:
+// what failed for want of it may be asked again now.
+class LateAnswers : public QObject {
+    Q_OBJECT
+  public:
+    static LateAnswers& instance();
+
+  signals:
+    // Emitted on the storage thread; receivers on the board's thread get it queued.
+    void caughtUp();
+};
+
+// The one thread on which every statement of the board's connections runs. The board's thread
+// hands each over and waits a short deadline: a share or server that does not answer in time holds
+// the statement, never the board. A statement not answered in time goes on by itself, and while it
+// does, what is handed over next fails at once (as a share known to hang does) instead of waiting
+// behind it; once it is done, LateAnswers says so.
+class StorageThread {
+  public:
+    explicit StorageThread(int waitMs);
+    // Waits for what was handed over no longer than closeWaitMs; what still runs then is left to
+    // finish by itself, owning everything it touches.
+    ~StorageThread();
+    StorageThread(const StorageThread&) = delete;
+    StorageThread& operator=(const StorageThread&) = delete;
+
+    int waitMs() const { return waitMs_; }
+    void setCloseWaitMs(int ms) { closeWaitMs_ = ms; }
+
+    // Runs the work there and gives its answer, or throws what it threw; throws late() when no
+    // answer comes within the wait, or while an earlier one is still awaited. The work must own
+    // what it touches (captured by value): it may finish after the caller has moved on.
+    template <class T> T ask(std::function<T()> work, const std::exception_ptr& late) {
+        auto answer = std::make_shared<std::optional<T>>();
+        runWaiting([answer, work = std::move(work)] { *answer = work(); }, late);
+        return std::move(**answer);
+    }
+    void ask(std::function<void()> work, const std::exception_ptr& late) { runWaiting(std::move(work), late); }
+    // Runs the work there in turn, never waited for: letting go of a connection, whose closing is
+    // itself a call to the share.
+    void post(std::function<void()> work);
+
+  private:
+    struct Shared;
+    void runWaiting(std::function<void()> work, const std::exception_ptr& late);
+
+    int waitMs_;
+    int closeWaitMs_ = 1000;
+    std::shared_ptr<Shared> shared_;
+};
