@@ -55,7 +55,7 @@ bool ChangeWatcher::wait() {
 }
 
 void ChangeWatcher::run() {
-    const std::unique_ptr<DatabaseProvider> provider = factory_();
+    std::unique_ptr<DatabaseProvider> provider = factory_();
     QHash<QString, quint64> seen; // stamps as this thread's connections see them
     auto stampOf = [&](const QString& file) -> std::optional<quint64> {
         try {
@@ -87,4 +87,6 @@ void ChangeWatcher::run() {
         }
         seen = now;
     }
+    // Its connections closed elsewhere: the board closing does not wait for a share that hangs.
+    letGoAside(std::move(provider));
 }

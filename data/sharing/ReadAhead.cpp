@@ -73,10 +73,19 @@ void ReadAhead::stop() {
         stopping_ = true;
         wake_.wakeAll();
         readDone_.wakeAll();
+        if (pending_) {
+            QMutexLocker reading(&pending_->mutex);
+            pending_->abandoned = true;
+            pending_->changed.wakeAll();
+        }
     }
     thread_->wait();
     delete thread_;
     thread_ = nullptr;
+    pending_.reset();
+    // The tables read ahead hold their files open: closed elsewhere, as above.
+    letGoAside(std::move(snapshots_));
+    snapshots_.clear();
 }
 
 void ReadAhead::setWanted(const QVector<TableRef>& tables) {
@@ -135,7 +144,13 @@ bool ReadAhead::wait() {
 }
 
 void ReadAhead::run() {
-    const std::unique_ptr<DatabaseProvider> provider = factory_();
+    std::shared_ptr<DatabaseProvider> provider = factory_();
+    runWith(provider);
+    // Its connections closed elsewhere: the board closing does not wait for a share that hangs.
+    letGoAside(std::move(provider));
+}
+
+void ReadAhead::runWith(const std::shared_ptr<DatabaseProvider>& provider) {
     do {
         QVector<TableRef> wanted;
         quint64 generation = 0;
@@ -146,7 +161,7 @@ void ReadAhead::run() {
         }
         QHash<QString, std::shared_ptr<const TableSnapshot>> kept;
         for (const TableRef& ref : wanted) {
-            readOne(*provider, ref);
+            readOne(provider, ref);
             QMutexLocker lock(&mutex_);
             if (stopping_) return;
             const QString key = keyOf(ref.file, ref.table);
@@ -162,18 +177,37 @@ void ReadAhead::run() {
     } while (wait());
 }
 
-void ReadAhead::readOne(DatabaseProvider& provider, const TableRef& ref) {
+void ReadAhead::readOne(const std::shared_ptr<DatabaseProvider>& provider, const TableRef& ref) {
     const QString key = keyOf(ref.file, ref.table);
     std::shared_ptr<const TableSnapshot> previous;
+    auto pending = std::make_shared<PendingRead>();
     {
         QMutexLocker lock(&mutex_);
+        if (stopping_) return;
         previous = snapshots_.value(key);
+        pending_ = pending;
     }
+    // Read on a thread of its own that owns what it touches: a share that stops answering holds
+    // that thread, and this one is let go when the board stops.
+    std::thread([pending, provider, ref, connect = connect_, previous] {
+        std::shared_ptr<const TableSnapshot> read;
+        try {
+            read = provider->open(ref.file, connect)->snapshot(ref.table, previous);
+        } catch (const StorageError&) {
+            // The board meets the same failure when it reads the table itself.
+        }
+        QMutexLocker lock(&pending->mutex);
+        pending->read = std::move(read);
+        pending->done = true;
+        pending->changed.wakeAll();
+    }).detach();
     std::shared_ptr<const TableSnapshot> now;
-    try {
-        now = provider.open(ref.file, connect_)->snapshot(ref.table, previous);
-    } catch (const StorageError&) {
-        // The board meets the same failure when it reads the table itself.
+    {
+        QMutexLocker lock(&pending->mutex);
+        while (!pending->done && !pending->abandoned)
+            pending->changed.wait(&pending->mutex);
+        if (!pending->done) return;
+        now = std::move(pending->read);
     }
     // Snapshots let go are destroyed after the lock is: the last one of a connection closes its file,
     // a round trip on a share, and the board's thread takes this lock.

@@ -57,7 +57,8 @@ class ReadAhead {
   private:
     void run();
     bool wait(); // false once stopped
-    void readOne(DatabaseProvider& provider, const TableRef& ref);
+    void runWith(const std::shared_ptr<DatabaseProvider>& provider);
+    void readOne(const std::shared_ptr<DatabaseProvider>& provider, const TableRef& ref);
     static QString keyOf(const QString& folded, const QString& table);
 
     ProviderFactory factory_;
@@ -70,6 +71,14 @@ class ReadAhead {
     QVector<TableRef> wanted_;
     quint64 wantedGeneration_ = 0, readGeneration_ = 0;
     QHash<QString, std::shared_ptr<const TableSnapshot>> snapshots_;
+    // The read under way, given up on when the board stops.
+    struct PendingRead {
+        QMutex mutex;
+        QWaitCondition changed;
+        bool done = false, abandoned = false;
+        std::shared_ptr<const TableSnapshot> read;
+    };
+    std::shared_ptr<PendingRead> pending_;
     // The board's thread only: the markers looked at in the switch under way, with this process's
     // commits to the file at the time; a commit of our own since (a control storing its typing as it
     // switches) makes the marker stale.

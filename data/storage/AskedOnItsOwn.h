@@ -25,6 +25,12 @@ class UnansweredFolders {
     static void waitingFor(const QString& folder, std::shared_ptr<std::atomic<bool>> answered);
 };
 
+// Lets go of what may hold files open (connections, a provider), on a thread of its own: closing a
+// file on a share that does not answer waits for the share, and whoever lets go must not.
+template <class Held> void letGoAside(Held held) {
+    std::thread([held = std::move(held)]() mutable { held = Held(); }).detach();
+}
+
 // One question to the share about a file in a folder, asked on a thread of its own so that a share
 // that hangs holds the board no longer than it is willing to wait. Left to finish by itself when no
 // answer comes in time: the asking owns everything it touches.
