@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/frmMain.h"
 #include "data/rescue/KeptEdits.h"
+#include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/BoardStorage.h"
 #include "data/storage/RoutingProvider.h"
 
@@ -101,6 +102,8 @@ int Module1::Main(int argc, char** argv) {
     else board.showMaximized();
     const int result = app.exec();
     discardSecondaryWindows(&board);
+    // Files still being let go of on a share get a moment; one that does not answer is left.
+    WorkAside::finishedWithin(1000);
     return result;
 }
 

@@ -189,7 +189,7 @@ void ReadAhead::readOne(const std::shared_ptr<DatabaseProvider>& provider, const
     }
     // Read on a thread of its own that owns what it touches: a share that stops answering holds
     // that thread, and this one is let go when the board stops.
-    std::thread([pending, provider, ref, connect = connect_, previous] {
+    WorkAside::run([pending, provider, ref, connect = connect_, previous] {
         std::shared_ptr<const TableSnapshot> read;
         try {
             read = provider->open(ref.file, connect)->snapshot(ref.table, previous);
@@ -200,7 +200,7 @@ void ReadAhead::readOne(const std::shared_ptr<DatabaseProvider>& provider, const
         pending->read = std::move(read);
         pending->done = true;
         pending->changed.wakeAll();
-    }).detach();
+    });
     std::shared_ptr<const TableSnapshot> now;
     {
         QMutexLocker lock(&pending->mutex);

@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QMutex>
+#include <QWaitCondition>
 #include <mutex>
 
 namespace {
@@ -12,6 +14,33 @@ QHash<QString, std::shared_ptr<std::atomic<bool>>> unanswered;
 // Asked before every statement: while no share hangs, that costs no lock.
 std::atomic<int> unansweredCount{0};
 } // namespace
+
+namespace {
+QMutex asideMutex;
+QWaitCondition asideDone;
+int asideRunning = 0;
+} // namespace
+
+void WorkAside::run(std::function<void()> work) {
+    {
+        QMutexLocker lock(&asideMutex);
+        ++asideRunning;
+    }
+    std::thread([work = std::move(work)]() mutable {
+        work();
+        work = nullptr;
+        QMutexLocker lock(&asideMutex);
+        if (--asideRunning == 0) asideDone.wakeAll();
+    }).detach();
+}
+
+bool WorkAside::finishedWithin(int ms) {
+    const QDeadlineTimer deadline(ms);
+    QMutexLocker lock(&asideMutex);
+    while (asideRunning > 0)
+        if (!asideDone.wait(&asideMutex, deadline)) break;
+    return asideRunning == 0;
+}
 
 bool UnansweredFolders::stillWaiting(const QString& folder) {
     if (unansweredCount.load(std::memory_order_acquire) == 0) return false;

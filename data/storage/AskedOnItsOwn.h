@@ -25,10 +25,21 @@ class UnansweredFolders {
     static void waitingFor(const QString& folder, std::shared_ptr<std::atomic<bool>> answered);
 };
 
+// Work handed to threads of their own and not waited for, counted: before the process ends (and the
+// engines' libraries are torn down under it) it is given a moment to finish.
+class WorkAside {
+  public:
+    // Runs the work on a thread of its own, which owns what it captures.
+    static void run(std::function<void()> work);
+    // Whether all of it finished within the time; for the end of the program.
+    static bool finishedWithin(int ms);
+};
+
 // Lets go of what may hold files open (connections, a provider), on a thread of its own: closing a
 // file on a share that does not answer waits for the share, and whoever lets go must not.
 template <class Held> void letGoAside(Held held) {
-    std::thread([held = std::move(held)]() mutable { held = Held(); }).detach();
+    auto owned = std::make_shared<Held>(std::move(held));
+    WorkAside::run([owned] { *owned = Held(); });
 }
 
 // One question to the share about a file in a folder, asked on a thread of its own so that a share

@@ -1,6 +1,7 @@
 #include "data/storage/BoardStorage.h"
 
 #include "data/catalogue/Paths.h"
+#include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/PgConnection.h"
 
 #include <QHash>
@@ -209,13 +210,13 @@ BoardStorage::openAheadReading(const QString& path, const QString& connect, cons
     };
     auto read = std::make_shared<Read>();
     // The engines guard what they share with the storage thread.
-    std::thread([engines = engines_, ahead = ahead_, read, path, connect, tables] {
+    WorkAside::run([engines = engines_, ahead = ahead_, read, path, connect, tables] {
         auto snapshots = engines->openAheadReading(path, connect, tables);
         QMutexLocker lock(&ahead->mutex);
         read->snapshots = std::move(snapshots);
         read->done = true;
         ahead->changed.wakeAll();
-    }).detach();
+    });
     QMutexLocker lock(&ahead_->mutex);
     while (!read->done && ahead_->wanted)
         ahead_->changed.wait(&ahead_->mutex);

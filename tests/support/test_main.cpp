@@ -1,3 +1,4 @@
+#include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/StorageThread.h"
 #include "tests/support/TestServer.h"
 
@@ -19,5 +20,8 @@ int main(int argc, char** argv) {
     // is late.
     setBoardWaitMs(2000);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    // Reads and closes left to threads of their own finish before the libraries are torn down.
+    WorkAside::finishedWithin(10000);
+    return failed;
 }
