@@ -45,8 +45,10 @@ KeptEdit fromJson(const QJsonObject& o) {
     e.table = o.value("table").toString();
     e.key = o.value("key").toString().toLatin1();
     const QJsonObject fields = o.value("fields").toObject();
-    for (auto it = fields.begin(); it != fields.end(); ++it)
-        e.fields.insert(it.key(), it.value().toString());
+    for (auto it = fields.begin(); it != fields.end(); ++it) {
+        const QString text = it.value().toString();
+        e.fields.insert(it.key(), text.isNull() ? QStringLiteral("") : text); // typed text is never null
+    }
     const QJsonObject expected = o.value("expected").toObject();
     for (auto it = expected.begin(); it != expected.end(); ++it)
         e.expected.insert(it.key(), it.value().isNull() ? QVariant() : QVariant(it.value().toString()));

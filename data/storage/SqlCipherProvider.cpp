@@ -1,6 +1,8 @@
 #include "data/storage/SqlCipherProvider.h"
 
 #include "data/storage/AskedOnItsOwn.h"
+#include "data/history/HistorySource.h"
+#include "data/history/HistorySql.h"
 #include "data/storage/KeysetRecordset.h"
 #include "data/storage/LocalCommits.h"
 #include "data/catalogue/Paths.h"
@@ -72,8 +74,17 @@ class Statement {
     void bind(int i, const QVariant& v) {
         if (v.isNull())
             check(sqlite3_bind_null(stmt_, i));
+        else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+            bind(i, v.toLongLong());
         else
             bind(i, v.toString());
+    }
+    // A field's value as a record set writes it: null text (a value put back as it was) as null.
+    void bindField(int i, const QString& text) {
+        if (text.isNull())
+            check(sqlite3_bind_null(stmt_, i));
+        else
+            bind(i, text);
     }
     // True while a row is available.
     bool step() {
@@ -83,6 +94,21 @@ class Statement {
         throw StorageError(engineMessage(db_, rc));
     }
     qint64 int64(int col) const { return sqlite3_column_int64(stmt_, col); }
+    // Ready to run again with new values.
+    void reset() {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
+    void bindAll(const QVector<QVariant>& values) {
+        for (int i = 0; i < values.size(); ++i)
+            bind(i + 1, values[i]);
+    }
+    QVector<QVariant> row() const {
+        QVector<QVariant> values(sqlite3_column_count(stmt_));
+        for (int i = 0; i < values.size(); ++i)
+            values[i] = value(i);
+        return values;
+    }
     QVariant value(int col) const {
         if (sqlite3_column_type(stmt_, col) == SQLITE_NULL) return QVariant();
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
@@ -200,6 +226,86 @@ Statement::Statement(const Connection& conn, const QString& sql) : db_(conn.hand
     if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
 }
 
+QString questionMark(int) {
+    return QStringLiteral("?");
+}
+
+// The file's history table, written inside the very write transaction whose change it keeps.
+class FileHistory {
+  public:
+    explicit FileHistory(Connection& conn) : conn_(conn) {}
+
+    // Inside a write transaction: made the first time a file is written. A file that cannot take
+    // it still takes the write, without history.
+    bool ready() {
+        const bool made = skipOnFailure([&] {
+            conn_.exec(historysql::createTable(table_, QStringLiteral("INTEGER PRIMARY KEY")));
+            conn_.exec(historysql::createIndex(quoted(kHistoryTable + QStringLiteral("_record")), table_));
+        });
+        // A failure the engine answers by ending the transaction (a full disk) ends the write too.
+        if (!made && !conn_.inTransaction())
+            throw StorageError(QString::fromUtf8(sqlite3_errmsg(conn_.handle())));
+        return made;
+    }
+    bool exists() {
+        Statement st(conn_, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
+        st.bind(1, kHistoryTable);
+        return st.step();
+    }
+
+    void record(const QString& table, qint64 key, ChangeKind kind, const QVector<FieldChange>& changes) {
+        add(historysql::entriesFor(table, key, kind, changes));
+    }
+    void add(const QVector<HistoryEntry>& entries) {
+        if (entries.isEmpty()) return;
+        Statement st(conn_, historysql::insert(table_, questionMark));
+        for (const HistoryEntry& e : entries) {
+            st.bindAll(historysql::insertValues(e));
+            st.step();
+            st.reset();
+        }
+    }
+
+    QVector<HistoryEntry> entries(const HistoryFilter& filter) {
+        QVector<HistoryEntry> found;
+        if (!exists()) return found;
+        QVector<QVariant> params;
+        Statement st(conn_, historysql::select(table_, filter, questionMark, params));
+        st.bindAll(params);
+        while (st.step())
+            found << historysql::entryFrom(st.row());
+        return found;
+    }
+
+    int prune(const QDateTime& edge) {
+        if (!exists()) return 0;
+        Statement st(conn_, historysql::prune(table_, questionMark));
+        st.bind(1, storedTime(edge));
+        st.step();
+        return sqlite3_changes(conn_.handle());
+    }
+
+  private:
+    Connection& conn_;
+    const QString table_ = quoted(kHistoryTable);
+};
+
+// A stored record's values by field name.
+RecordValues byName(const QStringList& fields, const QVector<QVariant>& values) {
+    RecordValues named;
+    for (int i = 0; i < fields.size() && i < values.size(); ++i)
+        named.insert(fields[i], values[i]);
+    return named;
+}
+
+// What a delete keeps: every field, null ones too, so the record can be put back whole.
+QVector<FieldChange> everyField(const QStringList& fields, const QVector<QVariant>& values) {
+    QVector<FieldChange> all;
+    for (int i = 0; i < fields.size() && i < values.size(); ++i)
+        all.push_back({fields[i], values[i], QVariant()});
+    return all;
+}
+
 } // namespace
 
 struct FileIdentity {
@@ -290,17 +396,22 @@ class SqlCipherRecordset : public KeysetRecordset {
             conditions << QStringLiteral(" AND %1(%2) IS ?").arg(QLatin1String(kAsReadFunction), quoted(it.key()));
         bool stored = false;
         conn_->write([&] {
+            FileHistory history(*conn_);
+            const std::optional<QVector<QVariant>> before = history.ready() ? readRecord(key) : std::nullopt;
             Statement st(*conn_,
                          QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
                              .arg(quotedTable_, sets.join(QStringLiteral(", ")), conditions.join(QString())));
             int i = 1;
             for (auto it = changes.cbegin(); it != changes.cend(); ++it)
-                st.bind(i++, it.value());
+                st.bindField(i++, it.value());
             st.bind(i++, key);
             for (auto it = expected.cbegin(); it != expected.cend(); ++it)
                 st.bind(i++, it.value());
             st.step();
             stored = sqlite3_changes(db()) == 1;
+            if (stored && before)
+                history.record(tableName(), key, ChangeKind::Update,
+                               changedFields(changes.keys(), byName(fieldNames(), *before), writtenValues(changes)));
         });
         return stored;
     }
@@ -313,6 +424,8 @@ class SqlCipherRecordset : public KeysetRecordset {
         }
         qint64 key = 0;
         conn_->write([&] {
+            FileHistory history(*conn_);
+            const bool kept = history.ready();
             key = nextKey();
             Statement st(*conn_, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                      .arg(quotedTable_, cols.join(QStringLiteral(", ")),
@@ -320,19 +433,25 @@ class SqlCipherRecordset : public KeysetRecordset {
             st.bind(1, key);
             int i = 2;
             for (auto it = values.cbegin(); it != values.cend(); ++it)
-                st.bind(i++, it.value());
+                st.bindField(i++, it.value());
             st.step();
             noteKeyUsed(key);
+            if (kept)
+                history.record(tableName(), key, ChangeKind::Add, changedFields(values.keys(), {}, writtenValues(values)));
         });
         return key;
     }
 
     void deleteRecord(qint64 key) override {
         conn_->write([&] {
+            FileHistory history(*conn_);
+            const std::optional<QVector<QVariant>> before = history.ready() ? readRecord(key) : std::nullopt;
             Statement st(*conn_, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedTable_));
             st.bind(1, key);
             st.step();
             noteKeyUsed(key);
+            if (before && sqlite3_changes(db()) == 1)
+                history.record(tableName(), key, ChangeKind::Delete, everyField(fieldNames(), *before));
         });
     }
 
@@ -402,7 +521,7 @@ class HeaderMarker : public ChangeMarker {
     std::shared_ptr<Connection> conn_;
 };
 
-class SqlCipherDatabase : public Database {
+class SqlCipherDatabase : public Database, public HistorySource {
   public:
     SqlCipherDatabase(QString path, std::shared_ptr<Connection> conn, FileIdentity id, QByteArray salt)
         : path_(std::move(path)), conn_(std::move(conn)), id_(id), salt_(std::move(salt)),
@@ -464,6 +583,66 @@ class SqlCipherDatabase : public Database {
 
     std::unique_ptr<Recordset> openTable(const TableSnapshot& snapshot) override {
         return std::make_unique<SqlCipherRecordset>(conn_, snapshot);
+    }
+
+    bool keepsHistory() override {
+        bool kept = false;
+        conn_->read([&] { kept = FileHistory(*conn_).exists(); });
+        return kept;
+    }
+    QVector<HistoryEntry> historyEntries(const HistoryFilter& filter) override {
+        QVector<HistoryEntry> entries;
+        conn_->read([&] { entries = FileHistory(*conn_).entries(filter); });
+        return entries;
+    }
+    int pruneHistoryBefore(const QDateTime& edge) override {
+        // Looked at first, so a file with nothing to prune is not written (and not reported changed).
+        bool any = false;
+        conn_->read([&] {
+            FileHistory history(*conn_);
+            if (!history.exists()) return;
+            Statement st(*conn_, QStringLiteral("SELECT 1 FROM %1 WHERE at < ? LIMIT 1").arg(quoted(kHistoryTable)));
+            st.bind(1, storedTime(edge));
+            any = st.step();
+        });
+        if (!any) return 0;
+        int pruned = 0;
+        conn_->write([&] { pruned = FileHistory(*conn_).prune(edge); });
+        return pruned;
+    }
+    void addHistoryEntries(const QVector<HistoryEntry>& entries) override {
+        conn_->write([&] {
+            FileHistory history(*conn_);
+            if (!history.ready()) throw StorageError(QStringLiteral("This file keeps no history."));
+            history.add(entries);
+        });
+    }
+    void reinsertRecord(const QString& table, qint64 key, const RecordValues& values) override {
+        // Field names come from the file's own history: only the table's own columns are written.
+        const std::unique_ptr<Recordset> set = openTable(table);
+        const QString name = set->tableName();
+        QStringList cols{QStringLiteral("rowid")}, marks{QStringLiteral("?")};
+        QVector<QVariant> params{key};
+        RecordValues written;
+        for (const QString& field : set->fieldNames()) {
+            for (auto it = values.cbegin(); it != values.cend(); ++it) {
+                if (it.key().compare(field, Qt::CaseInsensitive) != 0) continue;
+                cols << quoted(field);
+                marks << QStringLiteral("?");
+                params << it.value();
+                written.insert(field, it.value());
+                break;
+            }
+        }
+        conn_->write([&] {
+            FileHistory history(*conn_);
+            const bool kept = history.ready();
+            Statement st(*conn_, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                     .arg(quoted(name), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+            st.bindAll(params);
+            st.step();
+            if (kept) history.record(name, key, ChangeKind::Add, changedFields(written.keys(), {}, written));
+        });
     }
 
     // The file on disk and its key salt: a file restored in place has another salt.
@@ -625,6 +804,7 @@ SqlCipherProvider::openAheadReading(const QString& path, const QString& connectS
     QVector<std::shared_ptr<const TableSnapshot>> snapshots;
     try {
         auto db = connectTo(folded, password, id);
+        pruneHistoryOnceADay(folded, *db);
         // A table that cannot be read is met again, and reported, when the board reads it.
         for (const QString& table : tables)
             skipOnFailure([&] {
@@ -640,6 +820,19 @@ SqlCipherProvider::openAheadReading(const QString& path, const QString& connectS
         // open() meets the same failure on the board's thread and reports it there.
     }
     return snapshots;
+}
+
+void SqlCipherProvider::pruneHistoryOnceADay(const QString& folded, Database& db) {
+    const QDate today = QDate::currentDate();
+    {
+        QMutexLocker lock(&mutex_);
+        if (prunedOn_.value(folded) == today) return;
+        prunedOn_.insert(folded, today);
+    }
+    // A file another studio holds is pruned another day; the history only grows a little meanwhile.
+    skipOnFailure([&] {
+        static_cast<SqlCipherDatabase&>(db).pruneHistoryBefore(QDateTime::currentDateTimeUtc().addDays(-kHistoryKeptDays));
+    });
 }
 
 std::shared_ptr<Database> SqlCipherProvider::takeAhead(const QString& cacheKey, const FileIdentity& id) {

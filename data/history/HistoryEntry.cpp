@@ -1,0 +1,64 @@
+#include "data/history/HistoryEntry.h"
+
+#include <QSysInfo>
+
+QString kindName(ChangeKind kind) {
+    switch (kind) {
+    case ChangeKind::Add:
+        return QStringLiteral("add");
+    case ChangeKind::Delete:
+        return QStringLiteral("delete");
+    case ChangeKind::Update:
+        break;
+    }
+    return QStringLiteral("update");
+}
+
+ChangeKind kindFromName(const QString& name) {
+    if (name == QLatin1String("add")) return ChangeKind::Add;
+    if (name == QLatin1String("delete")) return ChangeKind::Delete;
+    return ChangeKind::Update;
+}
+
+static bool sameValue(const QVariant& a, const QVariant& b) {
+    if (a.isNull() || b.isNull()) return a.isNull() == b.isNull();
+    return a.toString() == b.toString();
+}
+
+RecordValues writtenValues(const QMap<QString, QString>& texts) {
+    RecordValues values;
+    for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+        values.insert(it.key(), it.value().isNull() ? QVariant() : QVariant(it.value()));
+    return values;
+}
+
+QVector<FieldChange> changedFields(const QStringList& fields, const RecordValues& before, const RecordValues& after) {
+    QVector<FieldChange> changes;
+    for (const QString& field : fields) {
+        const QVariant was = before.value(field);
+        const QVariant now = after.value(field);
+        if (!sameValue(was, now)) changes.push_back({field, was, now});
+    }
+    return changes;
+}
+
+QString storedTime(const QDateTime& at) {
+    return at.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+}
+
+QDateTime timeFromStored(const QString& text) {
+    return QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
+}
+
+static QString signedInUser() {
+    for (const char* name : {"USER", "LOGNAME", "USERNAME"}) {
+        const QString user = qEnvironmentVariable(name);
+        if (!user.isEmpty()) return user;
+    }
+    return QString();
+}
+
+const Author& thisAuthor() {
+    static const Author author{QSysInfo::machineHostName(), signedInUser()};
+    return author;
+}
