@@ -42,6 +42,14 @@ QVector<FieldChange> changedFields(const QStringList& fields, const RecordValues
     return changes;
 }
 
+QString shownValue(const QVariant& value) {
+    if (value.isNull()) return QStringLiteral("(null)");
+    QString text = value.toString();
+    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    text.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
 QString storedTime(const QDateTime& at) {
     return at.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
 }

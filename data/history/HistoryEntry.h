@@ -59,6 +59,10 @@ struct HistoryFilter {
     qint64 id = 0;     // 0: every entry
 };
 
+// A value for reading: text in double quotes with line breaks shown as \n, null as (null), so an
+// empty text and a null one read apart.
+QString shownValue(const QVariant& value);
+
 // The time as stored: UTC, milliseconds, so text order is time order.
 QString storedTime(const QDateTime& at);
 QDateTime timeFromStored(const QString& text);
