@@ -154,6 +154,20 @@ void KeptEdits::keep(KeptEdit edit) {
     emit changed(notice());
 }
 
+bool KeptEdits::settle(const KeptEdit& edit) {
+    for (int i = 0; i < edits_.size(); ++i) {
+        const KeptEdit& e = edits_[i];
+        if (e.file != edit.file || e.folder != edit.folder || e.table != edit.table || e.key != edit.key ||
+            e.fields != edit.fields)
+            continue;
+        edits_.removeAt(i);
+        save();
+        emit changed(notice());
+        return true;
+    }
+    return false;
+}
+
 void KeptEdits::typing(const void* source, KeptEdit edit) {
     placeApart(edit);
     edit.reason = kEndedBeforeStored;
