@@ -244,7 +244,9 @@ QString KeptEdits::notice() const {
                              .arg(last.file, last.folder, last.table, fields.join(QStringLiteral(", ")));
     QString how;
     if (last.conflict)
-        how = QStringLiteral("not stored: %1").arg(last.reason);
+        // The presenter settles it where the file's version is shown beside the kept text.
+        how = QStringLiteral("not stored: %1 Both versions are side by side in History, where either can be taken.")
+                  .arg(last.reason);
     else if (!inUse(last))
         how = QStringLiteral("not stored: the board no longer uses %1").arg(last.folder);
     else

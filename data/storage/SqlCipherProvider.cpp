@@ -189,6 +189,10 @@ class Connection {
     }
     bool inTransaction() const { return !sqlite3_get_autocommit(db_); }
 
+    // Whether writes through this connection are kept in the file's history.
+    bool keepsHistory() const { return keepsHistory_; }
+    void setKeepsHistory(bool keep) { keepsHistory_ = keep; }
+
     // Bytes of the file read straight through the engine's own handle, never through another one:
     // closing any other handle on the file would drop every lock this process holds on it, and
     // another studio could then write in the middle of this board's transaction. A positioned read
@@ -217,6 +221,7 @@ class Connection {
     QString path_;
     QString folder_;
     sqlite3* db_ = nullptr;
+    bool keepsHistory_ = true;
 };
 
 Statement::Statement(const Connection& conn, const QString& sql) : db_(conn.handle()) {
@@ -238,6 +243,7 @@ class FileHistory {
     // Inside a write transaction: made the first time a file is written. A file that cannot take
     // it still takes the write, without history.
     bool ready() {
+        if (!conn_.keepsHistory()) return false;
         const bool made = skipOnFailure([&] {
             conn_.exec(historysql::createTable(table_, QStringLiteral("INTEGER PRIMARY KEY")));
             conn_.exec(historysql::createIndex(quoted(kHistoryTable + QStringLiteral("_record")), table_));
@@ -245,12 +251,14 @@ class FileHistory {
         // A failure the engine answers by ending the transaction (a full disk) ends the write too.
         if (!made && !conn_.inTransaction())
             throw StorageError(QString::fromUtf8(sqlite3_errmsg(conn_.handle())));
-        return made;
+        // Something else under the name (a view, say) is left alone, and the file is written without.
+        return made && exists();
     }
+    // A plain table of that name: a view or virtual table planted under it is not the history.
     bool exists() {
-        Statement st(conn_, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
+        Statement st(conn_, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?"));
         st.bind(1, kHistoryTable);
-        return st.step();
+        return st.step() && !st.text(0).trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
     }
 
     void record(const QString& table, qint64 key, ChangeKind kind, const QVector<FieldChange>& changes) {
@@ -792,6 +800,7 @@ std::shared_ptr<Database> SqlCipherProvider::connectTo(const QString& folded, co
         keyHex = keyFor(password, salt);
     }
     keyConnection(*conn, keyHex);
+    conn->setKeepsHistory(keepHistory_);
     return std::make_shared<SqlCipherDatabase>(folded, std::move(conn), id, salt);
 }
 

@@ -36,6 +36,10 @@ class SqlCipherProvider : public DatabaseProvider {
     static std::unique_ptr<FileCreator> folderCreator(const QString& folder, const QByteArray& rawKey,
                                                       const QByteArray& salt);
 
+    // Whether writes through the connections opened from now on are kept in their files' history
+    // (always, but for the benchmark, which measures what keeping it costs).
+    void setKeepHistory(bool keep) { keepHistory_ = keep; }
+
     // Number of key derivations done so far (for the benchmark and tests).
     int derivations() const { return derivations_; }
 
@@ -57,4 +61,5 @@ class SqlCipherProvider : public DatabaseProvider {
     QHash<QByteArray, QByteArray> keys_;
     QHash<QString, QDate> prunedOn_;
     int derivations_ = 0;
+    bool keepHistory_ = true;
 };
