@@ -813,7 +813,9 @@ SqlCipherProvider::openAheadReading(const QString& path, const QString& connectS
     QVector<std::shared_ptr<const TableSnapshot>> snapshots;
     try {
         auto db = connectTo(folded, password, id);
-        pruneHistoryOnceADay(folded, *db);
+        // Only where nobody waits for the opening (the board's opener of the coming day's files):
+        // the reads of start-up are waited for.
+        if (tables.isEmpty()) pruneHistoryOnceADay(folded, *db);
         // A table that cannot be read is met again, and reported, when the board reads it.
         for (const QString& table : tables)
             skipOnFailure([&] {

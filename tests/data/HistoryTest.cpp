@@ -236,4 +236,12 @@ TEST_P(History, EntriesOlderThanTheirTimeArePrunedAtTheEdge) {
     ASSERT_EQ(left.size(), before - 1);
     EXPECT_TRUE(std::any_of(left.begin(), left.end(), [](auto& e) { return e.computer == "studio-a"; }));
     EXPECT_FALSE(std::any_of(left.begin(), left.end(), [](auto& e) { return e.after == "z"; }));
+
+    if (GetParam() != Engine::Files) return;
+    // The board prunes a file as it opens it ahead of the coming day, once a day.
+    for (int round = 0; round < 2; ++round) {
+        source(promo).addHistoryEntries({older});
+        provider.openAhead(promo, catalogue::connectString());
+        EXPECT_EQ(entries(promo, "Main").size(), round == 0 ? left.size() : left.size() + 1) << round;
+    }
 }
