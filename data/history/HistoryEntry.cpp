@@ -32,6 +32,31 @@ RecordValues writtenValues(const QMap<QString, QString>& texts) {
     return values;
 }
 
+RecordValues namedValues(const QStringList& fields, const QVector<QVariant>& values) {
+    RecordValues named;
+    for (int i = 0; i < fields.size() && i < values.size(); ++i)
+        named.insert(fields[i], values[i]);
+    return named;
+}
+
+RecordValues ownFields(const QStringList& tableFields, const RecordValues& values) {
+    RecordValues own;
+    for (const QString& field : tableFields)
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            if (it.key().compare(field, Qt::CaseInsensitive) == 0) {
+                own.insert(field, it.value());
+                break;
+            }
+    return own;
+}
+
+QVector<FieldChange> deletedFields(const QStringList& fields, const QVector<QVariant>& values) {
+    QVector<FieldChange> all;
+    for (int i = 0; i < fields.size() && i < values.size(); ++i)
+        all.push_back({fields[i], values[i], QVariant()});
+    return all;
+}
+
 QVector<FieldChange> changedFields(const QStringList& fields, const RecordValues& before, const RecordValues& after) {
     QVector<FieldChange> changes;
     for (const QString& field : fields) {

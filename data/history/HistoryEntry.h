@@ -32,6 +32,14 @@ using RecordValues = QMap<QString, QVariant>;
 // Field texts as a record set writes them: a null text (a null put back) as null.
 RecordValues writtenValues(const QMap<QString, QString>& texts);
 
+// A stored record's values (in field order) by field name.
+RecordValues namedValues(const QStringList& fields, const QVector<QVariant>& values);
+// The values named by a field of the table, under the table's own spelling; others are dropped (field
+// names read from a file's history are never written unchecked).
+RecordValues ownFields(const QStringList& tableFields, const RecordValues& values);
+// What a delete keeps: every field, null ones too, so the record can be put back whole.
+QVector<FieldChange> deletedFields(const QStringList& fields, const QVector<QVariant>& values);
+
 // The fields whose values differ between before and after (a null and an empty text differ).
 // Fields missing from one side read as null there.
 QVector<FieldChange> changedFields(const QStringList& fields, const RecordValues& before, const RecordValues& after);

@@ -93,21 +93,6 @@ class ServerHistory {
     std::optional<bool> exists_;
 };
 
-// What a delete keeps: every field, null ones too, so the record can be put back whole.
-QVector<FieldChange> everyFieldOf(const QStringList& fields, const QVector<QVariant>& values) {
-    QVector<FieldChange> all;
-    for (int i = 0; i < fields.size() && i < values.size(); ++i)
-        all.push_back({fields[i], values[i], QVariant()});
-    return all;
-}
-
-RecordValues namedValues(const QStringList& fields, const QVector<QVariant>& values) {
-    RecordValues named;
-    for (int i = 0; i < fields.size() && i < values.size(); ++i)
-        named.insert(fields[i], values[i]);
-    return named;
-}
-
 class PgRecordset : public KeysetRecordset {
   public:
     PgRecordset(std::shared_ptr<PgConnection> conn, std::shared_ptr<ServerHistory> history, const QString& schema,
@@ -179,7 +164,7 @@ class PgRecordset : public KeysetRecordset {
         history_->written([&] {
             const std::optional<QVector<QVariant>> before = lockedRecord(key);
             if (remove() == 1 && before)
-                history_->record(tableName(), key, ChangeKind::Delete, everyFieldOf(fieldNames(), *before));
+                history_->record(tableName(), key, ChangeKind::Delete, deletedFields(fieldNames(), *before));
             return true;
         });
     }
@@ -288,21 +273,15 @@ class PgDatabase : public Database, public HistorySource {
         history_->add(entries);
     }
     void reinsertRecord(const QString& table, qint64 key, const RecordValues& values) override {
-        // Field names come from the history: only the table's own columns are written.
         const std::unique_ptr<Recordset> set = openTable(table);
         const QString qualified = quotedIdentifier(schema_) + QLatin1Char('.') + quotedIdentifier(set->tableName());
+        const RecordValues written = ownFields(set->fieldNames(), values);
         QStringList columns{kKey}, marks{QStringLiteral("$1")};
         QVector<QVariant> params{key};
-        RecordValues written;
-        for (const QString& field : set->fieldNames()) {
-            for (auto it = values.cbegin(); it != values.cend(); ++it) {
-                if (it.key().compare(field, Qt::CaseInsensitive) != 0) continue;
-                columns << quotedIdentifier(field);
-                params << it.value();
-                marks << dollar(int(params.size()));
-                written.insert(field, it.value());
-                break;
-            }
+        for (auto it = written.cbegin(); it != written.cend(); ++it) {
+            columns << quotedIdentifier(it.key());
+            params << it.value();
+            marks << dollar(int(params.size()));
         }
         const auto insert = [&] {
             conn_->exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")

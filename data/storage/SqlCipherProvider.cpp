@@ -298,22 +298,6 @@ class FileHistory {
     const QString table_ = quoted(kHistoryTable);
 };
 
-// A stored record's values by field name.
-RecordValues byName(const QStringList& fields, const QVector<QVariant>& values) {
-    RecordValues named;
-    for (int i = 0; i < fields.size() && i < values.size(); ++i)
-        named.insert(fields[i], values[i]);
-    return named;
-}
-
-// What a delete keeps: every field, null ones too, so the record can be put back whole.
-QVector<FieldChange> everyField(const QStringList& fields, const QVector<QVariant>& values) {
-    QVector<FieldChange> all;
-    for (int i = 0; i < fields.size() && i < values.size(); ++i)
-        all.push_back({fields[i], values[i], QVariant()});
-    return all;
-}
-
 } // namespace
 
 struct FileIdentity {
@@ -419,7 +403,7 @@ class SqlCipherRecordset : public KeysetRecordset {
             stored = sqlite3_changes(db()) == 1;
             if (stored && before)
                 history.record(tableName(), key, ChangeKind::Update,
-                               changedFields(changes.keys(), byName(fieldNames(), *before), writtenValues(changes)));
+                               changedFields(changes.keys(), namedValues(fieldNames(), *before), writtenValues(changes)));
         });
         return stored;
     }
@@ -459,7 +443,7 @@ class SqlCipherRecordset : public KeysetRecordset {
             st.step();
             noteKeyUsed(key);
             if (before && sqlite3_changes(db()) == 1)
-                history.record(tableName(), key, ChangeKind::Delete, everyField(fieldNames(), *before));
+                history.record(tableName(), key, ChangeKind::Delete, deletedFields(fieldNames(), *before));
         });
     }
 
@@ -626,21 +610,15 @@ class SqlCipherDatabase : public Database, public HistorySource {
         });
     }
     void reinsertRecord(const QString& table, qint64 key, const RecordValues& values) override {
-        // Field names come from the file's own history: only the table's own columns are written.
         const std::unique_ptr<Recordset> set = openTable(table);
         const QString name = set->tableName();
+        const RecordValues written = ownFields(set->fieldNames(), values);
         QStringList cols{QStringLiteral("rowid")}, marks{QStringLiteral("?")};
         QVector<QVariant> params{key};
-        RecordValues written;
-        for (const QString& field : set->fieldNames()) {
-            for (auto it = values.cbegin(); it != values.cend(); ++it) {
-                if (it.key().compare(field, Qt::CaseInsensitive) != 0) continue;
-                cols << quoted(field);
-                marks << QStringLiteral("?");
-                params << it.value();
-                written.insert(field, it.value());
-                break;
-            }
+        for (auto it = written.cbegin(); it != written.cend(); ++it) {
+            cols << quoted(it.key());
+            marks << QStringLiteral("?");
+            params << it.value();
         }
         conn_->write([&] {
             FileHistory history(*conn_);
