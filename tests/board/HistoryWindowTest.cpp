@@ -1,9 +1,11 @@
+#include "data/rescue/KeptEdits.h"
 #include "history/frmHistory.h"
 #include "tests/board/EditingBoard.h"
 #include "widgets/Windows.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 namespace {
@@ -54,4 +56,37 @@ TEST_F(HistoryWindow, ListsTheClearedEventsAndPutsThemBackInOneStep) {
     EXPECT_EQ(w->list()->topLevelItemCount(), 2 * cleared);
     EXPECT_EQ(w->list()->topLevelItem(0)->text(4), QStringLiteral("(empty)"));
     w->close();
+}
+
+// Another studio's save over a line this studio was typing: the typed text is kept on this
+// computer, the History window shows it beside the file's version, and "Take Mine" stores it.
+TEST_F(HistoryWindow, AConflictShowsBothVersionsAndEitherCanBeTaken) {
+    QTemporaryDir home;
+    KeptEdits kept(home.path() + QStringLiteral("/kept.json"));
+    provider.setKeptEdits(&kept);
+    load();
+    c().command[3]->click(); // Edit Content
+    type(c().eventBox[1], QStringLiteral("Mine"));
+    fx.write(eventsFile(), "Events", "me1", "Theirs");
+    c().mnuSaveContent->trigger();
+    EXPECT_EQ(fx.read(eventsFile(), "Events", "me1"), QStringLiteral("Theirs"));
+    ASSERT_EQ(kept.edits().size(), 1);
+    EXPECT_TRUE(statusText().contains(kept.storePath())) << statusText().toStdString();
+    EXPECT_TRUE(statusText().contains(QStringLiteral("History"))) << statusText().toStdString();
+
+    c().mnuEditHistory->trigger();
+    auto* w = windows::find<frmHistory>(QStringLiteral("frmHistory"));
+    ASSERT_NE(w, nullptr);
+    w->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(1);
+    auto* both = w->findChild<QTreeWidget*>(QStringLiteral("List2"));
+    ASSERT_EQ(both->topLevelItemCount(), 1);
+    EXPECT_EQ(both->topLevelItem(0)->text(1), QStringLiteral("Mine"));
+    EXPECT_EQ(both->topLevelItem(0)->text(2), QStringLiteral("Theirs"));
+    w->findChild<QPushButton*>(QStringLiteral("Command7"))->click(); // Take Mine
+    EXPECT_EQ(fx.read(eventsFile(), "Events", "me1"), QStringLiteral("Mine"));
+    EXPECT_TRUE(kept.edits().isEmpty());
+    EXPECT_EQ(both->topLevelItemCount(), 0);
+    w->close();
+    board.reset();
+    provider.setKeptEdits(nullptr);
 }
