@@ -35,8 +35,7 @@ QVariant asField(const QString& text) {
 class ServerHistory {
   public:
     ServerHistory(std::shared_ptr<PgConnection> conn, const QString& schema)
-        : conn_(std::move(conn)), table_(quotedIdentifier(schema) + QLatin1Char('.') + quotedIdentifier(kHistoryTable)),
-          schema_(schema) {}
+        : conn_(std::move(conn)), table_(quotedIdentifier(schema) + QLatin1Char('.') + quotedIdentifier(kHistoryTable)) {}
 
     bool exists() {
         if (!exists_)
@@ -89,7 +88,6 @@ class ServerHistory {
   private:
     std::shared_ptr<PgConnection> conn_;
     QString table_;
-    QString schema_;
     std::optional<bool> exists_;
 };
 
@@ -114,8 +112,10 @@ class PgRecordset : public KeysetRecordset {
         return keysOf(conn_->exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %1").arg(kKey, qualified_)));
     }
 
-    std::optional<QVector<QVariant>> readRecord(qint64 key) override {
-        const PgResult r = conn_->exec(selectRecord_, {key});
+    std::optional<QVector<QVariant>> readRecord(qint64 key) override { return recordBy(selectRecord_, key); }
+
+    std::optional<QVector<QVariant>> recordBy(const QString& select, qint64 key) {
+        const PgResult r = conn_->exec(select, {key});
         if (r.rows() == 0) return std::nullopt;
         QVector<QVariant> values(fieldNames().size());
         for (int i = 0; i < values.size(); ++i)
@@ -171,14 +171,7 @@ class PgRecordset : public KeysetRecordset {
 
   private:
     // Read and held until the transaction ends, so the entry's old values are the ones replaced.
-    std::optional<QVector<QVariant>> lockedRecord(qint64 key) {
-        const PgResult r = conn_->exec(selectForUpdate_, {key});
-        if (r.rows() == 0) return std::nullopt;
-        QVector<QVariant> values(fieldNames().size());
-        for (int i = 0; i < values.size(); ++i)
-            values[i] = r.value(0, i);
-        return values;
-    }
+    std::optional<QVector<QVariant>> lockedRecord(qint64 key) { return recordBy(selectForUpdate_, key); }
 
     bool update(qint64 key, const FieldValues& changes, const ExpectedValues& expected) {
         QVector<QVariant> params;
