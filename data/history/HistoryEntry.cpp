@@ -2,6 +2,9 @@
 
 #include <QSysInfo>
 
+#include <pwd.h>
+#include <unistd.h>
+
 QString kindName(ChangeKind kind) {
     switch (kind) {
     case ChangeKind::Add:
@@ -88,6 +91,9 @@ static QString signedInUser() {
         const QString user = qEnvironmentVariable(name);
         if (!user.isEmpty()) return user;
     }
+    // Started without a login's environment (a service, a display manager's session script): the
+    // account itself.
+    if (const passwd* account = ::getpwuid(::geteuid())) return QString::fromLocal8Bit(account->pw_name);
     return QString();
 }
 
