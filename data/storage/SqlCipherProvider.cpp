@@ -160,6 +160,8 @@ class Connection {
             exec(QStringLiteral("COMMIT"));
         } catch (...) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            // A history table made inside it is gone with it.
+            historyReady_ = false;
             throw;
         }
         LocalCommits::note(path_);
@@ -192,6 +194,10 @@ class Connection {
     // Whether writes through this connection are kept in the file's history.
     bool keepsHistory() const { return keepsHistory_; }
     void setKeepsHistory(bool keep) { keepsHistory_ = keep; }
+    // The file's history table was found (or made) by a write of this connection that was not
+    // rolled back: later writes need not look again.
+    bool historyReady() const { return historyReady_; }
+    void setHistoryReady() { historyReady_ = true; }
 
     // Bytes of the file read straight through the engine's own handle, never through another one:
     // closing any other handle on the file would drop every lock this process holds on it, and
@@ -222,6 +228,7 @@ class Connection {
     QString folder_;
     sqlite3* db_ = nullptr;
     bool keepsHistory_ = true;
+    bool historyReady_ = false;
 };
 
 Statement::Statement(const Connection& conn, const QString& sql) : db_(conn.handle()) {
@@ -244,6 +251,7 @@ class FileHistory {
     // it still takes the write, without history.
     bool ready() {
         if (!conn_.keepsHistory()) return false;
+        if (conn_.historyReady()) return true;
         const bool made = skipOnFailure([&] {
             conn_.exec(historysql::createTable(table_, QStringLiteral("INTEGER PRIMARY KEY")));
             conn_.exec(historysql::createIndex(quoted(kHistoryTable + QStringLiteral("_record")), table_));
@@ -252,7 +260,9 @@ class FileHistory {
         if (!made && !conn_.inTransaction())
             throw StorageError(QString::fromUtf8(sqlite3_errmsg(conn_.handle())));
         // Something else under the name (a view, say) is left alone, and the file is written without.
-        return made && exists();
+        if (!made || !exists()) return false;
+        conn_.setHistoryReady();
+        return true;
     }
     // A plain table of that name: a view or virtual table planted under it is not the history.
     bool exists() {
