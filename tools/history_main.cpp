@@ -14,12 +14,15 @@ namespace {
 
 const char kUsage[] =
     "usage: cuepilot-history DATA_FOLDER_OR_SERVER FILE [TABLE [FIELD]] [--since DATE] [--restore ID]\n"
+    "       cuepilot-history DATA_FOLDER_OR_SERVER FILE --prune\n"
     "Lists the changes kept in a content file (Monday.mdb, Phone.mdb, ...) of a data folder or of a\n"
     "server postgresql://HOST[:PORT]/DATABASE, newest first: id, time (UTC), computer, user, table,\n"
     "record, field, old -> new. Texts are shown in double quotes, a field without a value as (null).\n"
     "TABLE and FIELD narrow the list; --since DATE (2026-12-01, or 2026-12-01T06:00, local time)\n"
     "leaves out older changes. --restore ID puts that change back as an ordinary write: the field\n"
     "gets its old value again, a deleted record comes back in its place. The board may be running.\n"
+    "--prune removes the changes older than 90 days (the board does it for the files it opens ahead;\n"
+    "run it from cron for a server's schemas).\n"
     "A server password goes in PGPASSWORD or ~/.pgpass, not in the address: every user of the\n"
     "machine can read a command line. --help shows this text, --version the version.\n";
 
@@ -44,6 +47,7 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     QString since, restore;
+    const bool prune = commandline::takeFlag(args, QStringLiteral("--prune"));
     const bool optionsOk = commandline::takeOption(args, QStringLiteral("--since"), since) &&
                            commandline::takeOption(args, QStringLiteral("--restore"), restore);
     HistoryFilter filter;
@@ -55,7 +59,7 @@ int main(int argc, char** argv) {
         filter.since = from.toUTC();
     }
     const bool usable = optionsOk && restoreOk && (since.isEmpty() || filter.since.isValid()) && args.size() >= 2 &&
-                        args.size() <= 4 &&
+                        args.size() <= (prune ? 2 : 4) && !(prune && (restoreId || !since.isEmpty())) &&
                         std::none_of(args.begin(), args.end(), [](const QString& a) { return a.startsWith(QLatin1Char('-')); });
     if (!usable) {
         err << kUsage;
@@ -71,6 +75,11 @@ int main(int argc, char** argv) {
         if (!source || !source->keepsHistory()) {
             out << commandline::shown(path) << ": This file keeps no history.\n";
             return restoreId ? 1 : 0;
+        }
+        if (prune) {
+            const int pruned = source->pruneHistoryBefore(QDateTime::currentDateTimeUtc().addDays(-kHistoryKeptDays));
+            out << pruned << " changes older than " << kHistoryKeptDays << " days removed.\n";
+            return 0;
         }
         if (restoreId) {
             const HistoryEntry entry = history::entryById(*db, restoreId);
