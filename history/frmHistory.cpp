@@ -117,7 +117,7 @@ void frmHistory::buildLayout() {
     outer->addWidget(kept_, 1);
     auto* keptActions = new QHBoxLayout;
     takeMine_ = button("Command7", "Take &Mine", &frmHistory::Command7_Click);
-    keepTheirs_ = button("Command8", "Keep &Theirs", &frmHistory::Command8_Click);
+    keepTheirs_ = button("Command8", "Keep T&heirs", &frmHistory::Command8_Click);
     keptActions->addWidget(takeMine_);
     keptActions->addWidget(keepTheirs_);
     keptActions->addStretch(1);

@@ -49,7 +49,7 @@ class frmHistory : public QWidget {
     void Command5_Click(); // "Re&fresh"
     void Command6_Click(); // "&Close"
     void Command7_Click(); // "Take &Mine" (kept text)
-    void Command8_Click(); // "Keep &Theirs" (the file's version)
+    void Command8_Click(); // "Keep T&heirs" (the file's version)
 
   private:
     void buildLayout();
