@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QVector>
 
 #include <cerrno>
@@ -62,7 +63,10 @@ class Connection;
 class Statement {
   public:
     Statement(const Connection& conn, const QString& sql);
-    ~Statement() { sqlite3_finalize(stmt_); }
+    // Prepared once per connection and kept by it: for the statements every write runs.
+    enum Kept { kept };
+    Statement(Connection& conn, const QString& sql, Kept);
+    ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -122,6 +126,7 @@ class Statement {
     }
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
+    Connection* keptBy_ = nullptr;
 };
 
 class Connection {
@@ -138,7 +143,11 @@ class Connection {
         sqlite3_create_function_v2(db_, kAsReadFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                    &valueAsRead, nullptr, nullptr, nullptr);
     }
-    ~Connection() { sqlite3_close(db_); }
+    ~Connection() {
+        for (sqlite3_stmt* st : kept_)
+            sqlite3_finalize(st);
+        sqlite3_close(db_);
+    }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
@@ -215,6 +224,29 @@ class Connection {
             throw StorageError(QString::fromUtf8(sqlite3_errstr(rc)));
         return bytes;
     }
+    // A kept statement, prepared the first time; nothing while it is in use (the caller then
+    // prepares one of its own).
+    sqlite3_stmt* takeKept(const QString& sql) {
+        QMutexLocker lock(&keptMutex_);
+        auto it = kept_.find(sql);
+        if (it == kept_.end()) {
+            sqlite3_stmt* st = nullptr;
+            const QByteArray utf8 = sql.toUtf8();
+            const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &st, nullptr);
+            if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
+            it = kept_.insert(sql, st);
+        }
+        if (inUse_.contains(*it)) return nullptr;
+        inUse_.insert(*it);
+        return *it;
+    }
+    void giveBack(sqlite3_stmt* st) {
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        QMutexLocker lock(&keptMutex_);
+        inUse_.remove(st);
+    }
+
     // The key salt: the first 16 bytes of an enciphered file.
     QByteArray salt() const { return rawBytes(0, 16); }
 
@@ -229,6 +261,9 @@ class Connection {
     sqlite3* db_ = nullptr;
     bool keepsHistory_ = true;
     bool historyReady_ = false;
+    QMutex keptMutex_; // a connection opened ahead on one thread is used on another later
+    QHash<QString, sqlite3_stmt*> kept_;
+    QSet<sqlite3_stmt*> inUse_;
 };
 
 Statement::Statement(const Connection& conn, const QString& sql) : db_(conn.handle()) {
@@ -236,6 +271,25 @@ Statement::Statement(const Connection& conn, const QString& sql) : db_(conn.hand
     const QByteArray utf8 = sql.toUtf8();
     const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
     if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
+}
+
+Statement::Statement(Connection& conn, const QString& sql, Kept) : db_(conn.handle()) {
+    conn.checkAnswering();
+    stmt_ = conn.takeKept(sql);
+    if (stmt_) {
+        keptBy_ = &conn;
+        return;
+    }
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
+    if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
+}
+
+Statement::~Statement() {
+    if (keptBy_)
+        keptBy_->giveBack(stmt_);
+    else
+        sqlite3_finalize(stmt_);
 }
 
 QString questionMark(int) {
@@ -276,7 +330,7 @@ class FileHistory {
     }
     void add(const QVector<HistoryEntry>& entries) {
         if (entries.isEmpty()) return;
-        Statement st(conn_, historysql::insert(table_, questionMark));
+        Statement st(conn_, historysql::insert(table_, questionMark), Statement::kept);
         for (const HistoryEntry& e : entries) {
             st.bindAll(historysql::insertValues(e));
             st.step();
@@ -370,8 +424,10 @@ class SqlCipherRecordset : public KeysetRecordset {
     }
 
     std::optional<QVector<QVariant>> readRecord(qint64 key) override {
-        Statement st(*conn_, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                 .arg(columns_.join(QStringLiteral(", ")), quotedTable_));
+        // Run by every move and every write: prepared once per connection.
+        Statement st(*conn_,
+                     QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columns_.join(QStringLiteral(", ")), quotedTable_),
+                     Statement::kept);
         st.bind(1, key);
         if (!st.step()) return std::nullopt;
         QVector<QVariant> values(columns_.size());
