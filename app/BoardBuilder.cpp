@@ -225,6 +225,8 @@ void BoardBuilder::buildMenus() {
         item(c_.mnuEdit, QStringLiteral("mnuEditClearHour"), QStringLiteral("Clear All Data In This Hour"));
     c_.mnuEditClearEvents =
         item(c_.mnuEdit, QStringLiteral("mnuEditClearEvents"), QStringLiteral("Clear All Events In This Day"));
+    // After the board's own items: what was changed in the content shown, and putting it back.
+    c_.mnuEditHistory = item(c_.mnuEdit, QStringLiteral("mnuEditHistory"), QStringLiteral("&History..."));
 
     c_.mnuDays = menu("mnuDays", "&Days");
     // The mnemonic of each day; Thursday and Sunday take a later letter to stay unique.

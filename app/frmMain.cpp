@@ -9,6 +9,7 @@
 #include "board/LiveUpdates.h"
 #include "board/StatusLine.h"
 #include "copy/CopyOpeners.h"
+#include "history/frmHistory.h"
 #include "phone/frmPhone.h"
 #include "board/Reminders.h"
 #include "data/catalogue/Catalogue.h"
@@ -60,7 +61,8 @@ const QStringList& secondaryWindows() {
     static const QStringList names = {
         QStringLiteral("frmAbout"),  QStringLiteral("frmEventsText"), QStringLiteral("frmNameSearch"),
         QStringLiteral("frmNotes"),  QStringLiteral("frmPhone"),      QStringLiteral("frmPrepCopy"),
-        QStringLiteral("frmPrepCopySearch"), QStringLiteral("frmStop"), QStringLiteral("frmPromoList")};
+        QStringLiteral("frmPrepCopySearch"), QStringLiteral("frmStop"), QStringLiteral("frmPromoList"),
+        QStringLiteral("frmHistory")};
     return names;
 }
 
@@ -176,7 +178,7 @@ void frmMain::connectMenus() {
         QAction* BoardControls::*action;
         void (frmMain::*handler)();
     };
-    static const std::array<Item, 12> items = {{
+    static const std::array<Item, 13> items = {{
         {&BoardControls::mnuFileRefresh, &frmMain::mnuFileRefresh_Click},
         {&BoardControls::mnuFileExit, &frmMain::mnuFileExit_Click},
         {&BoardControls::mnuNetworkSetup, &frmMain::mnuNetworkSetup_Click},
@@ -184,6 +186,7 @@ void frmMain::connectMenus() {
         {&BoardControls::mnuSaveContent, &frmMain::mnuSaveContent_Click},
         {&BoardControls::mnuEditClearHour, &frmMain::mnuEditClearHour_Click},
         {&BoardControls::mnuEditClearEvents, &frmMain::mnuEditClearEvents_Click},
+        {&BoardControls::mnuEditHistory, &frmMain::mnuEditHistory_Click},
         {&BoardControls::mnuEditPopup1, &frmMain::mnuEditPopup1_Click},
         {&BoardControls::mnuEditPopup2, &frmMain::mnuEditPopup2_Click},
         {&BoardControls::mnuShowPhoneList, &frmMain::mnuShowPhoneList_Click},
@@ -339,6 +342,16 @@ void frmMain::mnuEditClearEvents_Click() { editMode_->clearEvents(); }
 void frmMain::mnuEditPopup1_Click() { reminders_->popUp(1); }
 void frmMain::mnuEditPopup2_Click() { reminders_->popUp(2); }
 void frmMain::mnuShowPhoneList_Click() { showPhoneList(*this, errorSink()); }
+void frmMain::mnuEditHistory_Click() {
+    // The content the board shows: the hour, the day's events, the weather and the slogans.
+    const std::array<std::pair<int, const char*>, 4> shown = {
+        {{1, "This hour"}, {2, "Today's events"}, {3, "The weather panel"}, {4, "The slogans"}}};
+    QVector<HistoryTopic> topics;
+    for (const auto& [n, caption] : shown)
+        topics << topicOf(*c_.data[n], QString::fromUtf8(caption), false);
+    showHistory(provider_, topics);
+}
+
 void frmMain::mnuHelpAbout_Click() { showAbout(); }
 void frmMain::mnuHelpHelp_Click() { QMessageBox::information(this, maker::kProductName, maker::helpMessage()); }
 

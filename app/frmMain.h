@@ -66,6 +66,7 @@ public slots:
     void mnuSaveContent_Click();
     void mnuEditClearHour_Click();
     void mnuEditClearEvents_Click();
+    void mnuEditHistory_Click();
     void mnuDay_Click(int day);
     void mnuHour_Click(int row);
     void mnuEditPopup1_Click();

@@ -5,6 +5,7 @@
 #include "board/HourTable.h"
 #include "board/LiveUpdates.h"
 #include "data/catalogue/Catalogue.h"
+#include "data/controls/DataControl.h"
 #include "data/storage/PgConnection.h"
 #include "data/storage/PostgresProvider.h"
 #include "data/storage/BoardStorage.h"
@@ -15,12 +16,14 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
 #include <QPushButton>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 #include <csignal>
@@ -41,13 +44,23 @@ class BenchClock : public Clock {
 
 // A loaded board with its own engine, so the files it has not opened yet are opened cold.
 struct LoadedBoard {
-    explicit LoadedBoard(const QString& programFolder = demoProgramFolder())
+    explicit LoadedBoard(const QString& programFolder = demoProgramFolder(), bool keepHistory = true)
         : form(clock, provider, programFolder) {
+        provider.engines().files().setKeepHistory(keepHistory);
         // As the program runs: other studios' changes watched, and the tables ahead read, off the
         // board's thread.
         form.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
         form.readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
         form.Form_Load();
+        // A file or server slower to open than the board waits is read once it answers, by the
+        // event loop: measured from there.
+        const auto allOpen = [this] {
+            for (int n = 1; n <= 8; ++n)
+                if (!form.controls().data[n]->isOpen()) return false;
+            return true;
+        };
+        for (const QDeadlineTimer patience(10000); !allOpen() && !patience.hasExpired(); QThread::msleep(5))
+            QCoreApplication::processEvents();
     }
     BenchClock clock;
     BoardStorage provider;
@@ -151,6 +164,39 @@ void DaysMenuChoice(benchmark::State& state) {
         b.form.mnuDay_Click(day = day == 2 ? 3 : 2);
 }
 BENCHMARK(DaysMenuChoice)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What keeping every change in the file's history costs a slot's write (the data control's update
+// of the hour's record, where the cost lies) and the whole Save Content around it (which also reads
+// the four tables again), with the history kept and without. Every write changes the slot. Run
+// under slowshare-bench.sh for the network drive.
+void slotChange(benchmark::State& state, bool wholeSave) {
+    const bool keep = state.range(0) == 1;
+    state.SetLabel(keep ? "with history" : "without history");
+    LoadedBoard b(demoProgramFolder(), keep);
+    b.clock.set(0, QTime(10, 17, 0));
+    b.form.waitForOpenAhead();
+    DataControl& hour = *b.form.controls().data[1];
+    int n = 0;
+    for (auto _ : state) {
+        const QString text = QStringLiteral("Slot text %1").arg(++n);
+        if (wholeSave) {
+            state.PauseTiming();
+            b.form.controls().command[3]->click(); // Edit Content
+            b.form.controls().slotBox[1]->setText(text);
+            state.ResumeTiming();
+            b.form.mnuSaveContent_Click();
+        } else {
+            hour.setFieldText(QStringLiteral("00am"), text);
+            hour.update();
+        }
+    }
+    if (hour.fieldText(QStringLiteral("00am")) != QStringLiteral("Slot text %1").arg(n))
+        state.SkipWithError("the slot was not stored");
+}
+void SlotWrite(benchmark::State& state) { slotChange(state, false); }
+void SlotSave(benchmark::State& state) { slotChange(state, true); }
+BENCHMARK(SlotWrite)->ArgName("history")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SlotSave)->ArgName("history")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The backends serving the bench server's station database, but for the asking one's own.
 QList<pid_t> stationBackends() {

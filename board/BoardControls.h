@@ -87,7 +87,7 @@ struct BoardControls {
           *mnuReminders = nullptr, *mnuPhoneList = nullptr, *mnuHelp = nullptr;
     QAction *mnuFileRefresh = nullptr, *mnuFileExit = nullptr;
     QAction *mnuNetworkSetup = nullptr, *mnuEditEdit = nullptr, *mnuSaveContent = nullptr,
-            *mnuEditClearHour = nullptr, *mnuEditClearEvents = nullptr;
+            *mnuEditClearHour = nullptr, *mnuEditClearEvents = nullptr, *mnuEditHistory = nullptr;
     std::array<QAction*, 7> dayItem{};   // mnuMonday .. mnuSunday
     std::array<QAction*, 24> hourItem{}; // mnu12am, mnu1am .. mnu11pm
     QAction *mnuEditPopup1 = nullptr, *mnuEditPopup2 = nullptr;

@@ -22,7 +22,9 @@ void StatusLine::healthy() {
 void StatusLine::show() {
     if (!bar_) return;
     paintFailure(!failure_.isEmpty());
-    const QString text = failure_.isEmpty() ? notice_ : failure_;
+    // A refused write is followed by where its text was kept: both are said, the failure first.
+    const QString text =
+        failure_.isEmpty() ? notice_ : (notice_.isEmpty() ? failure_ : failure_ + QLatin1Char(' ') + notice_);
     if (text.isEmpty())
         bar_->clearMessage();
     else

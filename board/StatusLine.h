@@ -8,7 +8,7 @@
 #include <optional>
 
 // The main board's status bar. A failure stays until the board finds the files healthy again;
-// a standing notice (text kept on this computer) shows whenever no failure is shown. While a failure
+// a standing notice (text kept on this computer) shows always, after the failure if one holds. While a failure
 // holds, the whole bar turns red: a refused write must not pass for a quiet status line.
 class StatusLine {
   public:

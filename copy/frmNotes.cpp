@@ -1,6 +1,7 @@
 #include "copy/frmNotes.h"
 
 #include "copy/Pickers.h"
+#include "history/frmHistory.h"
 #include "copy/ReadOnAir.h"
 #include "copy/RunMarks.h"
 #include "data/catalogue/Catalogue.h"
@@ -122,6 +123,7 @@ void frmNotes::buildLayout() {
     bottom->addWidget(save_);
     bottom->addWidget(edit_);
     bottom->addWidget(delete_);
+    bottom->addWidget(historyButton(this, QStringLiteral("Command9"), context().provider(), data1()));
     bottom->addWidget(frame(this, QStringLiteral("Frame2")), 1);
     QPushButton* close = button(QStringLiteral("Command7"), QStringLiteral("&Close"), &frmNotes::Command7_Click);
     bottom->addWidget(close);

@@ -1,6 +1,7 @@
 #include "copy/frmPrepCopy.h"
 
 #include "copy/Pickers.h"
+#include "history/frmHistory.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
 #include "data/storage/Steps.h"
@@ -56,6 +57,7 @@ void frmPrepCopy::buildLayout() {
     auto* actions = new QHBoxLayout;
     for (QPushButton* b : {addNew_, save_, edit_, delete_})
         actions->addWidget(b);
+    actions->addWidget(historyButton(this, QStringLiteral("Command9"), context().provider(), data1()));
     QPushButton* close = button(QStringLiteral("Command5"), QStringLiteral("&Close"), &frmPrepCopy::Command5_Click);
     actions->addWidget(close);
     windows::closeOnEscape(this, close);

@@ -1,6 +1,7 @@
 #include "phone/frmPhone.h"
 
 #include "copy/Pickers.h"
+#include "history/frmHistory.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/FieldBinding.h"
@@ -155,6 +156,7 @@ void frmPhone::buildControls() {
         top->addWidget(command_[n]);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(command_[3]);
+    bottom->addWidget(historyButton(this, QStringLiteral("Command8"), context_.provider(), *Data1));
     bottom->addWidget(version, 1);
     bottom->addWidget(command_[4]);
 

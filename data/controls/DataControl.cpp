@@ -410,7 +410,8 @@ void DataControl::setFieldText(const QString& field, const QString& text) {
         // What the record held when typing began: the write is stored only over that.
         if (!base_.contains(field)) base_.insert(field, stored);
     }
-    buffer_.insert(field, text);
+    // Typed text is text, even when a box hands over a null one: only a value put back is null.
+    buffer_.insert(field, text.isNull() ? QStringLiteral("") : text);
     journalBuffer();
 }
 

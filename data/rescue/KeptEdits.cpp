@@ -45,8 +45,10 @@ KeptEdit fromJson(const QJsonObject& o) {
     e.table = o.value("table").toString();
     e.key = o.value("key").toString().toLatin1();
     const QJsonObject fields = o.value("fields").toObject();
-    for (auto it = fields.begin(); it != fields.end(); ++it)
-        e.fields.insert(it.key(), it.value().toString());
+    for (auto it = fields.begin(); it != fields.end(); ++it) {
+        const QString text = it.value().toString();
+        e.fields.insert(it.key(), text.isNull() ? QStringLiteral("") : text); // typed text is never null
+    }
     const QJsonObject expected = o.value("expected").toObject();
     for (auto it = expected.begin(); it != expected.end(); ++it)
         e.expected.insert(it.key(), it.value().isNull() ? QVariant() : QVariant(it.value().toString()));
@@ -152,6 +154,20 @@ void KeptEdits::keep(KeptEdit edit) {
     emit changed(notice());
 }
 
+bool KeptEdits::settle(const KeptEdit& edit) {
+    for (int i = 0; i < edits_.size(); ++i) {
+        const KeptEdit& e = edits_[i];
+        if (e.file != edit.file || e.folder != edit.folder || e.table != edit.table || e.key != edit.key ||
+            e.fields != edit.fields)
+            continue;
+        edits_.removeAt(i);
+        save();
+        emit changed(notice());
+        return true;
+    }
+    return false;
+}
+
 void KeptEdits::typing(const void* source, KeptEdit edit) {
     placeApart(edit);
     edit.reason = kEndedBeforeStored;
@@ -228,7 +244,9 @@ QString KeptEdits::notice() const {
                              .arg(last.file, last.folder, last.table, fields.join(QStringLiteral(", ")));
     QString how;
     if (last.conflict)
-        how = QStringLiteral("not stored: %1").arg(last.reason);
+        // The presenter settles it where the file's version is shown beside the kept text.
+        how = QStringLiteral("not stored: %1 Both versions are side by side in History, where either can be taken.")
+                  .arg(last.reason);
     else if (!inUse(last))
         how = QStringLiteral("not stored: the board no longer uses %1").arg(last.folder);
     else

@@ -52,6 +52,9 @@ class KeptEdits : public QObject {
 
     // Saved to the store file before returning; announces what was kept and why.
     void keep(KeptEdit edit);
+    // A person settled a kept edit (took it into the file, or left the file's version): it goes
+    // from the store. Whether it was there.
+    bool settle(const KeptEdit& edit);
 
     // What a data control's edit buffer holds now (source names the control): in the store within
     // kTypingSavedWithinMs. settled() takes it out again once it was stored, kept or given up.

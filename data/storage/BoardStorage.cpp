@@ -1,6 +1,7 @@
 #include "data/storage/BoardStorage.h"
 
 #include "data/catalogue/Paths.h"
+#include "data/history/HistorySource.h"
 #include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/PgConnection.h"
 
@@ -124,8 +125,9 @@ class BoundedRecordset : public Recordset {
 namespace {
 
 // A database whose every statement runs on the storage thread; the engine's database is let go of
-// there too, since closing a file is itself a call to the share.
-class BoundedDatabase : public Database {
+// there too, since closing a file is itself a call to the share. Its history, where the engine's
+// database keeps one, is asked the same way.
+class BoundedDatabase : public Database, public HistorySource {
   public:
     BoundedDatabase(std::shared_ptr<Database> inner, std::shared_ptr<StorageThread> thread)
         : inner_(std::move(inner)), thread_(std::move(thread)), path_(inner_->path()), late_(lateFor(path_)) {}
@@ -161,7 +163,44 @@ class BoundedDatabase : public Database {
             [inner = inner_, table, previous] { return inner->snapshot(table, previous); }, late_);
     }
 
+    bool keepsHistory() override {
+        return thread_->ask<bool>([inner = inner_] { return historyOf(*inner).keepsHistory(); }, late_);
+    }
+    QVector<HistoryEntry> historyEntries(const HistoryFilter& filter) override {
+        return thread_->ask<QVector<HistoryEntry>>(
+            [inner = inner_, filter] { return historyOf(*inner).historyEntries(filter); }, late_);
+    }
+    int pruneHistoryBefore(const QDateTime& edge) override {
+        return thread_->ask<int>([inner = inner_, edge] { return historyOf(*inner).pruneHistoryBefore(edge); },
+                                 late_);
+    }
+    void addHistoryEntries(const QVector<HistoryEntry>& entries) override {
+        thread_->ask([inner = inner_, entries] { historyOf(*inner).addHistoryEntries(entries); }, late_);
+    }
+    void reinsertRecord(const QString& table, qint64 key, const RecordValues& values) override {
+        thread_->ask([inner = inner_, table, key, values] { historyOf(*inner).reinsertRecord(table, key, values); },
+                     late_);
+    }
+
   private:
+    // An engine's database without a history keeps none, and cannot take one.
+    class NoHistory : public HistorySource {
+      public:
+        bool keepsHistory() override { return false; }
+        QVector<HistoryEntry> historyEntries(const HistoryFilter&) override { return {}; }
+        int pruneHistoryBefore(const QDateTime&) override { return 0; }
+        void addHistoryEntries(const QVector<HistoryEntry>&) override { refuse(); }
+        void reinsertRecord(const QString&, qint64, const RecordValues&) override { refuse(); }
+
+      private:
+        [[noreturn]] static void refuse() { throw StorageError(QStringLiteral("This file keeps no history.")); }
+    };
+    static HistorySource& historyOf(Database& inner) {
+        static NoHistory none;
+        auto* source = dynamic_cast<HistorySource*>(&inner);
+        return source ? *source : none;
+    }
+
     std::unique_ptr<Recordset> bounded(std::shared_ptr<Recordset> inner) const {
         return std::make_unique<BoundedRecordset>(std::move(inner), thread_, late_);
     }

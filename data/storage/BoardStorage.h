@@ -25,6 +25,9 @@ class BoardStorage : public DatabaseProvider {
                                         const TableSnapshot& snapshot) override;
     void setWorkAheadWanted(bool wanted) override;
 
+    // The engines themselves, for settings made before the board starts (the benchmark's).
+    RoutingProvider& engines() { return *engines_; }
+
   private:
     std::shared_ptr<Database> bounded(std::shared_ptr<Database> inner);
 

@@ -1,6 +1,9 @@
 #include "data/storage/PostgresProvider.h"
 
+#include "data/history/HistorySource.h"
+#include "data/history/HistorySql.h"
 #include "data/storage/KeysetRecordset.h"
+#include "data/storage/Steps.h"
 #include "data/catalogue/Paths.h"
 #include "data/storage/PgConnection.h"
 #include "data/storage/SqlIdentifier.h"
@@ -18,11 +21,81 @@ QVector<qint64> keysOf(const PgResult& result) {
     return keys;
 }
 
+QString dollar(int i) {
+    return QStringLiteral("$%1").arg(i);
+}
+
+// A statement's values as a record set writes them: a null text (a value put back) as null.
+QVariant asField(const QString& text) {
+    return text.isNull() ? QVariant() : QVariant(text);
+}
+
+// The schema's history table, made with the schema (the board's role may not make tables there):
+// a schema made before it has none, and is written without history.
+class ServerHistory {
+  public:
+    ServerHistory(std::shared_ptr<PgConnection> conn, const QString& schema)
+        : conn_(std::move(conn)), table_(quotedIdentifier(schema) + QLatin1Char('.') + quotedIdentifier(kHistoryTable)) {}
+
+    bool exists() {
+        if (!exists_)
+            exists_ = conn_->exec(QStringLiteral("SELECT to_regclass($1) IS NOT NULL"), {table_}).text(0, 0) ==
+                      QLatin1String("t");
+        return *exists_;
+    }
+
+    // The write and its entries in one transaction, where the schema keeps a history.
+    template <class Work> auto written(Work&& work) {
+        conn_->exec(QStringLiteral("BEGIN"));
+        try {
+            auto result = work();
+            conn_->exec(QStringLiteral("COMMIT"));
+            return result;
+        } catch (...) {
+            skipOnFailure([&] { conn_->exec(QStringLiteral("ROLLBACK")); });
+            throw;
+        }
+    }
+
+    void record(const QString& table, qint64 key, ChangeKind kind, const QVector<FieldChange>& changes) {
+        add(historysql::entriesFor(table, key, kind, changes));
+    }
+    void add(const QVector<HistoryEntry>& entries) {
+        if (entries.isEmpty()) return;
+        QVector<QVariant> params;
+        for (const HistoryEntry& e : entries)
+            params << historysql::insertValues(e);
+        conn_->exec(historysql::insert(table_, dollar, int(entries.size())), params);
+    }
+    QVector<HistoryEntry> entries(const HistoryFilter& filter) {
+        QVector<HistoryEntry> found;
+        if (!exists()) return found;
+        QVector<QVariant> params;
+        const PgResult r = conn_->exec(historysql::select(table_, filter, dollar, params), params);
+        for (int row = 0; row < r.rows(); ++row) {
+            QVector<QVariant> values;
+            for (int c = 0; c < 10; ++c)
+                values << r.value(row, c);
+            found << historysql::entryFrom(values);
+        }
+        return found;
+    }
+    int prune(const QDateTime& edge) {
+        if (!exists()) return 0;
+        return conn_->exec(historysql::prune(table_, dollar), {storedTime(edge)}).affected();
+    }
+
+  private:
+    std::shared_ptr<PgConnection> conn_;
+    QString table_;
+    std::optional<bool> exists_;
+};
+
 class PgRecordset : public KeysetRecordset {
   public:
-    PgRecordset(std::shared_ptr<PgConnection> conn, const QString& schema, const QString& table,
-                const QStringList& fields)
-        : KeysetRecordset(table, fields), conn_(std::move(conn)),
+    PgRecordset(std::shared_ptr<PgConnection> conn, std::shared_ptr<ServerHistory> history, const QString& schema,
+                const QString& table, const QStringList& fields)
+        : KeysetRecordset(table, fields), conn_(std::move(conn)), history_(std::move(history)),
           qualified_(quotedIdentifier(schema) + QLatin1Char('.') + quotedIdentifier(table)) {
         QStringList columns;
         for (const QString& f : fields)
@@ -30,6 +103,7 @@ class PgRecordset : public KeysetRecordset {
         selectRecord_ = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = $1")
                             .arg(columns.isEmpty() ? QStringLiteral("1") : columns.join(QStringLiteral(", ")),
                                  qualified_, kKey);
+        selectForUpdate_ = selectRecord_ + QStringLiteral(" FOR UPDATE");
         open();
     }
 
@@ -38,8 +112,10 @@ class PgRecordset : public KeysetRecordset {
         return keysOf(conn_->exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %1").arg(kKey, qualified_)));
     }
 
-    std::optional<QVector<QVariant>> readRecord(qint64 key) override {
-        const PgResult r = conn_->exec(selectRecord_, {key});
+    std::optional<QVector<QVariant>> readRecord(qint64 key) override { return recordBy(selectRecord_, key); }
+
+    std::optional<QVector<QVariant>> recordBy(const QString& select, qint64 key) {
+        const PgResult r = conn_->exec(select, {key});
         if (r.rows() == 0) return std::nullopt;
         QVector<QVariant> values(fieldNames().size());
         for (int i = 0; i < values.size(); ++i)
@@ -54,10 +130,54 @@ class PgRecordset : public KeysetRecordset {
     }
 
     bool writeRecord(qint64 key, const FieldValues& changes, const ExpectedValues& expected) override {
+        if (!history_->exists()) return update(key, changes, expected);
+        return history_->written([&] {
+            const std::optional<QVector<QVariant>> before = lockedRecord(key);
+            const bool stored = update(key, changes, expected);
+            if (stored && before)
+                history_->record(tableName(), key, ChangeKind::Update,
+                                 changedFields(changes.keys(), namedValues(fieldNames(), *before), writtenValues(changes)));
+            return stored;
+        });
+    }
+
+    qint64 insertRecord(const FieldValues& values) override {
+        const auto insert = [&] {
+            return insertInto(*conn_, qualified_, values, QStringLiteral(" RETURNING %1").arg(kKey), true).int64(0, 0);
+        };
+        if (!history_->exists()) return insert();
+        return history_->written([&] {
+            const qint64 key = insert();
+            history_->record(tableName(), key, ChangeKind::Add, changedFields(values.keys(), {}, writtenValues(values)));
+            return key;
+        });
+    }
+
+    void deleteRecord(qint64 key) override {
+        const auto remove = [&] {
+            return conn_->exec(QStringLiteral("DELETE FROM %1 WHERE %2 = $1").arg(qualified_, kKey), {key}).affected();
+        };
+        if (!history_->exists()) {
+            remove();
+            return;
+        }
+        history_->written([&] {
+            const std::optional<QVector<QVariant>> before = lockedRecord(key);
+            if (remove() == 1 && before)
+                history_->record(tableName(), key, ChangeKind::Delete, deletedFields(fieldNames(), *before));
+            return true;
+        });
+    }
+
+  private:
+    // Read and held until the transaction ends, so the entry's old values are the ones replaced.
+    std::optional<QVector<QVariant>> lockedRecord(qint64 key) { return recordBy(selectForUpdate_, key); }
+
+    bool update(qint64 key, const FieldValues& changes, const ExpectedValues& expected) {
         QVector<QVariant> params;
         QStringList sets;
         for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
-            params << it.value();
+            params << asField(it.value());
             sets << QStringLiteral("%1 = $%2").arg(quotedIdentifier(it.key())).arg(params.size());
         }
         params << key;
@@ -74,30 +194,24 @@ class PgRecordset : public KeysetRecordset {
         return r.affected() == 1;
     }
 
-    qint64 insertRecord(const FieldValues& values) override {
-        return insertInto(*conn_, qualified_, values, QStringLiteral(" RETURNING %1").arg(kKey)).int64(0, 0);
-    }
-
-    void deleteRecord(qint64 key) override {
-        conn_->exec(QStringLiteral("DELETE FROM %1 WHERE %2 = $1").arg(qualified_, kKey), {key});
-    }
-
+  protected:
     bool recordExists(qint64 key) override {
         return conn_->exec(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = $1").arg(qualified_, kKey), {key})
                    .rows() > 0;
     }
 
   public:
-    // INSERT of the given fields (the others null), followed by the tail ("RETURNING ...").
+    // INSERT of the given fields (the others null), followed by the tail ("RETURNING ..."). A record
+    // set writes a null text as null (a value put back); a file being built takes every text as text.
     static PgResult insertInto(PgConnection& conn, const QString& qualified, const FieldValues& values,
-                               const QString& tail = QString()) {
+                               const QString& tail = QString(), bool nullTextAsNull = false) {
         if (values.isEmpty())
             return conn.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES%2").arg(qualified, tail));
         QStringList columns, marks;
         QVector<QVariant> params;
         for (auto it = values.cbegin(); it != values.cend(); ++it) {
             columns << quotedIdentifier(it.key());
-            params << it.value();
+            params << (nullTextAsNull ? asField(it.value()) : QVariant(it.value()));
             marks << QStringLiteral("$%1").arg(params.size());
         }
         return conn.exec(
@@ -108,14 +222,17 @@ class PgRecordset : public KeysetRecordset {
 
   private:
     std::shared_ptr<PgConnection> conn_;
+    std::shared_ptr<ServerHistory> history_;
     QString qualified_;
     QString selectRecord_;
+    QString selectForUpdate_;
 };
 
-class PgDatabase : public Database {
+class PgDatabase : public Database, public HistorySource {
   public:
     PgDatabase(QString path, QString schema, std::shared_ptr<PgConnection> conn)
-        : path_(std::move(path)), schema_(std::move(schema)), conn_(std::move(conn)) {}
+        : path_(std::move(path)), schema_(std::move(schema)), conn_(std::move(conn)),
+          history_(std::make_shared<ServerHistory>(conn_, schema_)) {}
 
     QString path() const override { return path_; }
 
@@ -136,15 +253,51 @@ class PgDatabase : public Database {
         QStringList fields;
         for (int i = 0; i < r.rows() && r.text(i, 0) == name; ++i)
             if (r.text(i, 1) != PostgresProvider::kKeyColumn) fields << r.text(i, 1);
-        return std::make_unique<PgRecordset>(conn_, schema_, name, fields);
+        return std::make_unique<PgRecordset>(conn_, history_, schema_, name, fields);
     }
 
     quint64 changeStamp() override { return conn_->changesIn(schema_); }
+
+    bool keepsHistory() override { return history_->exists(); }
+    QVector<HistoryEntry> historyEntries(const HistoryFilter& filter) override { return history_->entries(filter); }
+    int pruneHistoryBefore(const QDateTime& edge) override { return history_->prune(edge); }
+    void addHistoryEntries(const QVector<HistoryEntry>& entries) override {
+        if (!history_->exists()) throw StorageError(QStringLiteral("This file keeps no history."));
+        history_->add(entries);
+    }
+    void reinsertRecord(const QString& table, qint64 key, const RecordValues& values) override {
+        const std::unique_ptr<Recordset> set = openTable(table);
+        const QString qualified = quotedIdentifier(schema_) + QLatin1Char('.') + quotedIdentifier(set->tableName());
+        const RecordValues written = ownFields(set->fieldNames(), values);
+        QStringList columns{kKey}, marks{QStringLiteral("$1")};
+        QVector<QVariant> params{key};
+        for (auto it = written.cbegin(); it != written.cend(); ++it) {
+            columns << quotedIdentifier(it.key());
+            params << it.value();
+            marks << dollar(int(params.size()));
+        }
+        const auto insert = [&] {
+            conn_->exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                            .arg(qualified, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+                        params);
+            return true;
+        };
+        if (!history_->exists()) {
+            insert();
+            return;
+        }
+        history_->written([&] {
+            insert();
+            history_->record(set->tableName(), key, ChangeKind::Add, changedFields(written.keys(), {}, written));
+            return true;
+        });
+    }
 
   private:
     QString path_;
     QString schema_;
     std::shared_ptr<PgConnection> conn_;
+    std::shared_ptr<ServerHistory> history_;
 };
 
 QString schemaOf(const QString& path) {
@@ -192,6 +345,10 @@ class PgSchemaBuilder : public FileBuilder {
                 QStringLiteral("CREATE FUNCTION %1 () RETURNS trigger LANGUAGE plpgsql AS $body$ "
                                "BEGIN PERFORM pg_notify(%2, TG_TABLE_SCHEMA); RETURN NULL; END $body$")
                     .arg(notifyFunction(), quotedLiteral(kPgChangeChannel)));
+            // Every write to the schema's records is kept here, in the write's own transaction.
+            conn_->exec(historysql::createTable(qualified(kHistoryTable), QStringLiteral("bigserial PRIMARY KEY")));
+            conn_->exec(historysql::createIndex(quotedIdentifier(kHistoryTable + QStringLiteral("_record")),
+                                                qualified(kHistoryTable)));
         } catch (...) {
             rollback();
             throw;

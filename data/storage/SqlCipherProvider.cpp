@@ -1,6 +1,8 @@
 #include "data/storage/SqlCipherProvider.h"
 
 #include "data/storage/AskedOnItsOwn.h"
+#include "data/history/HistorySource.h"
+#include "data/history/HistorySql.h"
 #include "data/storage/KeysetRecordset.h"
 #include "data/storage/LocalCommits.h"
 #include "data/catalogue/Paths.h"
@@ -12,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QVector>
 
 #include <cerrno>
@@ -60,7 +63,10 @@ class Connection;
 class Statement {
   public:
     Statement(const Connection& conn, const QString& sql);
-    ~Statement() { sqlite3_finalize(stmt_); }
+    // Prepared once per connection and kept by it: for the statements every write runs.
+    enum Kept { kept };
+    Statement(Connection& conn, const QString& sql, Kept);
+    ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -72,8 +78,17 @@ class Statement {
     void bind(int i, const QVariant& v) {
         if (v.isNull())
             check(sqlite3_bind_null(stmt_, i));
+        else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+            bind(i, v.toLongLong());
         else
             bind(i, v.toString());
+    }
+    // A field's value as a record set writes it: null text (a value put back as it was) as null.
+    void bindField(int i, const QString& text) {
+        if (text.isNull())
+            check(sqlite3_bind_null(stmt_, i));
+        else
+            bind(i, text);
     }
     // True while a row is available.
     bool step() {
@@ -83,6 +98,21 @@ class Statement {
         throw StorageError(engineMessage(db_, rc));
     }
     qint64 int64(int col) const { return sqlite3_column_int64(stmt_, col); }
+    // Ready to run again with new values.
+    void reset() {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
+    void bindAll(const QVector<QVariant>& values) {
+        for (int i = 0; i < values.size(); ++i)
+            bind(i + 1, values[i]);
+    }
+    QVector<QVariant> row() const {
+        QVector<QVariant> values(sqlite3_column_count(stmt_));
+        for (int i = 0; i < values.size(); ++i)
+            values[i] = value(i);
+        return values;
+    }
     QVariant value(int col) const {
         if (sqlite3_column_type(stmt_, col) == SQLITE_NULL) return QVariant();
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
@@ -96,6 +126,7 @@ class Statement {
     }
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
+    Connection* keptBy_ = nullptr;
 };
 
 class Connection {
@@ -112,7 +143,11 @@ class Connection {
         sqlite3_create_function_v2(db_, kAsReadFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                    &valueAsRead, nullptr, nullptr, nullptr);
     }
-    ~Connection() { sqlite3_close(db_); }
+    ~Connection() {
+        for (sqlite3_stmt* st : kept_)
+            sqlite3_finalize(st);
+        sqlite3_close(db_);
+    }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
@@ -134,6 +169,8 @@ class Connection {
             exec(QStringLiteral("COMMIT"));
         } catch (...) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            // A history table made inside it is gone with it.
+            historyReady_ = false;
             throw;
         }
         LocalCommits::note(path_);
@@ -163,6 +200,14 @@ class Connection {
     }
     bool inTransaction() const { return !sqlite3_get_autocommit(db_); }
 
+    // Whether writes through this connection are kept in the file's history.
+    bool keepsHistory() const { return keepsHistory_; }
+    void setKeepsHistory(bool keep) { keepsHistory_ = keep; }
+    // The file's history table was found (or made) by a write of this connection that was not
+    // rolled back: later writes need not look again.
+    bool historyReady() const { return historyReady_; }
+    void setHistoryReady() { historyReady_ = true; }
+
     // Bytes of the file read straight through the engine's own handle, never through another one:
     // closing any other handle on the file would drop every lock this process holds on it, and
     // another studio could then write in the middle of this board's transaction. A positioned read
@@ -179,6 +224,29 @@ class Connection {
             throw StorageError(QString::fromUtf8(sqlite3_errstr(rc)));
         return bytes;
     }
+    // A kept statement, prepared the first time; nothing while it is in use (the caller then
+    // prepares one of its own).
+    sqlite3_stmt* takeKept(const QString& sql) {
+        QMutexLocker lock(&keptMutex_);
+        auto it = kept_.find(sql);
+        if (it == kept_.end()) {
+            sqlite3_stmt* st = nullptr;
+            const QByteArray utf8 = sql.toUtf8();
+            const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &st, nullptr);
+            if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
+            it = kept_.insert(sql, st);
+        }
+        if (inUse_.contains(*it)) return nullptr;
+        inUse_.insert(*it);
+        return *it;
+    }
+    void giveBack(sqlite3_stmt* st) {
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        QMutexLocker lock(&keptMutex_);
+        inUse_.remove(st);
+    }
+
     // The key salt: the first 16 bytes of an enciphered file.
     QByteArray salt() const { return rawBytes(0, 16); }
 
@@ -201,6 +269,11 @@ class Connection {
     QString path_;
     QString folder_;
     sqlite3* db_ = nullptr;
+    bool keepsHistory_ = true;
+    bool historyReady_ = false;
+    QMutex keptMutex_; // a connection opened ahead on one thread is used on another later
+    QHash<QString, sqlite3_stmt*> kept_;
+    QSet<sqlite3_stmt*> inUse_;
 };
 
 Statement::Statement(const Connection& conn, const QString& sql) : db_(conn.handle()) {
@@ -209,6 +282,95 @@ Statement::Statement(const Connection& conn, const QString& sql) : db_(conn.hand
     const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
     if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
 }
+
+Statement::Statement(Connection& conn, const QString& sql, Kept) : db_(conn.handle()) {
+    conn.checkAnswering();
+    stmt_ = conn.takeKept(sql);
+    if (stmt_) {
+        keptBy_ = &conn;
+        return;
+    }
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
+    if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
+}
+
+Statement::~Statement() {
+    if (keptBy_)
+        keptBy_->giveBack(stmt_);
+    else
+        sqlite3_finalize(stmt_);
+}
+
+QString questionMark(int) {
+    return QStringLiteral("?");
+}
+
+// The file's history table, written inside the very write transaction whose change it keeps.
+class FileHistory {
+  public:
+    explicit FileHistory(Connection& conn) : conn_(conn) {}
+
+    // Inside a write transaction: made the first time a file is written. A file that cannot take
+    // it still takes the write, without history.
+    bool ready() {
+        if (!conn_.keepsHistory()) return false;
+        if (conn_.historyReady()) return true;
+        const bool made = skipOnFailure([&] {
+            conn_.exec(historysql::createTable(table_, QStringLiteral("INTEGER PRIMARY KEY")));
+            conn_.exec(historysql::createIndex(quoted(kHistoryTable + QStringLiteral("_record")), table_));
+        });
+        // A failure the engine answers by ending the transaction (a full disk) ends the write too.
+        if (!made && !conn_.inTransaction())
+            throw StorageError(QString::fromUtf8(sqlite3_errmsg(conn_.handle())));
+        // Something else under the name (a view, say) is left alone, and the file is written without.
+        if (!made || !exists()) return false;
+        conn_.setHistoryReady();
+        return true;
+    }
+    // A plain table of that name: a view or virtual table planted under it is not the history.
+    bool exists() {
+        Statement st(conn_, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?"));
+        st.bind(1, kHistoryTable);
+        return st.step() && !st.text(0).trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
+    }
+
+    void record(const QString& table, qint64 key, ChangeKind kind, const QVector<FieldChange>& changes) {
+        add(historysql::entriesFor(table, key, kind, changes));
+    }
+    void add(const QVector<HistoryEntry>& entries) {
+        if (entries.isEmpty()) return;
+        Statement st(conn_, historysql::insert(table_, questionMark), Statement::kept);
+        for (const HistoryEntry& e : entries) {
+            st.bindAll(historysql::insertValues(e));
+            st.step();
+            st.reset();
+        }
+    }
+
+    QVector<HistoryEntry> entries(const HistoryFilter& filter) {
+        QVector<HistoryEntry> found;
+        if (!exists()) return found;
+        QVector<QVariant> params;
+        Statement st(conn_, historysql::select(table_, filter, questionMark, params));
+        st.bindAll(params);
+        while (st.step())
+            found << historysql::entryFrom(st.row());
+        return found;
+    }
+
+    int prune(const QDateTime& edge) {
+        if (!exists()) return 0;
+        Statement st(conn_, historysql::prune(table_, questionMark));
+        st.bind(1, storedTime(edge));
+        st.step();
+        return sqlite3_changes(conn_.handle());
+    }
+
+  private:
+    Connection& conn_;
+    const QString table_ = quoted(kHistoryTable);
+};
 
 } // namespace
 
@@ -272,8 +434,10 @@ class SqlCipherRecordset : public KeysetRecordset {
     }
 
     std::optional<QVector<QVariant>> readRecord(qint64 key) override {
-        Statement st(*conn_, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                 .arg(columns_.join(QStringLiteral(", ")), quotedTable_));
+        // Run by every move and every write: prepared once per connection.
+        Statement st(*conn_,
+                     QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columns_.join(QStringLiteral(", ")), quotedTable_),
+                     Statement::kept);
         st.bind(1, key);
         if (!st.step()) return std::nullopt;
         QVector<QVariant> values(columns_.size());
@@ -300,17 +464,22 @@ class SqlCipherRecordset : public KeysetRecordset {
             conditions << QStringLiteral(" AND %1(%2) IS ?").arg(QLatin1String(kAsReadFunction), quoted(it.key()));
         bool stored = false;
         conn_->write([&] {
+            FileHistory history(*conn_);
+            const std::optional<QVector<QVariant>> before = history.ready() ? readRecord(key) : std::nullopt;
             Statement st(*conn_,
                          QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
                              .arg(quotedTable_, sets.join(QStringLiteral(", ")), conditions.join(QString())));
             int i = 1;
             for (auto it = changes.cbegin(); it != changes.cend(); ++it)
-                st.bind(i++, it.value());
+                st.bindField(i++, it.value());
             st.bind(i++, key);
             for (auto it = expected.cbegin(); it != expected.cend(); ++it)
                 st.bind(i++, it.value());
             st.step();
             stored = sqlite3_changes(db()) == 1;
+            if (stored && before)
+                history.record(tableName(), key, ChangeKind::Update,
+                               changedFields(changes.keys(), namedValues(fieldNames(), *before), writtenValues(changes)));
         });
         return stored;
     }
@@ -323,6 +492,8 @@ class SqlCipherRecordset : public KeysetRecordset {
         }
         qint64 key = 0;
         conn_->write([&] {
+            FileHistory history(*conn_);
+            const bool kept = history.ready();
             key = nextKey();
             Statement st(*conn_, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                      .arg(quotedTable_, cols.join(QStringLiteral(", ")),
@@ -330,19 +501,25 @@ class SqlCipherRecordset : public KeysetRecordset {
             st.bind(1, key);
             int i = 2;
             for (auto it = values.cbegin(); it != values.cend(); ++it)
-                st.bind(i++, it.value());
+                st.bindField(i++, it.value());
             st.step();
             noteKeyUsed(key);
+            if (kept)
+                history.record(tableName(), key, ChangeKind::Add, changedFields(values.keys(), {}, writtenValues(values)));
         });
         return key;
     }
 
     void deleteRecord(qint64 key) override {
         conn_->write([&] {
+            FileHistory history(*conn_);
+            const std::optional<QVector<QVariant>> before = history.ready() ? readRecord(key) : std::nullopt;
             Statement st(*conn_, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedTable_));
             st.bind(1, key);
             st.step();
             noteKeyUsed(key);
+            if (before && sqlite3_changes(db()) == 1)
+                history.record(tableName(), key, ChangeKind::Delete, deletedFields(fieldNames(), *before));
         });
     }
 
@@ -416,7 +593,7 @@ class HeaderMarker : public ChangeMarker {
     std::shared_ptr<Connection> conn_;
 };
 
-class SqlCipherDatabase : public Database {
+class SqlCipherDatabase : public Database, public HistorySource {
   public:
     SqlCipherDatabase(QString path, std::shared_ptr<Connection> conn, FileIdentity id, QByteArray salt)
         : path_(std::move(path)), conn_(std::move(conn)), id_(id), salt_(std::move(salt)),
@@ -482,6 +659,60 @@ class SqlCipherDatabase : public Database {
 
     std::unique_ptr<Recordset> openTable(const TableSnapshot& snapshot) override {
         return std::make_unique<SqlCipherRecordset>(conn_, snapshot);
+    }
+
+    bool keepsHistory() override {
+        bool kept = false;
+        conn_->read([&] { kept = FileHistory(*conn_).exists(); });
+        return kept;
+    }
+    QVector<HistoryEntry> historyEntries(const HistoryFilter& filter) override {
+        QVector<HistoryEntry> entries;
+        conn_->read([&] { entries = FileHistory(*conn_).entries(filter); });
+        return entries;
+    }
+    int pruneHistoryBefore(const QDateTime& edge) override {
+        // Looked at first, so a file with nothing to prune is not written (and not reported changed).
+        bool any = false;
+        conn_->read([&] {
+            FileHistory history(*conn_);
+            if (!history.exists()) return;
+            Statement st(*conn_, QStringLiteral("SELECT 1 FROM %1 WHERE at < ? LIMIT 1").arg(quoted(kHistoryTable)));
+            st.bind(1, storedTime(edge));
+            any = st.step();
+        });
+        if (!any) return 0;
+        int pruned = 0;
+        conn_->write([&] { pruned = FileHistory(*conn_).prune(edge); });
+        return pruned;
+    }
+    void addHistoryEntries(const QVector<HistoryEntry>& entries) override {
+        conn_->write([&] {
+            FileHistory history(*conn_);
+            if (!history.ready()) throw StorageError(QStringLiteral("This file keeps no history."));
+            history.add(entries);
+        });
+    }
+    void reinsertRecord(const QString& table, qint64 key, const RecordValues& values) override {
+        const std::unique_ptr<Recordset> set = openTable(table);
+        const QString name = set->tableName();
+        const RecordValues written = ownFields(set->fieldNames(), values);
+        QStringList cols{QStringLiteral("rowid")}, marks{QStringLiteral("?")};
+        QVector<QVariant> params{key};
+        for (auto it = written.cbegin(); it != written.cend(); ++it) {
+            cols << quoted(it.key());
+            marks << QStringLiteral("?");
+            params << it.value();
+        }
+        conn_->write([&] {
+            FileHistory history(*conn_);
+            const bool kept = history.ready();
+            Statement st(*conn_, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                     .arg(quoted(name), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+            st.bindAll(params);
+            st.step();
+            if (kept) history.record(name, key, ChangeKind::Add, changedFields(written.keys(), {}, written));
+        });
     }
 
     // The file on disk and its key salt: a file restored in place has another salt.
@@ -631,6 +862,7 @@ std::shared_ptr<Database> SqlCipherProvider::connectTo(const QString& folded, co
         keyHex = keyFor(password, salt);
     }
     keyConnection(*conn, keyHex);
+    conn->setKeepsHistory(keepHistory_);
     return std::make_shared<SqlCipherDatabase>(folded, std::move(conn), id, salt);
 }
 
@@ -643,6 +875,9 @@ SqlCipherProvider::openAheadReading(const QString& path, const QString& connectS
     QVector<std::shared_ptr<const TableSnapshot>> snapshots;
     try {
         auto db = connectTo(folded, password, id);
+        // Only where nobody waits for the opening (the board's opener of the coming day's files):
+        // the reads of start-up are waited for.
+        if (tables.isEmpty()) pruneHistoryOnceADay(folded, *db);
         // A table that cannot be read is met again, and reported, when the board reads it.
         for (const QString& table : tables)
             skipOnFailure([&] {
@@ -658,6 +893,19 @@ SqlCipherProvider::openAheadReading(const QString& path, const QString& connectS
         // open() meets the same failure on the board's thread and reports it there.
     }
     return snapshots;
+}
+
+void SqlCipherProvider::pruneHistoryOnceADay(const QString& folded, Database& db) {
+    const QDate today = QDate::currentDate();
+    {
+        QMutexLocker lock(&mutex_);
+        if (prunedOn_.value(folded) == today) return;
+        prunedOn_.insert(folded, today);
+    }
+    // A file another studio holds is pruned another day; the history only grows a little meanwhile.
+    skipOnFailure([&] {
+        static_cast<SqlCipherDatabase&>(db).pruneHistoryBefore(QDateTime::currentDateTimeUtc().addDays(-kHistoryKeptDays));
+    });
 }
 
 std::shared_ptr<Database> SqlCipherProvider::takeAhead(const QString& cacheKey, const FileIdentity& id) {

@@ -4,6 +4,7 @@
 #include "data/storage/FileBuilder.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QHash>
 #include <QMutex>
 #include <QString>
@@ -35,6 +36,10 @@ class SqlCipherProvider : public DatabaseProvider {
     static std::unique_ptr<FileCreator> folderCreator(const QString& folder, const QByteArray& rawKey,
                                                       const QByteArray& salt);
 
+    // Whether writes through the connections opened from now on are kept in their files' history
+    // (always, but for the benchmark, which measures what keeping it costs).
+    void setKeepHistory(bool keep) { keepHistory_ = keep; }
+
     // Number of key derivations done so far (for the benchmark and tests).
     int derivations() const { return derivations_; }
 
@@ -46,10 +51,15 @@ class SqlCipherProvider : public DatabaseProvider {
     std::shared_ptr<Database> connectTo(const QString& folded, const QString& password,
                                         const FileIdentity& id);
     std::shared_ptr<Database> takeAhead(const QString& cacheKey, const FileIdentity& id);
+    // Off the board's thread, through a connection opened ahead: history older than it is kept
+    // goes, at most once a day per file.
+    void pruneHistoryOnceADay(const QString& folded, Database& db);
 
     QHash<QString, std::shared_ptr<Database>> open_; // the board's thread only
     QMutex mutex_;                                   // guards what follows: open-ahead runs elsewhere
     QHash<QString, std::shared_ptr<Database>> ahead_;
     QHash<QByteArray, QByteArray> keys_;
+    QHash<QString, QDate> prunedOn_;
     int derivations_ = 0;
+    bool keepHistory_ = true;
 };

@@ -27,11 +27,12 @@ for f in ".$folder/cuepilot" ".$folder/cuepilot-init" ".$folder/cuepilot-import"
     ".$shared/" ./usr/share/doc/cuepilot/copyright ./usr/share/doc/cuepilot/changelog.gz \
     ./usr/share/man/man1/cuepilot.1.gz ./usr/share/man/man1/cuepilot-init.1.gz \
     ./usr/share/man/man1/cuepilot-import.1.gz ./usr/share/man/man1/cuepilot-copy.1.gz \
+    ./usr/share/man/man1/cuepilot-history.1.gz ".$folder/cuepilot-history" \
     "./usr/share/applications/$id.desktop" "./usr/share/icons/hicolor/scalable/apps/$id.svg" \
     "./usr/share/metainfo/$id.metainfo.xml"; do
     grep -qxF "$f" "$tmp/contents" || fail "$f not in the package"
 done
-for c in cuepilot cuepilot-init cuepilot-import cuepilot-copy cuepilot-aired; do
+for c in cuepilot cuepilot-init cuepilot-import cuepilot-copy cuepilot-aired cuepilot-history; do
     grep -qxF "./usr/bin/$c -> ../lib/cuepilot/$c" "$tmp/contents" || fail "/usr/bin/$c is not a link to $folder/$c"
 done
 if grep -E '\.mdb$' "$tmp/contents"; then fail "the package must not carry database files"; fi
@@ -78,7 +79,7 @@ exec=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
 
 # Every tool answers --help on standard output and --version.
 program="$tmp/root$folder"
-for c in cuepilot-init cuepilot-import cuepilot-copy; do
+for c in cuepilot-init cuepilot-import cuepilot-copy cuepilot-history; do
     "$program/$c" --help >"$tmp/help.log" 2>"$tmp/help.err" || fail "$c --help exited $?"
     grep -q "^usage: $c" "$tmp/help.log" && [ ! -s "$tmp/help.err" ] || fail "$c --help: $(cat "$tmp/help.log" "$tmp/help.err")"
     [ "$("$program/$c" --version)" = "$c $(dpkg-deb -f "$deb" Version)" ] || fail "$c --version"

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "data/history/HistoryEntry.h"
+
+#include <QVector>
+#include <QWidget>
+#include <memory>
+
+class Database;
+class DatabaseProvider;
+class DataControl;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+// What the window can list: the changes to one table of one file, or to one record of it.
+struct HistoryTopic {
+    QString caption; // "This hour", "Today's events", ...
+    QString path;    // the file, as its data control names it
+    QString table;
+    qint64 record = 0; // 0: every record of the table (deleted ones too)
+};
+
+// The topic of what a data control shows now: its table, or only its current record.
+HistoryTopic topicOf(const DataControl& data, const QString& caption, bool currentRecordOnly);
+
+// The History window: the changes kept for the chosen topic, newest first (time, computer, user,
+// field, old -> new), and putting back a field's version, a whole record as it was before a
+// change, or a deleted record. Every put-back is an ordinary write with the usual check that
+// nobody changed the field meanwhile; it is kept itself and reaches every board like any change.
+// Text of this studio's that another studio's change kept out of the file is shown beside the
+// file's version, and either can be taken.
+class frmHistory : public QWidget {
+    Q_OBJECT
+  public:
+    explicit frmHistory(DatabaseProvider& provider, QWidget* parent = nullptr);
+
+    void setTopics(const QVector<HistoryTopic>& topics);
+    QTreeWidget* list() const { return list_; }
+    QLabel* message() const { return message_; }
+    const QVector<HistoryEntry>& entries() const { return entries_; }
+
+    void Combo1_Click();   // topic chosen
+    void Command1_Click(); // "Put Back &Old Value"
+    void Command2_Click(); // "Put Back &New Value"
+    void Command3_Click(); // "Whole &Record As Before"
+    void Command4_Click(); // "Bring Back &Deleted Record"
+    void Command5_Click(); // "Re&fresh"
+    void Command6_Click(); // "&Close"
+    void Command7_Click(); // "Take &Mine" (kept text)
+    void Command8_Click(); // "Keep T&heirs" (the file's version)
+
+  private:
+    void buildLayout();
+    void showEntries();
+    void showKept();
+    void showChoice();
+    // Runs a put-back on the chosen entry's file, then lists again; says how it went.
+    void putBack(const std::function<void(Database&, const HistoryEntry&)>& restore, const QString& done);
+    const HistoryEntry* chosen() const;
+    std::shared_ptr<Database> database() const;
+    const HistoryTopic* topic() const;
+
+    DatabaseProvider& provider_;
+    QVector<HistoryTopic> topics_;
+    QVector<HistoryEntry> entries_;
+    QComboBox* topicBox_;
+    QTreeWidget* list_;
+    QTreeWidget* kept_;
+    QLabel* keptHeading_;
+    QLabel* message_;
+    QPushButton* oldValue_;
+    QPushButton* newValue_;
+    QPushButton* asBefore_;
+    QPushButton* deleted_;
+    QPushButton* takeMine_;
+    QPushButton* keepTheirs_;
+};
+
+// Opens the one History window (or brings it to the front) on these topics.
+frmHistory* showHistory(DatabaseProvider& provider, const QVector<HistoryTopic>& topics);
+
+// The "&History..." button of a window that shows one record of a list table at a time: the
+// changes to the record shown, or to every record (deleted ones too), as the presenter chooses.
+QPushButton* historyButton(QWidget* window, const QString& name, DatabaseProvider& provider, DataControl& data);
