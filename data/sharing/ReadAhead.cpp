@@ -21,6 +21,9 @@ namespace {
 // (a backup restored by renaming) is left to the reading ahead, which opens each file afresh by its
 // path every round: one more round trip here would cost the roll as much again.
 std::optional<QByteArray> currentMarker(const QString& file, const std::shared_ptr<ChangeMarker>& source) {
+    // The board's own statements already wait on a share or server that does not answer: the
+    // control reads for itself, which fails at once until the answer comes.
+    if (LateAnswers::awaited()) return std::nullopt;
     AskedOnItsOwn<QByteArray> marker(QFileInfo(file).path(), [source] { return source->read(); });
     return marker.answerWithin(boardWaitMs());
 }

@@ -9,7 +9,12 @@
 
 namespace {
 std::atomic<int> boardWait{80};
+std::atomic<int> awaitedAnswers{0};
 } // namespace
+
+bool LateAnswers::awaited() {
+    return awaitedAnswers.load() > 0;
+}
 
 int boardWaitMs() {
     return boardWait.load();
@@ -76,7 +81,10 @@ struct StorageThread::Shared {
             if (job.answer) {
                 job.answer->error = error;
                 job.answer->done = true;
-                if (job.answer->late) caughtUp = --late == 0;
+                if (job.answer->late) {
+                    caughtUp = --late == 0;
+                    --awaitedAnswers;
+                }
             }
             answered.wakeAll();
             if (caughtUp) emit LateAnswers::instance().caughtUp();
@@ -123,6 +131,7 @@ void StorageThread::runWaiting(std::function<void()> work, const std::exception_
         if (!answer->done) {
             answer->late = true;
             ++shared_->late;
+            ++awaitedAnswers;
         }
     }
     if (!answer->done) std::rethrow_exception(late);

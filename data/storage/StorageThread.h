@@ -21,6 +21,9 @@ class LateAnswers : public QObject {
     Q_OBJECT
   public:
     static LateAnswers& instance();
+    // Whether an answer the board stopped waiting for is still awaited: what would ask the same
+    // share or server another way (a marker read on a thread of its own) need not wait as well.
+    static bool awaited();
 
   signals:
     // Emitted on the storage thread; receivers on the board's thread get it queued.
