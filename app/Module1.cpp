@@ -55,6 +55,32 @@ void loadQtTranslations(QApplication& app) {
         delete qt;
 }
 
+// The board and its storage, gone once it ends: the storage thread they leave is then over.
+int runBoard(const commandLine::Options& options, SingleInstance& single) {
+    BoardStorage provider;
+    // It outlives every window that may keep text in it.
+    const std::unique_ptr<KeptEdits> kept = KeptEdits::forThisProcess(keptEditsName());
+    // The single store earlier versions kept for all of a user's boards.
+    kept->adopt(keptEditsName() + QStringLiteral(".json"));
+    provider.setKeptEdits(kept.get());
+    SystemClock clock;
+    frmMain board(clock, provider, programFolder());
+    const TerminationSignal termination([&] {
+        kept->flush();
+        board.close();
+    });
+    board.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
+    board.readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
+    board.Form_Load();
+    // A board started on purpose beside another leaves later starts to the first one.
+    if (!options.newInstance) single.serve(&board);
+    if (options.fullScreen) board.showFullScreen();
+    else board.showMaximized();
+    const int result = QApplication::exec();
+    Module1::discardSecondaryWindows(&board);
+    return result;
+}
+
 } // namespace
 
 int Module1::Main(int argc, char** argv) {
@@ -81,27 +107,7 @@ int Module1::Main(int argc, char** argv) {
         print(stdout, QStringLiteral("Cuepilot already runs on this display: its board is brought to the front.\n"));
         return 0;
     }
-    BoardStorage provider;
-    // It outlives every window that may keep text in it.
-    const std::unique_ptr<KeptEdits> kept = KeptEdits::forThisProcess(keptEditsName());
-    // The single store earlier versions kept for all of a user's boards.
-    kept->adopt(keptEditsName() + QStringLiteral(".json"));
-    provider.setKeptEdits(kept.get());
-    SystemClock clock;
-    frmMain board(clock, provider, programFolder());
-    const TerminationSignal termination([&] {
-        kept->flush();
-        board.close();
-    });
-    board.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
-    board.readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
-    board.Form_Load();
-    // A board started on purpose beside another leaves later starts to the first one.
-    if (!parsed.options.newInstance) single.serve(&board);
-    if (parsed.options.fullScreen) board.showFullScreen();
-    else board.showMaximized();
-    const int result = app.exec();
-    discardSecondaryWindows(&board);
+    const int result = runBoard(parsed.options, single);
     // Files still being let go of on a share get a moment; one that does not answer is left.
     WorkAside::finishedWithin(1000);
     return result;

@@ -81,6 +81,7 @@ void LiveUpdates::startOpenAhead() {
     opener_.reset(QThread::create([files, &provider = provider_, connect = connect_] {
         for (const QString& file : files)
             provider.openAhead(file, connect);
+        letGoOfThreadState();
     }));
     opener_->start();
 }

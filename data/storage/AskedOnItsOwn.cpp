@@ -7,6 +7,8 @@
 #include <QMutex>
 #include <QWaitCondition>
 #include <mutex>
+#include <openssl/crypto.h>
+#include <thread>
 
 namespace {
 std::mutex unansweredMutex;
@@ -29,9 +31,14 @@ void WorkAside::run(std::function<void()> work) {
     std::thread([work = std::move(work)]() mutable {
         work();
         work = nullptr;
+        letGoOfThreadState();
         QMutexLocker lock(&asideMutex);
         if (--asideRunning == 0) asideDone.wakeAll();
     }).detach();
+}
+
+void letGoOfThreadState() {
+    OPENSSL_thread_stop();
 }
 
 bool WorkAside::finishedWithin(int ms) {

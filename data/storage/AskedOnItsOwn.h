@@ -35,6 +35,11 @@ class WorkAside {
     static bool finishedWithin(int ms);
 };
 
+// What the engines' libraries keep for the calling thread (the crypto library's error state), let go
+// of now, by a thread at the end of its work: left to the thread's own end, that races the end of
+// the program, which tears the library down, and is lost.
+void letGoOfThreadState();
+
 // Lets go of what may hold files open (connections, a provider), on a thread of its own: closing a
 // file on a share that does not answer waits for the share, and whoever lets go must not.
 template <class Held> void letGoAside(Held held) {
@@ -53,7 +58,7 @@ template <class T> class AskedOnItsOwn {
             state_->gaveUp = true;
             return;
         }
-        std::thread([state = state_, ask = std::move(ask)] {
+        WorkAside::run([state = state_, ask = std::move(ask)] {
             std::optional<T> answer;
             try {
                 answer = ask();
@@ -64,7 +69,7 @@ template <class T> class AskedOnItsOwn {
             state->answered = true;
             *state->cameBack = true;
             state->done.wakeAll();
-        }).detach();
+        });
     }
     // The answer, nothing when the asking failed; throws StorageError when none came by the deadline.
     // Qt's wait, not the standard library's: a clock faked for a trial (faketime) is faked for

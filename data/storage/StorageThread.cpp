@@ -1,5 +1,7 @@
 #include "data/storage/StorageThread.h"
 
+#include "data/storage/AskedOnItsOwn.h"
+
 #include <QDeadlineTimer>
 #include <QMutex>
 #include <QWaitCondition>
@@ -55,9 +57,10 @@ struct StorageThread::Shared {
     bool running = false;
     bool stopping = false;
     int late = 0; // jobs whose caller stopped waiting, not yet done
-    std::thread::id id;
+    std::atomic<std::thread::id> id;
 
     void serve() {
+        id = std::this_thread::get_id();
         QMutexLocker lock(&mutex);
         for (;;) {
             while (queue.empty() && !stopping)
@@ -94,9 +97,8 @@ struct StorageThread::Shared {
 };
 
 StorageThread::StorageThread(int waitMs) : waitMs_(waitMs), shared_(std::make_shared<Shared>()) {
-    std::thread thread([shared = shared_] { shared->serve(); });
-    shared_->id = thread.get_id();
-    thread.detach();
+    // Counted with the other work aside: the end of the program waits for it to be over.
+    WorkAside::run([shared = shared_] { shared->serve(); });
 }
 
 StorageThread::~StorageThread() {
