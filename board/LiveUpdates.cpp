@@ -33,10 +33,11 @@ LiveUpdates::~LiveUpdates() {
 }
 
 void LiveUpdates::watchFromThread(ChangeWatcher::ProviderFactory factory) {
-    watcher_ = std::make_unique<ChangeWatcher>(std::move(factory), connect_, kIntervalMs);
+    watcher_ = std::make_unique<ChangeWatcher>(factory, connect_, kIntervalMs);
     // Queued: the watcher speaks from its own thread, the data controls live in this one.
     QObject::connect(watcher_.get(), &ChangeWatcher::changed, this, &LiveUpdates::fileChanged,
                      Qt::QueuedConnection);
+    pruning_ = std::make_unique<HistoryPruning>(factory, connect_);
 }
 
 void LiveUpdates::readAheadFromThread(ChangeWatcher::ProviderFactory factory,
@@ -48,6 +49,7 @@ void LiveUpdates::readAheadFromThread(ChangeWatcher::ProviderFactory factory,
 
 void LiveUpdates::start() {
     provider_.setWorkAheadWanted(true);
+    startedAt_.start();
     round();
     timer_.start();
     if (watcher_) watcher_->start();
@@ -96,6 +98,10 @@ void LiveUpdates::round() {
     sayWhetherTheShareAnswers();
     startOpenAhead();
     if (readAhead_) readAhead_->setWanted(tablesAhead_());
+    // Not while the board starts up and reads what it shows.
+    const QDate today = QDate::currentDate();
+    if (pruning_ && !pruning_->sweptOn(today) && startedAt_.hasExpired(kPruneAfterMs))
+        pruning_->sweepIfDue(foldersInUse(), today);
     if (!watcher_) {
         poll();
         return;

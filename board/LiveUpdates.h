@@ -1,8 +1,10 @@
 #pragma once
 
 #include "data/sharing/ChangeWatcher.h"
+#include "data/sharing/HistoryPruning.h"
 #include "data/sharing/ReadAhead.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 #include <QThread>
@@ -26,12 +28,15 @@ class LiveUpdates : public QObject {
     Q_OBJECT
   public:
     static constexpr int kIntervalMs = 1500;
+    // How long after the start the history of the data files is first pruned.
+    static constexpr int kPruneAfterMs = 5 * 60 * 1000;
 
     LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provider, QString connect,
                 StatusLine& status, QObject* parent = nullptr);
     ~LiveUpdates() override;
 
-    // Hands the asking to a thread of its own, over connections the factory makes.
+    // Hands the asking to a thread of its own, over connections the factory makes; so too the daily
+    // pruning of the history.
     void watchFromThread(ChangeWatcher::ProviderFactory factory);
     // The files the board will switch to next (the next day's): opened ahead from a thread of their
     // own whenever the list changes, so the switch itself finds them open.
@@ -64,6 +69,8 @@ class LiveUpdates : public QObject {
     StatusLine& status_;
     QTimer timer_;
     std::unique_ptr<ChangeWatcher> watcher_;
+    std::unique_ptr<HistoryPruning> pruning_;
+    QElapsedTimer startedAt_;
     std::function<QStringList()> upcomingFiles_;
     QStringList openedAhead_;
     std::unique_ptr<QThread> opener_;

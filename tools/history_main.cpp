@@ -21,8 +21,8 @@ const char kUsage[] =
     "TABLE and FIELD narrow the list; --since DATE (2026-12-01, or 2026-12-01T06:00, local time)\n"
     "leaves out older changes. --restore ID puts that change back as an ordinary write: the field\n"
     "gets its old value again, a deleted record comes back in its place. The board may be running.\n"
-    "--prune removes the changes older than 90 days (the board does it for the files it opens ahead;\n"
-    "run it from cron for a server's schemas).\n"
+    "--prune removes the changes older than 90 days from FILE at once (a running board does it once a\n"
+    "day for every data file).\n"
     "A server password goes in PGPASSWORD or ~/.pgpass, not in the address: every user of the\n"
     "machine can read a command line. --help shows this text, --version the version.\n";
 

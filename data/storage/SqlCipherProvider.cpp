@@ -875,9 +875,6 @@ SqlCipherProvider::openAheadReading(const QString& path, const QString& connectS
     QVector<std::shared_ptr<const TableSnapshot>> snapshots;
     try {
         auto db = connectTo(folded, password, id);
-        // Only where nobody waits for the opening (the board's opener of the coming day's files):
-        // the reads of start-up are waited for.
-        if (tables.isEmpty()) pruneHistoryOnceADay(folded, *db);
         // A table that cannot be read is met again, and reported, when the board reads it.
         for (const QString& table : tables)
             skipOnFailure([&] {
@@ -893,19 +890,6 @@ SqlCipherProvider::openAheadReading(const QString& path, const QString& connectS
         // open() meets the same failure on the board's thread and reports it there.
     }
     return snapshots;
-}
-
-void SqlCipherProvider::pruneHistoryOnceADay(const QString& folded, Database& db) {
-    const QDate today = QDate::currentDate();
-    {
-        QMutexLocker lock(&mutex_);
-        if (prunedOn_.value(folded) == today) return;
-        prunedOn_.insert(folded, today);
-    }
-    // A file another studio holds is pruned another day; the history only grows a little meanwhile.
-    skipOnFailure([&] {
-        static_cast<SqlCipherDatabase&>(db).pruneHistoryBefore(QDateTime::currentDateTimeUtc().addDays(-kHistoryKeptDays));
-    });
 }
 
 std::shared_ptr<Database> SqlCipherProvider::takeAhead(const QString& cacheKey, const FileIdentity& id) {

@@ -51,15 +51,11 @@ class SqlCipherProvider : public DatabaseProvider {
     std::shared_ptr<Database> connectTo(const QString& folded, const QString& password,
                                         const FileIdentity& id);
     std::shared_ptr<Database> takeAhead(const QString& cacheKey, const FileIdentity& id);
-    // Off the board's thread, through a connection opened ahead: history older than it is kept
-    // goes, at most once a day per file.
-    void pruneHistoryOnceADay(const QString& folded, Database& db);
 
     QHash<QString, std::shared_ptr<Database>> open_; // the board's thread only
     QMutex mutex_;                                   // guards what follows: open-ahead runs elsewhere
     QHash<QString, std::shared_ptr<Database>> ahead_;
     QHash<QByteArray, QByteArray> keys_;
-    QHash<QString, QDate> prunedOn_;
     int derivations_ = 0;
     bool keepHistory_ = true;
 };

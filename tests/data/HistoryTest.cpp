@@ -1,5 +1,7 @@
 #include "data/history/HistoryRestore.h"
 #include "data/history/HistorySource.h"
+#include "data/rescue/KeptPlace.h"
+#include "data/sharing/HistoryPruning.h"
 #include "data/storage/Steps.h"
 #include "tests/data/StorageSuite.h"
 
@@ -237,11 +239,20 @@ TEST_P(History, EntriesOlderThanTheirTimeArePrunedAtTheEdge) {
     EXPECT_TRUE(std::any_of(left.begin(), left.end(), [](auto& e) { return e.computer == "studio-a"; }));
     EXPECT_FALSE(std::any_of(left.begin(), left.end(), [](auto& e) { return e.after == "z"; }));
 
-    if (GetParam() != Engine::Files) return;
-    // The board prunes a file as it opens it ahead of the coming day, once a day.
-    for (int round = 0; round < 2; ++round) {
+    // The board prunes every data file of its folder or server in the background, once a day.
+    opened_.reset();
+    HistoryPruning pruning([] { return std::make_unique<RoutingProvider>(); }, catalogue::connectString());
+    const QDate today = QDate::currentDate();
+    const struct {
+        QDate day;
+        bool pruned;
+    } sweeps[] = {{today, true}, {today, false}, {today.addDays(1), true}};
+    for (const auto& sweep : sweeps) {
         source(promo).addHistoryEntries({older});
-        provider.openAhead(promo, catalogue::connectString());
-        EXPECT_EQ(entries(promo, "Main").size(), round == 0 ? left.size() : left.size() + 1) << round;
+        opened_.reset();
+        pruning.sweepIfDue({KeptPlace::folderOf(promo)}, sweep.day);
+        pruning.waitUntilSwept();
+        EXPECT_EQ(entries(promo, "Main").size(), sweep.pruned ? left.size() : left.size() + 1) << sweep.day.toString().toStdString();
+        if (!sweep.pruned) source(promo).pruneHistoryBefore(now.addDays(-kHistoryKeptDays));
     }
 }
