@@ -2,10 +2,12 @@
 
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
+#include "data/history/HistorySource.h"
 #include "data/storage/RoutingProvider.h"
 #include "data/storage/StorageError.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
 
 namespace contentcopy {
 
@@ -33,8 +35,17 @@ void copyTable(Recordset& source, FileBuilder& target) {
             // A field left out is stored as null.
             if (!value.isNull()) record.insert(field, value.toString());
         }
-        target.insert(source.tableName(), record);
+        target.insertKeyed(source.tableName(), source.bookmark().toLongLong(), record);
     }
+}
+
+// The changes kept where the content comes from go with it, in the order they were made.
+void copyHistory(Database& source, FileBuilder& target) {
+    auto* history = dynamic_cast<HistorySource*>(&source);
+    if (!history || !history->keepsHistory()) return;
+    QVector<HistoryEntry> entries = history->historyEntries(HistoryFilter());
+    std::reverse(entries.begin(), entries.end());
+    target.addHistory(entries);
 }
 
 } // namespace
@@ -58,6 +69,7 @@ Report copy(const QString& from, const QString& to, const QString& role) {
             }
             for (const catalogue::TableSpec& table : file.tables)
                 copyTable(*source->openTable(table.name), *builder);
+            copyHistory(*source, *builder);
             builder->commit();
             report.copied << path;
         } catch (const StorageError& e) {

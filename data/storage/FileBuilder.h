@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/history/HistoryEntry.h"
 #include "data/storage/Recordset.h"
 
 #include <QString>
@@ -14,6 +15,11 @@ class FileBuilder {
     virtual void createTable(const QString& table, const QStringList& fields) = 0;
     // Fields left out are null.
     virtual void insert(const QString& table, const FieldValues& values) = 0;
+    // Under the key the record had where it is copied from: the history carried with it still names
+    // it, and it keeps its place in record order.
+    virtual void insertKeyed(const QString& table, qint64 key, const FieldValues& values) = 0;
+    // Entries of the history of where the content is copied from, oldest first.
+    virtual void addHistory(const QVector<HistoryEntry>& entries) = 0;
     virtual void commit() = 0;
 };
 

@@ -366,13 +366,29 @@ class PgSchemaBuilder : public FileBuilder {
             QStringLiteral("CREATE TRIGGER cuepilot_notify AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE "
                            "ON %1 FOR EACH STATEMENT EXECUTE FUNCTION %2 ()")
                 .arg(qualified(table), notifyFunction()));
+        tables_ << table;
     }
 
     void insert(const QString& table, const FieldValues& values) override {
         PgRecordset::insertInto(*conn_, qualified(table), values);
     }
+    void insertKeyed(const QString& table, qint64 key, const FieldValues& values) override {
+        FieldValues keyed = values;
+        keyed.insert(PostgresProvider::kKeyColumn, QString::number(key));
+        PgRecordset::insertInto(*conn_, qualified(table), keyed);
+    }
+    void addHistory(const QVector<HistoryEntry>& entries) override {
+        ServerHistory(conn_, schema_).add(entries);
+    }
 
     void commit() override {
+        // Records given their keys leave each table's key sequence behind: the next record added
+        // comes after the last.
+        for (const QString& table : tables_)
+            conn_->exec(QStringLiteral("SELECT setval(pg_get_serial_sequence($1, $2), COALESCE(max(%1), 0) + 1, false) "
+                                       "FROM %2")
+                            .arg(kKey, qualified(table)),
+                        {qualified(table), PostgresProvider::kKeyColumn});
         // The role reads and writes records; it cannot change or drop what is here.
         const QString schema = quotedIdentifier(schema_);
         const QString role = quotedIdentifier(role_);
@@ -406,6 +422,7 @@ class PgSchemaBuilder : public FileBuilder {
     std::shared_ptr<PgConnection> conn_;
     QString schema_;
     QString role_;
+    QStringList tables_;
     bool open_ = false;
 };
 

@@ -932,8 +932,26 @@ class SqlCipherFileBuilder : public FileBuilder {
         conn_->exec(
             QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table), cols.join(QStringLiteral(", "))));
     }
-    void insert(const QString& table, const FieldValues& values) override {
+    void insert(const QString& table, const FieldValues& values) override { insertRow(table, values, {}); }
+    void insertKeyed(const QString& table, qint64 key, const FieldValues& values) override {
+        insertRow(table, values, key);
+    }
+    void addHistory(const QVector<HistoryEntry>& entries) override {
+        FileHistory history(*conn_);
+        if (!entries.isEmpty() && history.ready()) history.add(entries);
+    }
+    void commit() override {
+        conn_->exec(QStringLiteral("COMMIT"));
+        committed_ = true;
+    }
+
+  private:
+    void insertRow(const QString& table, const FieldValues& values, std::optional<qint64> key) {
         QStringList cols, marks;
+        if (key) {
+            cols << QStringLiteral("rowid");
+            marks << QStringLiteral("?");
+        }
         for (auto it = values.cbegin(); it != values.cend(); ++it) {
             cols << quoted(it.key());
             marks << QStringLiteral("?");
@@ -944,16 +962,12 @@ class SqlCipherFileBuilder : public FileBuilder {
                                        .arg(quoted(table), cols.join(QStringLiteral(", ")),
                                             marks.join(QStringLiteral(", "))));
         int i = 1;
+        if (key) st.bind(i++, *key);
         for (auto it = values.cbegin(); it != values.cend(); ++it)
             st.bind(i++, it.value());
         st.step();
     }
-    void commit() override {
-        conn_->exec(QStringLiteral("COMMIT"));
-        committed_ = true;
-    }
 
-  private:
     QString path_;
     std::unique_ptr<Connection> conn_;
     bool committed_ = false;

@@ -1,5 +1,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
+#include "data/history/HistoryRestore.h"
+#include "data/history/HistorySource.h"
 #include "data/storage/PgConnection.h"
 #include "data/storage/RoutingProvider.h"
 #include "data/storage/StorageError.h"
@@ -33,6 +35,24 @@ QStringList contentOf(const QString& folder) {
                 out << values.join(",");
             }
         }
+    }
+    return out;
+}
+
+// Every entry of every content file's history, oldest first, all but its number.
+QStringList historyOf(const QString& folder) {
+    RoutingProvider provider;
+    QStringList out;
+    for (const catalogue::FileSpec& file : catalogue::files()) {
+        if (file.folder != catalogue::Folder::Data) continue;
+        auto db = provider.open(folder + file.constant, catalogue::connectString());
+        auto& history = dynamic_cast<HistorySource&>(*db);
+        if (!history.keepsHistory()) continue;
+        for (const HistoryEntry& e : history.historyEntries(HistoryFilter()))
+            out.prepend(QStringList{file.constant, e.at.toString(Qt::ISODateWithMs), e.computer, e.user, e.table,
+                                    QString::number(e.record), kindName(e.kind), e.field, shownValue(e.before),
+                                    shownValue(e.after)}
+                            .join("|"));
     }
     return out;
 }
@@ -92,20 +112,52 @@ TEST(ServerTools, CopyingTheDemoFolderToAServerAndBackLosesNothing) {
     Fixture fx(true);
     const QString promo = fx.dataFile(catalogue::libraryFiles()[0]);
     fx.append(promo, "Main", {{"PromoName", ""}, {"BodyText", "only a body"}});
+    // History to carry: a changed field, and a deleted record whose key leaves a gap.
+    fx.write(promo, "Main", "BodyText", "changed");
+    const QStringList beforeDelete = contentOf(fx.dataFolder());
+    {
+        RoutingProvider studio;
+        auto rs = studio.open(promo, catalogue::connectString())->openTable("Main");
+        rs->moveFirst();
+        rs->moveNext();
+        rs->deleteCurrent();
+    }
     const QStringList original = contentOf(fx.dataFolder());
     ASSERT_TRUE(original.join("\n").contains("<null>"));
     ASSERT_TRUE(original.join("\n").contains("'',"));
+    const QStringList history = historyOf(fx.dataFolder());
+    ASSERT_FALSE(history.filter("|" + kindName(ChangeKind::Delete) + "|").isEmpty());
 
     const TestServer::Database db = TestServer::shared().createDatabase(TestServer::Content::Empty);
     const contentcopy::Report up = contentcopy::copy(fx.dataFolder(), db.adminAddress);
     EXPECT_EQ(up.copied.size(), 37);
     EXPECT_TRUE(up.failed.isEmpty()) << up.failed.join("\n").toStdString();
     EXPECT_EQ(contentOf(db.address), original);
+    EXPECT_EQ(historyOf(db.address), history);
 
     QTemporaryDir back;
     const contentcopy::Report down = contentcopy::copy(db.address, back.path() + "/Data");
     EXPECT_EQ(down.copied.size(), 37);
     EXPECT_EQ(contentOf(back.path() + "/Data"), original);
+    EXPECT_EQ(historyOf(back.path() + "/Data"), history);
+
+    // On either end the deleted record comes back in its place, and a new one goes after the last.
+    RoutingProvider station;
+    for (const QString& folder : {db.address, back.path() + "/Data"}) {
+        auto file = station.open(folder + catalogue::libraryFiles()[0], catalogue::connectString());
+        HistoryFilter deletes;
+        deletes.table = "Main";
+        for (const HistoryEntry& e : dynamic_cast<HistorySource&>(*file).historyEntries(deletes))
+            if (e.kind == ChangeKind::Delete) {
+                history::restoreEntry(*file, e);
+                break;
+            }
+        EXPECT_EQ(contentOf(folder), beforeDelete) << folder.toStdString();
+        auto rs = file->openTable("Main");
+        rs->append({{"PromoName", "new"}});
+        rs->moveLast();
+        EXPECT_EQ(rs->value("PromoName").toString(), "new") << folder.toStdString();
+    }
 
     // Nothing is copied over what is there.
     const contentcopy::Report again = contentcopy::copy(fx.dataFolder(), db.adminAddress);
