@@ -117,16 +117,22 @@ void LiveUpdates::round() {
     if (kept && kept->hasRetryable()) retryKeptAndSettle();
 }
 
-// Said while the share stays silent, whether or not the presenter met it yet: a Days choice meanwhile
-// shows the new day's name over the text it could not read. Taken back as soon as it answers.
+// Said while the share or server stays silent, whether or not the presenter met it yet: a Days
+// choice meanwhile shows the new day's name over the text it could not read. Not while a question
+// has only just gone unanswered (a slow share answers it in a moment); taken back as soon as the
+// share answers.
 void LiveUpdates::sayWhetherTheShareAnswers() {
-    const auto silent = [](const DataControl* source) {
-        return UnansweredFolders::stillWaitingForFile(source->databaseName());
-    };
-    if (std::any_of(sources_.cbegin(), sources_.cend(), silent))
+    qint64 folderWait = -1;
+    for (const DataControl* source : sources_)
+        folderWait = std::max(folderWait, UnansweredFolders::waitedForFileMs(source->databaseName()));
+    const qint64 lateWait = LateAnswers::awaitedForMs();
+    if (folderWait >= kSilentAfterMs)
         status_.showFailure(kShareNotAnswering);
-    else if (status_.failure() == kShareNotAnswering)
+    else if (lateWait >= kSilentAfterMs)
+        status_.showFailure(LateAnswers::awaitedMessage());
+    else if (folderWait < 0 && status_.failure() == kShareNotAnswering)
         status_.healthy();
+    status_.refresh();
 }
 
 void LiveUpdates::fileChanged(const QString& file) {

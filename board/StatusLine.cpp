@@ -1,9 +1,19 @@
 #include "board/StatusLine.h"
 
+#include "data/storage/AskedOnItsOwn.h"
+
 #include <QPointer>
 #include <QStatusBar>
 
+namespace {
+// What only just went unanswered may be a slow share's: it is said once it stays so.
+bool onlySlowSoFar(const QString& text) {
+    return (text.contains(kShareNotAnswering) || text.contains(kServerNotAnswering)) && unansweredOnlyAMoment();
+}
+} // namespace
+
 void StatusLine::showFailure(const QString& message) {
+    if (onlySlowSoFar(message)) return;
     failure_ = message;
     show();
 }
@@ -19,12 +29,20 @@ void StatusLine::healthy() {
     show();
 }
 
+void StatusLine::refresh() {
+    // Only when that changed: the bar may show another window's message meanwhile.
+    if (onlySlowSoFar(notice_) != noticeHeldBack_) show();
+}
+
 void StatusLine::show() {
     if (!bar_) return;
     paintFailure(!failure_.isEmpty());
+    // Text kept for want of an answer that is only a moment late is said once the answer stays away.
+    noticeHeldBack_ = onlySlowSoFar(notice_);
+    const QString notice = noticeHeldBack_ ? QString() : notice_;
     // A refused write is followed by where its text was kept: both are said, the failure first.
     const QString text =
-        failure_.isEmpty() ? notice_ : (notice_.isEmpty() ? failure_ : failure_ + QLatin1Char(' ') + notice_);
+        failure_.isEmpty() ? notice : (notice.isEmpty() ? failure_ : failure_ + QLatin1Char(' ') + notice);
     if (text.isEmpty())
         bar_->clearMessage();
     else

@@ -21,6 +21,9 @@ class StatusLine {
     void setNotice(const QString& notice);
     // Every file the board shows could be read: a failure shown no longer holds.
     void healthy();
+    // Shown again as things stand now: a notice held back while a slow share answered late is
+    // said once it has stayed silent.
+    void refresh();
 
     QString failure() const { return failure_; }
 
@@ -31,6 +34,7 @@ class StatusLine {
     QPointer<QStatusBar> bar_;
     QString failure_;
     QString notice_;
+    bool noticeHeldBack_ = false;
     // The bar's own colours, worn whenever no failure holds.
     std::optional<QPalette> standing_;
 };

@@ -19,11 +19,20 @@ class UnansweredFolders {
     static bool stillWaiting(const QString& folder);
     // Whether the folder a data file lies in is still waited for.
     static bool stillWaitingForFile(const QString& file);
+    // For how long the folder, or the one a data file lies in, has been waited for, -1 when it
+    // answers; and the longest wait of any folder.
+    static qint64 waitedForMs(const QString& folder);
+    static qint64 waitedForFileMs(const QString& file);
+    static qint64 longestWaitMs();
     // Throws ShareNotAnsweringError while stillWaiting: what the board asks a share known to hang
     // fails at once instead of holding the board until the share answers.
     static void checkAnswering(const QString& folder);
     static void waitingFor(const QString& folder, std::shared_ptr<std::atomic<bool>> answered);
 };
+
+// Whether what the share or server left unanswered was asked only a moment ago (less than
+// kSilentAfterMs): a slow share, not yet one that does not answer.
+bool unansweredOnlyAMoment();
 
 // Work handed to threads of their own and not waited for, counted: before the process ends (and the
 // engines' libraries are torn down under it) it is given a moment to finish.

@@ -25,6 +25,9 @@ class BoardStorage : public DatabaseProvider {
                                         const TableSnapshot& snapshot) override;
     void setWorkAheadWanted(bool wanted) override;
 
+    // How long the board waits for each statement from now on (a test of a slow share waits as a
+    // station's board does, where the test build waits longer).
+    void setWaitMs(int ms) { thread_->setWaitMs(ms); }
     // The engines themselves, for settings made before the board starts (the benchmark's).
     RoutingProvider& engines() { return *engines_; }
 

@@ -3,6 +3,7 @@
 #include "data/storage/AskedOnItsOwn.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QWaitCondition>
 #include <atomic>
@@ -11,11 +12,60 @@
 
 namespace {
 std::atomic<int> boardWait{80};
-std::atomic<int> awaitedAnswers{0};
+
+// The answers the board stopped waiting for, in every storage thread of the process, and since when
+// the oldest of them is awaited.
+class Awaited {
+  public:
+    void add(const std::exception_ptr& late) {
+        QMutexLocker lock(&mutex_);
+        if (count_.fetchAndAddOrdered(1) > 0) return;
+        since_.start();
+        try {
+            std::rethrow_exception(late);
+        } catch (const StorageError& e) {
+            message_ = e.message();
+        } catch (...) {
+            message_.clear();
+        }
+    }
+    void answered() {
+        QMutexLocker lock(&mutex_);
+        count_.fetchAndSubOrdered(1);
+    }
+    bool any() const { return count_.loadAcquire() > 0; }
+    qint64 forMs() {
+        QMutexLocker lock(&mutex_);
+        return count_.loadRelaxed() > 0 ? since_.elapsed() : -1;
+    }
+    QString message() {
+        QMutexLocker lock(&mutex_);
+        return message_;
+    }
+
+  private:
+    QMutex mutex_;
+    QAtomicInt count_{0};
+    QElapsedTimer since_;
+    QString message_;
+};
+
+Awaited& awaitedAnswers() {
+    static Awaited awaited;
+    return awaited;
+}
 } // namespace
 
 bool LateAnswers::awaited() {
-    return awaitedAnswers.load() > 0;
+    return awaitedAnswers().any();
+}
+
+qint64 LateAnswers::awaitedForMs() {
+    return awaitedAnswers().forMs();
+}
+
+QString LateAnswers::awaitedMessage() {
+    return awaitedAnswers().message();
 }
 
 int boardWaitMs() {
@@ -86,7 +136,7 @@ struct StorageThread::Shared {
                 job.answer->done = true;
                 if (job.answer->late) {
                     caughtUp = --late == 0;
-                    --awaitedAnswers;
+                    awaitedAnswers().answered();
                 }
             }
             answered.wakeAll();
@@ -133,7 +183,7 @@ void StorageThread::runWaiting(std::function<void()> work, const std::exception_
         if (!answer->done) {
             answer->late = true;
             ++shared_->late;
-            ++awaitedAnswers;
+            awaitedAnswers().add(late);
         }
     }
     if (!answer->done) std::rethrow_exception(late);

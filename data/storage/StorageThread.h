@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -15,6 +16,11 @@
 int boardWaitMs();
 void setBoardWaitMs(int ms);
 
+// How long a question may stay unanswered before the share or server is said not to answer: until
+// then it is only slow (a share with a long round trip), the board shows what it asked late, and
+// says nothing of it.
+inline constexpr int kSilentAfterMs = 1500;
+
 // Says, on the board's thread, that an answer the board stopped waiting for has come after all:
 // what failed for want of it may be asked again now.
 class LateAnswers : public QObject {
@@ -24,6 +30,10 @@ class LateAnswers : public QObject {
     // Whether an answer the board stopped waiting for is still awaited: what would ask the same
     // share or server another way (a marker read on a thread of its own) need not wait as well.
     static bool awaited();
+    // For how long the oldest answer still awaited has been awaited since the board stopped
+    // waiting for it, -1 when none is; and what the board was told then.
+    static qint64 awaitedForMs();
+    static QString awaitedMessage();
 
   signals:
     // Emitted on the storage thread; receivers on the board's thread get it queued.
@@ -45,6 +55,7 @@ class StorageThread {
     StorageThread& operator=(const StorageThread&) = delete;
 
     int waitMs() const { return waitMs_; }
+    void setWaitMs(int ms) { waitMs_ = ms; }
     void setCloseWaitMs(int ms) { closeWaitMs_ = ms; }
 
     // Runs the work there and gives its answer, or throws what it threw; throws late() when no
@@ -64,7 +75,7 @@ class StorageThread {
     struct Shared;
     void runWaiting(std::function<void()> work, const std::exception_ptr& late);
 
-    int waitMs_;
+    std::atomic<int> waitMs_;
     int closeWaitMs_ = 1000;
     std::shared_ptr<Shared> shared_;
 };

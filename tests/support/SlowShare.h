@@ -19,6 +19,9 @@ class SlowShare {
         const QString python = QStringLiteral("/usr/bin/python3");
         if (geteuid() != 0 || !QFile::exists(QStringLiteral("/dev/fuse")) || !QFile::exists(python)) return;
         QDir().mkpath(mount_);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("SLOWSHARE_DELAY_FILE"), delayFile());
+        process_.setProcessEnvironment(env);
         process_.start(python, {QStringLiteral(CUEPILOT_SLOWSHARE), source, mount_, QStringLiteral("0")});
         if (!process_.waitForStarted(5000)) return;
         for (int i = 0; i < 100 && !mounted_ && process_.state() == QProcess::Running; ++i) {
@@ -35,6 +38,7 @@ class SlowShare {
             process_.waitForFinished(5000);
         }
         QDir().rmdir(mount_);
+        QFile::remove(delayFile());
     }
     SlowShare(const SlowShare&) = delete;
     SlowShare& operator=(const SlowShare&) = delete;
@@ -42,6 +46,11 @@ class SlowShare {
     bool available() const { return mounted_; }
     void hold() { signal(SIGSTOP); }
     void release() { signal(SIGCONT); }
+    // Every file call from now on takes this long, as on a busy file server.
+    void setDelayMs(int ms) {
+        QFile file(delayFile());
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(QByteArray::number(ms));
+    }
 
   private:
     bool isMountPoint() const {
@@ -51,6 +60,7 @@ class SlowShare {
                ::stat(QFile::encodeName(QFileInfo(mount_).path()).constData(), &parent) == 0 &&
                here.st_dev != parent.st_dev;
     }
+    QString delayFile() const { return mount_ + QStringLiteral(".delay"); }
     void signal(int sig) {
         if (process_.state() == QProcess::Running) ::kill(pid_t(process_.processId()), sig);
     }
