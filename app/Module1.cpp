@@ -1,5 +1,7 @@
 #include "app/Module1.h"
 
+#include "app/BoardApplication.h"
+
 #include "app/TerminationSignal.h"
 #include "about/Maker.h"
 #include "app/CommandLine.h"
@@ -90,7 +92,7 @@ int Module1::Main(int argc, char** argv) {
         print(stdout, *answer);
         return 0;
     }
-    QApplication app(argc, argv);
+    BoardApplication app(argc, argv);
     // The window class desktops match against the desktop entry (StartupWMClass), and its name there.
     QCoreApplication::setApplicationName(maker::kProductName);
     QCoreApplication::setApplicationVersion(maker::kVersion);

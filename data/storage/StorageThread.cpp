@@ -5,7 +5,9 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QMutex>
+#include <QThread>
 #include <QWaitCondition>
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <thread>
@@ -74,6 +76,34 @@ int boardWaitMs() {
 
 void setBoardWaitMs(int ms) {
     boardWait.store(ms);
+}
+
+namespace {
+struct Turn {
+    QElapsedTimer started; // invalid outside a turn
+    int loopLevel = 0;
+};
+thread_local Turn currentTurn;
+} // namespace
+
+StorageTurn::StorageTurn() : savedStarted_(currentTurn.started), savedLoopLevel_(currentTurn.loopLevel) {
+    // An event loop run inside a handler (a dialog's) begins turns of its own.
+    const int level = QThread::currentThread()->loopLevel();
+    owner_ = !currentTurn.started.isValid() || currentTurn.loopLevel != level;
+    if (!owner_) return;
+    currentTurn.started.start();
+    currentTurn.loopLevel = level;
+}
+
+StorageTurn::~StorageTurn() {
+    if (!owner_) return;
+    currentTurn.started = savedStarted_;
+    currentTurn.loopLevel = savedLoopLevel_;
+}
+
+QDeadlineTimer StorageTurn::deadline(int waitMs) {
+    if (!currentTurn.started.isValid()) return QDeadlineTimer(waitMs);
+    return QDeadlineTimer(std::max<qint64>(0, waitMs - currentTurn.started.elapsed()));
 }
 
 LateAnswers& LateAnswers::instance() {
@@ -177,7 +207,7 @@ void StorageThread::runWaiting(std::function<void()> work, const std::exception_
         if (shared_->late > 0) std::rethrow_exception(late);
         shared_->queue.push_back(Job{std::move(work), answer});
         shared_->work.wakeOne();
-        const QDeadlineTimer deadline(waitMs_);
+        const QDeadlineTimer deadline = StorageTurn::deadline(waitMs_);
         while (!answer->done)
             if (!shared_->answered.wait(&shared_->mutex, deadline)) break;
         if (!answer->done) {

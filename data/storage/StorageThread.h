@@ -2,6 +2,8 @@
 
 #include "data/storage/StorageError.h"
 
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <atomic>
@@ -20,6 +22,27 @@ void setBoardWaitMs(int ms);
 // then it is only slow (a share with a long round trip), the board shows what it asked late, and
 // says nothing of it.
 inline constexpr int kSilentAfterMs = 1500;
+
+// One event handled by the board's thread (a click, a key, a tick): every question its handler
+// asks the storage thread shares one wait, so a handler that asks ten questions of a slow share is
+// held no longer than one that asks one. A turn begun inside another is part of it, unless an event
+// loop was begun in between (a dialog's); outside any turn (the tools, start-up) each question has a
+// wait of its own.
+class StorageTurn {
+  public:
+    StorageTurn();
+    ~StorageTurn();
+    StorageTurn(const StorageTurn&) = delete;
+    StorageTurn& operator=(const StorageTurn&) = delete;
+    // The wait left to a question asked now, by a thread waiting waitMs for each.
+    static QDeadlineTimer deadline(int waitMs);
+
+  private:
+    // The turn this one was begun inside of, given back when it ends.
+    QElapsedTimer savedStarted_;
+    int savedLoopLevel_;
+    bool owner_ = false;
+};
 
 // Says, on the board's thread, that an answer the board stopped waiting for has come after all:
 // what failed for want of it may be asked again now.

@@ -3,10 +3,13 @@
 #include "data/sharing/ReadAhead.h"
 #include "data/storage/SqlCipherProvider.h"
 #include "data/storage/Steps.h"
+#include "data/storage/StorageThread.h"
 #include "tests/data/StorageSuite.h"
 #include "tests/support/RawConnection.h"
 
+#include <QEventLoop>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <functional>
 
 // The windows of one board share one connection to each file: what one of them stores, the others
@@ -177,3 +180,41 @@ TEST_F(OneBoardOnFiles, AFileSwitchedToWalModeIsNeverShownStaleAndIsSwitchedBack
 }
 
 } // namespace
+
+// The questions one event of the board asks share one wait: the second of two slow answers in one
+// turn is late, where each alone is answered in time; an event loop begun inside the turn (a
+// dialog's) has turns of its own.
+TEST(StorageTurns, QuestionsOfOneEventShareOneWait) {
+    StorageThread thread(1000);
+    const auto slowAnswer = [&thread] {
+        thread.ask<int>([] { QThread::msleep(700); return 1; }, std::make_exception_ptr(ShareNotAnsweringError()));
+    };
+    const auto answersInTime = [&](int questions) {
+        try {
+            for (int i = 0; i < questions; ++i)
+                slowAnswer();
+            return true;
+        } catch (const AnswerLateError&) {
+            return false;
+        }
+    };
+    EXPECT_TRUE(answersInTime(2)); // no turn: a wait each
+    {
+        const StorageTurn turn;
+        EXPECT_TRUE(answersInTime(1));
+        bool inDialog = false;
+        QEventLoop dialog;
+        QTimer::singleShot(0, &dialog, [&] {
+            const StorageTurn dialogsOwn;
+            inDialog = answersInTime(1);
+            dialog.quit();
+        });
+        dialog.exec();
+        EXPECT_TRUE(inDialog);
+        EXPECT_FALSE(answersInTime(1)); // the turn's wait is spent
+    }
+    // Caught up again once the late answer came.
+    for (const QDeadlineTimer deadline(10000); LateAnswers::awaited() && !deadline.hasExpired();)
+        QThread::msleep(20);
+    EXPECT_TRUE(answersInTime(1));
+}
