@@ -25,7 +25,8 @@ std::optional<QByteArray> currentMarker(const QString& file, const std::shared_p
     // control reads for itself, which fails at once until the answer comes.
     if (LateAnswers::awaited()) return std::nullopt;
     AskedOnItsOwn<QByteArray> marker(QFileInfo(file).path(), [source] { return source->read(); });
-    return marker.answerWithin(boardWaitMs());
+    // Within what is left of the event's one wait, as the board's own statements are.
+    return marker.answerBy(StorageTurn::deadline(boardWaitMs()));
 }
 
 // The folders that do not answer a look at them within the busy timeout, all looked at together.
