@@ -5,13 +5,6 @@
 #include <QPointer>
 #include <QStatusBar>
 
-namespace {
-// What only just went unanswered may be a slow share's: it is said once it stays so.
-bool onlySlowSoFar(const QString& text) {
-    return (text.contains(kShareNotAnswering) || text.contains(kServerNotAnswering)) && unansweredOnlyAMoment();
-}
-} // namespace
-
 void StatusLine::showFailure(const QString& message) {
     if (onlySlowSoFar(message)) return;
     failure_ = message;

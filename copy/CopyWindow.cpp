@@ -4,6 +4,7 @@
 #include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/FieldBinding.h"
+#include "data/controls/ReadUntilAnswered.h"
 #include "data/storage/Steps.h"
 #include "data/controls/StudioContext.h"
 #include "widgets/Accessible.h"
@@ -26,7 +27,9 @@ QFont pointFont(qreal points, bool bold) {
 
 CopyWindow::CopyWindow(StudioContext& context, const QString& formName, const QString& recordSource)
     : context_(context), data1_(new DataControl(context.provider(), QStringLiteral("Data1"), this)),
-      status_(new QStatusBar(this)), body_(new QVBoxLayout) {
+      status_(new QStatusBar(this)), body_(new QVBoxLayout),
+      reading_(new ReadUntilAnswered([this] { data1_->refresh(); },
+                                     [this](const QString& message) { sayReadFailed(message); }, this)) {
     windows::adopt(this, formName);
     windows::rememberPlace(this);
     data1_->setRecordSource(recordSource);
@@ -58,16 +61,16 @@ void CopyWindow::openFile(const QString& path) {
 }
 
 bool CopyWindow::refreshData() {
-    const QString path = data1_->databaseName();
-    const bool opened = reportOnFailure(
-        [this, path](const QString& message) {
-            // Before any file is named there is nothing the presenter could fix.
-            // A server address may carry its password: never on the screen.
-            if (!path.isEmpty()) status_->showMessage(paths::withoutPassword(path + QStringLiteral(": ") + message));
-        },
-        [this] { data1_->refresh(); });
+    const bool opened = reading_->read();
     if (opened) status_->clearMessage();
     return opened;
+}
+
+void CopyWindow::sayReadFailed(const QString& message) {
+    const QString path = data1_->databaseName();
+    // Before any file is named there is nothing the presenter could fix.
+    // A server address may carry its password: never on the screen.
+    if (!path.isEmpty()) status_->showMessage(paths::withoutPassword(path + QStringLiteral(": ") + message));
 }
 
 TextBox* CopyWindow::boundLine(const QString& name, const QString& field) {

@@ -8,6 +8,7 @@ class MultiLineBox;
 class QBoxLayout;
 class QLabel;
 class QStatusBar;
+class ReadUntilAnswered;
 class StudioContext;
 class TextBox;
 
@@ -24,7 +25,8 @@ class CopyWindow : public QWidget {
     // Data-file connect string and database file, then a refresh.
     void openFile(const QString& path);
     // Opens (or re-opens) the table with the settings in force; a failure is skipped and the file
-    // it concerns is named in the status line. Returns whether the refresh succeeded.
+    // it concerns is named in the status line. A file that did not answer in time is read again
+    // once it answers. Returns whether the refresh succeeded.
     bool refreshData();
 
   protected:
@@ -55,11 +57,13 @@ class CopyWindow : public QWidget {
 
   private:
     QPushButton* plainButton(const QString& name, const QString& caption);
+    void sayReadFailed(const QString& message);
 
     StudioContext& context_;
     DataControl* data1_;
     QStatusBar* status_;
     QBoxLayout* body_;
+    ReadUntilAnswered* reading_;
     QList<TextBox*> lines_;
     QList<MultiLineBox*> texts_;
 };

@@ -5,6 +5,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/FieldBinding.h"
+#include "data/controls/ReadUntilAnswered.h"
 #include "data/catalogue/Paths.h"
 #include "data/controls/StudioContext.h"
 #include "widgets/Colors.h"
@@ -178,14 +179,23 @@ void frmPhone::Form_Load() {
     Data1->setConnect(catalogue::connectString());
     Data1->setDatabaseName(
         paths::withFallback(context_.dataFolderText(), context_.programFolder(), catalogue::kPhoneFile));
-    skipOnFailure([&] { Data1->refresh(); });
-    skipOnFailure([&] { bindExtension(); });
+    // Skipped silently as every failure of this window is; a file that did not answer in time is
+    // read again once it answers, so the list fills by itself.
+    if (!reading_)
+        reading_ = new ReadUntilAnswered(
+            [this] {
+                Data1->refresh();
+                skipOnFailure([&] { bindExtension(); });
+                showState(adding());
+            },
+            {}, this);
+    reading_->read();
 }
 
 // An older phone file may have no "Ext" field: the box then stays unbound and locked, so nothing
 // typed there is silently thrown away.
 void frmPhone::bindExtension() {
-    if (!Data1->isOpen() || !Data1->hasField(kExtField)) return;
+    if (!Data1->isOpen() || !Data1->hasField(kExtField) || FieldBinding::of(text_[8])) return;
     auto* binding = new FieldBinding(text_[8], Data1, kExtField);
     Data1->showCurrentIn(binding);
 }

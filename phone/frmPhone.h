@@ -7,6 +7,7 @@
 
 class DataControl;
 class QPushButton;
+class ReadUntilAnswered;
 class StudioContext;
 class TextBox;
 
@@ -58,6 +59,7 @@ class frmPhone : public QWidget {
     std::array<TextBox*, 10> text_{};       // Text1 .. Text9
     std::array<QPushButton*, 8> command_{}; // Command1 .. Command7
     ErrorSink errorSink_;
+    ReadUntilAnswered* reading_ = nullptr;
     bool unloaded_ = false;
 };
 

@@ -100,6 +100,10 @@ bool unansweredOnlyAMoment() {
     return longest >= 0 && longest < kSilentAfterMs;
 }
 
+bool onlySlowSoFar(const QString& failure) {
+    return (failure.contains(kShareNotAnswering) || failure.contains(kServerNotAnswering)) && unansweredOnlyAMoment();
+}
+
 void UnansweredFolders::waitingFor(const QString& folder, std::shared_ptr<std::atomic<bool>> answered) {
     std::lock_guard<std::mutex> lock(unansweredMutex);
     Unanswered waiting{std::move(answered), {}};

@@ -33,6 +33,9 @@ class UnansweredFolders {
 // Whether what the share or server left unanswered was asked only a moment ago (less than
 // kSilentAfterMs): a slow share, not yet one that does not answer.
 bool unansweredOnlyAMoment();
+// Whether a failure's words are a share's or server's that has not answered only for a moment: a
+// slow share answers shortly, so they are said once the answer stays away.
+bool onlySlowSoFar(const QString& failure);
 
 // Work handed to threads of their own and not waited for, counted: before the process ends (and the
 // engines' libraries are torn down under it) it is given a moment to finish.

@@ -4,8 +4,10 @@
 #include "board/BoardControls.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/storage/BoardStorage.h"
+#include "data/storage/RoutingProvider.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/Fixture.h"
+#include "tests/support/TestServer.h"
 #include "widgets/TextBox.h"
 
 #include <QApplication>
@@ -24,6 +26,8 @@ class EditingBoard : public ::testing::Test {
   protected:
     explicit EditingBoard(Engine engine = Engine::Files, const QString& setupPath = QStringLiteral("<data>"))
         : fx(true, setupPath, engine) {}
+    // On a server of the test's own, which it may stop.
+    explicit EditingBoard(TestServer& server) : fx(true, QStringLiteral("<data>"), server) {}
 
     Fixture fx;
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(0, 0, 0))};
@@ -37,8 +41,9 @@ class EditingBoard : public ::testing::Test {
     void load() {
         board = std::make_unique<frmMain>(clock, provider, fx.programFolder());
         board->setEndProgram([] {});
-        if (readAhead) board->readAheadFromThread([] { return std::make_unique<SqlCipherProvider>(); });
-        if (watchChanges) board->watchChangesFromThread([] { return std::make_unique<SqlCipherProvider>(); });
+        // The program's own engines for the threads: a file or the server, as the address says.
+        if (readAhead) board->readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
+        if (watchChanges) board->watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
         board->Form_Load();
         board->show();
         QApplication::setActiveWindow(board.get());

@@ -1,3 +1,6 @@
+#include "copy/CopyOpeners.h"
+#include "copy/frmNotes.h"
+#include "data/catalogue/Catalogue.h"
 #include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/StorageThread.h"
 #include "data/controls/DataControl.h"
@@ -6,13 +9,16 @@
 #include "tests/support/RawConnection.h"
 #include "tests/support/SlowShare.h"
 #include "widgets/Colors.h"
+#include "phone/frmPhone.h"
 #include "widgets/Lbl3D.h"
+#include "widgets/TextBox.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <algorithm>
 #include <atomic>
 #include <functional>
@@ -261,6 +267,35 @@ TEST_F(HungShare, ASlowShareIsNotCalledSilentAndWhatIsSavedLands) {
     EXPECT_TRUE(said.filter("does not answer").isEmpty()) << said.join(" / ").toStdString();
     EXPECT_TRUE(recoversUntil([&] { return statusText().isEmpty(); })) << statusText().toStdString();
     EXPECT_EQ(c().slotBox[2]->text(), "Saved on a slow share");
+}
+
+// Windows opened while the share is only slow: their file outlasts the board's wait, and a copy
+// window and the phone list fill by themselves once it answers, never calling the share silent.
+TEST_F(HungShare, WindowsOpenedOnASlowShareFillOnceTheirFileAnswers) {
+    const QStringList expected{fx.read(fx.dataFile(catalogue::libraryFiles().at(0)), "Main", "PromoName"),
+                               fx.read(fx.dataFile(catalogue::kPhoneFile), catalogue::kPhoneTable, "String")};
+    ASSERT_FALSE(expected.contains(QString()));
+    load();
+    share.setDelayMs(30);
+    provider.setWaitMs(80);
+    QWidget* library = openLibrary(*board, libraryButtons().at(0));
+    QWidget* phone = showPhoneList(*board);
+    provider.setWaitMs(boardWaitMs());
+    const auto shown = [&] {
+        return QStringList{library->findChild<TextBox*>("Text2")->text(), phone->findChild<TextBox*>("Text9")->text()};
+    };
+    EXPECT_NE(shown(), expected) << "the files did not outlast the board's wait";
+    QStringList said;
+    EXPECT_TRUE(eventually([&] {
+        QCoreApplication::processEvents();
+        said << library->findChild<QStatusBar*>()->currentMessage();
+        return shown() == expected;
+    })) << shown().join(" / ").toStdString();
+    share.setDelayMs(0);
+    said.removeDuplicates();
+    EXPECT_TRUE(said.filter("does not answer").isEmpty()) << said.join(" / ").toStdString();
+    library->close();
+    phone->close();
 }
 
 // The share stops answering between two rounds of the watcher, just as the presenter acts on what

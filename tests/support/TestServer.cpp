@@ -303,6 +303,12 @@ void TestServer::stop() {
     running_ = false;
 }
 
+pid_t TestServer::postmasterPid() const {
+    QFile file(Cluster(folder_, runUser_).path() + QStringLiteral("/postmaster.pid"));
+    if (!file.open(QIODevice::ReadOnly)) return 0;
+    return pid_t(file.readLine().trimmed().toLong());
+}
+
 QString TestServer::addressOf(const QString& database, const QString& user) const {
     return socketAddress(folder_, database, user);
 }

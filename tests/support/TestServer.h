@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QString>
 
 // Throwaway PostgreSQL clusters for the tests, listening only on a Unix socket in a temporary
@@ -44,6 +46,8 @@ class TestServer {
     // Fast shutdown: open connections are ended.
     void stop();
     void start();
+    // The server's main process, which a test may stop (SIGSTOP) so that it takes no new connection.
+    pid_t postmasterPid() const;
 
   private:
     TestServer(QString folder, QString runUser, bool owned);

@@ -1,0 +1,36 @@
+#include "data/controls/ReadUntilAnswered.h"
+
+#include "data/storage/AskedOnItsOwn.h"
+#include "data/storage/StorageThread.h"
+
+ReadUntilAnswered::ReadUntilAnswered(std::function<void()> read, ErrorSink say, QObject* parent)
+    : QObject(parent), read_(std::move(read)), say_(std::move(say)) {
+    // Tried again as often as the silence would be said: by then it is said if it holds.
+    again_.setInterval(kSilentAfterMs);
+    connect(&again_, &QTimer::timeout, this, &ReadUntilAnswered::read);
+    // Queued: the answer is told from the storage thread.
+    connect(
+        &LateAnswers::instance(), &LateAnswers::caughtUp, this,
+        [this] {
+            if (waiting()) this->read();
+        },
+        Qt::QueuedConnection);
+}
+
+bool ReadUntilAnswered::read() {
+    QString failure;
+    try {
+        read_();
+        again_.stop();
+        return true;
+    } catch (const AnswerLateError& e) {
+        failure = QString::fromUtf8(e.what());
+        if (!again_.isActive()) again_.start();
+        if (onlySlowSoFar(failure)) return false;
+    } catch (const std::exception& e) {
+        failure = QString::fromUtf8(e.what());
+        again_.stop();
+    }
+    if (say_) say_(failure);
+    return false;
+}

@@ -1,0 +1,148 @@
+#include "data/rescue/KeptEdits.h"
+#include "data/storage/PgConnection.h"
+#include "data/storage/StorageThread.h"
+#include "tests/board/EditingBoard.h"
+#include "widgets/Lbl3D.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <algorithm>
+#include <csignal>
+#include <functional>
+
+namespace {
+
+// The board on the station's server, which stops answering (SIGSTOP) just as the presenter acts on
+// what was typed: every backend, the watcher's and the read-ahead's too, between two of their rounds,
+// and the server's main process, so that no new connection is answered either. The handler is held
+// no longer than the board waits, the clock goes on, and the text lands once the server answers, or
+// is kept for the next start where the board closed.
+struct ActOnTyping {
+    const char* name;
+    std::function<void(frmMain&, BoardControls&, FakeClock&)> act;
+    // Where the board stays: what it shows once the server is seen not to answer (the status bar),
+    // or at once (the day's name). Nothing where the board closes.
+    std::function<bool(BoardControls&)> shows;
+};
+
+void PrintTo(const ActOnTyping& acting, std::ostream* os) {
+    *os << acting.name;
+}
+
+class HungServer : public EditingBoard, public ::testing::WithParamInterface<ActOnTyping> {
+  protected:
+    HungServer() : EditingBoard(TestServer::own()) {
+        readAhead = watchChanges = true;
+        provider.setKeptEdits(&kept);
+    }
+    void TearDown() override {
+        resume();
+        if (board) board->Form_Unload();
+        board.reset();
+        provider.setKeptEdits(nullptr);
+    }
+
+    void stopTheServer() {
+        PgConnection admin({adminAddress(), QString(), QString()});
+        const PgResult r = admin.exec("SELECT pid FROM pg_stat_activity WHERE datname = current_database() "
+                                      "AND pid <> pg_backend_pid()");
+        for (int i = 0; i < r.rows(); ++i)
+            stopped_ << pid_t(r.int64(i, 0));
+        stopped_ << TestServer::own().postmasterPid();
+        for (pid_t pid : std::as_const(stopped_))
+            kill(pid, SIGSTOP);
+    }
+    void resume() {
+        for (pid_t pid : std::as_const(stopped_))
+            kill(pid, SIGCONT);
+        stopped_.clear();
+    }
+
+    static bool eventually(const std::function<bool()>& met) {
+        for (const QDeadlineTimer deadline(30000); !deadline.hasExpired(); QThread::msleep(20)) {
+            QCoreApplication::processEvents();
+            if (met()) return true;
+        }
+        return met();
+    }
+    bool kept_(const QString& text) {
+        const auto edits = kept.edits();
+        return std::any_of(edits.cbegin(), edits.cend(), [&](const KeptEdit& e) { return e.fields.values().contains(text); });
+    }
+
+    KeptEdits kept{fx.programFolder() + QStringLiteral("/KeptEdits.json")};
+
+  private:
+    QString adminAddress() const {
+        QString address = fx.dataFolder();
+        return address.replace("postgresql://", "postgresql://postgres@");
+    }
+    QList<pid_t> stopped_;
+};
+
+TEST_P(HungServer, HoldsTheBoardNoLongerThanItsWaitAndTheTextLands) {
+    load();
+    clock.setTime(QTime(0, 58, 0));
+    board->Timer1_Timer();
+    c().command[3]->click();
+    type(c().slotBox[2], "Typed as the server stopped");
+    // A short wait, so that a handler waiting on the server (its own deadline is seconds) is told
+    // from one that waited only for the board's turn.
+    provider.setWaitMs(300);
+    stopTheServer();
+
+    QElapsedTimer held;
+    held.start();
+    {
+        StorageTurn oneEvent; // as the program handles a click, a key or a tick
+        GetParam().act(*board, c(), clock);
+    }
+    EXPECT_LT(held.elapsed(), 300 + 1500) << "the board waited for the server";
+    if (GetParam().shows) {
+        EXPECT_TRUE(eventually([&] { return GetParam().shows(c()); })) << statusText().toStdString();
+        clock.setTime(clock.now().time().addSecs(1));
+        board->Timer1_Timer();
+        EXPECT_EQ(c().Lbl3D1->caption(), clock.now().time().toString("h:mm:ss AP"));
+    } else {
+        board.reset();
+    }
+    provider.setWaitMs(boardWaitMs());
+
+    resume();
+    const QString typed = QStringLiteral("Typed as the server stopped");
+    EXPECT_TRUE(eventually([&] {
+        if (!board && kept_(typed)) return true;
+        return fx.read(mondayFile(), "12am", "05am") == typed;
+    })) << (board ? statusText().toStdString() : std::string());
+    if (board) {
+        EXPECT_TRUE(eventually([&] {
+            board->pollForChanges();
+            return statusText().isEmpty();
+        })) << statusText().toStdString();
+    }
+}
+
+bool saysServerSilent(BoardControls& c) {
+    return c.statusBar->currentMessage().contains("The server does not answer.");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Acting, HungServer,
+    ::testing::Values(
+        ActOnTyping{"Save", [](frmMain&, BoardControls& c, FakeClock&) { c.command[4]->click(); }, saysServerSilent},
+        ActOnTyping{"HourRoll",
+                    [](frmMain& b, BoardControls&, FakeClock& clock) {
+                        clock.setTime(QTime(0, 59, 59));
+                        b.Timer1_Timer();
+                    },
+                    saysServerSilent},
+        ActOnTyping{"DaysChoice", [](frmMain& b, BoardControls&, FakeClock&) { b.mnuDay_Click(2); },
+                    [](BoardControls& c) {
+                        return c.Label31->text() == "Wednesday" && c.statusBar->currentMessage().contains("kept");
+                    }},
+        ActOnTyping{"Close", [](frmMain& b, BoardControls&, FakeClock&) { b.Form_Unload(); }, {}}),
+    [](const ::testing::TestParamInfo<ActOnTyping>& info) { return std::string(info.param.name); });
+
+} // namespace
