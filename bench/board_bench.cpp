@@ -201,6 +201,9 @@ void slotChange(benchmark::State& state, bool wholeSave) {
     const bool keep = state.range(0) == 1;
     state.SetLabel(keep ? "with history" : "without history");
     LoadedBoard b(demoProgramFolder(), keep);
+    // What the write costs, to its end: not cut short by the board's wait (a write with history on
+    // a slow share outlasts it, and the next would fail at once while the last is still under way).
+    b.provider.setWaitMs(60000);
     b.clock.set(0, QTime(10, 17, 0));
     b.form.waitForOpenAhead();
     DataControl& hour = *b.form.controls().data[1];
