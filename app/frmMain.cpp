@@ -15,6 +15,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
 #include "data/rescue/KeptEdits.h"
+#include "data/storage/StorageThread.h"
 #include "data/catalogue/Paths.h"
 #include "widgets/Colors.h"
 #include "widgets/Lbl3D.h"
@@ -34,6 +35,10 @@
 #include <QStatusBar>
 
 namespace {
+
+// How long a start waits for each of the program folder's own files: long enough for a busy
+// computer's first key derivation, short enough that a program folder on a hung share is given up.
+constexpr int kProgramFolderWaitMs = 3000;
 
 // Connect type, then the password string that replaces it, the file, a refresh; where a table is
 // named, set it and refresh again. A refresh that fails leaves the bound boxes as they were.
@@ -257,8 +262,14 @@ void frmMain::Form_Load() {
     // Every step on its own: a step that fails is skipped and the next one runs.
     const OneSwitch oneSwitch(provider_);
     const std::array<std::function<void()>, 17> steps = {
-        [&] { openDataControl(*c_.data[7], programFolder_ + catalogue::kSetupFile, catalogue::kSetupTable); },
+        // Where the data lies, and the station's name: the board waits for them as long as a
+        // start may take, or it would come up on the program folder in place of the data folder.
         [&] {
+            const StoragePatience whereTheDataLies(kProgramFolderWaitMs);
+            openDataControl(*c_.data[7], programFolder_ + catalogue::kSetupFile, catalogue::kSetupTable);
+        },
+        [&] {
+            const StoragePatience whereTheDataLies(kProgramFolderWaitMs);
             openDataControl(*c_.data[8], programFolder_ + catalogue::kLocationFile, catalogue::kLocationTable);
         },
         [&] {

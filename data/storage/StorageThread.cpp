@@ -84,7 +84,16 @@ struct Turn {
     int loopLevel = 0;
 };
 thread_local Turn currentTurn;
+thread_local int patienceMs = 0;
 } // namespace
+
+StoragePatience::StoragePatience(int waitMs) : saved_(patienceMs) {
+    patienceMs = std::max(patienceMs, waitMs);
+}
+
+StoragePatience::~StoragePatience() {
+    patienceMs = saved_;
+}
 
 StorageTurn::StorageTurn() : savedStarted_(currentTurn.started), savedLoopLevel_(currentTurn.loopLevel) {
     // An event loop run inside a handler (a dialog's) begins turns of its own.
@@ -102,6 +111,7 @@ StorageTurn::~StorageTurn() {
 }
 
 QDeadlineTimer StorageTurn::deadline(int waitMs) {
+    waitMs = std::max(waitMs, patienceMs);
     if (!currentTurn.started.isValid()) return QDeadlineTimer(waitMs);
     return QDeadlineTimer(std::max<qint64>(0, waitMs - currentTurn.started.elapsed()));
 }

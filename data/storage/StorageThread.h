@@ -44,6 +44,21 @@ class StorageTurn {
     bool owner_ = false;
 };
 
+// Questions the board cannot do without, asked on its thread: each may wait waitMs when that is
+// longer than the board's usual wait. Where the data lies is read at start-up from the program
+// folder's own files; a start on a busy computer that gave up on them would come up on the wrong
+// folder.
+class StoragePatience {
+  public:
+    explicit StoragePatience(int waitMs);
+    ~StoragePatience();
+    StoragePatience(const StoragePatience&) = delete;
+    StoragePatience& operator=(const StoragePatience&) = delete;
+
+  private:
+    int saved_;
+};
+
 // Says, on the board's thread, that an answer the board stopped waiting for has come after all:
 // what failed for want of it may be asked again now.
 class LateAnswers : public QObject {

@@ -1,6 +1,7 @@
 #include "copy/CopyOpeners.h"
 #include "copy/frmNotes.h"
 #include "data/catalogue/Catalogue.h"
+#include "data/catalogue/Paths.h"
 #include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/StorageThread.h"
 #include "data/controls/DataControl.h"
@@ -98,6 +99,25 @@ TEST_F(ReadAheadBoard, ARollShowsWhatWasReadAheadOnlyWhileNoStudioHasWrittenSinc
     board->mnuDay_Click(3);
     EXPECT_EQ(c().Label31->text(), "Thursday");
     EXPECT_EQ(c().slotBox[1]->text(), "Thursday's first slot, written late");
+}
+
+// A start on a busy computer, where no answer comes within the board's wait: the board still reads
+// where its data lies (it waits longer for the program folder's own files), and shows the day's files
+// once they answer, never the program folder in their place.
+TEST_F(ReadAheadBoard, AStartWhereEveryAnswerIsLateStillFindsTheDataFolder) {
+    fx.write(mondayFile(), "12am", "00am", "In the data folder");
+    provider.setWaitMs(0);
+    load();
+    provider.setWaitMs(boardWaitMs());
+    EXPECT_EQ(paths::fold(c().data[1]->databaseName()).toStdString(), paths::fold(mondayFile()).toStdString());
+    EXPECT_TRUE(c().data[7]->isOpen() && c().data[8]->isOpen()) << "the program folder's own files";
+    bool shown = false;
+    for (const QDeadlineTimer patience(20000); !shown && !patience.hasExpired(); QThread::msleep(20)) {
+        QCoreApplication::processEvents();
+        board->pollForChanges();
+        shown = c().slotBox[1]->text() == "In the data folder";
+    }
+    EXPECT_TRUE(shown) << statusText().toStdString();
 }
 
 QString shareMount() {
