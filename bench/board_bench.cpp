@@ -20,6 +20,7 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QEventLoop>
 #include <QLabel>
 #include <QPushButton>
@@ -229,20 +230,32 @@ void SlotSave(benchmark::State& state) { slotChange(state, true); }
 BENCHMARK(SlotWrite)->ArgName("history")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(SlotSave)->ArgName("history")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The backends serving the bench server's station database, but for the asking one's own.
-QList<pid_t> stationBackends() {
+// The parent of a process, from /proc: a backend's is the server's main process.
+pid_t parentOf(pid_t pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return 0;
+    // "pid (name) state ppid ...": the name may hold spaces, so counted from its closing bracket.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> after = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return after.size() > 1 ? pid_t(after[1].toInt()) : 0;
+}
+
+// What serves the bench server's station database: its backends but for the asking one's own, and
+// the server's main process, so that no new connection is answered either.
+QList<pid_t> stationServer() {
     PgConnection ask({benchServer(), PostgresProvider::kDefaultRole, catalogue::kPassword, PgSignIn::Patience::Tool});
-    const PgResult r = ask.exec(QStringLiteral("SELECT pid FROM pg_stat_activity WHERE datname = current_database() "
-                                               "AND pid <> pg_backend_pid()"));
+    const PgResult r = ask.exec(QStringLiteral("SELECT pid, pg_backend_pid() FROM pg_stat_activity "
+                                               "WHERE datname = current_database() AND pid <> pg_backend_pid()"));
     QList<pid_t> pids;
     for (int i = 0; i < r.rows(); ++i)
         pids << pid_t(r.int64(i, 0));
+    if (r.rows() > 0) pids << parentOf(pid_t(r.int64(0, 1)));
     return pids;
 }
 
 // How long the board's thread is held by a save, a Days choice and closing the board, with typing
-// under way, while what serves the board stops answering mid-session (SIGSTOP): every backend of the
-// bench server, or the network drive in miniature (slowshare-bench.sh). Needs the right to stop
+// under way, while what serves the board stops answering mid-session (SIGSTOP): the bench server
+// (every backend of its station database and its main process), or the network drive in miniature (slowshare-bench.sh). Needs the right to stop
 // those processes (root).
 void heldByStopped(benchmark::State& state, const QString& programFolder,
                    const std::function<QList<pid_t>()>& serving) {
@@ -275,7 +288,7 @@ void heldByStopped(benchmark::State& state, const QString& programFolder,
 }
 void HeldByAStoppedServer(benchmark::State& state) {
     if (benchServer().isEmpty()) return state.SkipWithError("needs CUEPILOT_BENCH_SERVER");
-    heldByStopped(state, serverProgramFolder(), stationBackends);
+    heldByStopped(state, serverProgramFolder(), stationServer);
 }
 BENCHMARK(HeldByAStoppedServer)
     ->DenseRange(0, 2)
