@@ -50,7 +50,9 @@ class HungServer : public EditingBoard, public ::testing::WithParamInterface<Act
                                       "AND pid <> pg_backend_pid()");
         for (int i = 0; i < r.rows(); ++i)
             stopped_ << pid_t(r.int64(i, 0));
-        stopped_ << TestServer::own().postmasterPid();
+        const pid_t main = TestServer::own().postmasterPid();
+        ASSERT_GT(main, 0) << "the server's main process is not known";
+        stopped_ << main;
         for (pid_t pid : std::as_const(stopped_))
             kill(pid, SIGSTOP);
     }
@@ -67,7 +69,7 @@ class HungServer : public EditingBoard, public ::testing::WithParamInterface<Act
         }
         return met();
     }
-    bool kept_(const QString& text) {
+    bool isKept(const QString& text) {
         const auto edits = kept.edits();
         return std::any_of(edits.cbegin(), edits.cend(), [&](const KeptEdit& e) { return e.fields.values().contains(text); });
     }
@@ -91,7 +93,7 @@ TEST_P(HungServer, HoldsTheBoardNoLongerThanItsWaitAndTheTextLands) {
     // A short wait, so that a handler waiting on the server (its own deadline is seconds) is told
     // from one that waited only for the board's turn.
     provider.setWaitMs(300);
-    stopTheServer();
+    ASSERT_NO_FATAL_FAILURE(stopTheServer());
 
     QElapsedTimer held;
     held.start();
@@ -113,7 +115,7 @@ TEST_P(HungServer, HoldsTheBoardNoLongerThanItsWaitAndTheTextLands) {
     resume();
     const QString typed = QStringLiteral("Typed as the server stopped");
     EXPECT_TRUE(eventually([&] {
-        if (!board && kept_(typed)) return true;
+        if (!board && isKept(typed)) return true;
         return fx.read(mondayFile(), "12am", "05am") == typed;
     })) << (board ? statusText().toStdString() : std::string());
     if (board) {
