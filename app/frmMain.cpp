@@ -36,10 +36,6 @@
 
 namespace {
 
-// How long a start waits for each of the program folder's own files: long enough for a busy
-// computer's first key derivation, short enough that a program folder on a hung share is given up.
-constexpr int kProgramFolderWaitMs = 3000;
-
 // Connect type, then the password string that replaces it, the file, a refresh; where a table is
 // named, set it and refresh again. A refresh that fails leaves the bound boxes as they were.
 void openDataControl(DataControl& data, const QString& path, const QString& table = QString()) {
@@ -50,6 +46,16 @@ void openDataControl(DataControl& data, const QString& path, const QString& tabl
     if (table.isEmpty()) return;
     data.setRecordSource(table);
     skipOnFailure([&] { data.refresh(); });
+}
+
+// One of the program folder's own files, which say where the data lies and the station's name. A
+// start waits for them longer than for the data, long enough for a busy computer's first key
+// derivation, or it would come up on the program folder in place of the data folder; a program
+// folder on a hung share is still given up.
+void openProgramFolderFile(DataControl& data, const QString& path, const QString& table) {
+    constexpr int kProgramFolderWaitMs = 3000;
+    const StoragePatience whereTheDataLies(kProgramFolderWaitMs);
+    openDataControl(data, path, table);
 }
 
 // One button of a group active, the others in the group's idle colour.
@@ -262,15 +268,13 @@ void frmMain::Form_Load() {
     // Every step on its own: a step that fails is skipped and the next one runs.
     const OneSwitch oneSwitch(provider_);
     const std::array<std::function<void()>, 17> steps = {
-        // Where the data lies, and the station's name: the board waits for them as long as a
-        // start may take, or it would come up on the program folder in place of the data folder.
         [&] {
-            const StoragePatience whereTheDataLies(kProgramFolderWaitMs);
-            openDataControl(*c_.data[7], programFolder_ + catalogue::kSetupFile, catalogue::kSetupTable);
+            openProgramFolderFile(*c_.data[7], programFolder_ + catalogue::kSetupFile,
+                                  catalogue::kSetupTable);
         },
         [&] {
-            const StoragePatience whereTheDataLies(kProgramFolderWaitMs);
-            openDataControl(*c_.data[8], programFolder_ + catalogue::kLocationFile, catalogue::kLocationTable);
+            openProgramFolderFile(*c_.data[8], programFolder_ + catalogue::kLocationFile,
+                                  catalogue::kLocationTable);
         },
         [&] {
             for (int k = 1; k <= 12; ++k) c_.slotBox[k]->setBackColor(colors::kYellow);

@@ -255,8 +255,8 @@ QList<pid_t> stationServer() {
 
 // How long the board's thread is held by a save, a Days choice and closing the board, with typing
 // under way, while what serves the board stops answering mid-session (SIGSTOP): the bench server
-// (every backend of its station database and its main process), or the network drive in miniature (slowshare-bench.sh). Needs the right to stop
-// those processes (root).
+// (every backend of its station database and its main process), or the network drive in miniature
+// (slowshare-bench.sh). Needs the right to stop those processes (root).
 void heldByStopped(benchmark::State& state, const QString& programFolder,
                    const std::function<QList<pid_t>()>& serving) {
     static const char* const kWhat[] = {"save", "Days choice", "close"};

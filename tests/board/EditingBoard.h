@@ -12,10 +12,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTest>
+#include <QThread>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -73,6 +77,15 @@ class EditingBoard : public ::testing::Test {
     void focusThrough(QWidget* box) {
         box->setFocus(Qt::TabFocusReason);
         c().Text20->setFocus(Qt::TabFocusReason);
+    }
+
+    // Tried until met, the board's events (its timers, late answers) running between the tries.
+    static bool eventually(const std::function<bool()>& met, int withinMs = 30000) {
+        for (const QDeadlineTimer deadline(withinMs); !deadline.hasExpired(); QThread::msleep(20)) {
+            QCoreApplication::processEvents();
+            if (met()) return true;
+        }
+        return met();
     }
 
     void tickAt(const QTime& t) {

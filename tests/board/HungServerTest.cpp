@@ -1,16 +1,12 @@
-#include "data/rescue/KeptEdits.h"
 #include "data/storage/PgConnection.h"
 #include "data/storage/StorageThread.h"
+#include "tests/board/ActOnTyping.h"
 #include "tests/board/EditingBoard.h"
 #include "widgets/Lbl3D.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <algorithm>
 #include <csignal>
-#include <functional>
 
 namespace {
 
@@ -19,18 +15,6 @@ namespace {
 // and the server's main process, so that no new connection is answered either. The handler is held
 // no longer than the board waits, the clock goes on, and the text lands once the server answers, or
 // is kept for the next start where the board closed.
-struct ActOnTyping {
-    const char* name;
-    std::function<void(frmMain&, BoardControls&, FakeClock&)> act;
-    // Where the board stays: what it shows once the server is seen not to answer (the status bar),
-    // or at once (the day's name). Nothing where the board closes.
-    std::function<bool(BoardControls&)> shows;
-};
-
-void PrintTo(const ActOnTyping& acting, std::ostream* os) {
-    *os << acting.name;
-}
-
 class HungServer : public EditingBoard, public ::testing::WithParamInterface<ActOnTyping> {
   protected:
     HungServer() : EditingBoard(TestServer::own()) {
@@ -60,18 +44,6 @@ class HungServer : public EditingBoard, public ::testing::WithParamInterface<Act
         for (pid_t pid : std::as_const(stopped_))
             kill(pid, SIGCONT);
         stopped_.clear();
-    }
-
-    static bool eventually(const std::function<bool()>& met) {
-        for (const QDeadlineTimer deadline(30000); !deadline.hasExpired(); QThread::msleep(20)) {
-            QCoreApplication::processEvents();
-            if (met()) return true;
-        }
-        return met();
-    }
-    bool isKept(const QString& text) {
-        const auto edits = kept.edits();
-        return std::any_of(edits.cbegin(), edits.cend(), [&](const KeptEdit& e) { return e.fields.values().contains(text); });
     }
 
     KeptEdits kept{fx.programFolder() + QStringLiteral("/KeptEdits.json")};
@@ -115,7 +87,7 @@ TEST_P(HungServer, HoldsTheBoardNoLongerThanItsWaitAndTheTextLands) {
     resume();
     const QString typed = QStringLiteral("Typed as the server stopped");
     EXPECT_TRUE(eventually([&] {
-        if (!board && isKept(typed)) return true;
+        if (!board && holdsTyped(kept, typed)) return true;
         return fx.read(mondayFile(), "12am", "05am") == typed;
     })) << (board ? statusText().toStdString() : std::string());
     if (board) {
@@ -126,25 +98,23 @@ TEST_P(HungServer, HoldsTheBoardNoLongerThanItsWaitAndTheTextLands) {
     }
 }
 
-bool saysServerSilent(BoardControls& c) {
-    return c.statusBar->currentMessage().contains("The server does not answer.");
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Acting, HungServer,
     ::testing::Values(
-        ActOnTyping{"Save", [](frmMain&, BoardControls& c, FakeClock&) { c.command[4]->click(); }, saysServerSilent},
+        ActOnTyping{"Save", [](frmMain&, BoardControls& c, FakeClock&) { c.command[4]->click(); },
+                    says("The server does not answer.")},
         ActOnTyping{"HourRoll",
                     [](frmMain& b, BoardControls&, FakeClock& clock) {
                         clock.setTime(QTime(0, 59, 59));
                         b.Timer1_Timer();
                     },
-                    saysServerSilent},
+                    says("The server does not answer.")},
         ActOnTyping{"DaysChoice", [](frmMain& b, BoardControls&, FakeClock&) { b.mnuDay_Click(2); },
                     [](BoardControls& c) {
-                        return c.Label31->text() == "Wednesday" && c.statusBar->currentMessage().contains("kept");
+                        return c.Label31->text() == "Wednesday" &&
+                               c.statusBar->currentMessage().contains("kept");
                     }},
         ActOnTyping{"Close", [](frmMain& b, BoardControls&, FakeClock&) { b.Form_Unload(); }, {}}),
-    [](const ::testing::TestParamInfo<ActOnTyping>& info) { return std::string(info.param.name); });
+    actingName);
 
 } // namespace

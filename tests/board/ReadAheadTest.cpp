@@ -6,6 +6,7 @@
 #include "data/storage/StorageThread.h"
 #include "data/controls/DataControl.h"
 #include "data/rescue/KeptEdits.h"
+#include "tests/board/ActOnTyping.h"
 #include "tests/board/EditingBoard.h"
 #include "tests/support/RawConnection.h"
 #include "tests/support/SlowShare.h"
@@ -111,13 +112,10 @@ TEST_F(ReadAheadBoard, AStartWhereEveryAnswerIsLateStillFindsTheDataFolder) {
     provider.setWaitMs(boardWaitMs());
     EXPECT_EQ(paths::fold(c().data[1]->databaseName()).toStdString(), paths::fold(mondayFile()).toStdString());
     EXPECT_TRUE(c().data[7]->isOpen() && c().data[8]->isOpen()) << "the program folder's own files";
-    bool shown = false;
-    for (const QDeadlineTimer patience(20000); !shown && !patience.hasExpired(); QThread::msleep(20)) {
-        QCoreApplication::processEvents();
+    EXPECT_TRUE(eventually([&] {
         board->pollForChanges();
-        shown = c().slotBox[1]->text() == "In the data folder";
-    }
-    EXPECT_TRUE(shown) << statusText().toStdString();
+        return c().slotBox[1]->text() == "In the data folder";
+    })) << statusText().toStdString();
 }
 
 QString shareMount() {
@@ -166,19 +164,10 @@ class HungShare : public ReadAheadBoard {
         std::thread thread_;
     };
 
-    static bool eventually(const std::function<bool()>& met) {
-        for (const QDeadlineTimer deadline(20000); !deadline.hasExpired(); QThread::msleep(20))
-            if (met()) return true;
-        return met();
-    }
-
     // Said by the board's own rounds once the share has stayed silent a moment: at first it may
     // only be slow.
     bool saysSoon(const QString& message) {
-        return eventually([&] {
-            QCoreApplication::processEvents();
-            return statusText().contains(message);
-        });
+        return eventually([&] { return statusText().contains(message); });
     }
 
     // Once the share answers again, the board's change polling brings it round by itself.
@@ -279,7 +268,6 @@ TEST_F(HungShare, ASlowShareIsNotCalledSilentAndWhatIsSavedLands) {
     EXPECT_TRUE(LateAnswers::awaited()) << "the save did not outlast the board's wait";
     QStringList said;
     EXPECT_TRUE(eventually([&] {
-        QCoreApplication::processEvents();
         if (!statusText().isEmpty()) said << statusText();
         return !LateAnswers::awaited() && fx.read(mondayFile(), "12am", "05am") == "Saved on a slow share";
     }));
@@ -307,7 +295,6 @@ TEST_F(HungShare, WindowsOpenedOnASlowShareFillOnceTheirFileAnswers) {
     EXPECT_NE(shown(), expected) << "the files did not outlast the board's wait";
     QStringList said;
     EXPECT_TRUE(eventually([&] {
-        QCoreApplication::processEvents();
         said << library->findChild<QStatusBar*>()->currentMessage();
         return shown() == expected;
     })) << shown().join(" / ").toStdString();
@@ -321,16 +308,6 @@ TEST_F(HungShare, WindowsOpenedOnASlowShareFillOnceTheirFileAnswers) {
 // The share stops answering between two rounds of the watcher, just as the presenter acts on what
 // was typed: nothing has found out yet that it hangs. The handler waits no longer than the board
 // waits for a statement, the clock goes on, and the text lands once the share answers.
-struct ActOnTyping {
-    const char* name;
-    std::function<void(frmMain&, BoardControls&)> act;
-    const char* says; // in the status bar; nothing where the board closes
-};
-
-void PrintTo(const ActOnTyping& acting, std::ostream* os) {
-    *os << acting.name;
-}
-
 class HungShareMidTyping : public HungShare, public ::testing::WithParamInterface<ActOnTyping> {};
 
 TEST_P(HungShareMidTyping, HoldsTheBoardNoLongerThanItsWaitAndTheTextLands) {
@@ -341,9 +318,9 @@ TEST_P(HungShareMidTyping, HoldsTheBoardNoLongerThanItsWaitAndTheTextLands) {
     share.hold();
     Watchdog watchdog(share);
 
-    GetParam().act(*board, c());
-    if (GetParam().says) {
-        EXPECT_TRUE(saysSoon(GetParam().says)) << statusText().toStdString();
+    GetParam().act(*board, c(), clock);
+    if (GetParam().shows) {
+        EXPECT_TRUE(eventually([&] { return GetParam().shows(c()); })) << statusText().toStdString();
         second(QTime(0, 10, 1));
         EXPECT_EQ(c().Lbl3D1->caption(), "12:10:01 AM");
     } else {
@@ -353,14 +330,9 @@ TEST_P(HungShareMidTyping, HoldsTheBoardNoLongerThanItsWaitAndTheTextLands) {
 
     share.release();
     // A board that stays stores it; one that closed has it kept for its next start, or stored.
-    const auto kept = [&] {
-        const auto edits = this->kept.edits();
-        return std::any_of(edits.cbegin(), edits.cend(),
-                           [](const KeptEdit& e) { return e.fields.values().contains("Typed as it stopped"); });
-    };
     EXPECT_TRUE(eventually([&] {
         if (board) board->pollForChanges();
-        if (!board && kept()) return true;
+        if (!board && holdsTyped(kept, "Typed as it stopped")) return true;
         // Read beside the share, not through it, so not under its locks: a write landing just
         // now may be caught half done, and is read again.
         try {
@@ -376,9 +348,11 @@ TEST_P(HungShareMidTyping, HoldsTheBoardNoLongerThanItsWaitAndTheTextLands) {
 
 INSTANTIATE_TEST_SUITE_P(
     Acting, HungShareMidTyping,
-    ::testing::Values(ActOnTyping{"Save", [](frmMain&, BoardControls& c) { c.command[4]->click(); }, "The data folder does not answer."},
-                      ActOnTyping{"DaysChoice", [](frmMain& b, BoardControls&) { b.mnuDay_Click(2); }, "kept"},
-                      ActOnTyping{"Close", [](frmMain& b, BoardControls&) { b.Form_Unload(); }, nullptr}),
-    [](const ::testing::TestParamInfo<ActOnTyping>& info) { return std::string(info.param.name); });
+    ::testing::Values(
+        ActOnTyping{"Save", [](frmMain&, BoardControls& c, FakeClock&) { c.command[4]->click(); },
+                    says("The data folder does not answer.")},
+        ActOnTyping{"DaysChoice", [](frmMain& b, BoardControls&, FakeClock&) { b.mnuDay_Click(2); }, says("kept")},
+        ActOnTyping{"Close", [](frmMain& b, BoardControls&, FakeClock&) { b.Form_Unload(); }, {}}),
+    actingName);
 
 } // namespace
