@@ -111,7 +111,7 @@ int Module1::Main(int argc, char** argv) {
     }
     const int result = runBoard(parsed.options, single);
     // Files still being let go of on a share get a moment; one that does not answer is left.
-    WorkAside::finishedWithin(1000);
+    Lookouts::finishAllWithin(1000);
     return result;
 }
 

@@ -3,7 +3,6 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/history/HistoryEntry.h"
 #include "data/history/HistorySource.h"
-#include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/Steps.h"
 
 #include <QDateTime>
@@ -22,6 +21,8 @@ HistoryPruning::HistoryPruning(ChangeWatcher::ProviderFactory factory, QString c
 
 HistoryPruning::~HistoryPruning() {
     if (sweep_) sweep_->stop = true;
+    // A sweep held by a share that does not answer is joined at the end of the program.
+    if (worker_ && !worker_->finishWithin(kBusyTimeoutMs)) WorkerThread::retire(std::move(worker_));
 }
 
 namespace {
@@ -57,7 +58,8 @@ void HistoryPruning::sweepIfDue(const QStringList& folders, const QDate& today) 
     sweptOn_ = today;
     auto sweep = std::make_shared<Sweep>();
     sweep_ = sweep;
-    WorkAside::run([sweep, factory = factory_, connect = connect_, files = dataFilesIn(folders)] {
+    if (!worker_) worker_ = std::make_unique<WorkerThread>(QStringLiteral("history pruning"));
+    worker_->post([sweep, factory = factory_, connect = connect_, files = dataFilesIn(folders)] {
         const QDateTime edge = QDateTime::currentDateTimeUtc().addDays(-kHistoryKeptDays);
         {
             const std::unique_ptr<DatabaseProvider> provider = factory();

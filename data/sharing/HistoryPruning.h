@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/sharing/ChangeWatcher.h"
+#include "data/storage/WorkerThread.h"
 
 #include <QDate>
 #include <QStringList>
@@ -8,7 +9,7 @@
 #include <memory>
 
 // Changes older than the history keeps are removed from every data file of the folders or servers
-// the board uses, at most once a day: on a thread of its own, over connections of its own, so the
+// the board uses, at most once a day: on a worker of its own, over connections of its own, so the
 // board never waits for it. A file another studio holds, or a share that does not answer, is left
 // for the next day; the history only grows a little meanwhile.
 class HistoryPruning {
@@ -30,4 +31,5 @@ class HistoryPruning {
     QString connect_;
     QDate sweptOn_;
     std::shared_ptr<Sweep> sweep_;
+    std::unique_ptr<WorkerThread> worker_;
 };

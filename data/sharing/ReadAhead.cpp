@@ -192,9 +192,9 @@ void ReadAhead::readOne(const std::shared_ptr<DatabaseProvider>& provider, const
         previous = snapshots_.value(key);
         pending_ = pending;
     }
-    // Read on a thread of its own that owns what it touches: a share that stops answering holds
-    // that thread, and this one is let go when the board stops.
-    WorkAside::run([pending, provider, ref, connect = connect_, previous] {
+    // Read on the folder's lookout, the work owning what it touches: a share that stops answering
+    // holds that worker, and this thread is let go when the board stops.
+    Lookouts::post(QFileInfo(ref.file).path(), [pending, provider, ref, connect = connect_, previous] {
         std::shared_ptr<const TableSnapshot> read;
         try {
             read = provider->open(ref.file, connect)->snapshot(ref.table, previous);

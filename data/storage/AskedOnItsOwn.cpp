@@ -2,6 +2,7 @@
 
 #include "data/catalogue/Paths.h"
 #include "data/storage/StorageThread.h"
+#include "data/storage/WorkerThread.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -25,35 +26,55 @@ std::atomic<int> unansweredCount{0};
 } // namespace
 
 namespace {
-QMutex asideMutex;
-QWaitCondition asideDone;
-int asideRunning = 0;
+struct LookoutWorkers {
+    QMutex mutex;
+    QHash<QString, std::shared_ptr<WorkerThread>> byFolder;
+    bool closed = false;
+};
+LookoutWorkers& lookouts() {
+    static LookoutWorkers workers;
+    return workers;
+}
 } // namespace
 
-void WorkAside::run(std::function<void()> work) {
+void Lookouts::post(const QString& folder, std::function<void()> work) {
+    std::shared_ptr<WorkerThread> worker;
     {
-        QMutexLocker lock(&asideMutex);
-        ++asideRunning;
+        QMutexLocker lock(&lookouts().mutex);
+        // Past the end of the program nothing is asked any more: the work is let go of here.
+        if (lookouts().closed) return;
+        std::shared_ptr<WorkerThread>& slot = lookouts().byFolder[folder];
+        if (!slot) slot = std::make_shared<WorkerThread>(QStringLiteral("lookout ") + folder);
+        worker = slot;
     }
-    std::thread([work = std::move(work)]() mutable {
-        work();
-        work = nullptr;
-        letGoOfThreadState();
-        QMutexLocker lock(&asideMutex);
-        if (--asideRunning == 0) asideDone.wakeAll();
-    }).detach();
+    worker->post(std::move(work));
 }
 
 void letGoOfThreadState() {
     OPENSSL_thread_stop();
 }
 
-bool WorkAside::finishedWithin(int ms) {
+bool Lookouts::finishAllWithin(int ms) {
     const QDeadlineTimer deadline(ms);
-    QMutexLocker lock(&asideMutex);
-    while (asideRunning > 0)
-        if (!asideDone.wait(&asideMutex, deadline)) break;
-    return asideRunning == 0;
+    QHash<QString, std::shared_ptr<WorkerThread>> workers;
+    {
+        QMutexLocker lock(&lookouts().mutex);
+        lookouts().closed = true;
+        workers.swap(lookouts().byFolder);
+    }
+    for (const auto& worker : std::as_const(workers))
+        worker->stop();
+    bool all = true;
+    for (auto it = workers.begin(); it != workers.end(); ++it) {
+        if (!(*it)->finishWithin(int(std::max<qint64>(0, deadline.remainingTime())))) {
+            // Held by a share: retired like any other worker it holds. The hash holds the only other
+            // reference, let go of next.
+            auto held = std::make_unique<std::shared_ptr<WorkerThread>>(std::move(*it));
+            (void)held.release();
+            all = false;
+        }
+    }
+    return WorkerThread::finishRetiredWithin(int(std::max<qint64>(0, deadline.remainingTime()))) && all;
 }
 
 bool UnansweredFolders::stillWaiting(const QString& folder) {

@@ -37,14 +37,16 @@ bool unansweredOnlyAMoment();
 // slow share answers shortly, so they are said once the answer stays away.
 bool onlySlowSoFar(const QString& failure);
 
-// Work handed to threads of their own and not waited for, counted: before the process ends (and the
-// engines' libraries are torn down under it) it is given a moment to finish.
-class WorkAside {
+// The long-lived workers that questions asked on their own run on: one per folder (or server), so a
+// share that stops answering holds only its own questions, and no question starts a thread.
+class Lookouts {
   public:
-    // Runs the work on a thread of its own, which owns what it captures.
-    static void run(std::function<void()> work);
-    // Whether all of it finished within the time; for the end of the program.
-    static bool finishedWithin(int ms);
+    // Runs the work on the folder's worker, after what was asked of that folder before; the work
+    // owns what it captures.
+    static void post(const QString& folder, std::function<void()> work);
+    // The end of the program: the lookouts, and every worker retired by its owner while a share
+    // held it, are stopped and joined within the time. Whether all of them ended.
+    static bool finishAllWithin(int ms);
 };
 
 // What the engines' libraries keep for the calling thread (the crypto library's error state), let go
@@ -56,11 +58,11 @@ void letGoOfThreadState();
 // file on a share that does not answer waits for the share, and whoever lets go must not.
 template <class Held> void letGoAside(Held held) {
     auto owned = std::make_shared<Held>(std::move(held));
-    WorkAside::run([owned] { *owned = Held(); });
+    Lookouts::post(QString(), [owned] { *owned = Held(); });
 }
 
-// One question to the share about a file in a folder, asked on a thread of its own so that a share
-// that hangs holds the board no longer than it is willing to wait. Left to finish by itself when no
+// One question to the share about a file in a folder, asked on the folder's lookout so that a share
+// that hangs holds the asker no longer than it is willing to wait. Left to finish by itself when no
 // answer comes in time: the asking owns everything it touches.
 template <class T> class AskedOnItsOwn {
   public:
@@ -70,7 +72,7 @@ template <class T> class AskedOnItsOwn {
             state_->gaveUp = true;
             return;
         }
-        WorkAside::run([state = state_, ask = std::move(ask)] {
+        Lookouts::post(folder_, [state = state_, ask = std::move(ask)] {
             std::optional<T> answer;
             try {
                 answer = ask();

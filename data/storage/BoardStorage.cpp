@@ -5,6 +5,7 @@
 #include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/PgConnection.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QMutex>
 #include <QWaitCondition>
@@ -214,20 +215,45 @@ class BoundedDatabase : public Database, public HistorySource {
 } // namespace
 
 BoardStorage::BoardStorage(int waitMs)
-    : thread_(std::make_shared<StorageThread>(waitMs)), ahead_(std::make_shared<WorkAhead>()),
-      engines_(std::make_shared<RoutingProvider>()) {}
+    : waitMs_(waitMs), ahead_(std::make_shared<WorkAhead>()), engines_(std::make_shared<RoutingProvider>()) {}
 
 BoardStorage::~BoardStorage() {
-    thread_->post([engines = std::move(engines_)] {});
+    QMutexLocker lock(&workersMutex_);
+    // The engines close their connections on a worker, whichever lets go of them last.
+    for (const auto& worker : std::as_const(workers_))
+        worker->post([engines = engines_] {});
+    engines_.reset();
+}
+
+QString BoardStorage::placeOf(const QString& path) {
+    if (paths::isServer(path)) return paths::splitServerFile(path).server;
+    return QFileInfo(paths::fold(path)).path();
+}
+
+std::shared_ptr<StorageThread> BoardStorage::workerFor(const QString& path) {
+    const QString place = placeOf(path);
+    QMutexLocker lock(&workersMutex_);
+    std::shared_ptr<StorageThread>& worker = workers_[place];
+    if (!worker) worker = std::make_shared<StorageThread>(waitMs_, paths::withoutPassword(place));
+    return worker;
+}
+
+void BoardStorage::setWaitMs(int ms) {
+    QMutexLocker lock(&workersMutex_);
+    waitMs_ = ms;
+    for (const auto& worker : std::as_const(workers_))
+        worker->setWaitMs(ms);
 }
 
 std::shared_ptr<Database> BoardStorage::open(const QString& path, const QString& connect) {
-    return bounded(thread_->ask<std::shared_ptr<Database>>(
+    const std::shared_ptr<StorageThread> worker = workerFor(path);
+    return bounded(worker->ask<std::shared_ptr<Database>>(
                        [engines = engines_, path, connect] { return engines->open(path, connect); },
-                       lateFor(path)));
+                       lateFor(path)),
+                   worker);
 }
 
-// Files opened ahead of need, on threads of their own that own what they touch: the thread that
+// Files opened ahead of need, on workers of their own that own what they touch: the thread that
 // asked waits for them only while the board wants them.
 struct BoardStorage::WorkAhead {
     QMutex mutex;
@@ -248,8 +274,11 @@ BoardStorage::openAheadReading(const QString& path, const QString& connect, cons
         QVector<std::shared_ptr<const TableSnapshot>> snapshots;
     };
     auto read = std::make_shared<Read>();
-    // The engines guard what they share with the storage thread.
-    WorkAside::run([engines = engines_, ahead = ahead_, read, path, connect, tables] {
+    // A few workers for the files opened ahead, so that on a share their round trips overlap; the
+    // engines guard what they share with the other workers.
+    constexpr uint kAheadWorkers = 4;
+    const QString ahead = QStringLiteral("ahead %1").arg(qHash(paths::fold(path)) % kAheadWorkers);
+    Lookouts::post(ahead, [engines = engines_, ahead = ahead_, read, path, connect, tables] {
         auto snapshots = engines->openAheadReading(path, connect, tables);
         QMutexLocker lock(&ahead->mutex);
         read->snapshots = std::move(snapshots);
@@ -264,14 +293,17 @@ BoardStorage::openAheadReading(const QString& path, const QString& connect, cons
 
 std::shared_ptr<Database> BoardStorage::openKnown(const QString& path, const QString& connect,
                                                   const TableSnapshot& snapshot) {
-    return bounded(thread_->ask<std::shared_ptr<Database>>(
+    const std::shared_ptr<StorageThread> worker = workerFor(path);
+    return bounded(worker->ask<std::shared_ptr<Database>>(
                        [engines = engines_, path, connect, snapshot] {
                            return engines->openKnown(path, connect, snapshot);
                        },
-                       lateFor(path)));
+                       lateFor(path)),
+                   worker);
 }
 
-std::shared_ptr<Database> BoardStorage::bounded(std::shared_ptr<Database> inner) {
+std::shared_ptr<Database> BoardStorage::bounded(std::shared_ptr<Database> inner,
+                                                std::shared_ptr<StorageThread> worker) {
     if (!inner) return nullptr;
-    return std::make_shared<BoundedDatabase>(std::move(inner), thread_);
+    return std::make_shared<BoundedDatabase>(std::move(inner), std::move(worker));
 }

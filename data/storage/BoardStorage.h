@@ -4,13 +4,16 @@
 #include "data/storage/RoutingProvider.h"
 #include "data/storage/StorageThread.h"
 
+#include <QHash>
+#include <QMutex>
 #include <memory>
 
 // The board's one owner of every connection to every data file and server. The engines' statements
-// run on its storage thread, never on the board's: the board waits for each no longer than its
-// wait, so a share or server that stops answering holds a handler that long at most, and everything
-// after fails at once with the words of a share or server that does not answer, until the answer
-// comes (LateAnswers). The databases and record sets it hands out look like any other; a record set
+// run on one worker per share (folder) or server, never on the board's thread: the board waits for
+// each no longer than its wait, so a share or server that stops answering holds a handler that long
+// at most; once it has left a question unanswered for a while, what is asked of it fails at once
+// with the words of a share or server that does not answer, until the answer comes (LateAnswers).
+// Questions to every other share and server go on meanwhile. The databases and record sets it hands out look like any other; a record set
 // whose statement went unanswered stays as it was and is no longer usable (Recordset::usable).
 class BoardStorage : public DatabaseProvider {
   public:
@@ -27,16 +30,21 @@ class BoardStorage : public DatabaseProvider {
 
     // How long the board waits for each statement from now on (a test of a slow share waits as a
     // station's board does, where the test build waits longer).
-    void setWaitMs(int ms) { thread_->setWaitMs(ms); }
+    void setWaitMs(int ms);
     // The engines themselves, for settings made before the board starts (the benchmark's).
     RoutingProvider& engines() { return *engines_; }
 
   private:
-    std::shared_ptr<Database> bounded(std::shared_ptr<Database> inner);
+    // The share or server a file lies on: the folder it is in, or the server's address.
+    static QString placeOf(const QString& path);
+    std::shared_ptr<StorageThread> workerFor(const QString& path);
+    static std::shared_ptr<Database> bounded(std::shared_ptr<Database> inner, std::shared_ptr<StorageThread> worker);
 
     struct WorkAhead;
 
-    std::shared_ptr<StorageThread> thread_;
+    QMutex workersMutex_; // guards what follows: files are opened ahead from threads of their own
+    int waitMs_;
+    QHash<QString, std::shared_ptr<StorageThread>> workers_;
     std::shared_ptr<WorkAhead> ahead_;
     // Shared with the work handed to the thread, so it is let go of there, last.
     std::shared_ptr<RoutingProvider> engines_;

@@ -319,8 +319,14 @@ std::shared_ptr<Database> PostgresProvider::open(const QString& path, const QStr
     const QString schema = schemaOf(path);
     const QString server = paths::splitServerFile(path).server;
     const QString password = paths::passwordOf(connect);
-    std::shared_ptr<PgConnection>& conn = connections_[server + QLatin1Char('\n') + password];
-    if (!conn) conn = std::make_shared<PgConnection>(PgSignIn{server, kDefaultRole, password});
+    std::shared_ptr<PgConnection> conn;
+    {
+        // Each server has a worker of its own; only the list of connections is shared.
+        QMutexLocker lock(&mutex_);
+        std::shared_ptr<PgConnection>& known = connections_[server + QLatin1Char('\n') + password];
+        if (!known) known = std::make_shared<PgConnection>(PgSignIn{server, kDefaultRole, password});
+        conn = known;
+    }
     if (!schemaExists(*conn, schema))
         throw StorageError(QStringLiteral("schema \"%1\" does not exist").arg(schema));
     return std::make_shared<PgDatabase>(paths::fold(path), schema, conn);

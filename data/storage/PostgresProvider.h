@@ -4,6 +4,7 @@
 #include "data/storage/FileBuilder.h"
 
 #include <QHash>
+#include <QMutex>
 #include <QString>
 #include <memory>
 
@@ -32,5 +33,6 @@ class PostgresProvider : public DatabaseProvider {
                                                       const QString& role = kDefaultRole);
 
   private:
+    QMutex mutex_;
     QHash<QString, std::shared_ptr<PgConnection>> connections_;
 };

@@ -803,34 +803,45 @@ std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QSt
             return id;
         }).answerWithin(kBusyTimeoutMs);
     if (!found) {
-        open_.remove(cacheKey);
+        forgetOpen(cacheKey);
         throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
     }
     const FileIdentity id = *found;
-    auto it = open_.constFind(cacheKey);
-    if (it != open_.cend()) {
-        auto* cached = static_cast<SqlCipherDatabase*>(it->get());
+    if (const std::shared_ptr<Database> known = openAs(cacheKey)) {
+        auto* cached = static_cast<SqlCipherDatabase*>(known.get());
         // Opened while the file could not be written (a read-only share, a user outside the
         // station's group): once it can, a connection that may write takes its place, or what is
         // typed and kept would wait for a restart.
         const bool writableAtLast = id.writable && cached->readOnly();
-        if (!writableAtLast && cached->identity().sameContent(id)) return *it;
+        if (!writableAtLast && cached->identity().sameContent(id)) return known;
         // Written since: by a studio, or restored in place from another installation, whose key
         // salt differs. Only the salt says which, and only a file that was replaced is opened afresh.
         if (!writableAtLast && cached->identity().sameFile(id) && skipOnFailure([&] {
                 if (!cached->saltUnchanged()) throw StorageError(QString());
             })) {
             cached->setIdentity(id);
-            return *it;
+            return known;
         }
-        open_.remove(cacheKey);
+        forgetOpen(cacheKey);
     }
 
     std::shared_ptr<Database> db = takeAhead(cacheKey, id);
     if (db && id.writable && static_cast<SqlCipherDatabase*>(db.get())->readOnly()) db.reset();
     if (!db) db = connectTo(folded, password, id);
+    QMutexLocker lock(&mutex_);
     open_.insert(cacheKey, db);
     return db;
+}
+
+std::shared_ptr<Database> SqlCipherProvider::openAs(const QString& cacheKey) {
+    QMutexLocker lock(&mutex_);
+    return open_.value(cacheKey);
+}
+
+void SqlCipherProvider::forgetOpen(const QString& cacheKey) {
+    std::shared_ptr<Database> closed; // closed after the lock: closing is a call to the share
+    QMutexLocker lock(&mutex_);
+    closed = open_.take(cacheKey);
 }
 
 std::shared_ptr<Database> SqlCipherProvider::openKnown(const QString& path, const QString& connect,
@@ -839,14 +850,12 @@ std::shared_ptr<Database> SqlCipherProvider::openKnown(const QString& path, cons
     const auto sameFile = [&](const std::shared_ptr<Database>& db) {
         return static_cast<const SqlCipherDatabase*>(db.get())->fileTag() == snapshot.fileTag;
     };
+    QMutexLocker lock(&mutex_);
     auto it = open_.constFind(cacheKey);
     if (it != open_.cend()) return sameFile(*it) ? *it : nullptr;
     std::shared_ptr<Database> db;
-    {
-        QMutexLocker lock(&mutex_);
-        auto ahead = ahead_.constFind(cacheKey);
-        if (ahead != ahead_.cend() && sameFile(*ahead)) db = ahead_.take(cacheKey);
-    }
+    auto ahead = ahead_.constFind(cacheKey);
+    if (ahead != ahead_.cend() && sameFile(*ahead)) db = ahead_.take(cacheKey);
     if (db) open_.insert(cacheKey, db);
     return db;
 }

@@ -51,9 +51,13 @@ class SqlCipherProvider : public DatabaseProvider {
     std::shared_ptr<Database> connectTo(const QString& folded, const QString& password,
                                         const FileIdentity& id);
     std::shared_ptr<Database> takeAhead(const QString& cacheKey, const FileIdentity& id);
+    std::shared_ptr<Database> openAs(const QString& cacheKey);
+    void forgetOpen(const QString& cacheKey);
 
-    QHash<QString, std::shared_ptr<Database>> open_; // the board's thread only
-    QMutex mutex_;                                   // guards what follows: open-ahead runs elsewhere
+    // Guards what follows: each share's worker opens its own files, and open-ahead runs elsewhere.
+    // Only the lists are guarded; a file is only ever opened by the worker of its share.
+    QMutex mutex_;
+    QHash<QString, std::shared_ptr<Database>> open_;
     QHash<QString, std::shared_ptr<Database>> ahead_;
     QHash<QByteArray, QByteArray> keys_;
     int derivations_ = 0;

@@ -122,107 +122,81 @@ LateAnswers& LateAnswers::instance() {
 }
 
 namespace {
-
 struct Answer {
     bool done = false;
     bool late = false;
     std::exception_ptr error;
 };
-
-struct Job {
-    std::function<void()> work;
-    std::shared_ptr<Answer> answer; // none for work nobody waits for
-};
-
 } // namespace
 
-// Everything the thread touches, kept alive by the thread itself when it outlives its owner.
-// Qt's waits, not the standard library's: a clock faked for a trial (faketime) is faked for the
-// deadline and the wait alike.
+// What the asking and the worker share about the answers, kept alive by the work handed over when
+// it outlives its asker. Qt's waits, not the standard library's: a clock faked for a trial
+// (faketime) is faked for the deadline and the wait alike.
 struct StorageThread::Shared {
     QMutex mutex;
-    QWaitCondition work;     // something to do, or time to stop
-    QWaitCondition answered; // a job done
-    std::deque<Job> queue;
-    bool running = false;
-    bool stopping = false;
-    int late = 0; // jobs whose caller stopped waiting, not yet done
-    std::atomic<std::thread::id> id;
+    QWaitCondition answered;
+    int late = 0;             // questions whose asker stopped waiting, not yet answered
+    QElapsedTimer lateSince;  // when the oldest of them was asked
 
-    void serve() {
-        id = std::this_thread::get_id();
-        QMutexLocker lock(&mutex);
-        for (;;) {
-            while (queue.empty() && !stopping)
-                work.wait(&mutex);
-            if (queue.empty()) break;
-            Job job = std::move(queue.front());
-            queue.pop_front();
-            running = true;
-            lock.unlock();
-            std::exception_ptr error;
-            try {
-                job.work();
-            } catch (...) {
-                error = std::current_exception();
-            }
-            // Let go of what the work held before saying it is done, outside the lock.
-            job.work = nullptr;
-            lock.relock();
-            running = false;
-            bool caughtUp = false;
-            if (job.answer) {
-                job.answer->error = error;
-                job.answer->done = true;
-                if (job.answer->late) {
-                    caughtUp = --late == 0;
-                    awaitedAnswers().answered();
-                }
-            }
-            answered.wakeAll();
-            if (caughtUp) emit LateAnswers::instance().caughtUp();
-        }
-        answered.wakeAll();
-    }
+    // A question left unanswered this long: the share or server does not answer, and what is asked
+    // of it fails at once until it does. Before that it is only slow, and questions wait their turn.
+    bool silent() const { return late > 0 && lateSince.elapsed() >= kSilentAfterMs; }
 };
 
-StorageThread::StorageThread(int waitMs) : waitMs_(waitMs), shared_(std::make_shared<Shared>()) {
-    // Counted with the other work aside: the end of the program waits for it to be over.
-    WorkAside::run([shared = shared_] { shared->serve(); });
-}
+StorageThread::StorageThread(int waitMs, const QString& name)
+    : waitMs_(waitMs), shared_(std::make_shared<Shared>()), worker_(std::make_unique<WorkerThread>(name)) {}
 
 StorageThread::~StorageThread() {
-    QMutexLocker lock(&shared_->mutex);
-    shared_->stopping = true;
-    shared_->work.wakeAll();
-    const QDeadlineTimer deadline(closeWaitMs_);
-    while (!shared_->queue.empty() || shared_->running)
-        if (!shared_->answered.wait(&shared_->mutex, deadline)) break;
+    // Whatever the share still holds is left to the end of the program, which joins it.
+    if (!worker_->finishWithin(closeWaitMs_)) WorkerThread::retire(std::move(worker_));
 }
 
 void StorageThread::post(std::function<void()> work) {
+    worker_->post(std::move(work));
+}
+
+bool StorageThread::silent() const {
     QMutexLocker lock(&shared_->mutex);
-    shared_->queue.push_back(Job{std::move(work), nullptr});
-    shared_->work.wakeOne();
+    return shared_->silent();
 }
 
 void StorageThread::runWaiting(std::function<void()> work, const std::exception_ptr& late) {
-    if (std::this_thread::get_id() == shared_->id) {
+    if (worker_->isCurrent()) {
         work();
         return;
     }
     auto answer = std::make_shared<Answer>();
+    QElapsedTimer asked;
+    asked.start();
     {
         QMutexLocker lock(&shared_->mutex);
-        if (shared_->late > 0) std::rethrow_exception(late);
-        shared_->queue.push_back(Job{std::move(work), answer});
-        shared_->work.wakeOne();
+        if (shared_->silent()) std::rethrow_exception(late);
+        worker_->post([shared = shared_, answer, work = std::move(work)]() mutable {
+            std::exception_ptr error;
+            try {
+                work();
+            } catch (...) {
+                error = std::current_exception();
+            }
+            // Let go of what the work held before saying it is done, outside the lock.
+            work = nullptr;
+            QMutexLocker lock(&shared->mutex);
+            answer->error = error;
+            answer->done = true;
+            bool caughtUp = false;
+            if (answer->late) {
+                caughtUp = --shared->late == 0;
+                awaitedAnswers().answered();
+            }
+            shared->answered.wakeAll();
+            if (caughtUp) emit LateAnswers::instance().caughtUp();
+        });
         const QDeadlineTimer deadline = StorageTurn::deadline(waitMs_);
         while (!answer->done)
             if (!shared_->answered.wait(&shared_->mutex, deadline)) break;
         if (!answer->done) {
             answer->late = true;
-            ++shared_->late;
+            if (shared_->late++ == 0) shared_->lateSince = asked;
             awaitedAnswers().add(late);
         }
     }

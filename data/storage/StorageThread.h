@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/storage/StorageError.h"
+#include "data/storage/WorkerThread.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -78,16 +79,17 @@ class LateAnswers : public QObject {
     void caughtUp();
 };
 
-// The one thread on which every statement of the board's connections runs. The board's thread
-// hands each over and waits a short deadline: a share or server that does not answer in time holds
-// the statement, never the board. A statement not answered in time goes on by itself, and while it
-// does, what is handed over next fails at once (as a share known to hang does) instead of waiting
-// behind it; once it is done, LateAnswers says so.
+// The thread on which every statement to one share or server runs, in the order asked. The board's
+// thread hands each over and waits a short deadline: a share or server that does not answer in time
+// holds the statement, never the board. A statement not answered in time goes on by itself; what
+// is asked next waits its turn within its own deadline while the share is only slow, and fails at
+// once once it has left a question unanswered for kSilentAfterMs. Once the late answers are in,
+// LateAnswers says so.
 class StorageThread {
   public:
-    explicit StorageThread(int waitMs);
-    // Waits for what was handed over no longer than closeWaitMs; what still runs then is left to
-    // finish by itself, owning everything it touches.
+    StorageThread(int waitMs, const QString& name);
+    // Waits for what was handed over no longer than closeWaitMs; a worker a share still holds then
+    // is joined at the end of the program.
     ~StorageThread();
     StorageThread(const StorageThread&) = delete;
     StorageThread& operator=(const StorageThread&) = delete;
@@ -108,6 +110,8 @@ class StorageThread {
     // Runs the work there in turn, never waited for: letting go of a connection, whose closing is
     // itself a call to the share.
     void post(std::function<void()> work);
+    // Whether a question has stayed unanswered so long that the share or server is taken not to answer.
+    bool silent() const;
 
   private:
     struct Shared;
@@ -116,4 +120,5 @@ class StorageThread {
     std::atomic<int> waitMs_;
     int closeWaitMs_ = 1000;
     std::shared_ptr<Shared> shared_;
+    std::unique_ptr<WorkerThread> worker_;
 };

@@ -185,7 +185,7 @@ TEST_F(OneBoardOnFiles, AFileSwitchedToWalModeIsNeverShownStaleAndIsSwitchedBack
 // turn is late, where each alone is answered in time; an event loop begun inside the turn (a
 // dialog's) has turns of its own.
 TEST(StorageTurns, QuestionsOfOneEventShareOneWait) {
-    StorageThread thread(1000);
+    StorageThread thread(1000, QStringLiteral("test share"));
     const auto slowAnswer = [&thread] {
         thread.ask<int>([] { QThread::msleep(700); return 1; }, std::make_exception_ptr(ShareNotAnsweringError()));
     };

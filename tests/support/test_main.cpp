@@ -22,6 +22,6 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     const int failed = RUN_ALL_TESTS();
     // Reads and closes left to threads of their own finish before the libraries are torn down.
-    WorkAside::finishedWithin(10000);
+    Lookouts::finishAllWithin(10000);
     return failed;
 }
