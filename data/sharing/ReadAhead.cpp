@@ -194,7 +194,7 @@ void ReadAhead::readOne(const std::shared_ptr<DatabaseProvider>& provider, const
     }
     // Read on the folder's lookout, the work owning what it touches: a share that stops answering
     // holds that worker, and this thread is let go when the board stops.
-    Lookouts::post(QFileInfo(ref.file).path(), [pending, provider, ref, connect = connect_, previous] {
+    Lookouts::post(QStringLiteral("read ahead ") + QFileInfo(ref.file).path(), [pending, provider, ref, connect = connect_, previous] {
         std::shared_ptr<const TableSnapshot> read;
         try {
             read = provider->open(ref.file, connect)->snapshot(ref.table, previous);

@@ -47,6 +47,11 @@ void Lookouts::post(const QString& folder, std::function<void()> work) {
         if (!slot) slot = std::make_shared<WorkerThread>(QStringLiteral("lookout ") + folder);
         worker = slot;
     }
+    // Asked by the lookout's own work: waiting for it there would wait for itself.
+    if (worker->isCurrent()) {
+        work();
+        return;
+    }
     worker->post(std::move(work));
 }
 
