@@ -2,13 +2,10 @@
 
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
-#include "data/storage/PostgresProvider.h"
-#include "data/storage/SqlCipherProvider.h"
+#include "data/storage/FileBuilder.h"
 #include "data/storage/StorageError.h"
 
 #include <QCryptographicHash>
-#include <QFileInfo>
-#include <QRandomGenerator>
 #include <QSysInfo>
 #include <QUuid>
 
@@ -62,8 +59,9 @@ QString AiredLog::fingerprint(const QString& text) {
 }
 
 bool AiredLog::missingFile() const {
-    // A server's schemas cannot be looked at without signing in: there, opening tells.
-    return !paths::isServer(path_) && !QFileInfo::exists(paths::fold(path_));
+    // Looked at by the storage, on the share's own worker: a share that stops answering holds it
+    // there, never the board.
+    return !provider_.exists(path_);
 }
 
 std::unique_ptr<Recordset> AiredLog::openTable() {
@@ -71,20 +69,10 @@ std::unique_ptr<Recordset> AiredLog::openTable() {
 }
 
 void AiredLog::create() {
-    const catalogue::FileSpec& aired = catalogue::airedFile();
-    std::unique_ptr<FileBuilder> builder;
-    if (paths::isServer(path_)) {
-        builder =
-            PostgresProvider::serverCreator(paths::splitServerFile(path_).server)->create(aired.constant);
-    } else {
-        QByteArray salt(16, '\0');
-        QRandomGenerator::system()->generate(salt.begin(), salt.end());
-        builder = SqlCipherProvider::createFile(
-            path_, SqlCipherProvider::deriveKey(catalogue::kPassword, salt), salt);
-    }
-    for (const catalogue::TableSpec& table : aired.tables)
-        builder->createTable(table.name, table.fields);
-    builder->commit();
+    provider_.create(path_, [](FileBuilder& builder) {
+        for (const catalogue::TableSpec& table : catalogue::airedFile().tables)
+            builder.createTable(table.name, table.fields);
+    });
 }
 
 std::unique_ptr<Recordset> AiredLog::openOrCreateTable() {

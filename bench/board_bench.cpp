@@ -4,6 +4,9 @@
 #include "board/BoardControls.h"
 #include "board/HourTable.h"
 #include "board/LiveUpdates.h"
+#include "copy/CopyOpeners.h"
+#include "copy/frmNotes.h"
+#include "data/history/HistorySource.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
 #include "data/storage/AskedOnItsOwn.h"
@@ -28,11 +31,25 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <QApplication>
+#include <QPointer>
 #include <benchmark/benchmark.h>
+#include <dlfcn.h>
+#include <pthread.h>
 #include <csignal>
 #include <ctime>
 #include <functional>
 #include <memory>
+
+// Every thread this process starts, by anyone (Qt, the engines' libraries, the program), counted
+// where it is made.
+std::atomic<quint64> threadStarts{0};
+extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*), void* arg) {
+    using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+    static const auto next = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
+    ++threadStarts;
+    return next(thread, attr, start, arg);
+}
 
 namespace {
 
@@ -259,7 +276,7 @@ QList<pid_t> stationServer() {
 // (slowshare-bench.sh). Needs the right to stop those processes (root).
 void heldByStopped(benchmark::State& state, const QString& programFolder,
                    const std::function<QList<pid_t>()>& serving) {
-    static const char* const kWhat[] = {"save", "Days choice", "close"};
+    static const char* const kWhat[] = {"save", "Days choice", "close", "Read on Air", "copy library opened"};
     state.SetLabel(kWhat[state.range(0)]);
     for (auto _ : state) {
         state.PauseTiming();
@@ -268,6 +285,8 @@ void heldByStopped(benchmark::State& state, const QString& programFolder,
         b->form.controls().command[3]->click();
         b->form.controls().slotBox[1]->setText(QStringLiteral("typed while the server stopped"));
         b->form.waitForOpenAhead();
+        // The library whose Read on Air is pressed is open before the share stops.
+        QPointer<frmNotes> library = state.range(0) == 3 ? openLibrary(b->form, libraryButtons().at(0)) : nullptr;
         const QList<pid_t> stopped = serving();
         for (pid_t pid : stopped)
             kill(pid, SIGSTOP);
@@ -276,7 +295,9 @@ void heldByStopped(benchmark::State& state, const QString& programFolder,
             switch (state.range(0)) {
             case 0: b->form.mnuSaveContent_Click(); break;
             case 1: b->form.mnuDay_Click(3); break;
-            default: b->form.close(); break;
+            case 2: b->form.close(); break;
+            case 3: library->findChild<QPushButton*>(QStringLiteral("ReadOnAir"))->click(); break;
+            default: openLibrary(b->form, libraryButtons().at(1)); break;
             }
         });
         state.PauseTiming();
@@ -291,7 +312,7 @@ void HeldByAStoppedServer(benchmark::State& state) {
     heldByStopped(state, serverProgramFolder(), stationServer);
 }
 BENCHMARK(HeldByAStoppedServer)
-    ->DenseRange(0, 2)
+    ->DenseRange(0, 4)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5)
     ->UseRealTime();
@@ -302,10 +323,70 @@ void HeldByAStoppedShare(benchmark::State& state) {
                   [] { return QList<pid_t>{pid_t(qEnvironmentVariableIntValue("CUEPILOT_BENCH_SHARE_PID"))}; });
 }
 BENCHMARK(HeldByAStoppedShare)
-    ->DenseRange(0, 2)
+    ->DenseRange(0, 4)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5)
     ->UseRealTime();
+
+// The History window opened on the events of a day whose file keeps a long history (a station's
+// 90 days: about 30,000 changes), on a healthy disk: how long the board's thread is held.
+void HistoryOpenedOnALongHistory(benchmark::State& state) {
+    const QString program = demoProgramFolder();
+    LoadedBoard b(program);
+    {
+        const std::shared_ptr<Database> db = b.provider.open(
+            b.form.controls().data[2]->databaseName(), catalogue::connectString());
+        auto* history = dynamic_cast<HistorySource*>(db.get());
+        if (!history || !history->keepsHistory()) return state.SkipWithError("the file keeps no history");
+        if (history->historyEntries({}).size() < 30000) {
+            QVector<HistoryEntry> entries;
+            const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-89);
+            for (int i = 0; i < 30000; ++i) {
+                HistoryEntry e;
+                e.table = b.form.controls().data[2]->recordSource();
+                e.record = 1;
+                e.field = QStringLiteral("me1");
+                e.kind = ChangeKind::Update;
+                e.before = QStringLiteral("Event text %1").arg(i);
+                e.after = QStringLiteral("Event text %1").arg(i + 1);
+                e.at = start.addSecs(i * 258);
+                e.computer = QStringLiteral("studio-b");
+                e.user = QStringLiteral("presenter");
+                entries << e;
+            }
+            const StoragePatience longWrite(60000);
+            history->addHistoryEntries(entries);
+        }
+    }
+    for (auto _ : state) {
+        asOneEvent([&] { b.form.mnuEditHistory_Click(); });
+        state.PauseTiming();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("frmHistory")) w->close();
+        settleLateAnswers(b.form);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(HistoryOpenedOnALongHistory)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+// Threads an idle board starts, its watcher and read-ahead running: every question goes to a
+// worker that is there already, so none.
+void IdleThreadStarts(benchmark::State& state) {
+    LoadedBoard b;
+    constexpr int kIdleSeconds = 20;
+    // Start-up's workers, and a first round of the watcher, which meets each folder's lookout.
+    QEventLoop settle;
+    QTimer::singleShot(4000, &settle, &QEventLoop::quit);
+    settle.exec();
+    for (auto _ : state) {
+        const quint64 before = threadStarts.load();
+        QEventLoop idle;
+        QTimer::singleShot(kIdleSeconds * 1000, &idle, &QEventLoop::quit);
+        idle.exec();
+        state.counters["threads_per_minute"] = double(threadStarts.load() - before) * 60 / kIdleSeconds;
+    }
+}
+BENCHMARK(IdleThreadStarts)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 // The clock runs at real speed from a given moment, and the board's own timers tick it.
 class RunningClock : public Clock {

@@ -3,6 +3,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
+#include "data/controls/ReadUntilAnswered.h"
 #include "data/history/HistoryRestore.h"
 #include "data/history/HistorySource.h"
 #include "data/rescue/KeptEdits.h"
@@ -58,7 +59,13 @@ HistoryTopic topicOf(const DataControl& data, const QString& caption, bool curre
     return topic;
 }
 
-frmHistory::frmHistory(DatabaseProvider& provider, QWidget* parent) : QWidget(parent, Qt::Window), provider_(provider) {
+frmHistory::frmHistory(DatabaseProvider& provider, QWidget* parent)
+    : QWidget(parent, Qt::Window), provider_(provider),
+      reading_(new ReadUntilAnswered([this] { readEntries(); },
+                                     [this](const QString& failure) {
+                                         message_->setText(paths::withoutPassword(failure));
+                                     },
+                                     this)) {
     windows::adopt(this, kFormName);
     setWindowTitle(QStringLiteral("History"));
     buildLayout();
@@ -168,23 +175,32 @@ void frmHistory::showEntries() {
     list_->clear();
     entries_.clear();
     message_->clear();
+    if (!topic()) return;
+    // A long history on a slow share, or simply a long one: the window fills once it is read.
+    if (!reading_->read() && reading_->waiting() && message_->text().isEmpty())
+        message_->setText(QStringLiteral("Reading the history..."));
+    showChoice();
+}
+
+void frmHistory::readEntries() {
     const HistoryTopic* t = topic();
     if (!t) return;
-    try {
-        const std::shared_ptr<Database> db = database();
-        auto* source = dynamic_cast<HistorySource*>(db.get());
-        if (!source || !source->keepsHistory()) {
-            message_->setText(kNoHistory);
-        } else {
-            HistoryFilter filter;
-            filter.table = t->table;
-            filter.record = t->record;
-            entries_ = source->historyEntries(filter);
-            if (entries_.isEmpty()) message_->setText(QStringLiteral("No changes kept for this yet."));
-        }
-    } catch (const StorageError& e) {
-        message_->setText(paths::withoutPassword(e.message()));
+    const std::shared_ptr<Database> db = database();
+    auto* source = dynamic_cast<HistorySource*>(db.get());
+    if (!source || !source->keepsHistory()) {
+        message_->setText(kNoHistory);
+        return;
     }
+    HistoryFilter filter;
+    filter.table = t->table;
+    filter.record = t->record;
+    entries_ = source->historyEntries(filter);
+    message_->setText(entries_.isEmpty() ? QStringLiteral("No changes kept for this yet.") : QString());
+    listEntries();
+}
+
+void frmHistory::listEntries() {
+    list_->clear();
     for (const HistoryEntry& e : entries_) {
         auto* item = new QTreeWidgetItem(list_);
         item->setText(0, e.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));

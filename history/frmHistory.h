@@ -31,6 +31,8 @@ HistoryTopic topicOf(const DataControl& data, const QString& caption, bool curre
 // nobody changed the field meanwhile; it is kept itself and reaches every board like any change.
 // Text of this studio's that another studio's change kept out of the file is shown beside the
 // file's version, and either can be taken.
+class ReadUntilAnswered;
+
 class frmHistory : public QWidget {
     Q_OBJECT
   public:
@@ -54,6 +56,9 @@ class frmHistory : public QWidget {
   private:
     void buildLayout();
     void showEntries();
+    // Throws StorageError; a late answer is read again once it came (see ReadUntilAnswered).
+    void readEntries();
+    void listEntries();
     void showKept();
     void showChoice();
     // Runs a put-back on the chosen entry's file, then lists again; says how it went.
@@ -63,6 +68,7 @@ class frmHistory : public QWidget {
     const HistoryTopic* topic() const;
 
     DatabaseProvider& provider_;
+    ReadUntilAnswered* reading_;
     QVector<HistoryTopic> topics_;
     QVector<HistoryEntry> entries_;
     QComboBox* topicBox_;

@@ -65,6 +65,7 @@ struct HistoryFilter {
     qint64 record = 0; // 0: every record
     QDateTime since;   // invalid: from the first entry
     qint64 id = 0;     // 0: every entry
+    bool operator==(const HistoryFilter&) const = default;
 };
 
 // A value for reading: text in double quotes with line breaks shown as \n, null as (null), so an

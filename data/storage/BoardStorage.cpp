@@ -167,9 +167,30 @@ class BoundedDatabase : public Database, public HistorySource {
     bool keepsHistory() override {
         return thread_->ask<bool>([inner = inner_] { return historyOf(*inner).keepsHistory(); }, late_);
     }
+    // A long history outlasts the board's wait even on a healthy disk: the answer that comes late
+    // is kept, and the window that asks again once it came is given it at once.
     QVector<HistoryEntry> historyEntries(const HistoryFilter& filter) override {
-        return thread_->ask<QVector<HistoryEntry>>(
-            [inner = inner_, filter] { return historyOf(*inner).historyEntries(filter); }, late_);
+        {
+            QMutexLocker lock(&lateHistory_->mutex);
+            if (lateHistory_->entries && lateHistory_->filter == filter) {
+                QVector<HistoryEntry> entries = std::move(*lateHistory_->entries);
+                lateHistory_->entries.reset();
+                return entries;
+            }
+        }
+        QVector<HistoryEntry> entries = thread_->ask<QVector<HistoryEntry>>(
+            [inner = inner_, filter, kept = lateHistory_] {
+                QVector<HistoryEntry> entries = historyOf(*inner).historyEntries(filter);
+                QMutexLocker lock(&kept->mutex);
+                kept->filter = filter;
+                kept->entries = entries;
+                return entries;
+            },
+            late_);
+        // In time: nothing is kept for a next ask, which reads afresh.
+        QMutexLocker lock(&lateHistory_->mutex);
+        lateHistory_->entries.reset();
+        return entries;
     }
     int pruneHistoryBefore(const QDateTime& edge) override {
         return thread_->ask<int>([inner = inner_, edge] { return historyOf(*inner).pruneHistoryBefore(edge); },
@@ -206,10 +227,17 @@ class BoundedDatabase : public Database, public HistorySource {
         return std::make_unique<BoundedRecordset>(std::move(inner), thread_, late_);
     }
 
+    struct LateHistory {
+        QMutex mutex;
+        HistoryFilter filter;
+        std::optional<QVector<HistoryEntry>> entries;
+    };
+
     std::shared_ptr<Database> inner_;
     std::shared_ptr<StorageThread> thread_;
     QString path_;
     std::exception_ptr late_;
+    std::shared_ptr<LateHistory> lateHistory_ = std::make_shared<LateHistory>();
 };
 
 } // namespace
@@ -306,4 +334,12 @@ std::shared_ptr<Database> BoardStorage::bounded(std::shared_ptr<Database> inner,
                                                 std::shared_ptr<StorageThread> worker) {
     if (!inner) return nullptr;
     return std::make_shared<BoundedDatabase>(std::move(inner), std::move(worker));
+}
+
+bool BoardStorage::exists(const QString& path) {
+    return workerFor(path)->ask<bool>([engines = engines_, path] { return engines->exists(path); }, lateFor(path));
+}
+
+void BoardStorage::create(const QString& path, const std::function<void(FileBuilder&)>& build) {
+    workerFor(path)->ask([engines = engines_, path, build] { engines->create(path, build); }, lateFor(path));
 }

@@ -27,6 +27,9 @@ class BoardStorage : public DatabaseProvider {
     std::shared_ptr<Database> openKnown(const QString& path, const QString& connect,
                                         const TableSnapshot& snapshot) override;
     void setWorkAheadWanted(bool wanted) override;
+    // Both on the worker of the file's share, waited for as long as any question.
+    bool exists(const QString& path) override;
+    void create(const QString& path, const std::function<void(FileBuilder&)>& build) override;
 
     // How long the board waits for each statement from now on (a test of a slow share waits as a
     // station's board does, where the test build waits longer).

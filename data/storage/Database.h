@@ -60,6 +60,7 @@ class Database {
 
 class KeptEdits;
 class ReadAhead;
+class FileBuilder;
 
 // Opens existing database files; never creates one.
 class DatabaseProvider {
@@ -81,6 +82,20 @@ class DatabaseProvider {
         (void)connect;
         (void)tables;
         return {};
+    }
+
+    // Whether the file is there. A server's schemas are not looked at without signing in: there,
+    // opening tells, and this says yes. Throws StorageError when the share does not answer.
+    virtual bool exists(const QString& path) {
+        (void)path;
+        return true;
+    }
+    // Makes a file (or a server's schema) that is missing, with what build puts in it, in one
+    // commit. Throws FileExistsError when it is there already, StorageError on any other failure.
+    virtual void create(const QString& path, const std::function<void(FileBuilder&)>& build) {
+        (void)path;
+        (void)build;
+        throw StorageError(QStringLiteral("No file can be made here."));
     }
 
     // Whether work ahead of need (openAhead, openAheadReading) is still waited for: a board that

@@ -1,6 +1,10 @@
 #include "data/storage/RoutingProvider.h"
 
+#include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
+
+#include <QFileInfo>
+#include <QRandomGenerator>
 
 std::shared_ptr<Database> RoutingProvider::open(const QString& path, const QString& connect) {
     if (paths::isServer(path)) return server_.open(path, connect);
@@ -17,4 +21,22 @@ std::shared_ptr<Database> RoutingProvider::openKnown(const QString& path, const 
                                                      const TableSnapshot& snapshot) {
     if (paths::isServer(path)) return nullptr;
     return files_.openKnown(path, connect, snapshot);
+}
+
+bool RoutingProvider::exists(const QString& path) {
+    return paths::isServer(path) || QFileInfo::exists(paths::fold(path));
+}
+
+void RoutingProvider::create(const QString& path, const std::function<void(FileBuilder&)>& build) {
+    std::unique_ptr<FileBuilder> builder;
+    if (paths::isServer(path)) {
+        const paths::ServerFile where = paths::splitServerFile(path);
+        builder = PostgresProvider::serverCreator(where.server)->create(where.file);
+    } else {
+        QByteArray salt(16, '\0');
+        QRandomGenerator::system()->generate(salt.begin(), salt.end());
+        builder = SqlCipherProvider::createFile(path, SqlCipherProvider::deriveKey(catalogue::kPassword, salt), salt);
+    }
+    build(*builder);
+    builder->commit();
 }

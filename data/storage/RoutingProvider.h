@@ -15,6 +15,10 @@ class RoutingProvider : public DatabaseProvider {
     std::shared_ptr<Database> openKnown(const QString& path, const QString& connect,
                                         const TableSnapshot& snapshot) override;
 
+    bool exists(const QString& path) override;
+    // A file gets a salt of its own; a server's schema is made as the address's own user.
+    void create(const QString& path, const std::function<void(FileBuilder&)>& build) override;
+
     SqlCipherProvider& files() { return files_; }
 
   private:
