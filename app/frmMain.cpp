@@ -108,9 +108,9 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, const QString& progra
 frmMain::~frmMain() = default;
 
 ErrorSink frmMain::errorSink() const {
-    return [this](const QString& message) {
+    return [this](const Failure& failure) {
         // A server address may carry its password: never on the screen.
-        if (status_) status_->showFailure(paths::withoutPassword(message));
+        if (status_) status_->showFailure({failure.kind, failure.where, paths::withoutPassword(failure.words)});
     };
 }
 

@@ -127,9 +127,9 @@ void LiveUpdates::sayWhetherTheShareAnswers() {
         folderWait = std::max(folderWait, UnansweredFolders::waitedForFileMs(source->databaseName()));
     const qint64 lateWait = LateAnswers::awaitedForMs();
     if (folderWait >= kSilentAfterMs)
-        status_.showFailure(kShareNotAnswering);
+        status_.showFailure({FailureKind::Silent, QString(), kShareNotAnswering});
     else if (lateWait >= kSilentAfterMs)
-        status_.showFailure(LateAnswers::awaitedMessage());
+        status_.showFailure({FailureKind::Silent, QString(), LateAnswers::awaitedMessage()});
     else if (folderWait < 0 && status_.failure() == kShareNotAnswering)
         status_.healthy();
     status_.refresh();

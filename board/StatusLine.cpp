@@ -5,9 +5,9 @@
 #include <QPointer>
 #include <QStatusBar>
 
-void StatusLine::showFailure(const QString& message) {
-    if (onlySlowSoFar(message)) return;
-    failure_ = message;
+void StatusLine::showFailure(const Failure& failure) {
+    if (failure.onlySlow()) return;
+    failure_ = failure.words;
     show();
 }
 

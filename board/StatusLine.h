@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QStatusBar>
 #include <QString>
+
+#include "data/storage/StorageError.h"
 #include <optional>
 
 // The main board's status bar. A failure stays until the board finds the files healthy again;
@@ -17,7 +19,9 @@ class StatusLine {
 
     explicit StatusLine(QStatusBar* bar) : bar_(bar) {}
 
-    void showFailure(const QString& message);
+    // Nothing is said of a failure that is only slow so far: the share answers in a moment, or the
+    // board's own rounds say it does not.
+    void showFailure(const Failure& failure);
     void setNotice(const QString& notice);
     // Every file the board shows could be read: a failure shown no longer holds.
     void healthy();

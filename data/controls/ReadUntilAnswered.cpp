@@ -18,17 +18,17 @@ ReadUntilAnswered::ReadUntilAnswered(std::function<void()> read, ErrorSink say, 
 }
 
 bool ReadUntilAnswered::read() {
-    QString failure;
+    Failure failure;
     try {
         read_();
         again_.stop();
         return true;
     } catch (const AnswerLateError& e) {
-        failure = QString::fromUtf8(e.what());
+        failure = Failure::of(e);
         if (!again_.isActive()) again_.start();
-        if (onlySlowSoFar(failure)) return false;
+        if (failure.onlySlow()) return false;
     } catch (const std::exception& e) {
-        failure = QString::fromUtf8(e.what());
+        failure = Failure::of(e);
         again_.stop();
     }
     if (say_) say_(failure);

@@ -38,6 +38,40 @@ QString engineMessage(sqlite3* db, int rc) {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
 }
 
+// The kind of an engine's failure, from its result code.
+FailureKind kindOf(int rc) {
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return FailureKind::Locked;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return FailureKind::ReadOnly;
+    case SQLITE_CANTOPEN:
+    case SQLITE_NOTFOUND:
+        return FailureKind::Missing;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+    case SQLITE_FORMAT:
+        return FailureKind::Damaged;
+    default:
+        return FailureKind::Other;
+    }
+}
+
+// The engine's failure in its own words, with its kind. A missing table is told by its words only.
+StorageError engineError(sqlite3* db, int rc) {
+    const QString words = engineMessage(db, rc);
+    if (db && (rc & 0xff) == SQLITE_ERROR && words.startsWith(QStringLiteral("no such table")))
+        return StorageError(words, FailureKind::Missing);
+    return StorageError(words, kindOf(db ? sqlite3_errcode(db) : rc));
+}
+
+StorageError codeError(int rc) {
+    return StorageError(QString::fromUtf8(sqlite3_errstr(rc)), kindOf(rc));
+}
+
 QString quoted(const QString& identifier) {
     return quotedIdentifier(identifier);
 }
@@ -95,7 +129,7 @@ class Statement {
         const int rc = sqlite3_step(stmt_);
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
-        throw StorageError(engineMessage(db_, rc));
+        throw engineError(db_, rc);
     }
     qint64 int64(int col) const { return sqlite3_column_int64(stmt_, col); }
     // Ready to run again with new values.
@@ -122,7 +156,7 @@ class Statement {
 
   private:
     void check(int rc) {
-        if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
+        if (rc != SQLITE_OK) throw engineError(db_, rc);
     }
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
@@ -134,9 +168,9 @@ class Connection {
     Connection(const QString& path, int flags) : path_(path), folder_(QFileInfo(path).path()) {
         const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, flags, nullptr);
         if (rc != SQLITE_OK) {
-            const QString msg = engineMessage(db_, rc);
+            const StorageError failure = engineError(db_, rc);
             sqlite3_close(db_);
-            throw StorageError(msg);
+            throw failure;
         }
         sqlite3_extended_result_codes(db_, 0);
         sqlite3_busy_timeout(db_, kBusyTimeoutMs);
@@ -193,9 +227,9 @@ class Connection {
         // Ended whatever the share is thought to be doing meanwhile: a read left open would hold
         // every other studio's writes off and refuse this board's next transaction.
         if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-            const QString message = engineMessage(db_, SQLITE_ERROR);
+            const StorageError failure = engineError(db_, sqlite3_errcode(db_));
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-            throw StorageError(message);
+            throw failure;
         }
     }
     bool inTransaction() const { return !sqlite3_get_autocommit(db_); }
@@ -216,12 +250,12 @@ class Connection {
         sqlite3_file* file = nullptr;
         if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
             !file->pMethods)
-            throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+            throw codeError(SQLITE_CANTOPEN);
         QByteArray bytes(length, '\0');
         const int rc = file->pMethods->xRead(file, bytes.data(), length, offset);
         // A short read (an empty or cut file) is what the file holds, zero-filled by the engine.
         if (rc != SQLITE_OK && rc != SQLITE_IOERR_SHORT_READ)
-            throw StorageError(QString::fromUtf8(sqlite3_errstr(rc)));
+            throw codeError(rc);
         return bytes;
     }
     // A kept statement, prepared the first time; nothing while it is in use (the caller then
@@ -233,7 +267,7 @@ class Connection {
             sqlite3_stmt* st = nullptr;
             const QByteArray utf8 = sql.toUtf8();
             const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &st, nullptr);
-            if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
+            if (rc != SQLITE_OK) throw engineError(db_, rc);
             it = kept_.insert(sql, st);
         }
         if (inUse_.contains(*it)) return nullptr;
@@ -280,7 +314,7 @@ Statement::Statement(const Connection& conn, const QString& sql) : db_(conn.hand
     conn.checkAnswering();
     const QByteArray utf8 = sql.toUtf8();
     const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
-    if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
+    if (rc != SQLITE_OK) throw engineError(db_, rc);
 }
 
 Statement::Statement(Connection& conn, const QString& sql, Kept) : db_(conn.handle()) {
@@ -292,7 +326,7 @@ Statement::Statement(Connection& conn, const QString& sql, Kept) : db_(conn.hand
     }
     const QByteArray utf8 = sql.toUtf8();
     const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
-    if (rc != SQLITE_OK) throw StorageError(engineMessage(db_, rc));
+    if (rc != SQLITE_OK) throw engineError(db_, rc);
 }
 
 Statement::~Statement() {
@@ -585,7 +619,7 @@ class HeaderMarker : public ChangeMarker {
   public:
     explicit HeaderMarker(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
     QByteArray read() override {
-        if (conn_->inWalMode()) throw StorageError(QStringLiteral("The file is in WAL journal mode."));
+        if (conn_->inWalMode()) throw StorageError(QStringLiteral("The file is in WAL journal mode."), FailureKind::Locked);
         return conn_->rawBytes(24, 16);
     }
 
@@ -617,11 +651,11 @@ class SqlCipherDatabase : public Database, public HistorySource {
                      QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name = ? "
                                     "COLLATE NOCASE"));
         st.bind(1, table);
-        if (!st.step()) throw StorageError(QStringLiteral("no such table: %1").arg(table));
+        if (!st.step()) throw StorageError(QStringLiteral("no such table: %1").arg(table), FailureKind::Missing);
         const QString name = st.text(0);
         // A virtual table planted in a shared file would run code of its own module.
         if (st.text(1).trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive))
-            throw StorageError(QStringLiteral("no such table: %1").arg(table));
+            throw StorageError(QStringLiteral("no such table: %1").arg(table), FailureKind::Missing);
         QStringList fields;
         Statement info(*conn_, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)));
         while (info.step())
@@ -759,7 +793,7 @@ void keyConnection(Connection& conn, const QByteArray& keyHex) {
         probe.step();
         Statement app(conn, QStringLiteral("PRAGMA application_id"));
         if (!app.step() || app.int64(0) != kApplicationId)
-            throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
+            throw codeError(SQLITE_NOTADB);
     }
     useSafeJournal(conn);
 }
@@ -804,7 +838,7 @@ std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QSt
         }).answerWithin(kBusyTimeoutMs);
     if (!found) {
         forgetOpen(cacheKey);
-        throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+        throw codeError(SQLITE_CANTOPEN);
     }
     const FileIdentity id = *found;
     if (const std::shared_ptr<Database> known = openAs(cacheKey)) {
@@ -867,7 +901,7 @@ std::shared_ptr<Database> SqlCipherProvider::connectTo(const QString& folded, co
     const QByteArray salt = id.size >= 16 ? conn->salt() : QByteArray();
     QByteArray keyHex;
     if (!password.isEmpty()) {
-        if (salt.size() < 16) throw StorageError(QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
+        if (salt.size() < 16) throw codeError(SQLITE_NOTADB);
         keyHex = keyFor(password, salt);
     }
     keyConnection(*conn, keyHex);

@@ -5,8 +5,9 @@
 #include <QString>
 #include <functional>
 
-// Where failures of the default error path are shown (the main board's status bar).
-using ErrorSink = std::function<void(const QString& engineMessage)>;
+// Where failures of the default error path are shown (the main board's status bar). A sink that
+// wants only the words may take a QString.
+using ErrorSink = std::function<void(const Failure& failure)>;
 
 // Step-skipping: a failing step is skipped silently and the caller goes on with its next step.
 // Returns whether the step ran to its end.
@@ -28,7 +29,7 @@ template <class Handler> bool reportOnFailure(const ErrorSink& sink, Handler&& h
     } catch (const std::exception& e) {
         if (sink) {
             try {
-                sink(QString::fromUtf8(e.what()));
+                sink(Failure::of(e));
             } catch (...) {
             }
         }

@@ -160,6 +160,23 @@ bool StorageThread::silent() const {
     return shared_->silent();
 }
 
+namespace {
+// The late failure the asker is told of, as slow or silent, naming the share or server.
+[[noreturn]] void throwLate(const std::exception_ptr& late, FailureKind kind, const QString& where) {
+    try {
+        std::rethrow_exception(late);
+    } catch (const ShareNotAnsweringError&) {
+        ShareNotAnsweringError failure(kind);
+        failure.setWhere(where);
+        throw failure;
+    } catch (const AnswerLateError& e) {
+        AnswerLateError failure(e.message(), kind);
+        failure.setWhere(where);
+        throw failure;
+    }
+}
+} // namespace
+
 void StorageThread::runWaiting(std::function<void()> work, const std::exception_ptr& late) {
     if (worker_->isCurrent()) {
         work();
@@ -170,7 +187,7 @@ void StorageThread::runWaiting(std::function<void()> work, const std::exception_
     asked.start();
     {
         QMutexLocker lock(&shared_->mutex);
-        if (shared_->silent()) std::rethrow_exception(late);
+        if (shared_->silent()) throwLate(late, FailureKind::Silent, worker_->name());
         worker_->post([shared = shared_, answer, work = std::move(work)]() mutable {
             std::exception_ptr error;
             try {
@@ -200,6 +217,14 @@ void StorageThread::runWaiting(std::function<void()> work, const std::exception_
             awaitedAnswers().add(late);
         }
     }
-    if (!answer->done) std::rethrow_exception(late);
-    if (answer->error) std::rethrow_exception(answer->error);
+    if (!answer->done)
+        throwLate(late, asked.elapsed() < kSilentAfterMs ? FailureKind::Slow : FailureKind::Silent, worker_->name());
+    if (!answer->error) return;
+    try {
+        std::rethrow_exception(answer->error);
+    } catch (StorageError& failure) {
+        // The engine's own failure, thrown once to this asker only: it is told where it happened.
+        if (failure.where().isEmpty()) failure.setWhere(worker_->name());
+        throw;
+    }
 }
