@@ -365,6 +365,13 @@ bool DataControl::isShownPlace(const Shown& shown) const {
 std::exception_ptr DataControl::placeTypedWhileAway(const Shown& over, const FieldValues& typed,
                                                     ExpectedValues base) {
     Recordset& rs = *recordset_;
+    // Without kept edits the failure is thrown, and the text never waits on a record it was not
+    // typed over.
+    const auto forAPerson = [this](const QString& reason) {
+        std::exception_ptr failed = keepForAPerson(reason);
+        clearBuffer();
+        return failed;
+    };
     for (auto it = typed.cbegin(); it != typed.cend(); ++it)
         if (rs.hasField(it.key())) buffer_.insert(it.key(), it.value());
     for (auto it = base.cbegin(); it != base.cend(); ++it)
@@ -374,7 +381,7 @@ std::exception_ptr DataControl::placeTypedWhileAway(const Shown& over, const Fie
         // Typed with no record shown: it is the table's one record's, the one the boxes would have
         // shown. In a table without rows it waits for one, as text typed there does.
         if (rs.recordCount() == 0) return nullptr;
-        if (rs.recordCount() > 1) return keepForAPerson(kWhichRecord);
+        if (rs.recordCount() > 1) return forAPerson(kWhichRecord);
         for (auto it = buffer_.cbegin(); it != buffer_.cend(); ++it) {
             // The boxes showed the field empty: stored only over a field that is empty still.
             const QVariant stored = rs.value(it.key());
@@ -387,11 +394,12 @@ std::exception_ptr DataControl::placeTypedWhileAway(const Shown& over, const Fie
             try {
                 keepTypedOver(over, e.message());
             } catch (const StorageError&) {
+                clearBuffer();
                 return std::current_exception();
             }
             return nullptr;
         } catch (const StorageError&) {
-            return keepForAPerson(kRecordGone);
+            return forAPerson(kRecordGone);
         }
     }
     try {
