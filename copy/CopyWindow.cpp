@@ -113,6 +113,15 @@ void CopyWindow::lockBoxes(bool locked) {
         b->setLocked(locked);
 }
 
+void CopyWindow::saveRecord() {
+    try {
+        data1_->update();
+    } catch (const NotOpenError& e) {
+        sayReadFailed(e.message());
+    } catch (const std::exception&) {
+    }
+}
+
 void CopyWindow::stepBack() {
     skipOnFailure([this] { data1_->movePrevious(); });
     skipOnFailure([this] {

@@ -49,6 +49,9 @@ class CopyWindow : public QWidget {
 
     // Read-only flag of every bound box at once.
     void lockBoxes(bool locked);
+    // Save: a record the engine refuses is skipped without a message; with the file not open the
+    // typed text stays, and the status line says it is not stored yet.
+    void saveRecord();
     // The arrow buttons: a move past either end falls back onto the first or last record.
     void stepBack();
     void stepForward();

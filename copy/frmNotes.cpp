@@ -158,7 +158,7 @@ void frmNotes::Command1_Click() {
 }
 
 void frmNotes::Command2_Click() {
-    skipOnFailure([this] { data1().update(); });
+    saveRecord();
     save_->setEnabled(false);
     delete_->setEnabled(true);
     // Every save lands on the last entry, where a new one is appended.

@@ -106,7 +106,7 @@ void frmPrepCopy::Command1_Click() {
 void frmPrepCopy::Command2_Click() {
     // No move afterwards: an edited item stays in view, and after adding the item shown before
     // is current again.
-    skipOnFailure([this] { data1().update(); });
+    saveRecord();
     browse();
 }
 

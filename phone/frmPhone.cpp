@@ -235,7 +235,13 @@ void frmPhone::Command1_Click() {
 
 void frmPhone::Command2_Click() {
     skipOnFailure([&] { composeDisplayText(); });
-    skipOnFailure([&] { Data1->update(); });
+    try {
+        Data1->update();
+    } catch (const NotOpenError& e) {
+        // The typed contact stays in its boxes and is stored once the file opens.
+        report(e.message());
+    } catch (const std::exception&) {
+    }
     showState(false);
 }
 

@@ -13,6 +13,11 @@ namespace {
 
 const QString kNoCurrentRecord = QStringLiteral("No current record.");
 const QString kRecordGone = QStringLiteral("The record was deleted by another user.");
+const QString kNotOpen = QStringLiteral("The file is not open.");
+const QString kNoLongerShown =
+    QStringLiteral("Typed while the file could not be read, over a record that is no longer shown.");
+const QString kWhichRecord =
+    QStringLiteral("Typed while the file could not be read, with no record shown: which one it was meant for is not known.");
 
 struct Criteria {
     QString field;
@@ -74,9 +79,16 @@ void DataControl::clearBuffer() {
 
 KeptEdit DataControl::bufferAsKept() const {
     KeptEdit edit;
-    edit.file = database_ ? database_->path() : databaseName_;
-    edit.table = recordset_ ? recordset_->tableName() : recordSource_;
-    if (editMode_ != EditMode::Adding && hasCurrent()) edit.key = recordset_->bookmark();
+    if (!recordset_ && shown_) {
+        // Typed with no record set: over what the boxes went on showing.
+        edit.file = shown_->file;
+        edit.table = shown_->table;
+        edit.key = shown_->key;
+    } else {
+        edit.file = database_ ? database_->path() : databaseName_;
+        edit.table = recordset_ ? recordset_->tableName() : recordSource_;
+        if (editMode_ != EditMode::Adding && hasCurrent()) edit.key = recordset_->bookmark();
+    }
     edit.fields = buffer_;
     edit.expected = base_;
     return edit;
@@ -125,12 +137,26 @@ std::exception_ptr DataControl::keepForAPerson(const QString& reason) {
 }
 
 void DataControl::refresh() {
+    // What the boxes show now: they go on showing it should the file not open.
+    const Shown before = shownNow();
     FieldValues carried;
     ExpectedValues carriedBase;
     std::exception_ptr failedWrite;
     const bool sameTable = database_ && database_->path() == paths::fold(databaseName_) && recordset_ &&
                            recordset_->tableName().compare(recordSource_, Qt::CaseInsensitive) == 0;
-    if (recordset_ && !buffer_.isEmpty() && editMode_ != EditMode::Adding && !recordset_->hasCurrent()) {
+    // Typed while there was no record set: nothing has taken it yet. Where the control still points at
+    // the record it was typed over, that record takes it once the file is open; pointed elsewhere since
+    // (a day switch that came late), it belongs to no record the control will show.
+    bool typedWhileAway = false;
+    if (!recordset_ && !buffer_.isEmpty()) {
+        if (isShownPlace(before)) {
+            typedWhileAway = true;
+            carried = buffer_;
+            carriedBase = base_;
+        } else {
+            failedWrite = keepForAPerson(kNoLongerShown);
+        }
+    } else if (recordset_ && !buffer_.isEmpty() && editMode_ != EditMode::Adding && !recordset_->hasCurrent()) {
         // Typed into a table without rows: nothing can receive it yet, so it stays in the buffer
         // while the same table is read again. Typed over a record that is gone since (its old values
         // are known), or with the control pointed elsewhere, it belongs to no record the control will
@@ -156,16 +182,33 @@ void DataControl::refresh() {
     recordset_.reset();
     database_.reset();
     openedFrom_.reset();
-    if (!openReadAhead()) {
-        database_ = provider_.open(databaseName_, connect_);
-        Database::OpenedTable opened = database_->openAtFirst(recordSource_);
-        recordset_ = std::move(opened.records);
-        stamp_ = opened.stamp;
+    try {
+        if (!openReadAhead()) {
+            database_ = provider_.open(databaseName_, connect_);
+            Database::OpenedTable opened = database_->openAtFirst(recordSource_);
+            recordset_ = std::move(opened.records);
+            stamp_ = opened.stamp;
+        }
+    } catch (const StorageError& e) {
+        // The boxes go on showing what they showed, and what was typed and not stored stays typed
+        // over it, in the rescue store too, until a record set takes it.
+        shown_ = before;
+        notOpenBecause_ = e.message();
+        buffer_ = carried;
+        base_ = carriedBase;
+        if (!buffer_.isEmpty()) journalBuffer();
+        throw;
     }
-    for (auto it = carried.cbegin(); it != carried.cend(); ++it)
-        if (recordset_->hasField(it.key())) buffer_.insert(it.key(), it.value());
-    for (auto it = carriedBase.cbegin(); it != carriedBase.cend(); ++it)
-        if (buffer_.contains(it.key())) base_.insert(it.key(), it.value());
+    shown_.reset();
+    notOpenBecause_.clear();
+    if (typedWhileAway) {
+        if (std::exception_ptr failed = placeTypedWhileAway(before, carried, carriedBase)) failedWrite = failed;
+    } else {
+        for (auto it = carried.cbegin(); it != carried.cend(); ++it)
+            if (recordset_->hasField(it.key())) buffer_.insert(it.key(), it.value());
+        for (auto it = carriedBase.cbegin(); it != carriedBase.cend(); ++it)
+            if (buffer_.contains(it.key())) base_.insert(it.key(), it.value());
+    }
     if (!buffer_.isEmpty()) journalBuffer();
     showCurrent();
     emit repositioned();
@@ -190,11 +233,16 @@ bool DataControl::openReadAhead() {
 
 void DataControl::close() {
     try {
-        storeOrKeep();
+        if (!recordset_ && !buffer_.isEmpty())
+            keepTypedOver(shownNow(), notOpenReason());
+        else
+            storeOrKeep();
     } catch (const std::exception& e) {
         if (lostWriteSink_) lostWriteSink_(QString::fromUtf8(e.what()));
     }
     clearBuffer();
+    // The boxes go on showing the record: what is typed into them now is kept as typed over it.
+    if (recordset_) shown_ = shownNow();
     recordset_.reset();
     database_.reset();
     openedFrom_.reset();
@@ -211,7 +259,7 @@ std::optional<quint64> DataControl::stampOf(Database& db) {
 bool DataControl::pollForChanges() {
     if (!recordset_) {
         // The file or table was away when last opened: it is tried again, so the board recovers
-        // by itself when the share comes back. Typing cannot be under way without a record set.
+        // by itself when the share comes back, and what was typed meanwhile reaches its record.
         if (databaseName_.isEmpty() || recordSource_.isEmpty()) return false;
         refresh();
         return true;
@@ -240,6 +288,12 @@ bool DataControl::pollForChanges() {
 }
 
 void DataControl::reopenKeepingTyping() {
+    if (database_->path() != paths::fold(databaseName_) ||
+        recordset_->tableName().compare(recordSource_, Qt::CaseInsensitive) != 0) {
+        // Pointed elsewhere since: the typing cannot be carried over to the same bookmark there.
+        refresh();
+        return;
+    }
     const FieldValues typed = buffer_;
     const ExpectedValues base = base_;
     const EditMode mode = editMode_;
@@ -267,6 +321,95 @@ void DataControl::reopenKeepingTyping() {
     }
     showCurrent();
     emit repositioned();
+}
+
+DataControl::Shown DataControl::shownNow() const {
+    if (!recordset_) return shown_ ? *shown_ : Shown{paths::fold(databaseName_), recordSource_, {}, {}};
+    Shown shown{database_ ? database_->path() : paths::fold(databaseName_), recordset_->tableName(), {}, {}};
+    if (editMode_ == EditMode::Adding || !recordset_->hasCurrent()) return shown;
+    Shown record = shown;
+    const bool read = skipOnFailure([&] {
+        record.key = recordset_->bookmark();
+        for (const QString& field : recordset_->fieldNames())
+            record.values.insert(field.toLower(), recordset_->value(field));
+    });
+    if (!read) return shown;
+    for (auto it = buffer_.cbegin(); it != buffer_.cend(); ++it)
+        record.values.insert(it.key().toLower(), it.value());
+    return record;
+}
+
+QString DataControl::notOpenReason() const {
+    return notOpenBecause_.isEmpty() ? kNotOpen : notOpenBecause_;
+}
+
+void DataControl::keepTypedOver(const Shown& over, const QString& reason) {
+    KeptEdits* kept = provider_.keptEdits();
+    if (!kept) throw StorageError(reason);
+    KeptEdit edit;
+    edit.file = over.file;
+    edit.table = over.table;
+    edit.key = over.key;
+    edit.fields = buffer_;
+    edit.expected = base_;
+    edit.conflict = over.key.isEmpty();
+    edit.reason = edit.conflict ? kWhichRecord : reason;
+    clearBuffer();
+    kept->keep(std::move(edit));
+}
+
+bool DataControl::isShownPlace(const Shown& shown) const {
+    return shown.file == paths::fold(databaseName_) && shown.table.compare(recordSource_, Qt::CaseInsensitive) == 0;
+}
+
+std::exception_ptr DataControl::placeTypedWhileAway(const Shown& over, const FieldValues& typed,
+                                                    ExpectedValues base) {
+    Recordset& rs = *recordset_;
+    // Without kept edits the failure is thrown, and the text never waits on a record it was not
+    // typed over.
+    const auto forAPerson = [this](const QString& reason) {
+        std::exception_ptr failed = keepForAPerson(reason);
+        clearBuffer();
+        return failed;
+    };
+    for (auto it = typed.cbegin(); it != typed.cend(); ++it)
+        if (rs.hasField(it.key())) buffer_.insert(it.key(), it.value());
+    for (auto it = base.cbegin(); it != base.cend(); ++it)
+        if (buffer_.contains(it.key())) base_.insert(it.key(), it.value());
+    if (buffer_.isEmpty()) return nullptr;
+    if (over.key.isEmpty()) {
+        // Typed with no record shown: it is the table's one record's, the one the boxes would have
+        // shown. In a table without rows it waits for one, as text typed there does.
+        if (rs.recordCount() == 0) return nullptr;
+        if (rs.recordCount() > 1) return forAPerson(kWhichRecord);
+        for (auto it = buffer_.cbegin(); it != buffer_.cend(); ++it) {
+            // The boxes showed the field empty: stored only over a field that is empty still.
+            const QVariant stored = rs.value(it.key());
+            base_.insert(it.key(), stored.toString().isEmpty() ? stored : QVariant(QStringLiteral("")));
+        }
+    } else {
+        try {
+            rs.setBookmark(over.key);
+        } catch (const AnswerLateError& e) {
+            try {
+                keepTypedOver(over, e.message());
+            } catch (const StorageError&) {
+                clearBuffer();
+                return std::current_exception();
+            }
+            return nullptr;
+        } catch (const StorageError&) {
+            return forAPerson(kRecordGone);
+        }
+    }
+    try {
+        storeOrKeep();
+    } catch (const StorageError&) {
+        // No store to keep it in: it stays typed, on the record it was typed over.
+        return std::current_exception();
+    }
+    if (rs.recordCount() > 1) skipOnFailure([&] { rs.moveFirst(); });
+    return nullptr;
 }
 
 bool DataControl::bof() const {
@@ -359,6 +502,15 @@ void DataControl::addNew() {
 }
 
 void DataControl::update() {
+    if (!recordset_ && !buffer_.isEmpty()) {
+        // Nothing can take it now: it stays typed, in the boxes and in the rescue store, until a
+        // record set does (the next refresh, which the board's own rounds make).
+        journalBeforeWriting();
+        QString why = notOpenReason();
+        if (!why.endsWith(QLatin1Char('.'))) why += QLatin1Char('.');
+        throw NotOpenError(
+            QStringLiteral("Not stored yet: %1 What was typed stays, and is stored once the file opens.").arg(why));
+    }
     Recordset& rs = openRecordset();
     if (!buffer_.isEmpty()) journalBeforeWriting();
     if (editMode_ == EditMode::Adding) {
@@ -398,8 +550,23 @@ void DataControl::deleteRecord() {
 
 void DataControl::setFieldText(const QString& field, const QString& text) {
     if (recordset_ && !recordset_->hasField(field)) return;
-    // Typing back the stored value is no change, so another studio's edit of the field is kept.
-    if (editMode_ != EditMode::Adding && hasCurrent()) {
+    if (!recordset_) {
+        // No record set (the file could not be opened): the text goes over what the boxes show,
+        // and waits for a record set to take it.
+        if (!shown_) shown_ = shownNow();
+        const auto showed = shown_->values.constFind(field.toLower());
+        if (!shown_->key.isEmpty() && showed == shown_->values.cend()) return;
+        // Emptying a box that showed no record is no change either (code clears boxes so).
+        const QString before = shown_->key.isEmpty() ? QString() : showed->toString();
+        if (before == text) {
+            buffer_.remove(field);
+            base_.remove(field);
+            journalBuffer();
+            return;
+        }
+        if (!shown_->key.isEmpty() && !base_.contains(field)) base_.insert(field, *showed);
+    } else if (editMode_ != EditMode::Adding && hasCurrent()) {
+        // Typing back the stored value is no change, so another studio's edit of the field is kept.
         const QVariant stored = recordset_->value(field);
         if (stored.toString() == text) {
             buffer_.remove(field);

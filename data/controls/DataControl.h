@@ -15,6 +15,13 @@
 class FieldBinding;
 struct KeptEdit;
 
+// A write asked of a control whose file is not open: what was typed stays in its boxes and in the
+// rescue store, and a record set takes it once the file opens again.
+class NotOpenError : public StorageError {
+  public:
+    using StorageError::StorageError;
+};
+
 // A data control: connect string, database file and table (record source), and the record set
 // it opens on refresh. Bound boxes (FieldBinding) show fields of the current record and collect
 // what is typed into an edit buffer; the binding rule writes a changed buffer to the record before
@@ -78,6 +85,7 @@ class DataControl : public QObject {
     void addNew();
     // Writes the edit buffer: inserts the new record while adding, otherwise writes the changed
     // fields of the current record. The buffer stays when the write fails, so nothing typed is lost.
+    // Without a record set, what was typed stays typed and NotOpenError says so.
     void update();
     void cancelUpdate();
     void deleteRecord();
@@ -121,6 +129,24 @@ class DataControl : public QObject {
     void journalBuffer();
     void journalBeforeWriting() const;
     void reopenKeepingTyping();
+    // What the boxes show: the current record with what is typed over it; without a record set,
+    // what they went on showing when it went, or only the file and table when nothing was shown.
+    struct Shown {
+        QString file; // folded
+        QString table;
+        QByteArray key;       // empty when no record was shown
+        ExpectedValues values; // by lower-case field name
+    };
+    Shown shownNow() const;
+    bool isShownPlace(const Shown& shown) const;
+    // Text typed while the control had no record set, now that one is open on the place it was typed
+    // over: stored into that record, carried, or kept for a person. The failure to throw, if any.
+    std::exception_ptr placeTypedWhileAway(const Shown& over, const FieldValues& typed, ExpectedValues base);
+    // What was typed over a record the control cannot reach now is kept, to be stored there later
+    // with the usual record and old-value checks; typed with no record shown, for a person to settle.
+    // Without kept edits the failure is thrown and the text stays typed.
+    void keepTypedOver(const Shown& over, const QString& reason);
+    QString notOpenReason() const;
     static std::optional<quint64> stampOf(Database& db);
     void showCurrent();
     void clearBoxes();
@@ -138,6 +164,10 @@ class DataControl : public QObject {
     // What the record set was opened from, when it came from the tables read ahead: until the file
     // changes after it, a report of a change need not read anything.
     std::shared_ptr<const TableSnapshot> openedFrom_;
+    // Set while there is no record set: what the boxes show, which typing meanwhile goes over.
+    std::optional<Shown> shown_;
+    // Why the last opening failed, for what a write without a record set says.
+    QString notOpenBecause_;
     QVector<FieldBinding*> bindings_;
     std::function<void(const QString&)> lostWriteSink_;
 };

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
@@ -354,5 +355,124 @@ INSTANTIATE_TEST_SUITE_P(
         ActOnTyping{"DaysChoice", [](frmMain& b, BoardControls&, FakeClock&) { b.mnuDay_Click(2); }, says("kept")},
         ActOnTyping{"Close", [](frmMain& b, BoardControls&, FakeClock&) { b.Form_Unload(); }, {}}),
     actingName);
+
+// The hour's record set is gone (its file away, or a save or Days choice the share answered late)
+// and the presenter types on and saves: the text stays in its box and in the rescue store, and once
+// the file answers it lands in the record it was typed over, or, typed over a day no longer shown,
+// is kept for a person. Never dropped, never written into another record, and Save never speaks of
+// object variables.
+class TypingWithoutARecordSet;
+struct TypingAway {
+    const char* name;
+    // Loads the board and takes the hour's record set away; the file answers again with back.
+    std::function<void(TypingWithoutARecordSet&)> away;
+    std::function<void(TypingWithoutARecordSet&)> back;
+    const char* saysOnSave;
+    const char* storedIn; // the day file the text lands in; nothing where it is kept for a person
+};
+
+inline void PrintTo(const TypingAway& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class TypingWithoutARecordSet : public HungShare, public ::testing::WithParamInterface<TypingAway> {
+  public:
+    using EditingBoard::board;
+    using EditingBoard::c;
+    using EditingBoard::fx;
+    using EditingBoard::load;
+    using EditingBoard::mondayFile;
+    using HungShare::share;
+    using ReadAheadBoard::second;
+
+    QString mondayAway() const { return mondayFile() + QStringLiteral(".away"); }
+    void typeSlot(int slot, const QString& text) { type(c().slotBox[slot], text); }
+    void startTyping() {
+        second(QTime(0, 10, 0));
+        c().command[3]->click();
+    }
+    // What the rescue store's own file holds: what a crash or a power cut leaves.
+    QByteArray storeFile() const {
+        QFile f(kept.storePath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+TEST_P(TypingWithoutARecordSet, TheTextStaysTypedAndLandsWhereItWasTypedOrIsKept) {
+    const QString typed = QStringLiteral("Typed without a record set");
+    fx.write(mondayFile(), "12am", "10am", "");
+    GetParam().away(*this);
+    ASSERT_FALSE(c().data[1]->isOpen());
+    c().command[3]->click();
+    typeSlot(3, typed);
+    c().command[4]->click();
+
+    EXPECT_FALSE(statusText().contains("Object variable")) << statusText().toStdString();
+    EXPECT_TRUE(saysSoon(GetParam().saysOnSave)) << statusText().toStdString();
+    EXPECT_EQ(c().slotBox[3]->text(), typed);
+    EXPECT_TRUE(storeFile().contains(typed.toUtf8())) << storeFile().toStdString();
+
+    GetParam().back(*this);
+    const QString dayFile = GetParam().storedIn ? fx.dataFile(GetParam().storedIn) : QString();
+    EXPECT_TRUE(recoversUntil([&] {
+        if (!c().data[1]->isOpen()) return false;
+        if (dayFile.isEmpty()) return holdsTyped(kept, typed);
+        try {
+            return fx.read(dayFile, "12am", "10am") == typed;
+        } catch (const std::exception&) {
+            return false;
+        }
+    })) << statusText().toStdString();
+    EXPECT_TRUE(c().data[1]->isOpen());
+    if (dayFile.isEmpty()) {
+        // Typed over Monday's hour while the board was already sent to Wednesday: no file takes it.
+        for (const KeptEdit& e : kept.edits()) {
+            if (e.fields.values().contains(typed)) {
+                EXPECT_TRUE(e.conflict);
+                EXPECT_EQ(e.file, "Monday.mdb");
+            }
+        }
+        EXPECT_NE(fx.read(mondayFile(), "12am", "10am"), typed);
+        EXPECT_NE(fx.read(fx.dataFile(catalogue::weekdays().at(2).dayFile), "12am", "10am"), typed);
+        EXPECT_TRUE(statusText().contains("kept")) << statusText().toStdString();
+    } else {
+        EXPECT_EQ(c().slotBox[3]->text(), typed);
+        EXPECT_FALSE(holdsTyped(kept, typed));
+        // Stored, it leaves the rescue store's file too.
+        EXPECT_TRUE(eventually([&] { return !storeFile().contains(typed.toUtf8()); })) << storeFile().toStdString();
+        EXPECT_TRUE(recoversUntil([&] { return statusText().isEmpty(); })) << statusText().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RecordSetGone, TypingWithoutARecordSet,
+    ::testing::Values(
+        TypingAway{"FileAwayAtStart",
+                   [](TypingWithoutARecordSet& t) {
+                       ASSERT_TRUE(QFile::rename(t.mondayFile(), t.mondayAway()));
+                       t.load();
+                       t.second(QTime(0, 10, 0));
+                   },
+                   [](TypingWithoutARecordSet& t) { ASSERT_TRUE(QFile::rename(t.mondayAway(), t.mondayFile())); },
+                   "Not stored yet", "\\Monday.mdb"},
+        TypingAway{"LateSave",
+                   [](TypingWithoutARecordSet& t) {
+                       t.load();
+                       t.startTyping();
+                       t.typeSlot(2, "Saved as the share stopped");
+                       t.share.hold();
+                       t.c().command[4]->click();
+                   },
+                   [](TypingWithoutARecordSet& t) { t.share.release(); }, "The data folder does not answer.",
+                   "\\Monday.mdb"},
+        TypingAway{"LateDaysChoice",
+                   [](TypingWithoutARecordSet& t) {
+                       t.load();
+                       t.second(QTime(0, 10, 0));
+                       t.share.hold();
+                       t.board->mnuDay_Click(2);
+                   },
+                   [](TypingWithoutARecordSet& t) { t.share.release(); }, "kept", nullptr}),
+    [](const ::testing::TestParamInfo<TypingAway>& info) { return std::string(info.param.name); });
 
 } // namespace

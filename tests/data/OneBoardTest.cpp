@@ -8,6 +8,7 @@
 #include "tests/support/RawConnection.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
@@ -116,6 +117,59 @@ TEST_F(OneBoardOnFiles, AReadInterruptedByASilentShareLeavesNoTransactionOpen) {
     RawConnection otherStudio(promo);
     EXPECT_NO_THROW(otherStudio.exec("PRAGMA busy_timeout = 0; BEGIN IMMEDIATE; COMMIT"));
     EXPECT_NO_THROW(db->readTogether([&] { db->openTable("Main"); }));
+}
+
+// The file goes away under an open control (its next refresh fails) and the presenter types on over
+// the record still shown: the text stays shown and in the rescue store, and reaches that record by
+// the usual old-value-checked write once the file is back, through the control or, closed meanwhile,
+// through the store; a record changed meanwhile keeps it for a person.
+TEST_F(OneBoardOnFiles, TextTypedAfterTheFileWentAwayReachesTheRecordItWasTypedOver) {
+    const QString typed = QStringLiteral("typed while away");
+    const struct {
+        const char* what;
+        bool closedWhileAway;
+        QString otherStudioWrites; // into the same field once the file is back
+        QString stored;
+    } cases[] = {
+        {"refreshed once the file is back", false, {}, typed},
+        {"closed while away", true, {}, typed},
+        {"changed by another studio meanwhile", false, "the other studio's", "the other studio's"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir home;
+        KeptEdits kept(home.path() + QStringLiteral("/KeptEdits.json"));
+        provider.setKeptEdits(&kept);
+        fx.write(promo, "Main", "BodyText", "B");
+        auto dc = control(promo, "Main");
+        dc->refresh();
+
+        ASSERT_TRUE(QFile::rename(promo, promo + ".away"));
+        EXPECT_THROW(dc->refresh(), StorageError);
+        dc->setFieldText("BodyText", typed);
+        EXPECT_THROW(dc->update(), NotOpenError);
+        EXPECT_EQ(dc->fieldText("BodyText"), typed);
+        QFile store(kept.storePath());
+        ASSERT_TRUE(store.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(store.readAll().contains(typed.toUtf8()));
+        if (c.closedWhileAway) dc->close();
+
+        ASSERT_TRUE(QFile::rename(promo + ".away", promo));
+        if (!c.otherStudioWrites.isEmpty()) fx.write(promo, "Main", "BodyText", c.otherStudioWrites);
+        if (c.closedWhileAway)
+            kept.retry(provider, catalogue::connectString());
+        else
+            dc->refresh();
+        EXPECT_EQ(fx.read(promo, "Main", "BodyText"), c.stored);
+        EXPECT_EQ(fx.read(promo, "Main", "BodyText", 1), "A") << "no other record is written";
+        const bool keptForAPerson = c.stored != typed;
+        ASSERT_EQ(kept.edits().size(), keptForAPerson ? 1 : 0);
+        if (keptForAPerson) {
+            EXPECT_TRUE(kept.edits()[0].conflict);
+            EXPECT_EQ(kept.edits()[0].fields.value("BodyText"), typed);
+        }
+        provider.setKeptEdits(nullptr);
+    }
 }
 
 // Values another program stored as bytes or as text that is not UTF-8 can be edited like any other.
