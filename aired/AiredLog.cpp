@@ -2,13 +2,11 @@
 
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
-#include "data/storage/PostgresProvider.h"
-#include "data/storage/SqlCipherProvider.h"
+#include "data/storage/Engines.h"
 #include "data/storage/StorageError.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QSysInfo>
 #include <QUuid>
 
@@ -72,16 +70,8 @@ std::unique_ptr<Recordset> AiredLog::openTable() {
 
 void AiredLog::create() {
     const catalogue::FileSpec& aired = catalogue::airedFile();
-    std::unique_ptr<FileBuilder> builder;
-    if (paths::isServer(path_)) {
-        builder =
-            PostgresProvider::serverCreator(paths::splitServerFile(path_).server)->create(aired.constant);
-    } else {
-        QByteArray salt(16, '\0');
-        QRandomGenerator::system()->generate(salt.begin(), salt.end());
-        builder = SqlCipherProvider::createFile(
-            path_, SqlCipherProvider::deriveKey(catalogue::kPassword, salt), salt);
-    }
+    engines::NewFileKey key;
+    const std::unique_ptr<FileBuilder> builder = engines::createFile(path_, key);
     for (const catalogue::TableSpec& table : aired.tables)
         builder->createTable(table.name, table.fields);
     builder->commit();
