@@ -1,8 +1,7 @@
 #pragma once
 
-#include "data/storage/StorageError.h"
-
 #include <QString>
+#include <exception>
 #include <functional>
 
 // Where failures of the default error path are shown (the main board's status bar).
