@@ -13,6 +13,9 @@ if [ "$(id -u)" = 0 ] && ! dpkg -s fuse3 python3-fusepy >/dev/null 2>&1; then
         echo "fuse3 and python3-fusepy not installed: the hung-share test will be skipped"
 fi
 
+# The folders stay layered: a lower one never includes a higher one, and links what it includes.
+python3 .scripts/check_layering.py
+
 rm -rf build/test
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DCUEPILOT_SANITIZE=ON -DCUEPILOT_WERROR=ON -DCUEPILOT_BENCH=OFF
 cmake --build build/test -j"$(nproc)"

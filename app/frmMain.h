@@ -1,18 +1,18 @@
 #pragma once
 
+#include "base/Steps.h"
 #include "board/BoardControls.h"
 #include "board/BoardFonts.h"
 #include "board/Clock.h"
 #include "board/ClockAdvance.h"
-#include "board/CopyPanel.h"
-#include "board/NetworkSetup.h"
 #include "board/ClockDisplay.h"
 #include "board/ClockTrust.h"
+#include "board/CopyPanel.h"
 #include "board/DaySelection.h"
 #include "board/HourGrid.h"
+#include "board/NetworkSetup.h"
 #include "data/sharing/ChangeWatcher.h"
-#include "data/storage/Steps.h"
-#include "data/controls/StudioContext.h"
+#include "studio/StudioContext.h"
 
 #include <QMainWindow>
 #include <functional>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "base/Steps.h"
 #include "board/Clock.h"
 #include "board/HourGrid.h"
 #include "data/sharing/ReadAhead.h"
-#include "data/storage/Steps.h"
 
 #include <QString>
 #include <QVector>

@@ -1,11 +1,11 @@
 #include "board/DaySelection.h"
 
+#include "base/Steps.h"
 #include "board/BoardControls.h"
 #include "data/catalogue/Catalogue.h"
-#include "data/controls/DataControl.h"
 #include "data/catalogue/Paths.h"
+#include "data/controls/DataControl.h"
 #include "data/sharing/ReadAhead.h"
-#include "data/storage/Steps.h"
 #include "widgets/TextBox.h"
 
 #include <QLabel>

@@ -1,14 +1,14 @@
 #include "board/LiveUpdates.h"
 
+#include "base/Steps.h"
 #include "board/StatusLine.h"
-#include "data/storage/AskedOnItsOwn.h"
+#include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
 #include "data/rescue/KeptEdits.h"
 #include "data/rescue/KeptPlace.h"
+#include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/LocalCommits.h"
 #include "data/storage/StorageThread.h"
-#include "data/catalogue/Paths.h"
-#include "data/storage/Steps.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Steps.h"
 #include "board/BoardControls.h"
-#include "data/storage/Steps.h"
 
 #include <QString>
 

@@ -6,7 +6,7 @@
 #include <QStatusBar>
 #include <QString>
 
-#include "data/storage/StorageError.h"
+#include "base/Failure.h"
 #include <optional>
 
 // The main board's status bar. A failure stays until the board finds the files healthy again;

@@ -6,7 +6,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/FieldBinding.h"
-#include "data/controls/StudioContext.h"
+#include "studio/StudioContext.h"
 #include "widgets/TextBox.h"
 #include "widgets/Windows.h"
 

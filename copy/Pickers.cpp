@@ -1,8 +1,8 @@
 #include "copy/Pickers.h"
 
+#include "base/Steps.h"
 #include "copy/CopyWindow.h"
 #include "data/controls/DataControl.h"
-#include "data/storage/Steps.h"
 #include "widgets/WindowPlace.h"
 #include "widgets/Windows.h"
 

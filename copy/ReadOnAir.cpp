@@ -1,9 +1,9 @@
 #include "copy/ReadOnAir.h"
 
-#include "data/controls/DataControl.h"
 #include "data/catalogue/Paths.h"
+#include "data/controls/DataControl.h"
 #include "data/storage/StorageError.h"
-#include "data/controls/StudioContext.h"
+#include "studio/StudioContext.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

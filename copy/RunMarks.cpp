@@ -1,7 +1,7 @@
 #include "copy/RunMarks.h"
 
+#include "base/Steps.h"
 #include "data/controls/DataControl.h"
-#include "data/storage/Steps.h"
 #include "widgets/TextBox.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
-#include "data/controls/StudioContext.h"
+#include "studio/StudioContext.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"
 #include "widgets/WindowPlace.h"

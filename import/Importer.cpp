@@ -1,7 +1,7 @@
 #include "import/Importer.h"
 
 #include "data/catalogue/Paths.h"
-#include "data/storage/SqlCipherProvider.h"
+#include "data/storage/Engines.h"
 #include "data/storage/StorageError.h"
 #include "import/LegacyFolder.h"
 #include "import/LegacyReader.h"
@@ -86,7 +86,8 @@ void copyTable(FileBuilder& builder, const legacy::Table& legacy, const catalogu
 
 void copyFile(const QString& target, const catalogue::FileSpec& file, const QVector<legacy::Table>& tables,
               const installation::Keying& keying, FileResult& result) {
-    auto builder = SqlCipherProvider::createFile(target, keying.key, keying.salt);
+    engines::NewFileKey key(keying.salt, keying.key);
+    const std::unique_ptr<FileBuilder> builder = engines::createFile(target, key);
     QStringList legacyNames;
     for (const legacy::Table& t : tables)
         legacyNames << t.name;

@@ -1,17 +1,17 @@
 #include "phone/frmPhone.h"
 
 #include "copy/Pickers.h"
-#include "history/frmHistory.h"
 #include "data/catalogue/Catalogue.h"
+#include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/FieldBinding.h"
 #include "data/controls/ReadUntilAnswered.h"
-#include "data/catalogue/Paths.h"
-#include "data/controls/StudioContext.h"
+#include "history/frmHistory.h"
+#include "studio/StudioContext.h"
+#include "widgets/Accessible.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"
 #include "widgets/WindowPlace.h"
-#include "widgets/Accessible.h"
 #include "widgets/Windows.h"
 
 #include <QCloseEvent>

@@ -1,26 +1,16 @@
 #include "tools/ContentCopy.h"
 
 #include "data/catalogue/Catalogue.h"
-#include "data/catalogue/Paths.h"
 #include "data/history/HistorySource.h"
+#include "data/storage/Engines.h"
 #include "data/storage/RoutingProvider.h"
 #include "data/storage/StorageError.h"
 
-#include <QRandomGenerator>
 #include <algorithm>
 
 namespace contentcopy {
 
 namespace {
-
-std::unique_ptr<FileCreator> destination(const QString& to, const QString& role) {
-    if (paths::isServer(to)) return PostgresProvider::serverCreator(to, role);
-    // One salt and one key derivation for the whole folder.
-    QByteArray salt(16, '\0');
-    QRandomGenerator::system()->generate(salt.begin(), salt.end());
-    return SqlCipherProvider::folderCreator(to, SqlCipherProvider::deriveKey(catalogue::kPassword, salt),
-                                            salt);
-}
 
 void copyTable(Recordset& source, FileBuilder& target) {
     const QStringList fields = source.fieldNames();
@@ -53,7 +43,9 @@ void copyHistory(Database& source, FileBuilder& target) {
 Report copy(const QString& from, const QString& to, const QString& role) {
     Report report;
     RoutingProvider sources;
-    const std::unique_ptr<FileCreator> target = destination(to, role);
+    // One salt and one key derivation for the whole folder.
+    engines::NewFileKey key;
+    const std::unique_ptr<FileCreator> target = engines::creatorFor(to, key, role);
     for (const catalogue::FileSpec& file : catalogue::files()) {
         if (file.folder != catalogue::Folder::Data) continue;
         const QString path = target->pathOf(file.constant);

@@ -1,12 +1,9 @@
 #include "tools/Installation.h"
 
 #include "data/catalogue/Catalogue.h"
-#include "data/catalogue/Paths.h"
-#include "data/storage/SqlCipherProvider.h"
+#include "data/storage/Engines.h"
 #include "data/storage/StorageError.h"
 #include "tools/DemoContent.h"
-
-#include <QRandomGenerator>
 
 namespace installation {
 
@@ -34,32 +31,25 @@ void buildFile(FileCreator& creator, const catalogue::FileSpec& file, const Opti
 } // namespace
 
 Keying newKeying() {
-    QByteArray salt(16, '\0');
-    QRandomGenerator::system()->generate(salt.begin(), salt.end());
-    return {salt, SqlCipherProvider::deriveKey(catalogue::kPassword, salt)};
+    engines::NewFileKey key;
+    return {key.salt(), key.rawKey()};
 }
 
 void createBlank(const QString& path, const catalogue::FileSpec& file, const QByteArray& key,
                  const QByteArray& salt) {
-    fill(*SqlCipherProvider::createFile(path, key, salt), file, Options());
+    engines::NewFileKey keying(salt, key);
+    fill(*engines::createFile(path, keying), file, Options());
 }
 
 Report create(const Options& options) {
     // One salt and one key derivation for all the files of the run.
-    QByteArray salt(16, '\0');
-    QRandomGenerator::system()->generate(salt.begin(), salt.end());
-    QByteArray key;
-    auto folder = [&](const QString& path) {
-        if (key.isEmpty()) key = SqlCipherProvider::deriveKey(catalogue::kPassword, salt);
-        return SqlCipherProvider::folderCreator(path, key, salt);
+    engines::NewFileKey key;
+    auto creator = [&](const QString& folderOrServer) -> std::unique_ptr<FileCreator> {
+        if (folderOrServer.isEmpty()) return nullptr;
+        return engines::creatorFor(folderOrServer, key, options.serverRole);
     };
-    std::unique_ptr<FileCreator> program =
-        options.programFolder.isEmpty() ? nullptr : folder(options.programFolder);
-    std::unique_ptr<FileCreator> data;
-    if (paths::isServer(options.dataFolder))
-        data = PostgresProvider::serverCreator(options.dataFolder, options.serverRole);
-    else if (!options.dataFolder.isEmpty())
-        data = folder(options.dataFolder);
+    const std::unique_ptr<FileCreator> program = creator(options.programFolder);
+    const std::unique_ptr<FileCreator> data = creator(options.dataFolder);
 
     Report report;
     // The record of reads on air belongs to a new installation, though to no imported one.

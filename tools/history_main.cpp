@@ -1,8 +1,8 @@
 // cuepilot-history: lists what was changed in a content file, by whom and when, and puts one change back.
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
-#include "data/history/HistoryRestore.h"
 #include "data/history/HistorySource.h"
+#include "data/sharing/HistoryRestore.h"
 #include "data/storage/RoutingProvider.h"
 #include "data/storage/StorageError.h"
 #include "tools/CommandLine.h"

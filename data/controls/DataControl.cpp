@@ -1,10 +1,10 @@
 #include "data/controls/DataControl.h"
 
+#include "base/Steps.h"
+#include "data/catalogue/Paths.h"
 #include "data/controls/FieldBinding.h"
 #include "data/rescue/KeptEdits.h"
-#include "data/catalogue/Paths.h"
 #include "data/sharing/ReadAhead.h"
-#include "data/storage/Steps.h"
 #include "data/storage/StorageError.h"
 
 #include <exception>

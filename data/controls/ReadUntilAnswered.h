@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/storage/Steps.h"
+#include "base/Steps.h"
 
 #include <QObject>
 #include <QTimer>

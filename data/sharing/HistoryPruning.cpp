@@ -1,9 +1,9 @@
 #include "data/sharing/HistoryPruning.h"
 
+#include "base/Steps.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/history/HistoryEntry.h"
 #include "data/history/HistorySource.h"
-#include "data/storage/Steps.h"
 
 #include <QDateTime>
 #include <QMutex>

@@ -1,10 +1,10 @@
 #include "data/storage/PostgresProvider.h"
 
+#include "base/Steps.h"
+#include "data/catalogue/Paths.h"
 #include "data/history/HistorySource.h"
 #include "data/history/HistorySql.h"
 #include "data/storage/KeysetRecordset.h"
-#include "data/storage/Steps.h"
-#include "data/catalogue/Paths.h"
 #include "data/storage/PgConnection.h"
 #include "data/storage/SqlIdentifier.h"
 #include "data/storage/StorageError.h"

@@ -1,10 +1,9 @@
 #include "data/storage/RoutingProvider.h"
 
-#include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
+#include "data/storage/Engines.h"
 
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 std::shared_ptr<Database> RoutingProvider::open(const QString& path, const QString& connect) {
     if (paths::isServer(path)) return server_.open(path, connect);
@@ -28,15 +27,8 @@ bool RoutingProvider::exists(const QString& path) {
 }
 
 void RoutingProvider::create(const QString& path, const std::function<void(FileBuilder&)>& build) {
-    std::unique_ptr<FileBuilder> builder;
-    if (paths::isServer(path)) {
-        const paths::ServerFile where = paths::splitServerFile(path);
-        builder = PostgresProvider::serverCreator(where.server)->create(where.file);
-    } else {
-        QByteArray salt(16, '\0');
-        QRandomGenerator::system()->generate(salt.begin(), salt.end());
-        builder = SqlCipherProvider::createFile(path, SqlCipherProvider::deriveKey(catalogue::kPassword, salt), salt);
-    }
+    engines::NewFileKey key;
+    const std::unique_ptr<FileBuilder> builder = engines::createFile(path, key);
     build(*builder);
     builder->commit();
 }

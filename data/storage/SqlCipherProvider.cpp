@@ -1,13 +1,13 @@
 #include "data/storage/SqlCipherProvider.h"
 
-#include "data/storage/AskedOnItsOwn.h"
+#include "base/Steps.h"
+#include "data/catalogue/Paths.h"
 #include "data/history/HistorySource.h"
 #include "data/history/HistorySql.h"
+#include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/KeysetRecordset.h"
 #include "data/storage/LocalCommits.h"
-#include "data/catalogue/Paths.h"
 #include "data/storage/SqlIdentifier.h"
-#include "data/storage/Steps.h"
 #include "data/storage/StorageError.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "data/storage/AskedOnItsOwn.h"
-#include "data/storage/Steps.h"
+#include "base/Steps.h"
 #include "data/storage/StorageThread.h"
 #include "data/storage/WorkerThread.h"
 #include "tests/board/EditingBoard.h"

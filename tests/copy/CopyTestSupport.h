@@ -2,7 +2,7 @@
 
 #include "data/catalogue/Catalogue.h"
 #include "data/storage/SqlCipherProvider.h"
-#include "data/controls/StudioContext.h"
+#include "studio/StudioContext.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/Fixture.h"
 

@@ -1,8 +1,8 @@
-#include "data/history/HistoryRestore.h"
+#include "base/Steps.h"
 #include "data/history/HistorySource.h"
 #include "data/rescue/KeptPlace.h"
 #include "data/sharing/HistoryPruning.h"
-#include "data/storage/Steps.h"
+#include "data/sharing/HistoryRestore.h"
 #include "tests/data/StorageSuite.h"
 
 #include <QThread>

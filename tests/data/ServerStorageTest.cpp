@@ -1,9 +1,9 @@
-#include "data/storage/BoardStorage.h"
+#include "base/Steps.h"
 #include "data/controls/FieldBinding.h"
 #include "data/rescue/KeptEdits.h"
+#include "data/storage/BoardStorage.h"
 #include "data/storage/PgConnection.h"
 #include "data/storage/StorageError.h"
-#include "data/storage/Steps.h"
 #include "tests/data/StorageSuite.h"
 #include "tests/support/StallingProxy.h"
 

@@ -1,7 +1,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
-#include "data/history/HistoryRestore.h"
 #include "data/history/HistorySource.h"
+#include "data/sharing/HistoryRestore.h"
 #include "data/storage/PgConnection.h"
 #include "data/storage/RoutingProvider.h"
 #include "data/storage/StorageError.h"

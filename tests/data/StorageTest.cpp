@@ -1,5 +1,5 @@
+#include "base/Steps.h"
 #include "data/controls/FieldBinding.h"
-#include "data/storage/Steps.h"
 #include "data/storage/StorageError.h"
 #include "tests/data/StorageSuite.h"
 

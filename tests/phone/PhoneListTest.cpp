@@ -1,7 +1,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/storage/SqlCipherProvider.h"
-#include "data/controls/StudioContext.h"
 #include "phone/frmPhone.h"
+#include "studio/StudioContext.h"
 #include "tests/support/Fixture.h"
 #include "widgets/Colors.h"
 #include "widgets/TextBox.h"

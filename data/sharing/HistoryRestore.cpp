@@ -1,8 +1,8 @@
-#include "data/history/HistoryRestore.h"
+#include "data/sharing/HistoryRestore.h"
 
+#include "base/Steps.h"
 #include "data/history/HistorySource.h"
 #include "data/storage/Database.h"
-#include "data/storage/Steps.h"
 #include "data/storage/StorageError.h"
 
 #include <memory>

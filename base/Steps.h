@@ -1,8 +1,9 @@
 #pragma once
 
-#include "data/storage/StorageError.h"
+#include "base/Failure.h"
 
 #include <QString>
+#include <exception>
 #include <functional>
 
 // Where failures of the default error path are shown (the main board's status bar). A sink that
