@@ -71,21 +71,20 @@ void LiveUpdates::waitForReadAhead() {
 }
 
 void LiveUpdates::waitForOpenAhead() {
-    if (opener_) opener_->wait();
+    if (opener_) opener_->waitUntilDone();
 }
 
 void LiveUpdates::startOpenAhead() {
-    if (!upcomingFiles_ || (opener_ && opener_->isRunning())) return;
+    if (!upcomingFiles_ || (opener_ && opener_->busy())) return;
     const QStringList files = upcomingFiles_();
     if (files == openedAhead_) return;
     openedAhead_ = files;
-    if (opener_) opener_->wait();
-    opener_.reset(QThread::create([files, &provider = provider_, connect = connect_] {
+    // One worker for the board's run, not a thread an hour.
+    if (!opener_) opener_ = std::make_unique<WorkerThread>(QStringLiteral("open ahead"));
+    opener_->post([files, &provider = provider_, connect = connect_] {
         for (const QString& file : files)
             provider.openAhead(file, connect);
-        letGoOfThreadState();
-    }));
-    opener_->start();
+    });
 }
 
 void LiveUpdates::poll() {

@@ -73,7 +73,7 @@ class LiveUpdates : public QObject {
     QElapsedTimer startedAt_;
     std::function<QStringList()> upcomingFiles_;
     QStringList openedAhead_;
-    std::unique_ptr<QThread> opener_;
+    std::unique_ptr<WorkerThread> opener_;
     std::unique_ptr<ReadAhead> readAhead_;
     std::function<QVector<TableRef>()> tablesAhead_;
 };

@@ -31,8 +31,8 @@ void ChangeWatcher::setFiles(const QStringList& open, const QStringList& awaited
 void ChangeWatcher::start() {
     if (thread_) return;
     stopping_ = false;
-    thread_ = QThread::create([this] { run(); });
-    thread_->start();
+    thread_ = std::make_unique<WorkerThread>(QStringLiteral("change watcher"));
+    thread_->post([this] { run(); });
 }
 
 void ChangeWatcher::stop() {
@@ -43,9 +43,7 @@ void ChangeWatcher::stop() {
         wake_.wakeAll();
     }
     // A check held up by a hung share ends with the engine's timeouts; the thread is then joined.
-    thread_->wait();
-    delete thread_;
-    thread_ = nullptr;
+    thread_.reset();
 }
 
 bool ChangeWatcher::wait() {

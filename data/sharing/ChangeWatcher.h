@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/storage/Database.h"
+#include "data/storage/WorkerThread.h"
 
 #include <QMutex>
 #include <QObject>
@@ -9,7 +10,6 @@
 #include <functional>
 #include <memory>
 
-class QThread;
 
 // Asks the files on the share, from a thread of its own and over connections of its own, whether
 // anyone has written to them. A slow or hung share then holds up only this thread, never the
@@ -40,7 +40,7 @@ class ChangeWatcher : public QObject {
     ProviderFactory factory_;
     QString connect_;
     int intervalMs_;
-    QThread* thread_ = nullptr;
+    std::unique_ptr<WorkerThread> thread_;
     QMutex mutex_;
     QWaitCondition wake_;
     bool stopping_ = false;

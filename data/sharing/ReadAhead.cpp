@@ -66,8 +66,8 @@ QString ReadAhead::keyOf(const QString& folded, const QString& table) {
 void ReadAhead::start() {
     if (thread_) return;
     stopping_ = false;
-    thread_ = QThread::create([this] { run(); });
-    thread_->start();
+    thread_ = std::make_unique<WorkerThread>(QStringLiteral("read ahead"));
+    thread_->post([this] { run(); });
 }
 
 void ReadAhead::stop() {
@@ -83,9 +83,7 @@ void ReadAhead::stop() {
             pending_->changed.wakeAll();
         }
     }
-    thread_->wait();
-    delete thread_;
-    thread_ = nullptr;
+    thread_.reset();
     pending_.reset();
     // The tables read ahead hold their files open: closed elsewhere, as above.
     letGoAside(std::move(snapshots_));

@@ -2,6 +2,7 @@
 
 #include "data/storage/Database.h"
 #include "data/storage/TableSnapshot.h"
+#include "data/storage/WorkerThread.h"
 
 #include <QHash>
 #include <QMutex>
@@ -11,7 +12,6 @@
 #include <functional>
 #include <memory>
 
-class QThread;
 
 // A table the board shows now or will switch to next (the next hour's, the next day's).
 struct TableRef {
@@ -64,7 +64,7 @@ class ReadAhead {
     ProviderFactory factory_;
     QString connect_;
     int intervalMs_;
-    QThread* thread_ = nullptr;
+    std::unique_ptr<WorkerThread> thread_;
     QMutex mutex_; // guards what follows
     QWaitCondition wake_, readDone_;
     bool stopping_ = false;

@@ -65,6 +65,17 @@ bool WorkerThread::finishWithin(int ms) {
     return true;
 }
 
+bool WorkerThread::busy() const {
+    QMutexLocker lock(&mutex_);
+    return working_ || !queue_.empty();
+}
+
+void WorkerThread::waitUntilDone() {
+    QMutexLocker lock(&mutex_);
+    while ((working_ || !queue_.empty()) && !over_)
+        done_.wait(&mutex_);
+}
+
 int WorkerThread::queued() const {
     QMutexLocker lock(&mutex_);
     return int(queue_.size());
@@ -78,6 +89,7 @@ void WorkerThread::serve() {
         if (!queue_.empty()) {
             std::function<void()> work = std::move(queue_.front());
             queue_.pop_front();
+            working_ = true;
             lock.unlock();
             try {
                 work();
@@ -87,6 +99,8 @@ void WorkerThread::serve() {
             // Let go of what the work held outside the lock: closing a file is a call to the share.
             work = nullptr;
             lock.relock();
+            working_ = false;
+            if (queue_.empty()) done_.wakeAll();
             continue;
         }
         if (stopping_) break;
@@ -111,6 +125,7 @@ void WorkerThread::serve() {
     lock.relock();
     over_ = true;
     ended_.wakeAll();
+    done_.wakeAll();
 }
 
 void WorkerThread::retire(std::unique_ptr<WorkerThread> worker) {

@@ -38,6 +38,10 @@ class WorkerThread {
     bool isCurrent() const { return std::this_thread::get_id() == id_.load(); }
     // Work queued and not yet begun.
     int queued() const;
+    // Whether work is queued or under way.
+    bool busy() const;
+    // Waits until nothing is queued or under way.
+    void waitUntilDone();
 
     // A worker still held by a share, for the end of the program to join.
     static void retire(std::unique_ptr<WorkerThread> worker);
@@ -54,6 +58,8 @@ class WorkerThread {
     mutable QMutex mutex_;
     QWaitCondition wake_;
     QWaitCondition ended_;
+    QWaitCondition done_;
+    bool working_ = false;
     std::deque<std::function<void()>> queue_;
     std::function<void()> idle_;
     int idleMs_ = -1;
