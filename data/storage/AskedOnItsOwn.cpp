@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <mutex>
 #include <openssl/crypto.h>
+#include <pthread.h>
 #include <thread>
 
 namespace {
@@ -31,9 +32,23 @@ struct LookoutWorkers {
     QHash<QString, std::shared_ptr<WorkerThread>> byFolder;
     bool closed = false;
 };
-LookoutWorkers& lookouts() {
-    static LookoutWorkers workers;
+LookoutWorkers*& currentLookouts();
+// A child process (a test's studio, forked) has none of its parent's threads: it starts its own
+// lookouts, and its copy of the parent's is left as it is, never waited for.
+void lookoutsAfterFork() {
+    static LookoutWorkers* leftByParent = nullptr; // kept reachable: its threads are not ours to end
+    leftByParent = currentLookouts();
+    currentLookouts() = new LookoutWorkers;
+}
+LookoutWorkers*& currentLookouts() {
+    static LookoutWorkers* workers = [] {
+        pthread_atfork(nullptr, nullptr, &lookoutsAfterFork);
+        return new LookoutWorkers;
+    }();
     return workers;
+}
+LookoutWorkers& lookouts() {
+    return *currentLookouts();
 }
 } // namespace
 
