@@ -14,6 +14,7 @@
 #include <openssl/crypto.h>
 #include <pthread.h>
 #include <thread>
+#include <vector>
 
 namespace {
 std::mutex unansweredMutex;
@@ -36,8 +37,8 @@ LookoutWorkers*& currentLookouts();
 // A child process (a test's studio, forked) has none of its parent's threads: it starts its own
 // lookouts, and its copy of the parent's is left as it is, never waited for.
 void lookoutsAfterFork() {
-    static LookoutWorkers* leftByParent = nullptr; // kept reachable: its threads are not ours to end
-    leftByParent = currentLookouts();
+    static std::vector<LookoutWorkers*> leftByParents; // kept reachable: their threads are not ours
+    leftByParents.push_back(currentLookouts());
     currentLookouts() = new LookoutWorkers;
 }
 LookoutWorkers*& currentLookouts() {
@@ -142,7 +143,8 @@ bool unansweredOnlyAMoment() {
 }
 
 bool onlySlowSoFar(const QString& failure) {
-    return (failure.contains(kShareNotAnswering) || failure.contains(kServerNotAnswering)) && unansweredOnlyAMoment();
+    return (failure.contains(kShareNotAnswering) || failure.contains(kServerNotAnswering)) &&
+           unansweredOnlyAMoment();
 }
 
 void UnansweredFolders::waitingFor(const QString& folder, std::shared_ptr<std::atomic<bool>> answered) {
