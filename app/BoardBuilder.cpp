@@ -6,8 +6,8 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/FieldBinding.h"
-#include "widgets/ColourLabel.h"
 #include "widgets/Colors.h"
+#include "widgets/ColourLabel.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
 #include "widgets/Timer.h"
@@ -43,9 +43,12 @@ constexpr int kReminderOverlap = 48;
 
 // Event lines read top to bottom as one message until the events file opens.
 const QStringList& eventPlaceholders() {
-    static const QStringList words = {QStringLiteral("NO"),   QStringLiteral("Network"),
-                                      QStringLiteral("Data"), QStringLiteral("To"),
-                                      QStringLiteral("Load"), QStringLiteral("Please Check The Path"),
+    static const QStringList words = {QStringLiteral("NO"),
+                                      QStringLiteral("Network"),
+                                      QStringLiteral("Data"),
+                                      QStringLiteral("To"),
+                                      QStringLiteral("Load"),
+                                      QStringLiteral("Please Check The Path"),
                                       QStringLiteral("Click Edit then Network Setup")};
     return words;
 }
@@ -61,7 +64,9 @@ const QString kRestartHelp = QStringLiteral(
     "Once all of the above has been done. Restart the program. Your data should then appear. If not, please "
     "check the path.");
 
-QString nth(const char* stem, int n) { return QLatin1String(stem) + QString::number(n); }
+QString nth(const char* stem, int n) {
+    return QLatin1String(stem) + QString::number(n);
+}
 
 template <class W> W* named(W* w, const QString& name) {
     w->setObjectName(name);
@@ -126,7 +131,8 @@ QComboBox* timeList(int n, int reminder, int time, QWidget* parent) {
 
 QVBoxLayout* column(std::initializer_list<QWidget*> widgets) {
     auto* layout = new QVBoxLayout;
-    for (QWidget* w : widgets) layout->addWidget(w);
+    for (QWidget* w : widgets)
+        layout->addWidget(w);
     return layout;
 }
 
@@ -199,7 +205,8 @@ void BoardBuilder::buildDataControls() {
 }
 
 void BoardBuilder::buildTimers() {
-    for (int n = 1; n <= 4; ++n) c_.timer[n] = named(new Timer(&form_), nth("Timer", n));
+    for (int n = 1; n <= 4; ++n)
+        c_.timer[n] = named(new Timer(&form_), nth("Timer", n));
 }
 
 void BoardBuilder::buildMenus() {
@@ -218,19 +225,20 @@ void BoardBuilder::buildMenus() {
     c_.mnuFileExit = item(c_.mnuFile, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"));
 
     c_.mnuEdit = menu("mnuEdit", "&Edit");
-    c_.mnuNetworkSetup = item(c_.mnuEdit, QStringLiteral("mnuNetworkSetup"), QStringLiteral("&Network Setup"));
+    c_.mnuNetworkSetup =
+        item(c_.mnuEdit, QStringLiteral("mnuNetworkSetup"), QStringLiteral("&Network Setup"));
     c_.mnuEditEdit = item(c_.mnuEdit, QStringLiteral("mnuEditEdit"), QStringLiteral("Edit &Content"));
     c_.mnuSaveContent = item(c_.mnuEdit, QStringLiteral("mnuSaveContent"), QStringLiteral("&Save Content"));
     c_.mnuEditClearHour =
         item(c_.mnuEdit, QStringLiteral("mnuEditClearHour"), QStringLiteral("Clear All Data In This Hour"));
-    c_.mnuEditClearEvents =
-        item(c_.mnuEdit, QStringLiteral("mnuEditClearEvents"), QStringLiteral("Clear All Events In This Day"));
+    c_.mnuEditClearEvents = item(c_.mnuEdit, QStringLiteral("mnuEditClearEvents"),
+                                 QStringLiteral("Clear All Events In This Day"));
     // After the board's own items: what was changed in the content shown, and putting it back.
     c_.mnuEditHistory = item(c_.mnuEdit, QStringLiteral("mnuEditHistory"), QStringLiteral("&History..."));
 
     c_.mnuDays = menu("mnuDays", "&Days");
     // The mnemonic of each day; Thursday and Sunday take a later letter to stay unique.
-    const std::array<const char*, 7> dayCaptions = {"&Monday", "&Tuesday", "&Wednesday", "T&hursday",
+    const std::array<const char*, 7> dayCaptions = {"&Monday", "&Tuesday",  "&Wednesday", "T&hursday",
                                                     "&Friday", "&Saturday", "Sun&day"};
     for (int d = 0; d < 7; ++d)
         c_.dayItem[d] = item(c_.mnuDays, QStringLiteral("mnu") + catalogue::weekdays()[d].name,
@@ -241,11 +249,14 @@ void BoardBuilder::buildMenus() {
         c_.hourItem[h] = item(c_.mnuHours, hourRows()[h].menuItem, hourRows()[h].menuCaption);
 
     c_.mnuReminders = menu("mnuReminders", "&Reminders");
-    c_.mnuEditPopup1 = item(c_.mnuReminders, QStringLiteral("mnuEditPopup1"), QStringLiteral("Pop-up Reminder #1"));
-    c_.mnuEditPopup2 = item(c_.mnuReminders, QStringLiteral("mnuEditPopup2"), QStringLiteral("Pop-up Reminder #2"));
+    c_.mnuEditPopup1 =
+        item(c_.mnuReminders, QStringLiteral("mnuEditPopup1"), QStringLiteral("Pop-up Reminder #1"));
+    c_.mnuEditPopup2 =
+        item(c_.mnuReminders, QStringLiteral("mnuEditPopup2"), QStringLiteral("Pop-up Reminder #2"));
 
     c_.mnuPhoneList = menu("mnuPhoneList", "&Phone List");
-    c_.mnuShowPhoneList = item(c_.mnuPhoneList, QStringLiteral("mnuShowPhoneList"), QStringLiteral("Show List"));
+    c_.mnuShowPhoneList =
+        item(c_.mnuPhoneList, QStringLiteral("mnuShowPhoneList"), QStringLiteral("Show List"));
 
     c_.mnuHelp = menu("mnuHelp", "&Help");
     c_.mnuHelpAbout = item(c_.mnuHelp, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About"));
@@ -356,15 +367,18 @@ QGroupBox* BoardBuilder::buildHourGrid(QWidget* parent) {
 }
 
 QGroupBox* BoardBuilder::buildEvents(QWidget* parent) {
-    auto* frame = named(new QGroupBox(QStringLiteral("Today's Main Events"), parent), QStringLiteral("Frame2"));
+    auto* frame =
+        named(new QGroupBox(QStringLiteral("Today's Main Events"), parent), QStringLiteral("Frame2"));
     c_.Frame2 = frame;
     auto* grid = new QGridLayout(frame);
     grid->setVerticalSpacing(2);
-    c_.Label27 = label(QStringLiteral("Label27"), QStringLiteral("Double-Click to show event copy notes."), frame);
+    c_.Label27 =
+        label(QStringLiteral("Label27"), QStringLiteral("Double-Click to show event copy notes."), frame);
     grid->addWidget(c_.Label27, 0, 0, 1, 2);
     for (int n = 1; n <= 7; ++n) {
         c_.option[n] = spoken(named(new QRadioButton(frame), nth("Option", n)), nth("Highlight event ", n));
-        c_.eventBox[n] = lineBox(nth("Text", 12 + n), frame, kEventBeforeLoad, 49, true, eventPlaceholders()[n - 1]);
+        c_.eventBox[n] =
+            lineBox(nth("Text", 12 + n), frame, kEventBeforeLoad, 49, true, eventPlaceholders()[n - 1]);
         c_.eventBox[n]->setAccessibleName(nth("Event ", n));
         flatten(c_.eventBox[n]);
         c_.eventBox[n]->setAccessibleDescription(QStringLiteral("Return or F2 shows the event's copy notes"));
@@ -420,7 +434,8 @@ QGroupBox* BoardBuilder::buildNetworkSetup(QWidget* parent) {
 
     c_.Label36 = label(QStringLiteral("Label36"), kNetworkHelp, frame);
     c_.Label37 = label(QStringLiteral("Label37"), kRestartHelp, frame);
-    for (QLabel* help : {c_.Label36, c_.Label37}) help->setWordWrap(true);
+    for (QLabel* help : {c_.Label36, c_.Label37})
+        help->setWordWrap(true);
     const std::array<const char*, 5> navigation = {"<<<<<", ">>>>>", "New", "Save", "Delete"};
     auto* navRow = new QHBoxLayout;
     const std::array<const char*, 5> navigationNames = {"Previous location", "Next location", "New location",
@@ -433,7 +448,8 @@ QGroupBox* BoardBuilder::buildNetworkSetup(QWidget* parent) {
     c_.Text28 = lineBox(QStringLiteral("Text28"), frame, colors::kWhite, 11, false);
     command(11, QStringLiteral("Use This Location"), frame);
     c_.Label35 = label(QStringLiteral("Label35"), QStringLiteral("Network Path"), frame);
-    c_.Label42 = label(QStringLiteral("Label42"), QStringLiteral("Example: Z:/studio-a/Cuepilot/Data/"), frame);
+    c_.Label42 =
+        label(QStringLiteral("Label42"), QStringLiteral("Example: Z:/studio-a/Cuepilot/Data/"), frame);
     c_.Text27 = lineBox(QStringLiteral("Text27"), frame, colors::kWhite, 0, false);
     c_.Label41 = label(QStringLiteral("Label41"), QStringLiteral("Current Name/Studio"), frame);
     c_.Text29 = lineBox(QStringLiteral("Text29"), frame, colors::kWhite, 11, false);
@@ -538,16 +554,21 @@ QGroupBox* BoardBuilder::buildReminderPanel(int which, QWidget* parent) {
 
 void BoardBuilder::bindBoxes() {
     // Bound last, so the starting texts above are shown, not taken for typing.
-    auto bind = [](auto* box, DataControl* source, const QString& field) { new FieldBinding(box, source, field); };
+    auto bind = [](auto* box, DataControl* source, const QString& field) {
+        new FieldBinding(box, source, field);
+    };
     const QStringList& events = catalogue::eventFields();
     const QStringList& reminder = catalogue::reminderFields();
     const QStringList& setup = catalogue::setupFields();
     const QStringList& location = catalogue::locationFields();
 
-    for (int k = 1; k <= 12; ++k) bind(c_.slotBox[k], c_.data[1], catalogue::slotFields()[k - 1]);
-    for (int n = 1; n <= 7; ++n) bind(c_.eventBox[n], c_.data[2], events[n - 1]);
+    for (int k = 1; k <= 12; ++k)
+        bind(c_.slotBox[k], c_.data[1], catalogue::slotFields()[k - 1]);
+    for (int n = 1; n <= 7; ++n)
+        bind(c_.eventBox[n], c_.data[2], events[n - 1]);
     bind(c_.Text20, c_.data[3], catalogue::weatherFields().front());
-    for (int line = 1; line <= 3; ++line) bind(c_.sloganBox[line], c_.data[4], catalogue::sloganFields()[line - 1]);
+    for (int line = 1; line <= 3; ++line)
+        bind(c_.sloganBox[line], c_.data[4], catalogue::sloganFields()[line - 1]);
     for (int i = 1; i <= 16; ++i) {
         bind(c_.combo[i], c_.data[6], reminder[i - 1]);
         bind(c_.combo[16 + i], c_.data[5], reminder[i - 1]);

@@ -12,11 +12,11 @@ class QString;
 // captions, colours, typing limits, locks, starting texts, field bindings), lays them out and
 // fills BoardControls. Behaviour is connected by the window itself.
 class BoardBuilder {
-public:
+  public:
     BoardBuilder(QMainWindow& form, DatabaseProvider& provider, BoardControls& controls);
     void build();
 
-private:
+  private:
     void buildDataControls();
     void buildTimers();
     void buildMenus();

@@ -5,17 +5,18 @@
 namespace commandLine {
 
 QString helpText() {
-    return QStringLiteral("Usage: cuepilot [options]\n"
-                          "The presenter's board for the on-air studio.\n"
-                          "\n"
-                          "Options:\n"
-                          "  --fullscreen     fill the whole screen (F11 switches back and forth)\n"
-                          "  --new-instance   start another board even where one runs on this display\n"
-                          "                   (a second start otherwise brings the running board to the front)\n"
-                          "  -h, --help       show this help and exit\n"
-                          "  -v, --version    show the version and exit\n"
-                          "\n"
-                          "Qt's own options (-platform, -style, ...) are understood too.\n");
+    return QStringLiteral(
+        "Usage: cuepilot [options]\n"
+        "The presenter's board for the on-air studio.\n"
+        "\n"
+        "Options:\n"
+        "  --fullscreen     fill the whole screen (F11 switches back and forth)\n"
+        "  --new-instance   start another board even where one runs on this display\n"
+        "                   (a second start otherwise brings the running board to the front)\n"
+        "  -h, --help       show this help and exit\n"
+        "  -v, --version    show the version and exit\n"
+        "\n"
+        "Qt's own options (-platform, -style, ...) are understood too.\n");
 }
 
 QString versionText() {
@@ -34,8 +35,10 @@ std::optional<QString> earlyAnswer(const QStringList& arguments) {
 Parsed parse(const QStringList& arguments) {
     Parsed parsed;
     for (const QString& a : arguments.mid(1)) {
-        if (a == QLatin1String("--new-instance")) parsed.options.newInstance = true;
-        else if (a == QLatin1String("--fullscreen")) parsed.options.fullScreen = true;
+        if (a == QLatin1String("--new-instance"))
+            parsed.options.newInstance = true;
+        else if (a == QLatin1String("--fullscreen"))
+            parsed.options.fullScreen = true;
         else {
             parsed.error = QStringLiteral("cuepilot: unknown argument '%1' (see cuepilot --help)\n").arg(a);
             break;

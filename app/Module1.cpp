@@ -2,10 +2,10 @@
 
 #include "app/BoardApplication.h"
 
-#include "app/TerminationSignal.h"
 #include "about/Maker.h"
 #include "app/CommandLine.h"
 #include "app/SingleInstance.h"
+#include "app/TerminationSignal.h"
 #include "app/frmMain.h"
 #include "data/rescue/KeptEdits.h"
 #include "data/storage/AskedOnItsOwn.h"
@@ -29,7 +29,8 @@ namespace {
 QString programFolder() {
     const QString here = QCoreApplication::applicationDirPath();
 #ifdef CUEPILOT_INSTALLED_PROGRAM_DIR
-    if (here.endsWith(QStringLiteral(CUEPILOT_INSTALLED_PROGRAM_DIR))) return QStringLiteral(CUEPILOT_SHARED_DIR);
+    if (here.endsWith(QStringLiteral(CUEPILOT_INSTALLED_PROGRAM_DIR)))
+        return QStringLiteral(CUEPILOT_SHARED_DIR);
 #endif
     return here;
 }
@@ -76,8 +77,10 @@ int runBoard(const commandLine::Options& options, SingleInstance& single) {
     board.Form_Load();
     // A board started on purpose beside another leaves later starts to the first one.
     if (!options.newInstance) single.serve(&board);
-    if (options.fullScreen) board.showFullScreen();
-    else board.showMaximized();
+    if (options.fullScreen)
+        board.showFullScreen();
+    else
+        board.showMaximized();
     const int result = QApplication::exec();
     Module1::discardSecondaryWindows(&board);
     return result;
@@ -87,7 +90,8 @@ int runBoard(const commandLine::Options& options, SingleInstance& single) {
 
 int Module1::Main(int argc, char** argv) {
     QStringList raw;
-    for (int i = 0; i < argc; ++i) raw << QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
     if (const std::optional<QString> answer = commandLine::earlyAnswer(raw)) {
         print(stdout, *answer);
         return 0;
@@ -106,7 +110,8 @@ int Module1::Main(int argc, char** argv) {
     }
     SingleInstance single;
     if (!parsed.options.newInstance && single.handOver()) {
-        print(stdout, QStringLiteral("Cuepilot already runs on this display: its board is brought to the front.\n"));
+        print(stdout,
+              QStringLiteral("Cuepilot already runs on this display: its board is brought to the front.\n"));
         return 0;
     }
     const int result = runBoard(parsed.options, single);

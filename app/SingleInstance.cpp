@@ -17,8 +17,8 @@ SingleInstance::SingleInstance(QString name, QObject* parent) : QObject(parent),
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::defaultName() {
-    const QByteArray display = qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ? qgetenv("WAYLAND_DISPLAY")
-                                                                            : qgetenv("DISPLAY");
+    const QByteArray display =
+        qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ? qgetenv("WAYLAND_DISPLAY") : qgetenv("DISPLAY");
     const QByteArray hash = QCryptographicHash::hash(display, QCryptographicHash::Sha1).toHex().left(12);
     return QStringLiteral("cuepilot-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
 }
@@ -41,7 +41,8 @@ void SingleInstance::serve(QWidget* board) {
         // A board that crashed leaves its socket behind; a live one answered handOver() already.
         QLocalServer::removeServer(name_);
         if (!server_->listen(name_)) {
-            qWarning("Cuepilot: a second start cannot reach this board: %s", qPrintable(server_->errorString()));
+            qWarning("Cuepilot: a second start cannot reach this board: %s",
+                     qPrintable(server_->errorString()));
             return;
         }
     }

@@ -1,22 +1,22 @@
 #include "app/frmMain.h"
 
-#include "app/BoardBuilder.h"
-#include "board/EditMode.h"
 #include "about/Maker.h"
 #include "about/frmAbout.h"
+#include "app/BoardBuilder.h"
 #include "board/Countdown.h"
+#include "board/EditMode.h"
 #include "board/HourTable.h"
 #include "board/LiveUpdates.h"
+#include "board/Reminders.h"
 #include "board/StatusLine.h"
 #include "copy/CopyOpeners.h"
-#include "history/frmHistory.h"
-#include "phone/frmPhone.h"
-#include "board/Reminders.h"
 #include "data/catalogue/Catalogue.h"
+#include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
 #include "data/rescue/KeptEdits.h"
 #include "data/storage/StorageThread.h"
-#include "data/catalogue/Paths.h"
+#include "history/frmHistory.h"
+#include "phone/frmPhone.h"
 #include "widgets/Colors.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
@@ -69,11 +69,11 @@ void paintGroup(BoardControls& c, int first, int last, int active, quint32 activ
 
 // Closed, in this order, with the main board.
 const QStringList& secondaryWindows() {
-    static const QStringList names = {
-        QStringLiteral("frmAbout"),  QStringLiteral("frmEventsText"), QStringLiteral("frmNameSearch"),
-        QStringLiteral("frmNotes"),  QStringLiteral("frmPhone"),      QStringLiteral("frmPrepCopy"),
-        QStringLiteral("frmPrepCopySearch"), QStringLiteral("frmStop"), QStringLiteral("frmPromoList"),
-        QStringLiteral("frmHistory")};
+    static const QStringList names = {QStringLiteral("frmAbout"),          QStringLiteral("frmEventsText"),
+                                      QStringLiteral("frmNameSearch"),     QStringLiteral("frmNotes"),
+                                      QStringLiteral("frmPhone"),          QStringLiteral("frmPrepCopy"),
+                                      QStringLiteral("frmPrepCopySearch"), QStringLiteral("frmStop"),
+                                      QStringLiteral("frmPromoList"),      QStringLiteral("frmHistory")};
     return names;
 }
 
@@ -87,13 +87,16 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, const QString& progra
     BoardBuilder(*this, provider_, c_).build();
     status_ = std::make_unique<StatusLine>(c_.statusBar);
     // A pending write that fails while a data control closes cannot be thrown: show it.
-    for (int n = 1; n <= 8; ++n) c_.data[n]->setLostWriteSink(errorSink());
+    for (int n = 1; n <= 8; ++n)
+        c_.data[n]->setLostWriteSink(errorSink());
     if (KeptEdits* kept = provider_.keptEdits())
-        connect(kept, &KeptEdits::changed, this, [this](const QString& notice) { status_->setNotice(notice); });
-    liveUpdates_ = std::make_unique<LiveUpdates>(QVector<DataControl*>(c_.data.begin() + 1, c_.data.end()), provider_,
-                                                 catalogue::connectString(), *status_);
+        connect(kept, &KeptEdits::changed, this,
+                [this](const QString& notice) { status_->setNotice(notice); });
+    liveUpdates_ = std::make_unique<LiveUpdates>(QVector<DataControl*>(c_.data.begin() + 1, c_.data.end()),
+                                                 provider_, catalogue::connectString(), *status_);
     liveUpdates_->openAhead([this] { return filesToOpenAhead(); });
-    networkSetup_ = std::make_unique<NetworkSetup>(c_, [this] { close(); }, [this] { repaint(); });
+    networkSetup_ = std::make_unique<NetworkSetup>(
+        c_, [this] { close(); }, [this] { repaint(); });
     editMode_ = std::make_unique<EditMode>(c_, errorSink());
     reminders_ = std::make_unique<Reminders>(c_, errorSink());
     clockTrust_ = std::make_unique<ClockTrust>(c_, clock_);
@@ -110,11 +113,14 @@ frmMain::~frmMain() = default;
 ErrorSink frmMain::errorSink() const {
     return [this](const Failure& failure) {
         // A server address may carry its password: never on the screen.
-        if (status_) status_->showFailure({failure.kind, failure.where, paths::withoutPassword(failure.words)});
+        if (status_)
+            status_->showFailure({failure.kind, failure.where, paths::withoutPassword(failure.words)});
     };
 }
 
-void frmMain::pollForChanges() { liveUpdates_->poll(); }
+void frmMain::pollForChanges() {
+    liveUpdates_->poll();
+}
 
 void frmMain::watchChangesFromThread(ChangeWatcher::ProviderFactory factory) {
     liveUpdates_->watchFromThread(std::move(factory));
@@ -133,17 +139,19 @@ void frmMain::readAheadForLoad() {
     ReadAhead* ahead = provider_.readAhead();
     if (!ahead) return;
     const catalogue::Weekday& monday = catalogue::weekdays().front();
-    const QString files[] = {dataFile(monday.dayFile),     dataFile(monday.eventsFile),
-                             dataFile(monday.weatherFile), dataFile(catalogue::kSloganFile),
+    const QString files[] = {dataFile(monday.dayFile),      dataFile(monday.eventsFile),
+                             dataFile(monday.weatherFile),  dataFile(catalogue::kSloganFile),
                              dataFile(monday.reminderFile), dataFile(monday.reminderFile)};
     QVector<TableRef> tables;
-    for (int n = 1; n <= 6; ++n) tables << TableRef{files[n - 1], c_.data[n]->recordSource()};
+    for (int n = 1; n <= 6; ++n)
+        tables << TableRef{files[n - 1], c_.data[n]->recordSource()};
     ahead->readOnBoardConnections(provider_, tables);
 }
 
 QVector<TableRef> frmMain::tablesToReadAhead() const {
     QVector<TableRef> tables;
-    for (int n = 1; n <= 6; ++n) tables << TableRef{c_.data[n]->databaseName(), c_.data[n]->recordSource()};
+    for (int n = 1; n <= 6; ++n)
+        tables << TableRef{c_.data[n]->databaseName(), c_.data[n]->recordSource()};
     // The other weekdays' too: a Days menu choice then costs a look at each file, not a read.
     return tables + clockAdvance_.upcomingTables() + daySelection_.tablesOfOtherDays();
 }
@@ -151,7 +159,8 @@ QVector<TableRef> frmMain::tablesToReadAhead() const {
 QStringList frmMain::filesToOpenAhead() const {
     const QVector<catalogue::Weekday>& days = catalogue::weekdays();
     int today = 0;
-    while (today < days.size() && days[today].name != c_.Label31->text()) ++today;
+    while (today < days.size() && days[today].name != c_.Label31->text())
+        ++today;
     if (today == days.size()) return {};
     const catalogue::Weekday& next = days[(today + 1) % days.size()];
     QStringList files;
@@ -165,8 +174,12 @@ QStringList frmMain::filesToOpenAhead() const {
     return files;
 }
 
-QString frmMain::dataFolderText() const { return c_.Text26->text(); }
-QString frmMain::dayLabel() const { return c_.Label31->text(); }
+QString frmMain::dataFolderText() const {
+    return c_.Text26->text();
+}
+QString frmMain::dayLabel() const {
+    return c_.Label31->text();
+}
 
 QString frmMain::dataFile(const QString& constant) const {
     return paths::withFallback(dataFolderText(), programFolder_, constant);
@@ -213,14 +226,22 @@ void frmMain::connectMenus() {
 }
 
 void frmMain::connectControls() {
-    static const std::array<void (frmMain::*)(), 14> commands = {
-        nullptr,
-        &frmMain::Command1_Click,  &frmMain::Command2_Click,  &frmMain::Command3_Click,
-        &frmMain::Command4_Click,  &frmMain::Command5_Click,  &frmMain::Command6_Click,
-        &frmMain::Command7_Click,  &frmMain::Command8_Click,  &frmMain::Command9_Click,
-        &frmMain::Command10_Click, &frmMain::Command11_Click, &frmMain::Command12_Click,
-        &frmMain::Command13_Click};
-    for (int n = 1; n <= 13; ++n) connect(c_.command[n], &QPushButton::clicked, this, commands[n]);
+    static const std::array<void (frmMain::*)(), 14> commands = {nullptr,
+                                                                 &frmMain::Command1_Click,
+                                                                 &frmMain::Command2_Click,
+                                                                 &frmMain::Command3_Click,
+                                                                 &frmMain::Command4_Click,
+                                                                 &frmMain::Command5_Click,
+                                                                 &frmMain::Command6_Click,
+                                                                 &frmMain::Command7_Click,
+                                                                 &frmMain::Command8_Click,
+                                                                 &frmMain::Command9_Click,
+                                                                 &frmMain::Command10_Click,
+                                                                 &frmMain::Command11_Click,
+                                                                 &frmMain::Command12_Click,
+                                                                 &frmMain::Command13_Click};
+    for (int n = 1; n <= 13; ++n)
+        connect(c_.command[n], &QPushButton::clicked, this, commands[n]);
     for (int n = 1; n <= 8; ++n)
         connect(c_.option[n], &QRadioButton::clicked, this, [this, n] { Option_Click(n); });
     for (int n = 1; n <= 7; ++n) {
@@ -253,8 +274,10 @@ void frmMain::addKeys() {
 }
 
 void frmMain::toggleFullScreen() {
-    if (isFullScreen()) showMaximized();
-    else showFullScreen();
+    if (isFullScreen())
+        showMaximized();
+    else
+        showFullScreen();
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
@@ -277,7 +300,8 @@ void frmMain::Form_Load() {
                                   catalogue::kLocationTable);
         },
         [&] {
-            for (int k = 1; k <= 12; ++k) c_.slotBox[k]->setBackColor(colors::kYellow);
+            for (int k = 1; k <= 12; ++k)
+                c_.slotBox[k]->setBackColor(colors::kYellow);
         },
         [&] { readAheadForLoad(); },
         // The data folder is read again at each opening.
@@ -302,10 +326,12 @@ void frmMain::Form_Load() {
             c_.Lbl3D1->setCaption(today);
         },
         [&] {
-            for (int k = 1; k <= 12; ++k) c_.slotKey[k]->setText(midnight.slotKeys[k - 1]);
+            for (int k = 1; k <= 12; ++k)
+                c_.slotKey[k]->setText(midnight.slotKeys[k - 1]);
         },
         [&] {
-            for (int n = 1; n <= 7; ++n) c_.eventBox[n]->setBackColor(colors::kYellow);
+            for (int n = 1; n <= 7; ++n)
+                c_.eventBox[n]->setBackColor(colors::kYellow);
         },
         [&] {
             paintGroup(c_, 1, 4, 1, colors::kBlue, colors::kRed, colors::kWhite);
@@ -316,7 +342,8 @@ void frmMain::Form_Load() {
             c_.Label32->setText(startHourHeader());
         },
     };
-    for (const auto& step : steps) skipOnFailure(step);
+    for (const auto& step : steps)
+        skipOnFailure(step);
     // Text kept on this computer by an earlier run is offered again, and tried by the polling.
     if (KeptEdits* kept = provider_.keptEdits()) status_->setNotice(kept->notice());
     liveUpdates_->start();
@@ -334,7 +361,8 @@ void frmMain::Form_Unload() {
             if (QWidget* w = windows::find<QWidget>(name)) w->close();
         });
     // The board's own data controls close with it: what was typed is written now.
-    for (int n = 1; n <= 8; ++n) skipOnFailure([&] { c_.data[n]->close(); });
+    for (int n = 1; n <= 8; ++n)
+        skipOnFailure([&] { c_.data[n]->close(); });
     endProgram();
 }
 
@@ -342,21 +370,40 @@ void frmMain::mnuFileRefresh_Click() {
     // Not step-skipping: the first refresh that fails stops the command and is shown.
     reportOnFailure(errorSink(), [this] {
         const OneSwitch oneSwitch(provider_);
-        for (int n = 1; n <= 6; ++n) c_.data[n]->refresh();
+        for (int n = 1; n <= 6; ++n)
+            c_.data[n]->refresh();
     });
 }
 
-void frmMain::mnuFileExit_Click() { endProgram(); }
+void frmMain::mnuFileExit_Click() {
+    endProgram();
+}
 
 // Handlers whose behaviour lives with the board's other parts.
-void frmMain::mnuNetworkSetup_Click() { networkSetup_->mnuNetworkSetup_Click(); }
-void frmMain::mnuEditEdit_Click() { editMode_->enter(); }
-void frmMain::mnuSaveContent_Click() { editMode_->save(); }
-void frmMain::mnuEditClearHour_Click() { editMode_->clearHour(); }
-void frmMain::mnuEditClearEvents_Click() { editMode_->clearEvents(); }
-void frmMain::mnuEditPopup1_Click() { reminders_->popUp(1); }
-void frmMain::mnuEditPopup2_Click() { reminders_->popUp(2); }
-void frmMain::mnuShowPhoneList_Click() { showPhoneList(*this, errorSink()); }
+void frmMain::mnuNetworkSetup_Click() {
+    networkSetup_->mnuNetworkSetup_Click();
+}
+void frmMain::mnuEditEdit_Click() {
+    editMode_->enter();
+}
+void frmMain::mnuSaveContent_Click() {
+    editMode_->save();
+}
+void frmMain::mnuEditClearHour_Click() {
+    editMode_->clearHour();
+}
+void frmMain::mnuEditClearEvents_Click() {
+    editMode_->clearEvents();
+}
+void frmMain::mnuEditPopup1_Click() {
+    reminders_->popUp(1);
+}
+void frmMain::mnuEditPopup2_Click() {
+    reminders_->popUp(2);
+}
+void frmMain::mnuShowPhoneList_Click() {
+    showPhoneList(*this, errorSink());
+}
 void frmMain::mnuEditHistory_Click() {
     // The content the board shows: the hour, the day's events, the weather and the slogans.
     const std::array<std::pair<int, const char*>, 4> shown = {
@@ -367,35 +414,79 @@ void frmMain::mnuEditHistory_Click() {
     showHistory(provider_, topics);
 }
 
-void frmMain::mnuHelpAbout_Click() { showAbout(); }
-void frmMain::mnuHelpHelp_Click() { QMessageBox::information(this, maker::kProductName, maker::helpMessage()); }
-
-void frmMain::Command1_Click() { reminders_->closeSetUp(1); }
-void frmMain::Command2_Click() { reminders_->closeSetUp(2); }
-void frmMain::Command3_Click() { editMode_->enter(); }
-void frmMain::Command4_Click() { editMode_->save(); }
-void frmMain::Command5_Click() { networkSetup_->Command5_Click(); }
-void frmMain::Command6_Click() { networkSetup_->Command6_Click(); }
-void frmMain::Command7_Click() { networkSetup_->Command7_Click(); }
-void frmMain::Command8_Click() { networkSetup_->Command8_Click(); }
-void frmMain::Command9_Click() { networkSetup_->Command9_Click(); }
-void frmMain::Command10_Click() { networkSetup_->Command10_Click(); }
-void frmMain::Command11_Click() { networkSetup_->Command11_Click(); }
-void frmMain::Command12_Click() { reminders_->clearAll(2); }
-void frmMain::Command13_Click() { reminders_->clearAll(1); }
-
-void frmMain::Option_Click(int n) { editMode_->highlightEvent(n); }
-void frmMain::EventLine_DblClick(int n) { openEventDetail(*this, n); }
-void frmMain::SlotBox_GotFocus(int k) { editMode_->slotGotFocus(k); }
-void frmMain::SlotBox_LostFocus(int k) { editMode_->slotLostFocus(k); }
-void frmMain::XButton_Press(int k) {
-    if (k >= 1 && k <= 4) copyPanel_.weatherButton(k);
-    else if (k >= 10 && k <= 13) copyPanel_.sloganPage(k - 9);
-    else if (k >= 5 && k <= 9) openLibrary(*this, libraryButtons()[k - 5]); // Promotions .. Tag Lines
-    else if (k == 14) showPrepCopy(*this);
+void frmMain::mnuHelpAbout_Click() {
+    showAbout();
+}
+void frmMain::mnuHelpHelp_Click() {
+    QMessageBox::information(this, maker::kProductName, maker::helpMessage());
 }
 
-void frmMain::mnuDay_Click(int day) { daySelection_.showDay(catalogue::weekdays()[day]); }
+void frmMain::Command1_Click() {
+    reminders_->closeSetUp(1);
+}
+void frmMain::Command2_Click() {
+    reminders_->closeSetUp(2);
+}
+void frmMain::Command3_Click() {
+    editMode_->enter();
+}
+void frmMain::Command4_Click() {
+    editMode_->save();
+}
+void frmMain::Command5_Click() {
+    networkSetup_->Command5_Click();
+}
+void frmMain::Command6_Click() {
+    networkSetup_->Command6_Click();
+}
+void frmMain::Command7_Click() {
+    networkSetup_->Command7_Click();
+}
+void frmMain::Command8_Click() {
+    networkSetup_->Command8_Click();
+}
+void frmMain::Command9_Click() {
+    networkSetup_->Command9_Click();
+}
+void frmMain::Command10_Click() {
+    networkSetup_->Command10_Click();
+}
+void frmMain::Command11_Click() {
+    networkSetup_->Command11_Click();
+}
+void frmMain::Command12_Click() {
+    reminders_->clearAll(2);
+}
+void frmMain::Command13_Click() {
+    reminders_->clearAll(1);
+}
+
+void frmMain::Option_Click(int n) {
+    editMode_->highlightEvent(n);
+}
+void frmMain::EventLine_DblClick(int n) {
+    openEventDetail(*this, n);
+}
+void frmMain::SlotBox_GotFocus(int k) {
+    editMode_->slotGotFocus(k);
+}
+void frmMain::SlotBox_LostFocus(int k) {
+    editMode_->slotLostFocus(k);
+}
+void frmMain::XButton_Press(int k) {
+    if (k >= 1 && k <= 4)
+        copyPanel_.weatherButton(k);
+    else if (k >= 10 && k <= 13)
+        copyPanel_.sloganPage(k - 9);
+    else if (k >= 5 && k <= 9)
+        openLibrary(*this, libraryButtons()[k - 5]); // Promotions .. Tag Lines
+    else if (k == 14)
+        showPrepCopy(*this);
+}
+
+void frmMain::mnuDay_Click(int day) {
+    daySelection_.showDay(catalogue::weekdays()[day]);
+}
 void frmMain::mnuHour_Click(int row) {
     reportOnFailure(errorSink(), [&] { hourGrid_.showHour(row, HourGrid::Header::Menu); });
 }
@@ -404,5 +495,9 @@ void frmMain::Timer1_Timer() {
     clockDisplay_.timer1Tick();
     countdown::show(c_, clock_.now().time());
 }
-void frmMain::Timer3_Timer() { clockAdvance_.timer3Tick(); }
-void frmMain::Timer4_Timer() { clockDisplay_.timer4Tick(); }
+void frmMain::Timer3_Timer() {
+    clockAdvance_.timer3Tick();
+}
+void frmMain::Timer4_Timer() {
+    clockDisplay_.timer4Tick();
+}

@@ -29,16 +29,17 @@ class StatusLine;
 //
 // Families of identical handlers are one function with the row as argument:
 //   mnu12am_Click .. mnu11pm_Click        -> mnuHour_Click(row)      row into hourRows(), 12 AM = 0
-//   mnuMonday_Click .. mnuSunday_Click    -> mnuDay_Click(day)       day into catalogue::weekdays(), Monday = 0
-//   Option1_Click .. Option8_Click        -> Option_Click(n)         n = 1 .. 8
-//   Text13_DblClick .. Text19_DblClick    -> EventLine_DblClick(n)   n = 1 (Text13) .. 7 (Text19)
-//   Text4_GotFocus .. Text9_GotFocus      -> SlotBox_GotFocus(k)     k = 4 .. 9, the box Text<k>
-//   Text4_LostFocus .. Text9_LostFocus    -> SlotBox_LostFocus(k)    k = 4 .. 9
-//   XButton1 .. XButton14 press           -> XButton_Press(k)        k = 1 .. 14
+//   mnuMonday_Click .. mnuSunday_Click    -> mnuDay_Click(day)       day into catalogue::weekdays(), Monday =
+//   0 Option1_Click .. Option8_Click        -> Option_Click(n)         n = 1 .. 8 Text13_DblClick ..
+//   Text19_DblClick    -> EventLine_DblClick(n)   n = 1 (Text13) .. 7 (Text19) Text4_GotFocus ..
+//   Text9_GotFocus      -> SlotBox_GotFocus(k)     k = 4 .. 9, the box Text<k> Text4_LostFocus ..
+//   Text9_LostFocus    -> SlotBox_LostFocus(k)    k = 4 .. 9 XButton1 .. XButton14 press           ->
+//   XButton_Press(k)        k = 1 .. 14
 class frmMain : public QMainWindow, public StudioContext {
     Q_OBJECT
-public:
-    frmMain(Clock& clock, DatabaseProvider& provider, const QString& programFolder, QWidget* parent = nullptr);
+  public:
+    frmMain(Clock& clock, DatabaseProvider& provider, const QString& programFolder,
+            QWidget* parent = nullptr);
     ~frmMain() override;
 
     BoardControls& controls() { return c_; }
@@ -54,7 +55,7 @@ public:
     DatabaseProvider& provider() override { return provider_; }
     QDateTime now() const override { return clock_.now(); }
 
-public slots:
+  public slots:
     void Form_Load();
     void Form_Unload();
 
@@ -112,11 +113,11 @@ public slots:
     // the tables read ahead are read.
     void waitForOpenAhead();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     // The tables Refresh Data reads and the rolls switch to.
     QVector<TableRef> tablesToReadAhead() const;
     // Start-up's tables, read all at once on the board's own connections before the load reads them.
@@ -143,8 +144,9 @@ private:
     HourGrid hourGrid_{c_};
     DaySelection daySelection_{c_, programFolder_};
     ClockDisplay clockDisplay_{c_, clock_};
-    ClockAdvance clockAdvance_{c_, hourGrid_, clockDisplay_, clock_, programFolder_,
-                               [this](const QString& message) { errorSink()(message); }};
+    ClockAdvance clockAdvance_{
+        c_,     hourGrid_,      clockDisplay_,
+        clock_, programFolder_, [this](const QString& message) { errorSink()(message); }};
     CopyPanel copyPanel_{c_};
     BoardFonts fonts_{c_};
     std::unique_ptr<NetworkSetup> networkSetup_;

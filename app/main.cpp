@@ -1,3 +1,5 @@
 #include "app/Module1.h"
 
-int main(int argc, char** argv) { return Module1::Main(argc, argv); }
+int main(int argc, char** argv) {
+    return Module1::Main(argc, argv);
+}

@@ -51,4 +51,3 @@ struct Failure {
     // Only late so far: a slow share answers in a moment, and nothing need be said yet.
     bool onlySlow() const { return kind == FailureKind::Slow; }
 };
-

@@ -36,7 +36,9 @@ inline const DemoInstallation& demoInstallation() {
     return demo;
 }
 
-inline const QString& demoProgramFolder() { return demoInstallation().programFolder; }
+inline const QString& demoProgramFolder() {
+    return demoInstallation().programFolder;
+}
 
 // A database server holding a station's demo content (cuepilot-init --demo --server), readable by
 // the station role: where CUEPILOT_BENCH_SERVER names one, the board benchmarks run on it as well.

@@ -6,45 +6,46 @@
 #include "board/LiveUpdates.h"
 #include "copy/CopyOpeners.h"
 #include "copy/frmNotes.h"
-#include "data/history/HistorySource.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
+#include "data/history/HistorySource.h"
 #include "data/storage/AskedOnItsOwn.h"
-#include "data/storage/PgConnection.h"
-#include "data/storage/StorageThread.h"
-#include "data/storage/PostgresProvider.h"
 #include "data/storage/BoardStorage.h"
+#include "data/storage/PgConnection.h"
+#include "data/storage/PostgresProvider.h"
 #include "data/storage/RoutingProvider.h"
+#include "data/storage/StorageThread.h"
 #include "widgets/Colors.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QEventLoop>
+#include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
-#include <QApplication>
-#include <QPointer>
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
-#include <pthread.h>
 #include <csignal>
 #include <ctime>
+#include <dlfcn.h>
 #include <functional>
 #include <memory>
+#include <pthread.h>
 
 // Every thread this process starts, by anyone (Qt, the engines' libraries, the program), counted
 // where it is made.
 std::atomic<quint64> threadStarts{0};
-extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*), void* arg) {
+extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*),
+                              void* arg) {
     using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
     static const auto next = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
     ++threadStarts;
@@ -242,8 +243,12 @@ void slotChange(benchmark::State& state, bool wholeSave) {
     if (hour.fieldText(QStringLiteral("00am")) != QStringLiteral("Slot text %1").arg(n))
         state.SkipWithError("the slot was not stored");
 }
-void SlotWrite(benchmark::State& state) { slotChange(state, false); }
-void SlotSave(benchmark::State& state) { slotChange(state, true); }
+void SlotWrite(benchmark::State& state) {
+    slotChange(state, false);
+}
+void SlotSave(benchmark::State& state) {
+    slotChange(state, true);
+}
 BENCHMARK(SlotWrite)->ArgName("history")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(SlotSave)->ArgName("history")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -260,9 +265,11 @@ pid_t parentOf(pid_t pid) {
 // What serves the bench server's station database: its backends but for the asking one's own, and
 // the server's main process, so that no new connection is answered either.
 QList<pid_t> stationServer() {
-    PgConnection ask({benchServer(), PostgresProvider::kDefaultRole, catalogue::kPassword, PgSignIn::Patience::Tool});
-    const PgResult r = ask.exec(QStringLiteral("SELECT pid, pg_backend_pid() FROM pg_stat_activity "
-                                               "WHERE datname = current_database() AND pid <> pg_backend_pid()"));
+    PgConnection ask(
+        {benchServer(), PostgresProvider::kDefaultRole, catalogue::kPassword, PgSignIn::Patience::Tool});
+    const PgResult r =
+        ask.exec(QStringLiteral("SELECT pid, pg_backend_pid() FROM pg_stat_activity "
+                                "WHERE datname = current_database() AND pid <> pg_backend_pid()"));
     QList<pid_t> pids;
     for (int i = 0; i < r.rows(); ++i)
         pids << pid_t(r.int64(i, 0));
@@ -286,18 +293,29 @@ void heldByStopped(benchmark::State& state, const QString& programFolder,
         b->form.controls().slotBox[1]->setText(QStringLiteral("typed while the server stopped"));
         b->form.waitForOpenAhead();
         // The library whose Read on Air is pressed is open before the share stops.
-        QPointer<frmNotes> library = state.range(0) == 3 ? openLibrary(b->form, libraryButtons().at(0)) : nullptr;
+        QPointer<frmNotes> library =
+            state.range(0) == 3 ? openLibrary(b->form, libraryButtons().at(0)) : nullptr;
         const QList<pid_t> stopped = serving();
         for (pid_t pid : stopped)
             kill(pid, SIGSTOP);
         state.ResumeTiming();
         asOneEvent([&] {
             switch (state.range(0)) {
-            case 0: b->form.mnuSaveContent_Click(); break;
-            case 1: b->form.mnuDay_Click(3); break;
-            case 2: b->form.close(); break;
-            case 3: library->findChild<QPushButton*>(QStringLiteral("ReadOnAir"))->click(); break;
-            default: openLibrary(b->form, libraryButtons().at(1)); break;
+            case 0:
+                b->form.mnuSaveContent_Click();
+                break;
+            case 1:
+                b->form.mnuDay_Click(3);
+                break;
+            case 2:
+                b->form.close();
+                break;
+            case 3:
+                library->findChild<QPushButton*>(QStringLiteral("ReadOnAir"))->click();
+                break;
+            default:
+                openLibrary(b->form, libraryButtons().at(1));
+                break;
             }
         });
         state.PauseTiming();
@@ -318,15 +336,13 @@ BENCHMARK(HeldByAStoppedServer)
     ->UseRealTime();
 
 void HeldByAStoppedShare(benchmark::State& state) {
-    if (!qEnvironmentVariableIsSet("CUEPILOT_BENCH_SHARE_PID")) return state.SkipWithError("needs slowshare-bench.sh");
-    heldByStopped(state, demoProgramFolder(),
-                  [] { return QList<pid_t>{pid_t(qEnvironmentVariableIntValue("CUEPILOT_BENCH_SHARE_PID"))}; });
+    if (!qEnvironmentVariableIsSet("CUEPILOT_BENCH_SHARE_PID"))
+        return state.SkipWithError("needs slowshare-bench.sh");
+    heldByStopped(state, demoProgramFolder(), [] {
+        return QList<pid_t>{pid_t(qEnvironmentVariableIntValue("CUEPILOT_BENCH_SHARE_PID"))};
+    });
 }
-BENCHMARK(HeldByAStoppedShare)
-    ->DenseRange(0, 4)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5)
-    ->UseRealTime();
+BENCHMARK(HeldByAStoppedShare)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 // The History window opened on the events of a day whose file keeps a long history (a station's
 // 90 days: about 30,000 changes), on a healthy disk: how long the board's thread is held.
@@ -334,8 +350,8 @@ void HistoryOpenedOnALongHistory(benchmark::State& state) {
     const QString program = demoProgramFolder();
     LoadedBoard b(program);
     {
-        const std::shared_ptr<Database> db = b.provider.open(
-            b.form.controls().data[2]->databaseName(), catalogue::connectString());
+        const std::shared_ptr<Database> db =
+            b.provider.open(b.form.controls().data[2]->databaseName(), catalogue::connectString());
         auto* history = dynamic_cast<HistorySource*>(db.get());
         if (!history || !history->keepsHistory()) return state.SkipWithError("the file keeps no history");
         if (history->historyEntries({}).size() < 30000) {

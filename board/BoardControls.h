@@ -57,9 +57,9 @@ struct BoardControls {
     QLabel* Label33 = nullptr;
     Lbl3D* lblDate = nullptr;
     QLabel* Label40 = nullptr;
-    Lbl3D* Lbl3D1 = nullptr; // clock
+    Lbl3D* Lbl3D1 = nullptr;        // clock
     QLabel* lblCountdown = nullptr; // time to the top of the hour and the next reminder
-    QLabel* Label30 = nullptr; // "Please Save your changes."
+    QLabel* Label30 = nullptr;      // "Please Save your changes."
 
     // Command1 .. Command13
     std::array<QPushButton*, 14> command{};

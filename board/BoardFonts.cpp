@@ -10,9 +10,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextDocument>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <algorithm>
 #include <cmath>
 
@@ -61,17 +61,20 @@ void BoardFonts::fit(QSize window) {
     setPixels(c_.lblCountdown, px(kCountdown), true);
     setPixels(extra_, px(kCountdown), true);
     setPixels(c_.Label30, px(kHeading), true);
-    for (QLabel* heading : {c_.Label31, c_.Label32, c_.Label26, c_.Label28}) setPixels(heading, px(kHeading), true);
+    for (QLabel* heading : {c_.Label31, c_.Label32, c_.Label26, c_.Label28})
+        setPixels(heading, px(kHeading), true);
     for (int k = 1; k <= 12; ++k) {
         setPixels(c_.slotBox[k], px(kSlot));
         setPixels(c_.slotLabel[k], px(kSlotTime), true);
     }
-    for (int n = 1; n <= 7; ++n) setPixels(c_.eventBox[n], px(kEvent));
+    for (int n = 1; n <= 7; ++n)
+        setPixels(c_.eventBox[n], px(kEvent));
     for (QWidget* panel : {static_cast<QWidget*>(c_.Text20), static_cast<QWidget*>(c_.sloganBox[1]),
                            static_cast<QWidget*>(c_.sloganBox[2]), static_cast<QWidget*>(c_.sloganBox[3]),
                            static_cast<QWidget*>(c_.Text24), static_cast<QWidget*>(c_.Text25)}) {
         setPixels(panel, px(kPanelText));
         showOneLineAtLeast(panel);
     }
-    for (int k = 1; k <= 14; ++k) setPixels(c_.xbutton[k], px(kButton), true);
+    for (int k = 1; k <= 14; ++k)
+        setPixels(c_.xbutton[k], px(kButton), true);
 }

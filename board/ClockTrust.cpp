@@ -30,8 +30,9 @@ ClockTrust::ClockTrust(BoardControls& controls, const Clock& clock)
     notice_->setAlignment(Qt::AlignCenter);
     // A warning red, as light or dark as the window's own colour needs to read.
     QPalette p = notice_->palette();
-    p.setColor(QPalette::WindowText,
-               contrast::readableOn(kWarningRed, clockLabel->parentWidget()->palette().color(QPalette::Window)));
+    p.setColor(
+        QPalette::WindowText,
+        contrast::readableOn(kWarningRed, clockLabel->parentWidget()->palette().color(QPalette::Window)));
     notice_->setPalette(p);
     notice_->setToolTip(QStringLiteral("The computer's clock is not kept in step with a time server: "
                                        "the hour and day changes of the board may come early or late."));

@@ -11,8 +11,8 @@
 
 namespace {
 
-const std::array<const char*, 4> kWeatherCaptions = {"Weather Forcast", "Contest Information", "Remote Information",
-                                                     "Show Promo"};
+const std::array<const char*, 4> kWeatherCaptions = {"Weather Forcast", "Contest Information",
+                                                     "Remote Information", "Show Promo"};
 
 void paintGroup(BoardControls& b, int first, int active, quint32 activeBack, quint32 idleBack, quint32 fore) {
     for (int k = first; k < first + 4; ++k) {
@@ -26,7 +26,8 @@ void paintGroup(BoardControls& b, int first, int active, quint32 activeBack, qui
 void CopyPanel::weatherButton(int k) {
     b_.Frame5->setTitle(QString::fromLatin1(kWeatherCaptions[k - 1]));
     paintGroup(b_, 1, k, colors::kBlue, colors::kRed, colors::kWhite);
-    if (FieldBinding* binding = FieldBinding::of(b_.Text20)) binding->setDataField(catalogue::weatherFields()[k - 1]);
+    if (FieldBinding* binding = FieldBinding::of(b_.Text20))
+        binding->setDataField(catalogue::weatherFields()[k - 1]);
 }
 
 void CopyPanel::sloganPage(int page) {

@@ -6,12 +6,12 @@
 // they recolour their group and rebind the panel's boxes to other fields of the same record.
 // Neither writes nor refreshes; typed text stays in the edit buffer of its field.
 class CopyPanel {
-public:
+  public:
     explicit CopyPanel(BoardControls& board) : b_(board) {}
 
     void weatherButton(int k); // 1..4
     void sloganPage(int page); // 1..4
 
-private:
+  private:
     BoardControls& b_;
 };

@@ -23,7 +23,11 @@ std::optional<int> secondsOfClockText(const QString& text) {
 
 QString duration(int seconds) {
     const int h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
-    if (h > 0) return QStringLiteral("%1:%2:%3").arg(h).arg(m, 2, 10, QLatin1Char('0')).arg(s, 2, 10, QLatin1Char('0'));
+    if (h > 0)
+        return QStringLiteral("%1:%2:%3")
+            .arg(h)
+            .arg(m, 2, 10, QLatin1Char('0'))
+            .arg(s, 2, 10, QLatin1Char('0'));
     return QStringLiteral("%1:%2").arg(m).arg(s, 2, 10, QLatin1Char('0'));
 }
 

@@ -19,7 +19,7 @@ void reopenOn(DataControl& source, const QString& path);
 // The Days menu: switches the day, events, weather and reminder sources to a weekday's files,
 // keeping the hour shown, and writes the day label.
 class DaySelection {
-public:
+  public:
     DaySelection(BoardControls& controls, QString programFolder);
 
     // Each source by itself: one that cannot be opened is skipped and the others still switch.
@@ -27,7 +27,7 @@ public:
     // What choosing every other weekday would show, so that it can be read ahead.
     QVector<TableRef> tablesOfOtherDays() const;
 
-private:
+  private:
     // Each switched source with the file it shows for the day.
     QVector<std::pair<DataControl*, QString>> switchesFor(const catalogue::Weekday& day) const;
 

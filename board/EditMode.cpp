@@ -33,18 +33,23 @@ void EditMode::showMode(bool editing) {
     b_.Label30->setVisible(editing);
     b_.command[3]->setEnabled(!editing);
     b_.command[4]->setEnabled(editing);
-    for (int k : kCopyButtons) b_.xbutton[k]->setVisible(!editing);
+    for (int k : kCopyButtons)
+        b_.xbutton[k]->setVisible(!editing);
     for (QMenu* menu : {b_.mnuFile, b_.mnuHours, b_.mnuDays, b_.mnuReminders, b_.mnuPhoneList})
         enableMenu(menu, !editing);
-    for (int k = 1; k <= 12; ++k) b_.slotBox[k]->setLocked(!editing);
+    for (int k = 1; k <= 12; ++k)
+        b_.slotBox[k]->setLocked(!editing);
     b_.Text20->setLocked(!editing);
-    for (int k = 1; k <= 3; ++k) b_.sloganBox[k]->setLocked(!editing);
-    for (int n = 1; n <= 7; ++n) b_.eventBox[n]->setLocked(!editing);
+    for (int k = 1; k <= 3; ++k)
+        b_.sloganBox[k]->setLocked(!editing);
+    for (int n = 1; n <= 7; ++n)
+        b_.eventBox[n]->setLocked(!editing);
 }
 
 void EditMode::enter() {
     showMode(true);
-    for (DataControl* row : contentRows()) skipOnFailure([row] { row->edit(); });
+    for (DataControl* row : contentRows())
+        skipOnFailure([row] { row->edit(); });
 }
 
 void EditMode::save() {
@@ -75,13 +80,16 @@ void EditMode::slotLostFocus(int slot) {
 }
 
 void EditMode::clearHour() {
-    for (int k = 1; k <= 12; ++k) b_.slotBox[k]->setText(QString());
+    for (int k = 1; k <= 12; ++k)
+        b_.slotBox[k]->setText(QString());
 }
 
 void EditMode::clearEvents() {
-    for (int n = 1; n <= 7; ++n) b_.eventBox[n]->setText(QString());
+    for (int n = 1; n <= 7; ++n)
+        b_.eventBox[n]->setText(QString());
 }
 
 void EditMode::highlightEvent(int option) {
-    for (int n = 1; n <= 7; ++n) b_.eventBox[n]->setBackColor(n == option ? colors::kGreen : colors::kYellow);
+    for (int n = 1; n <= 7; ++n)
+        b_.eventBox[n]->setBackColor(n == option ? colors::kGreen : colors::kYellow);
 }

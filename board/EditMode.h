@@ -12,7 +12,7 @@ class DataControl;
 // Writes that cannot be stored while something was typed are shown through the sink and the typed
 // text stays in its box and in its data control's buffer, so the next write tries again.
 class EditMode {
-public:
+  public:
     EditMode(BoardControls& board, ErrorSink report);
 
     // Edit Content (menu and button).
@@ -32,7 +32,7 @@ public:
     // Option1 .. Option7 highlight event line n; Option8 ("Default All") highlights none.
     void highlightEvent(int option);
 
-private:
+  private:
     void showMode(bool editing);
     // The hour grid, events, weather and slogan bindings, in the order their rows are handled.
     std::array<DataControl*, 4> contentRows() const;

@@ -7,7 +7,7 @@ struct BoardControls;
 // The hour grid: which hour table Data1 reads and the captions that name the hour. Hours are
 // numbered 0 (the midnight hour, "12am") to 23 ("11pm").
 class HourGrid {
-public:
+  public:
     // The Hours menu writes the short header for 1 AM to 10 AM ("1:00 - 2:00 AM"), the clock the
     // long one ("1:00 AM - 2:00 AM").
     enum class Header { Menu, Clock };
@@ -27,6 +27,6 @@ public:
     // Whether Data1 reads the hour's table and the header names it in this form.
     bool shows(int hour, Header form) const;
 
-private:
+  private:
     BoardControls& c_;
 };

@@ -6,9 +6,15 @@
 
 namespace {
 
-int twelveHour(int hour) { return hour % 12 == 0 ? 12 : hour % 12; }
-QString suffix(int hour) { return hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM"); }
-QString onTheHour(int hour) { return QStringLiteral("%1:00").arg(twelveHour(hour)); }
+int twelveHour(int hour) {
+    return hour % 12 == 0 ? 12 : hour % 12;
+}
+QString suffix(int hour) {
+    return hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
+}
+QString onTheHour(int hour) {
+    return QStringLiteral("%1:00").arg(twelveHour(hour));
+}
 
 HourRow makeRow(int hour) {
     HourRow row;
@@ -26,11 +32,13 @@ HourRow makeRow(int hour) {
         row.slotKeys << clockText(QTime(hour, minute, 0));
     }
     const int next = (hour + 1) % 24;
-    row.clockHeader = QStringLiteral("%1 %2 - %3 %4").arg(onTheHour(hour), suffix(hour), onTheHour(next), suffix(next));
+    row.clockHeader =
+        QStringLiteral("%1 %2 - %3 %4").arg(onTheHour(hour), suffix(hour), onTheHour(next), suffix(next));
     // The menu drops the first suffix for the hours 1 AM to 10 AM only; midnight and 11 AM keep both.
     const bool shortForm = hour >= 1 && hour <= 10;
-    row.menuHeader = shortForm ? QStringLiteral("%1 - %2 %3").arg(onTheHour(hour), onTheHour(next), suffix(next))
-                               : row.clockHeader;
+    row.menuHeader = shortForm
+                         ? QStringLiteral("%1 - %2 %3").arg(onTheHour(hour), onTheHour(next), suffix(next))
+                         : row.clockHeader;
     if (hour != 0) row.rollCheck = clockText(QTime(hour - 1, 59, 59));
     return row;
 }
@@ -40,7 +48,8 @@ HourRow makeRow(int hour) {
 const QVector<HourRow>& hourRows() {
     static const QVector<HourRow> rows = [] {
         QVector<HourRow> out;
-        for (int hour = 0; hour < 24; ++hour) out.push_back(makeRow(hour));
+        for (int hour = 0; hour < 24; ++hour)
+            out.push_back(makeRow(hour));
         return out;
     }();
     return rows;

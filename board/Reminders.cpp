@@ -49,7 +49,9 @@ void Reminders::popUp(int reminder) {
     panel(b_, reminder == 1 ? 2 : 1).frame->hide();
 }
 
-void Reminders::closeSetUp(int reminder) { panel(b_, reminder).frame->hide(); }
+void Reminders::closeSetUp(int reminder) {
+    panel(b_, reminder).frame->hide();
+}
 
 void Reminders::clearAll(int reminder) {
     const Panel p = panel(b_, reminder);
@@ -61,10 +63,12 @@ void Reminders::clearAll(int reminder) {
     steps.push_back([box = p.message] { box->setText(QString()); });
 
     if (p.skipsFailingSteps) {
-        for (const auto& step : steps) skipOnFailure(step);
+        for (const auto& step : steps)
+            skipOnFailure(step);
     } else {
         reportOnFailure(report_, [&steps] {
-            for (const auto& step : steps) step();
+            for (const auto& step : steps)
+                step();
         });
     }
 }

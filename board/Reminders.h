@@ -9,7 +9,7 @@
 // (reminder #1), Frame9 with Combo17 .. Combo32 and Text25 (reminder #2). Reminders are numbered
 // 1 and 2 as on the board.
 class Reminders {
-public:
+  public:
     Reminders(BoardControls& board, ErrorSink report);
 
     // The Reminders menu: shows that reminder's panel, then hides the other one.
@@ -20,7 +20,7 @@ public:
     // here; the emptied texts reach the file by the binding rule.
     void clearAll(int reminder);
 
-private:
+  private:
     BoardControls& b_;
     ErrorSink report_;
 };

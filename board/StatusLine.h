@@ -10,8 +10,8 @@
 #include <optional>
 
 // The main board's status bar. A failure stays until the board finds the files healthy again;
-// a standing notice (text kept on this computer) shows always, after the failure if one holds. While a failure
-// holds, the whole bar turns red: a refused write must not pass for a quiet status line.
+// a standing notice (text kept on this computer) shows always, after the failure if one holds. While a
+// failure holds, the whole bar turns red: a refused write must not pass for a quiet status line.
 class StatusLine {
   public:
     static inline const QColor kFailureBack{0xB0, 0x00, 0x00};

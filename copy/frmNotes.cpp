@@ -125,17 +125,18 @@ void frmNotes::buildLayout() {
     bottom->addWidget(delete_);
     bottom->addWidget(historyButton(this, QStringLiteral("Command9"), context().provider(), data1()));
     bottom->addWidget(frame(this, QStringLiteral("Frame2")), 1);
-    QPushButton* close = button(QStringLiteral("Command7"), QStringLiteral("&Close"), &frmNotes::Command7_Click);
+    QPushButton* close =
+        button(QStringLiteral("Command7"), QStringLiteral("&Close"), &frmNotes::Command7_Click);
     bottom->addWidget(close);
     body()->addLayout(bottom);
     windows::closeOnEscape(this, close);
 }
 
 void frmNotes::addAiredControls() {
-    runMarks_ = new RunMarks(data1(), findChild<TextBox*>(QStringLiteral("Text2")),
-                             findChild<TextBox*>(QStringLiteral("Text3")), findChild<TextBox*>(QStringLiteral("Text4")),
-                             findChild<MultiLineBox*>(QStringLiteral("Text1")),
-                             [this] { return context().now().date(); }, this);
+    runMarks_ = new RunMarks(
+        data1(), findChild<TextBox*>(QStringLiteral("Text2")), findChild<TextBox*>(QStringLiteral("Text3")),
+        findChild<TextBox*>(QStringLiteral("Text4")), findChild<MultiLineBox*>(QStringLiteral("Text1")),
+        [this] { return context().now().date(); }, this);
     readOnAir_ = new ReadOnAir(
         context(), data1(), [this](const QString& message) { statusLine()->showMessage(message); }, this);
     auto* row = new QHBoxLayout(findChild<QGroupBox*>(QStringLiteral("Frame2")));
@@ -191,7 +192,8 @@ void frmNotes::Command7_Click() {
 
 void frmNotes::Command8_Click() {
     QWidget* picker = showPicker(PickerKind::Promo, data1());
-    RunMarks::markPicker(picker->findChild<QListWidget*>(QStringLiteral("List1")), data1(), context().now().date());
+    RunMarks::markPicker(picker->findChild<QListWidget*>(QStringLiteral("List1")), data1(),
+                         context().now().date());
     // Titled after the library it lists.
     picker->setWindowTitle(windowTitle());
 }

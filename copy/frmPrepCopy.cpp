@@ -58,7 +58,8 @@ void frmPrepCopy::buildLayout() {
     for (QPushButton* b : {addNew_, save_, edit_, delete_})
         actions->addWidget(b);
     actions->addWidget(historyButton(this, QStringLiteral("Command9"), context().provider(), data1()));
-    QPushButton* close = button(QStringLiteral("Command5"), QStringLiteral("&Close"), &frmPrepCopy::Command5_Click);
+    QPushButton* close =
+        button(QStringLiteral("Command5"), QStringLiteral("&Close"), &frmPrepCopy::Command5_Click);
     actions->addWidget(close);
     windows::closeOnEscape(this, close);
     top->addLayout(actions, 1, 1);

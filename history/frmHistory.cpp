@@ -25,8 +25,9 @@
 namespace {
 
 const QString kFormName = QStringLiteral("frmHistory");
-const QString kNoHistory = QStringLiteral("This file keeps no history: it has not been written since history was kept, "
-                                          "or it cannot be written.");
+const QString kNoHistory =
+    QStringLiteral("This file keeps no history: it has not been written since history was kept, "
+                   "or it cannot be written.");
 
 // A value as a presenter reads it: an empty text and a field never filled read apart.
 QString readable(const QVariant& value) {
@@ -48,7 +49,9 @@ QString kindWords(ChangeKind kind) {
 }
 
 bool sameFile(const QString& keptFile, const QString& path) {
-    return QFileInfo(paths::fold(path)).fileName().compare(QFileInfo(keptFile).fileName(), Qt::CaseInsensitive) == 0;
+    return QFileInfo(paths::fold(path))
+               .fileName()
+               .compare(QFileInfo(keptFile).fileName(), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -61,11 +64,9 @@ HistoryTopic topicOf(const DataControl& data, const QString& caption, bool curre
 
 frmHistory::frmHistory(DatabaseProvider& provider, QWidget* parent)
     : QWidget(parent, Qt::Window), provider_(provider),
-      reading_(new ReadUntilAnswered([this] { readEntries(); },
-                                     [this](const QString& failure) {
-                                         message_->setText(paths::withoutPassword(failure));
-                                     },
-                                     this)) {
+      reading_(new ReadUntilAnswered(
+          [this] { readEntries(); },
+          [this](const QString& failure) { message_->setText(paths::withoutPassword(failure)); }, this)) {
     windows::adopt(this, kFormName);
     setWindowTitle(QStringLiteral("History"));
     buildLayout();
@@ -113,12 +114,14 @@ void frmHistory::buildLayout() {
     actions->addWidget(button("Command5", "Re&fresh", &frmHistory::Command5_Click));
     outer->addLayout(actions);
 
-    keptHeading_ = new QLabel(QStringLiteral("Your text kept on this computer, beside the file's version:"), this);
+    keptHeading_ =
+        new QLabel(QStringLiteral("Your text kept on this computer, beside the file's version:"), this);
     outer->addWidget(keptHeading_);
     kept_ = new QTreeWidget(this);
     kept_->setObjectName(QStringLiteral("List2"));
     kept_->setRootIsDecorated(false);
-    kept_->setHeaderLabels({QStringLiteral("Field"), QStringLiteral("Yours (kept)"), QStringLiteral("In the file now")});
+    kept_->setHeaderLabels(
+        {QStringLiteral("Field"), QStringLiteral("Yours (kept)"), QStringLiteral("In the file now")});
     kept_->header()->setSectionResizeMode(QHeaderView::Stretch);
     kept_->setAccessibleName(QStringLiteral("Kept text beside the file's version"));
     outer->addWidget(kept_, 1);
@@ -222,7 +225,8 @@ void frmHistory::showChoice() {
     deleted_->setEnabled(e && e->kind == ChangeKind::Delete);
 }
 
-void frmHistory::putBack(const std::function<void(Database&, const HistoryEntry&)>& restore, const QString& done) {
+void frmHistory::putBack(const std::function<void(Database&, const HistoryEntry&)>& restore,
+                         const QString& done) {
     const HistoryEntry* e = chosen();
     if (!e) return;
     const HistoryEntry entry = *e;
@@ -249,9 +253,11 @@ void frmHistory::Command2_Click() {
 
 void frmHistory::Command3_Click() {
     // Just before the change: the change itself and everything after it are undone.
-    putBack([](Database& db,
-               const HistoryEntry& e) { history::restoreRecordAsAt(db, e.table, e.record, e.at.addMSecs(-1)); },
-            QStringLiteral("The record is back as it was before that change."));
+    putBack(
+        [](Database& db, const HistoryEntry& e) {
+            history::restoreRecordAsAt(db, e.table, e.record, e.at.addMSecs(-1));
+        },
+        QStringLiteral("The record is back as it was before that change."));
 }
 
 void frmHistory::Command4_Click() {
@@ -330,7 +336,8 @@ void frmHistory::Command8_Click() {
     message_->setText(QStringLiteral("The file's version stays; your kept text is gone from this computer."));
 }
 
-QPushButton* historyButton(QWidget* window, const QString& name, DatabaseProvider& provider, DataControl& data) {
+QPushButton* historyButton(QWidget* window, const QString& name, DatabaseProvider& provider,
+                           DataControl& data) {
     auto* b = new QPushButton(QStringLiteral("&History..."), window);
     b->setObjectName(name);
     b->setAutoDefault(false);

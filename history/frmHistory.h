@@ -89,4 +89,5 @@ frmHistory* showHistory(DatabaseProvider& provider, const QVector<HistoryTopic>&
 
 // The "&History..." button of a window that shows one record of a list table at a time: the
 // changes to the record shown, or to every record (deleted ones too), as the presenter chooses.
-QPushButton* historyButton(QWidget* window, const QString& name, DatabaseProvider& provider, DataControl& data);
+QPushButton* historyButton(QWidget* window, const QString& name, DatabaseProvider& provider,
+                           DataControl& data);

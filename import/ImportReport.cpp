@@ -13,7 +13,8 @@ QString whySkipped(const FileResult& f) {
     case Trouble::Damaged:
         return QStringLiteral("%1 is damaged (%2)").arg(f.name, f.reason);
     case Trouble::OtherPassword:
-        return QStringLiteral("%1 has another password (run again with --any-password to take it)").arg(f.name);
+        return QStringLiteral("%1 has another password (run again with --any-password to take it)")
+            .arg(f.name);
     case Trouble::AlreadyThere:
         return QStringLiteral("%1 is already in the target folder").arg(f.name);
     case Trouble::CannotBeWritten:
@@ -45,14 +46,16 @@ QString Report::summary() const {
         if (f.outcome == Outcome::Copied) ++taken;
         if (f.outcome == Outcome::CreatedBlank) blank << f.name;
         if (f.outcome == Outcome::Skipped) skipped << whySkipped(f);
-        anyDamagedSkipped = anyDamagedSkipped || (f.outcome == Outcome::Skipped && f.trouble == Trouble::Damaged);
+        anyDamagedSkipped =
+            anyDamagedSkipped || (f.outcome == Outcome::Skipped && f.trouble == Trouble::Damaged);
         if (f.outcome == Outcome::Copied && f.trouble == Trouble::Damaged)
             damaged << QStringLiteral("%1 (%2)").arg(f.name, f.reason);
         else if (f.outcome == Outcome::Copied && !f.whole)
             inPart << f.name;
     }
-    const QString otherFolder = kind == catalogue::Folder::Data ? QStringLiteral("program folder (take it with --setup)")
-                                                                : QStringLiteral("data folder (take it without --setup)");
+    const QString otherFolder = kind == catalogue::Folder::Data
+                                    ? QStringLiteral("program folder (take it with --setup)")
+                                    : QStringLiteral("data folder (take it without --setup)");
     for (const QString& f : otherKindFiles)
         leftAlone << QStringLiteral("%1 belongs in the %2").arg(f, otherFolder);
     for (const QString& f : unknownFiles)
@@ -69,11 +72,13 @@ QString Report::summary() const {
     out += sentence(QStringLiteral("Taken although damaged: "), damaged);
     out += sentence(QStringLiteral("Taken without their binary (OLE) fields: "), inPart);
     if (anyDamagedSkipped)
-        out += QStringLiteral("A damaged file is best taken from a backup; --keep-damaged takes what can be read of it.\n");
+        out += QStringLiteral(
+            "A damaged file is best taken from a backup; --keep-damaged takes what can be read of it.\n");
     if (!windows.isEmpty())
-        out += sentence(QStringLiteral("Windows paths, which the board cannot reach here; set them anew in Network "
-                                       "Setup: "),
-                        windows);
+        out += sentence(
+            QStringLiteral("Windows paths, which the board cannot reach here; set them anew in Network "
+                           "Setup: "),
+            windows);
     out += sentence(QStringLiteral("Left alone: "), leftAlone);
     return out;
 }
@@ -94,10 +99,9 @@ QString Report::details() const {
             tableCount += int(f.tables.size());
             recordCount += records;
             out += QStringLiteral("%1: copied%2 %3 table(s), %4 record(s): %5\n")
-                       .arg(f.name,
-                            f.trouble == Trouble::Damaged ? QStringLiteral(" DAMAGED")
-                            : f.whole                     ? QString()
-                                                          : QStringLiteral(" IN PART"))
+                       .arg(f.name, f.trouble == Trouble::Damaged ? QStringLiteral(" DAMAGED")
+                                    : f.whole                     ? QString()
+                                                                  : QStringLiteral(" IN PART"))
                        .arg(f.tables.size())
                        .arg(records)
                        .arg(tables.join(QStringLiteral(", ")));
@@ -119,7 +123,8 @@ QString Report::details() const {
     }
     for (const QString& f : otherKindFiles)
         out += QStringLiteral("%1: belongs in the %2 folder; left alone\n")
-                   .arg(f, kind == catalogue::Folder::Data ? QStringLiteral("program (--setup)") : QStringLiteral("data"));
+                   .arg(f, kind == catalogue::Folder::Data ? QStringLiteral("program (--setup)")
+                                                           : QStringLiteral("data"));
     for (const QString& u : unknownFiles)
         out += QStringLiteral("%1: not a file of the board; left alone\n").arg(u);
     out += QStringLiteral(

@@ -136,7 +136,8 @@ QStringList catalogueDamage(const catalogue::FileSpec& file, const QVector<legac
             damage << QStringLiteral("table %1 has lost its fields").arg(known.name);
     }
     if (!missingHours.isEmpty() && missingHours.size() < catalogue::hourTables().size())
-        damage << QStringLiteral("the hour table(s) %1 are gone").arg(missingHours.join(QStringLiteral(", ")));
+        damage
+            << QStringLiteral("the hour table(s) %1 are gone").arg(missingHours.join(QStringLiteral(", ")));
     for (const legacy::Table& t : tables)
         for (const QString& d : t.damage)
             damage << QStringLiteral("table %1, %2").arg(t.name, d);
@@ -163,7 +164,7 @@ QVector<WindowsPath> windowsPathsIn(const QVector<legacy::Table>& tables) {
             const QString path = record[pathField].toString();
             if (!looksLikeWindows(path)) continue;
             const QString name = locations && nameField >= 0 ? record[nameField].toString()
-                                                              : QStringLiteral("the data folder");
+                                                             : QStringLiteral("the data folder");
             found.push_back({name, path});
         }
     }
@@ -187,7 +188,8 @@ class FileImport {
     FileResult blank() {
         return place(Outcome::CreatedBlank, [&](const QString& path) {
             installation::createBlank(path, file_, keying_.key, keying_.salt);
-            result_.notes << QStringLiteral("not in the legacy folder; created blank, as cuepilot-init makes it");
+            result_.notes << QStringLiteral(
+                "not in the legacy folder; created blank, as cuepilot-init makes it");
             for (const catalogue::TableSpec& t : file_.tables)
                 result_.tables.push_back({t.name, t.records == catalogue::Records::Single ? 1 : 0});
         });
@@ -200,14 +202,16 @@ class FileImport {
                                                  .arg(spellings.size())
                                                  .arg(spellings.join(QStringLiteral(", "))));
         const QString legacyPath = legacyFolder.pathOf(spellings.first());
-        if (!isRegularFile(legacyPath)) return skip(Trouble::Unreadable, QStringLiteral("not a regular file"));
+        if (!isRegularFile(legacyPath))
+            return skip(Trouble::Unreadable, QStringLiteral("not a regular file"));
         if (target_.holds(result_.name)) return alreadyThere();
         legacy::Reading reading;
         try {
             // Jet ignores the password given when a file has none, so the board opened such a file too.
             const QString password = legacy::passwordOf(legacyPath);
             if (!options_.anyPassword && !password.isEmpty() && password != catalogue::kPassword)
-                return skip(Trouble::OtherPassword, QStringLiteral("its database password is not the station's"));
+                return skip(Trouble::OtherPassword,
+                            QStringLiteral("its database password is not the station's"));
             reading = legacy::readApart(legacyPath, options_.limits);
         } catch (const legacy::ReadError& e) {
             return skip(Trouble::Unreadable, e.why());
@@ -218,7 +222,8 @@ class FileImport {
         const QStringList damage = catalogueDamage(file_, reading.tables);
         if (!damage.isEmpty() && !options_.keepDamaged)
             return skip(Trouble::Damaged, damage.join(QStringLiteral("; ")));
-        place(Outcome::Copied, [&](const QString& path) { copyFile(path, file_, reading.tables, keying_, result_); });
+        place(Outcome::Copied,
+              [&](const QString& path) { copyFile(path, file_, reading.tables, keying_, result_); });
         if (result_.outcome != Outcome::Copied) return result_;
         report_.windowsPaths += windowsPathsIn(reading.tables);
         if (!damage.isEmpty()) {
@@ -244,7 +249,8 @@ class FileImport {
 
     FileResult place(Outcome outcome, const std::function<void(const QString&)>& build) {
         try {
-            if (target_.place(result_.name, build) == TargetFolder::Placed::AlreadyThere) return alreadyThere();
+            if (target_.place(result_.name, build) == TargetFolder::Placed::AlreadyThere)
+                return alreadyThere();
             result_.outcome = outcome;
             return result_;
         } catch (const StorageError& e) {
@@ -266,13 +272,14 @@ Report run(const Options& options) {
     LegacyFolder legacy(options.legacyFolder);
     bool anyStationFile = false;
     for (const catalogue::FileSpec& file : catalogue::files())
-        anyStationFile = anyStationFile || (file.folder == options.kind &&
-                                            legacy.contains(QFileInfo(paths::fold(file.constant)).fileName()));
+        anyStationFile =
+            anyStationFile || (file.folder == options.kind &&
+                               legacy.contains(QFileInfo(paths::fold(file.constant)).fileName()));
     if (!anyStationFile)
-        throw StorageError(
-            QStringLiteral("%1 holds none of the station's %2 files; nothing was made")
-                .arg(options.legacyFolder, options.kind == catalogue::Folder::Data ? QStringLiteral("content")
-                                                                                   : QStringLiteral("setup")));
+        throw StorageError(QStringLiteral("%1 holds none of the station's %2 files; nothing was made")
+                               .arg(options.legacyFolder, options.kind == catalogue::Folder::Data
+                                                              ? QStringLiteral("content")
+                                                              : QStringLiteral("setup")));
     const TargetFolder target(options.targetFolder, options.legacyFolder);
 
     const installation::Keying keying = installation::newKeying();

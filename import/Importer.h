@@ -44,9 +44,9 @@ struct FileResult {
     Trouble trouble = Trouble::None;
     QString reason; // why it was skipped, or what is damaged in a file taken with its damage
     QVector<TableResult> tables;
-    QStringList notes;    // missing and extra tables and fields, and what was done about them
-    bool whole = true;    // false when a copied file left something behind (a binary field)
-    QString messages;     // what the legacy library printed while reading it
+    QStringList notes; // missing and extra tables and fields, and what was done about them
+    bool whole = true; // false when a copied file left something behind (a binary field)
+    QString messages;  // what the legacy library printed while reading it
 };
 
 // A location or data folder whose path is a Windows one ("Z:/...", "\\SERVER\..."): the board on

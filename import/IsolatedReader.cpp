@@ -67,8 +67,7 @@ bool writeAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
-template <typename... Parts>
-QByteArray packed(const Parts&... parts) {
+template <typename... Parts> QByteArray packed(const Parts&... parts) {
     QByteArray bytes;
     QDataStream s(&bytes, QIODevice::WriteOnly);
     (s << ... << parts);
@@ -179,10 +178,14 @@ Reading readApart(const QString& path, const Limits& limits) {
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
 
-    if (c.timedOut) return damaged(QStringLiteral("reading it did not end within %1 seconds").arg(limits.wallSeconds), c.messages);
-    if (c.tooLong) return damaged(QStringLiteral("it unfolds into far more text than the file holds"), c.messages);
+    if (c.timedOut)
+        return damaged(QStringLiteral("reading it did not end within %1 seconds").arg(limits.wallSeconds),
+                       c.messages);
+    if (c.tooLong)
+        return damaged(QStringLiteral("it unfolds into far more text than the file holds"), c.messages);
     if (WIFSIGNALED(status) && (WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGKILL))
-        return damaged(QStringLiteral("reading it took more than %1 seconds of work").arg(limits.cpuSeconds), c.messages);
+        return damaged(QStringLiteral("reading it took more than %1 seconds of work").arg(limits.cpuSeconds),
+                       c.messages);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return damaged(QStringLiteral("the reader broke down on it"), c.messages);
 
@@ -204,9 +207,12 @@ Reading readApart(const QString& path, const Limits& limits) {
         s >> r.why;
         r.result = Reading::Result::Unreadable;
     } else {
-        return damaged(QStringLiteral("reading it needs more than %1 MB of memory").arg(limits.memoryBytes >> 20), c.messages);
+        return damaged(
+            QStringLiteral("reading it needs more than %1 MB of memory").arg(limits.memoryBytes >> 20),
+            c.messages);
     }
-    if (s.status() != QDataStream::Ok) return damaged(QStringLiteral("the reader's answer was cut short"), c.messages);
+    if (s.status() != QDataStream::Ok)
+        return damaged(QStringLiteral("the reader's answer was cut short"), c.messages);
     return r;
 }
 

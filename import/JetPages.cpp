@@ -31,8 +31,12 @@ constexpr quint32 kMemoLengthMask = 0x3fffffff;
 
 using legacy::ReadError;
 
-quint16 u16(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
-quint32 u32(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
+quint16 u16(const QByteArray& b, int at) {
+    return qFromLittleEndian<quint16>(b.constData() + at);
+}
+quint32 u32(const QByteArray& b, int at) {
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
 
 // UTF-16 units of a Jet 4.0 text: FF FE starts the compressed form, in which each byte is one
 // character and a zero byte switches between one-byte and two-byte characters.
@@ -61,7 +65,8 @@ Pages::Pages(const QString& path) {
     fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st {};
     if (fd_ < 0 || ::fstat(fd_, &st) != 0)
-        throw ReadError(QStringLiteral("cannot be opened: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        throw ReadError(
+            QStringLiteral("cannot be opened: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
     if (!S_ISREG(st.st_mode)) throw ReadError(QStringLiteral("not a regular file"));
     count_ = st.st_size / kPageSize;
 }
@@ -99,8 +104,7 @@ void checkTableDefinition(const Pages& pages, qint64 definitionPage, const QStri
     if (p[0] != kTableDefinitionPage)
         throw ReadError(QStringLiteral("the definition of %1 is missing").arg(what));
     const int fields = u16(p, kFieldCountOffset);
-    if (fields > kMostFields)
-        throw ReadError(QStringLiteral("%1 claims %2 fields").arg(what).arg(fields));
+    if (fields > kMostFields) throw ReadError(QStringLiteral("%1 claims %2 fields").arg(what).arg(fields));
     for (const int map : {kUsageMapOffset, kFreeMapOffset})
         if (pages.row(u32(p, map), kDataPage).isEmpty())
             throw ReadError(QStringLiteral("the page map of %1 is empty").arg(what));
@@ -111,7 +115,8 @@ qsizetype memoLength(const Pages& pages, const QByteArray& header) {
     const qint64 stored = word & kMemoLengthMask;
     if (word & kInlineMemo) {
         if (header.size() - 12 != stored)
-            throw ReadError(QStringLiteral("a memo holds %1 of its %2 bytes").arg(header.size() - 12).arg(stored));
+            throw ReadError(
+                QStringLiteral("a memo holds %1 of its %2 bytes").arg(header.size() - 12).arg(stored));
         return textLength(header.mid(12));
     }
     quint32 pageRow = u32(header, 4);

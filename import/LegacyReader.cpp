@@ -106,7 +106,8 @@ class Binding {
         try {
             const qsizetype expected = jet::memoLength(pages_, field);
             if (expected != text.size())
-                memoDamage(QStringLiteral("%1 of its %2 characters could be read").arg(text.size()).arg(expected));
+                memoDamage(
+                    QStringLiteral("%1 of its %2 characters could be read").arg(text.size()).arg(expected));
         } catch (const ReadError& e) {
             memoDamage(e.why());
         }

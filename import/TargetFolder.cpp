@@ -15,9 +15,13 @@
 
 namespace {
 
-QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString systemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
 
-bool sameObject(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+bool sameObject(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 // Whether folder, or any folder above it that exists, is the legacy folder itself.
 bool liesWithin(const QString& folder, const struct stat& legacy) {
@@ -67,18 +71,19 @@ TargetFolder::Placed TargetFolder::place(const QString& name,
     const QString final = QDir(folder_).filePath(name);
     if (holds(name)) return Placed::AlreadyThere;
     // A name no other run uses; what an interrupted run leaves under such a name is never taken for done.
-    const QString temporary = QDir(folder_).filePath(
-        QStringLiteral(".%1.importing-%2-%3")
-                                .arg(name)
-                                .arg(QCoreApplication::applicationPid())
-                                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+    const QString temporary =
+        QDir(folder_).filePath(QStringLiteral(".%1.importing-%2-%3")
+                                   .arg(name)
+                                   .arg(QCoreApplication::applicationPid())
+                                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
     const QByteArray tmp = QFile::encodeName(temporary);
     try {
         build(temporary);
         syncFile(temporary);
         if (groupShared_) {
             struct stat st {};
-            if (::stat(tmp.constData(), &st) != 0 || ::chmod(tmp.constData(), (st.st_mode & 07777) | S_IWGRP) != 0)
+            if (::stat(tmp.constData(), &st) != 0 ||
+                ::chmod(tmp.constData(), (st.st_mode & 07777) | S_IWGRP) != 0)
                 throw StorageError(QStringLiteral("%1: %2").arg(temporary, systemError()));
         }
         if (::link(tmp.constData(), QFile::encodeName(final).constData()) != 0) {

@@ -171,7 +171,8 @@ void frmPhone::connectButtons() {
     for (const ButtonSpec& b : buttonSpecs())
         connect(command_[b.number], &QPushButton::clicked, this, b.handler);
     windows::closeOnEscape(this, command_[4]);
-    for (int arrow : {6, 7}) accessible::nameArrowButton(command_[arrow]);
+    for (int arrow : {6, 7})
+        accessible::nameArrowButton(command_[arrow]);
 }
 
 void frmPhone::Form_Load() {

@@ -34,7 +34,8 @@ inline QString shown(const QString& path) {
 
 // Answers --help (the usage text on standard output) and --version; the exit status to return when
 // one of them was asked for.
-inline std::optional<int> answerHelpOrVersion(const QStringList& args, const char* program, const char* usage) {
+inline std::optional<int> answerHelpOrVersion(const QStringList& args, const char* program,
+                                              const char* usage) {
     QTextStream out(stdout);
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         out << usage;
@@ -48,6 +49,8 @@ inline std::optional<int> answerHelpOrVersion(const QStringList& args, const cha
 }
 
 // Removes "--name" from the arguments; whether it was there.
-inline bool takeFlag(QStringList& args, const QString& name) { return args.removeAll(name) > 0; }
+inline bool takeFlag(QStringList& args, const QString& name) {
+    return args.removeAll(name) > 0;
+}
 
 } // namespace commandline

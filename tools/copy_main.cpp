@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     }
     contentcopy::Report report;
     try {
-        report = contentcopy::copy(commandline::folderOrServer(args[0]), commandline::folderOrServer(args[1]), role);
+        report = contentcopy::copy(commandline::folderOrServer(args[0]), commandline::folderOrServer(args[1]),
+                                   role);
     } catch (const StorageError& e) {
         err << "cuepilot-copy: " << paths::withoutPassword(e.message()) << "\n";
         return 1;

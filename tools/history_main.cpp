@@ -27,7 +27,8 @@ const char kUsage[] =
     "machine can read a command line. --help shows this text, --version the version.\n";
 
 QString fileConstant(const QString& file) {
-    return file.startsWith(QLatin1Char('/')) || file.startsWith(QLatin1Char('\\')) ? file : QLatin1Char('/') + file;
+    return file.startsWith(QLatin1Char('/')) || file.startsWith(QLatin1Char('\\')) ? file
+                                                                                   : QLatin1Char('/') + file;
 }
 
 QString line(const HistoryEntry& e) {
@@ -43,7 +44,8 @@ QString line(const HistoryEntry& e) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    if (const auto status = commandline::answerHelpOrVersion(args, "cuepilot-history", kUsage)) return *status;
+    if (const auto status = commandline::answerHelpOrVersion(args, "cuepilot-history", kUsage))
+        return *status;
     QTextStream out(stdout);
     QTextStream err(stderr);
     QString since, restore;
@@ -58,9 +60,11 @@ int main(int argc, char** argv) {
         if (!from.isValid()) from = QDate::fromString(since, Qt::ISODate).startOfDay();
         filter.since = from.toUTC();
     }
-    const bool usable = optionsOk && restoreOk && (since.isEmpty() || filter.since.isValid()) && args.size() >= 2 &&
-                        args.size() <= (prune ? 2 : 4) && !(prune && (restoreId || !since.isEmpty())) &&
-                        std::none_of(args.begin(), args.end(), [](const QString& a) { return a.startsWith(QLatin1Char('-')); });
+    const bool usable = optionsOk && restoreOk && (since.isEmpty() || filter.since.isValid()) &&
+                        args.size() >= 2 && args.size() <= (prune ? 2 : 4) &&
+                        !(prune && (restoreId || !since.isEmpty())) &&
+                        std::none_of(args.begin(), args.end(),
+                                     [](const QString& a) { return a.startsWith(QLatin1Char('-')); });
     if (!usable) {
         err << kUsage;
         return 2;
@@ -77,7 +81,8 @@ int main(int argc, char** argv) {
             return restoreId ? 1 : 0;
         }
         if (prune) {
-            const int pruned = source->pruneHistoryBefore(QDateTime::currentDateTimeUtc().addDays(-kHistoryKeptDays));
+            const int pruned =
+                source->pruneHistoryBefore(QDateTime::currentDateTimeUtc().addDays(-kHistoryKeptDays));
             out << pruned << " changes older than " << kHistoryKeptDays << " days removed.\n";
             return 0;
         }
@@ -90,10 +95,12 @@ int main(int argc, char** argv) {
         const QVector<HistoryEntry> entries = source->historyEntries(filter);
         for (const HistoryEntry& e : entries)
             out << line(e) << "\n";
-        if (entries.isEmpty()) out << "No changes kept" << (filter.since.isValid() ? " since then" : "") << ".\n";
+        if (entries.isEmpty())
+            out << "No changes kept" << (filter.since.isValid() ? " since then" : "") << ".\n";
         return 0;
     } catch (const StorageError& e) {
-        err << "cuepilot-history: " << commandline::shown(path) << ": " << paths::withoutPassword(e.message()) << "\n";
+        err << "cuepilot-history: " << commandline::shown(path) << ": " << paths::withoutPassword(e.message())
+            << "\n";
         return 1;
     }
 }

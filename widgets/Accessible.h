@@ -10,8 +10,10 @@ namespace accessible {
 inline void nameArrowButton(QAbstractButton* button) {
     const QString caption = button->text();
     if (caption.isEmpty()) return;
-    if (caption.count(QLatin1Char('<')) == caption.size()) button->setAccessibleName(QStringLiteral("Previous record"));
-    if (caption.count(QLatin1Char('>')) == caption.size()) button->setAccessibleName(QStringLiteral("Next record"));
+    if (caption.count(QLatin1Char('<')) == caption.size())
+        button->setAccessibleName(QStringLiteral("Previous record"));
+    if (caption.count(QLatin1Char('>')) == caption.size())
+        button->setAccessibleName(QStringLiteral("Next record"));
 }
 
 } // namespace accessible

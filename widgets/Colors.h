@@ -6,7 +6,9 @@
 // Colours are given as 0x00BBGGRR: blue is 0xFF0000. This is the one place that knows the byte order.
 namespace colors {
 
-inline QColor fromBgr(quint32 bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+inline QColor fromBgr(quint32 bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 inline quint32 toBgr(const QColor& c) {
     return quint32(c.red()) | (quint32(c.green()) << 8) | (quint32(c.blue()) << 16);
 }

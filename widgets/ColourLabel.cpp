@@ -19,7 +19,9 @@ void ColourLabel::setBackColor(quint32 bgr) {
     filled_ = true;
 }
 
-QColor ColourLabel::foreground() const { return palette().color(QPalette::WindowText); }
+QColor ColourLabel::foreground() const {
+    return palette().color(QPalette::WindowText);
+}
 
 QColor ColourLabel::background() const {
     if (filled_) return palette().color(QPalette::Window);

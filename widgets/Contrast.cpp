@@ -36,9 +36,10 @@ QColor readableOn(const QColor& preferred, const QColor& background) {
     const QColor end = lighten ? QColor(Qt::white) : QColor(Qt::black);
     for (int step = 1; step <= 20; ++step) {
         const double t = step / 20.0;
-        const QColor mixed = QColor::fromRgbF(float(preferred.redF() + (end.redF() - preferred.redF()) * t),
-                                              float(preferred.greenF() + (end.greenF() - preferred.greenF()) * t),
-                                              float(preferred.blueF() + (end.blueF() - preferred.blueF()) * t));
+        const QColor mixed =
+            QColor::fromRgbF(float(preferred.redF() + (end.redF() - preferred.redF()) * t),
+                             float(preferred.greenF() + (end.greenF() - preferred.greenF()) * t),
+                             float(preferred.blueF() + (end.blueF() - preferred.blueF()) * t));
         if (ratio(mixed, background) >= kReadable) return mixed;
     }
     return end;
@@ -56,10 +57,14 @@ void drawText(QPainter& painter, const QRect& rect, int alignment, const QString
     const QFontMetricsF metrics(painter.font());
     const QSizeF size(metrics.horizontalAdvance(text), metrics.height());
     QPointF origin = rect.topLeft();
-    if (alignment & Qt::AlignHCenter) origin.rx() += (rect.width() - size.width()) / 2;
-    else if (alignment & Qt::AlignRight) origin.rx() += rect.width() - size.width();
-    if (alignment & Qt::AlignVCenter) origin.ry() += (rect.height() - size.height()) / 2;
-    else if (alignment & Qt::AlignBottom) origin.ry() += rect.height() - size.height();
+    if (alignment & Qt::AlignHCenter)
+        origin.rx() += (rect.width() - size.width()) / 2;
+    else if (alignment & Qt::AlignRight)
+        origin.rx() += rect.width() - size.width();
+    if (alignment & Qt::AlignVCenter)
+        origin.ry() += (rect.height() - size.height()) / 2;
+    else if (alignment & Qt::AlignBottom)
+        origin.ry() += rect.height() - size.height();
     QPainterPath glyphs;
     glyphs.addText(origin + QPointF(0, metrics.ascent()), painter.font(), text);
     painter.setRenderHint(QPainter::Antialiasing);

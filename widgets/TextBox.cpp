@@ -19,16 +19,18 @@ void paintBase(QWidget* w, quint32 bgr) {
 // kept here. Text set from code clears the modified flag and is accepted whole, so a longer stored
 // value is shown and can still be shortened.
 class TypedLengthValidator : public QValidator {
-public:
-    TypedLengthValidator(QLineEdit* box, int max) : QValidator(box), box_(box), max_(max), before_(box->text()) {
+  public:
+    TypedLengthValidator(QLineEdit* box, int max)
+        : QValidator(box), box_(box), max_(max), before_(box->text()) {
         connect(box, &QLineEdit::textChanged, this, [this](const QString& text) { before_ = text; });
     }
     State validate(QString& input, int&) const override {
-        if (!box_->isModified() || input.length() <= max_ || input.length() <= before_.length()) return Acceptable;
+        if (!box_->isModified() || input.length() <= max_ || input.length() <= before_.length())
+            return Acceptable;
         return Invalid;
     }
 
-private:
+  private:
     QLineEdit* box_;
     int max_;
     QString before_;

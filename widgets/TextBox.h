@@ -9,7 +9,7 @@
 // keyboard's way of double-clicking (Return, Enter or F2).
 class TextBox : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     explicit TextBox(QWidget* parent = nullptr);
 
     void setLocked(bool locked) { setReadOnly(locked); }
@@ -23,19 +23,19 @@ public:
     // Without a frame the box may shrink to its text's own height and a little air.
     QSize minimumSizeHint() const override;
 
-signals:
+  signals:
     void gotFocus();
     void lostFocus();
     void doubleClicked();
     void openAsked();
 
-protected:
+  protected:
     void focusInEvent(QFocusEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
-private:
+  private:
     quint32 back_ = 0xFFFFFF;
     int max_ = 0;
 };
@@ -43,7 +43,7 @@ private:
 // Multi-line text box with the same locked flag and back colour.
 class MultiLineBox : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit MultiLineBox(QWidget* parent = nullptr);
 
     QString text() const { return toPlainText(); }
@@ -53,12 +53,12 @@ public:
     void setBackColor(quint32 bgr);
     quint32 backColor() const { return back_; }
 
-signals:
+  signals:
     void doubleClicked();
 
-protected:
+  protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
-private:
+  private:
     quint32 back_ = 0xFFFFFF;
 };

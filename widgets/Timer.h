@@ -7,7 +7,7 @@
 // whose interval was never set does nothing (a bare QTimer with interval 0 would spin).
 class Timer : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit Timer(QObject* parent = nullptr);
 
     bool isEnabled() const { return enabled_; }
@@ -16,10 +16,10 @@ public:
     void setInterval(int ms);
     bool isTicking() const { return timer_.isActive(); }
 
-signals:
+  signals:
     void tick();
 
-private:
+  private:
     void sync();
     QTimer timer_;
     bool enabled_ = false;

@@ -19,7 +19,9 @@ QSettings userSettings() {
 // closed.
 class PlaceKeeper : public QObject {
   public:
-    explicit PlaceKeeper(QWidget* window) : QObject(window), window_(window) { window->installEventFilter(this); }
+    explicit PlaceKeeper(QWidget* window) : QObject(window), window_(window) {
+        window->installEventFilter(this);
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != window_) return false;
@@ -54,8 +56,10 @@ void closeOnEscape(QWidget* window, QAbstractButton* closeButton) {
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
     escape->setContext(Qt::WindowShortcut);
     QObject::connect(escape, &QShortcut::activated, window, [window, button = QPointer(closeButton)] {
-        if (button && button->isEnabled()) button->click();
-        else if (!button) window->close();
+        if (button && button->isEnabled())
+            button->click();
+        else if (!button)
+            window->close();
     });
 }
 

@@ -38,5 +38,6 @@ void XButton::paintEvent(QPaintEvent*) {
     painter.drawControl(QStyle::CE_PushButton, option);
     painter.setFont(font());
     const QRect face = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-    contrast::drawText(painter, face, Qt::AlignCenter, text(), colors::fromBgr(fore_), colors::fromBgr(back_));
+    contrast::drawText(painter, face, Qt::AlignCenter, text(), colors::fromBgr(fore_),
+                       colors::fromBgr(back_));
 }

@@ -5,7 +5,7 @@
 // A push button with a back colour and a caption colour (0x00BBGGRR); pressing it emits pressed().
 class XButton : public QPushButton {
     Q_OBJECT
-public:
+  public:
     explicit XButton(const QString& caption, QWidget* parent = nullptr);
 
     quint32 backColor() const { return back_; }
@@ -15,10 +15,10 @@ public:
     QString caption() const { return text(); }
     void setCaption(const QString& caption) { setText(caption); }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void repaintColors();
     quint32 back_ = 0xC0C0C0;
     quint32 fore_ = 0x000000;

@@ -149,9 +149,9 @@ const QVector<FileSpec>& files() {
 }
 
 const QStringList& airedFields() {
-    static const QStringList fields = {QStringLiteral("ReadId"),   QStringLiteral("ReadAt"),
-                                       QStringLiteral("Studio"),   QStringLiteral("User"),
-                                       QStringLiteral("Library"),  QStringLiteral("CopyName"),
+    static const QStringList fields = {QStringLiteral("ReadId"),     QStringLiteral("ReadAt"),
+                                       QStringLiteral("Studio"),     QStringLiteral("User"),
+                                       QStringLiteral("Library"),    QStringLiteral("CopyName"),
                                        QStringLiteral("Fingerprint")};
     return fields;
 }

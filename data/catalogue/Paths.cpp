@@ -58,7 +58,8 @@ ServerFile splitServerFile(const QString& path) {
 }
 
 QString withoutPassword(const QString& text) {
-    static const QRegularExpression userPassword(QStringLiteral(R"((postgres(?:ql)?://[^:/@\s]*):[^@/\s]*@)"));
+    static const QRegularExpression userPassword(
+        QStringLiteral(R"((postgres(?:ql)?://[^:/@\s]*):[^@/\s]*@)"));
     static const QRegularExpression setting(QStringLiteral(R"([?&]password=[^&\s]*)"),
                                             QRegularExpression::CaseInsensitiveOption);
     // "db?password=x&sslmode=require" lost its "?" with the setting.

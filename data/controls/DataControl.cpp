@@ -16,8 +16,8 @@ const QString kRecordGone = QStringLiteral("The record was deleted by another us
 const QString kNotOpen = QStringLiteral("The file is not open.");
 const QString kNoLongerShown =
     QStringLiteral("Typed while the file could not be read, over a record that is no longer shown.");
-const QString kWhichRecord =
-    QStringLiteral("Typed while the file could not be read, with no record shown: which one it was meant for is not known.");
+const QString kWhichRecord = QStringLiteral(
+    "Typed while the file could not be read, with no record shown: which one it was meant for is not known.");
 
 struct Criteria {
     QString field;
@@ -156,7 +156,8 @@ void DataControl::refresh() {
         } else {
             failedWrite = keepForAPerson(kNoLongerShown);
         }
-    } else if (recordset_ && !buffer_.isEmpty() && editMode_ != EditMode::Adding && !recordset_->hasCurrent()) {
+    } else if (recordset_ && !buffer_.isEmpty() && editMode_ != EditMode::Adding &&
+               !recordset_->hasCurrent()) {
         // Typed into a table without rows: nothing can receive it yet, so it stays in the buffer
         // while the same table is read again. Typed over a record that is gone since (its old values
         // are known), or with the control pointed elsewhere, it belongs to no record the control will
@@ -202,7 +203,8 @@ void DataControl::refresh() {
     shown_.reset();
     notOpenBecause_.clear();
     if (typedWhileAway) {
-        if (std::exception_ptr failed = placeTypedWhileAway(before, carried, carriedBase)) failedWrite = failed;
+        if (std::exception_ptr failed = placeTypedWhileAway(before, carried, carriedBase))
+            failedWrite = failed;
     } else {
         for (auto it = carried.cbegin(); it != carried.cend(); ++it)
             if (recordset_->hasField(it.key())) buffer_.insert(it.key(), it.value());
@@ -359,7 +361,8 @@ void DataControl::keepTypedOver(const Shown& over, const QString& reason) {
 }
 
 bool DataControl::isShownPlace(const Shown& shown) const {
-    return shown.file == paths::fold(databaseName_) && shown.table.compare(recordSource_, Qt::CaseInsensitive) == 0;
+    return shown.file == paths::fold(databaseName_) &&
+           shown.table.compare(recordSource_, Qt::CaseInsensitive) == 0;
 }
 
 std::exception_ptr DataControl::placeTypedWhileAway(const Shown& over, const FieldValues& typed,
@@ -509,7 +512,8 @@ void DataControl::update() {
         QString why = notOpenReason();
         if (!why.endsWith(QLatin1Char('.'))) why += QLatin1Char('.');
         throw NotOpenError(
-            QStringLiteral("Not stored yet: %1 What was typed stays, and is stored once the file opens.").arg(why));
+            QStringLiteral("Not stored yet: %1 What was typed stays, and is stored once the file opens.")
+                .arg(why));
     }
     Recordset& rs = openRecordset();
     if (!buffer_.isEmpty()) journalBeforeWriting();

@@ -134,7 +134,7 @@ class DataControl : public QObject {
     struct Shown {
         QString file; // folded
         QString table;
-        QByteArray key;       // empty when no record was shown
+        QByteArray key;        // empty when no record was shown
         ExpectedValues values; // by lower-case field name
     };
     Shown shownNow() const;

@@ -60,7 +60,8 @@ QVector<FieldChange> deletedFields(const QStringList& fields, const QVector<QVar
     return all;
 }
 
-QVector<FieldChange> changedFields(const QStringList& fields, const RecordValues& before, const RecordValues& after) {
+QVector<FieldChange> changedFields(const QStringList& fields, const RecordValues& before,
+                                   const RecordValues& after) {
     QVector<FieldChange> changes;
     for (const QString& field : fields) {
         const QVariant was = before.value(field);

@@ -42,7 +42,8 @@ QVector<FieldChange> deletedFields(const QStringList& fields, const QVector<QVar
 
 // The fields whose values differ between before and after (a null and an empty text differ).
 // Fields missing from one side read as null there.
-QVector<FieldChange> changedFields(const QStringList& fields, const RecordValues& before, const RecordValues& after);
+QVector<FieldChange> changedFields(const QStringList& fields, const RecordValues& before,
+                                   const RecordValues& after);
 
 // One stored entry: one field of one write.
 struct HistoryEntry {

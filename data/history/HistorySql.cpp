@@ -8,14 +8,16 @@ const QString kColumns =
 }
 
 QString createTable(const QString& qualifiedTable, const QString& idColumnType) {
-    return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (id %2, at TEXT NOT NULL, computer TEXT, who TEXT, "
-                          "tbl TEXT NOT NULL, record BIGINT NOT NULL, kind TEXT NOT NULL, field TEXT NOT NULL, "
-                          "before_value TEXT, after_value TEXT)")
+    return QStringLiteral(
+               "CREATE TABLE IF NOT EXISTS %1 (id %2, at TEXT NOT NULL, computer TEXT, who TEXT, "
+               "tbl TEXT NOT NULL, record BIGINT NOT NULL, kind TEXT NOT NULL, field TEXT NOT NULL, "
+               "before_value TEXT, after_value TEXT)")
         .arg(qualifiedTable, idColumnType);
 }
 
 QString createIndex(const QString& indexName, const QString& qualifiedTable) {
-    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (lower(tbl), record)").arg(indexName, qualifiedTable);
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (lower(tbl), record)")
+        .arg(indexName, qualifiedTable);
 }
 
 QString insert(const QString& qualifiedTable, const Marker& marker, int rows) {
@@ -27,7 +29,8 @@ QString insert(const QString& qualifiedTable, const Marker& marker, int rows) {
             marks << marker(r * kValuesPerRow + i);
         tuples << QLatin1Char('(') + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
     }
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES %3").arg(qualifiedTable, kColumns, tuples.join(QStringLiteral(", ")));
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+        .arg(qualifiedTable, kColumns, tuples.join(QStringLiteral(", ")));
 }
 
 QVector<HistoryEntry> entriesFor(const QString& table, qint64 record, ChangeKind kind,
@@ -36,12 +39,14 @@ QVector<HistoryEntry> entriesFor(const QString& table, qint64 record, ChangeKind
     const QDateTime now = QDateTime::currentDateTimeUtc();
     QVector<HistoryEntry> entries;
     for (const FieldChange& c : changes)
-        entries.push_back({0, now, author.computer, author.user, table, record, kind, c.field, c.before, c.after});
+        entries.push_back(
+            {0, now, author.computer, author.user, table, record, kind, c.field, c.before, c.after});
     return entries;
 }
 
 QVector<QVariant> insertValues(const HistoryEntry& e) {
-    return {storedTime(e.at), e.computer, e.user, e.table, e.record, kindName(e.kind), e.field, e.before, e.after};
+    return {storedTime(e.at), e.computer, e.user,   e.table, e.record,
+            kindName(e.kind), e.field,    e.before, e.after};
 }
 
 QString select(const QString& qualifiedTable, const HistoryFilter& filter, const Marker& marker,
@@ -52,14 +57,17 @@ QString select(const QString& qualifiedTable, const HistoryFilter& filter, const
         conditions << QStringLiteral("%1 %2 %3").arg(column, op, marker(int(params.size())));
     };
     // Table and field names are matched as the engines match them: case aside.
-    if (!filter.table.isEmpty()) where(QStringLiteral("lower(tbl)"), QStringLiteral("="), filter.table.toLower());
-    if (!filter.field.isEmpty()) where(QStringLiteral("lower(field)"), QStringLiteral("="), filter.field.toLower());
+    if (!filter.table.isEmpty())
+        where(QStringLiteral("lower(tbl)"), QStringLiteral("="), filter.table.toLower());
+    if (!filter.field.isEmpty())
+        where(QStringLiteral("lower(field)"), QStringLiteral("="), filter.field.toLower());
     if (filter.record) where(QStringLiteral("record"), QStringLiteral("="), filter.record);
     if (filter.since.isValid()) where(QStringLiteral("at"), QStringLiteral(">="), storedTime(filter.since));
     if (filter.id) where(QStringLiteral("id"), QStringLiteral("="), filter.id);
     return QStringLiteral("SELECT id, %1 FROM %2%3 ORDER BY at DESC, id DESC")
         .arg(kColumns, qualifiedTable,
-             conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND ")));
+             conditions.isEmpty() ? QString()
+                                  : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND ")));
 }
 
 HistoryEntry entryFrom(const QVector<QVariant>& row) {

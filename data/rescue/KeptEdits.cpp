@@ -1,7 +1,7 @@
 #include "data/rescue/KeptEdits.h"
 
-#include "data/storage/Database.h"
 #include "data/rescue/KeptPlace.h"
+#include "data/storage/Database.h"
 #include "data/storage/StorageError.h"
 
 #include <QCoreApplication>
@@ -24,9 +24,9 @@ QJsonObject toJson(const KeptEdit& e) {
         fields.insert(it.key(), it.value());
     for (auto it = e.expected.cbegin(); it != e.expected.cend(); ++it)
         expected.insert(it.key(), it.value().isNull() ? QJsonValue() : QJsonValue(it.value().toString()));
-    return {{"file", e.file},     {"folder", e.folder},     {"table", e.table},
-            {"key", QString::fromLatin1(e.key)}, {"fields", fields}, {"expected", expected},
-            {"reason", e.reason}, {"conflict", e.conflict}};
+    return {
+        {"file", e.file},   {"folder", e.folder},   {"table", e.table},   {"key", QString::fromLatin1(e.key)},
+        {"fields", fields}, {"expected", expected}, {"reason", e.reason}, {"conflict", e.conflict}};
 }
 
 // The file and its folder apart, never with a password: stores written before they were kept
@@ -105,7 +105,8 @@ KeptEdits::~KeptEdits() {
 std::unique_ptr<KeptEdits> KeptEdits::forThisProcess(const QString& folder) {
     QDir().mkpath(folder);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QString own = QStringLiteral("%1/board-%2.json").arg(folder).arg(QCoreApplication::applicationPid());
+    const QString own =
+        QStringLiteral("%1/board-%2.json").arg(folder).arg(QCoreApplication::applicationPid());
     auto lock = std::make_unique<QLockFile>(own + QStringLiteral(".lock"));
     // Only a lock whose process has ended is taken over, however old it is.
     lock->setStaleLockTime(0);
@@ -245,7 +246,8 @@ QString KeptEdits::notice() const {
     QString how;
     if (last.conflict)
         // The presenter settles it where the file's version is shown beside the kept text.
-        how = QStringLiteral("not stored: %1 Both versions are side by side in History, where either can be taken.")
+        how = QStringLiteral(
+                  "not stored: %1 Both versions are side by side in History, where either can be taken.")
                   .arg(last.reason);
     else if (!inUse(last))
         how = QStringLiteral("not stored: the board no longer uses %1").arg(last.folder);
@@ -299,7 +301,8 @@ void KeptEdits::setAside(const QString& path) {
     const QString aside =
         path + QStringLiteral(".unreadable-") + QDateTime::currentDateTimeUtc().toString("yyyyMMdd-HHmmss");
     if (QFile::rename(path, aside)) {
-        setAside_ << QStringLiteral("Kept text in %1 could not be read; the file was set aside as %2.").arg(path, aside);
+        setAside_ << QStringLiteral("Kept text in %1 could not be read; the file was set aside as %2.")
+                         .arg(path, aside);
         return;
     }
     setAside_ << QStringLiteral("Kept text in %1 could not be read and is left as it is.").arg(path);
@@ -318,5 +321,6 @@ void KeptEdits::save() {
     QSaveFile f(storePath_);
     // When it cannot be saved the text is still kept in memory and tried again during this run;
     // the notice says a restart would lose it.
-    saved_ = writable_ && f.open(QIODevice::WriteOnly) && f.write(QJsonDocument(all).toJson()) >= 0 && f.commit();
+    saved_ =
+        writable_ && f.open(QIODevice::WriteOnly) && f.write(QJsonDocument(all).toJson()) >= 0 && f.commit();
 }

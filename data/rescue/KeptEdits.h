@@ -93,6 +93,6 @@ class KeptEdits : public QObject {
     QStringList setAside_; // what could not be read, and where it went
     QStringList foldersInUse_;
     QTimer typingSaver_;
-    bool saved_ = true;       // the store file holds what is kept
-    bool writable_ = true;    // false when the store's own file could not be read: it is never written
+    bool saved_ = true;    // the store file holds what is kept
+    bool writable_ = true; // false when the store's own file could not be read: it is never written
 };

@@ -17,5 +17,7 @@ struct KeptPlace {
     // a folder as it is.
     static QString withoutPassword(const QString& folderOrAddress);
 
-    bool isIn(const QString& folderWithPassword) const { return withoutPassword(folderWithPassword) == folder; }
+    bool isIn(const QString& folderWithPassword) const {
+        return withoutPassword(folderWithPassword) == folder;
+    }
 };

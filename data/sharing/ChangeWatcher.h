@@ -10,7 +10,6 @@
 #include <functional>
 #include <memory>
 
-
 // Asks the files on the share, from a thread of its own and over connections of its own, whether
 // anyone has written to them. A slow or hung share then holds up only this thread, never the
 // board's clock: the board reads a file again only when it is told the file changed.

@@ -37,7 +37,8 @@ QStringList dataFilesIn(const QStringList& folders) {
     return files;
 }
 
-void pruneOne(DatabaseProvider& provider, const QString& file, const QString& connect, const QDateTime& edge) {
+void pruneOne(DatabaseProvider& provider, const QString& file, const QString& connect,
+              const QDateTime& edge) {
     // A file that is missing, held or unreadable is pruned another day; the board reports its own
     // failures when it reads the file.
     skipOnFailure([&] {

@@ -57,7 +57,8 @@ std::optional<RecordValues> asDeleted(const QVector<HistoryEntry>& newestFirst) 
 
 } // namespace
 
-void restoreField(Database& db, const HistoryEntry& entry, bool toAfter, const std::optional<QVariant>& expectedNow) {
+void restoreField(Database& db, const HistoryEntry& entry, bool toAfter,
+                  const std::optional<QVariant>& expectedNow) {
     const std::unique_ptr<Recordset> rs = openAt(db, entry.table, entry.record);
     const QVariant now = expectedNow ? *expectedNow : rs->value(entry.field);
     const QVariant wanted = toAfter ? entry.after : entry.before;

@@ -1,8 +1,8 @@
 #include "data/sharing/ReadAhead.h"
 
+#include "data/catalogue/Paths.h"
 #include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/LocalCommits.h"
-#include "data/catalogue/Paths.h"
 #include "data/storage/StorageError.h"
 #include "data/storage/StorageThread.h"
 
@@ -192,18 +192,19 @@ void ReadAhead::readOne(const std::shared_ptr<DatabaseProvider>& provider, const
     }
     // Read on the folder's lookout, the work owning what it touches: a share that stops answering
     // holds that worker, and this thread is let go when the board stops.
-    Lookouts::post(QStringLiteral("read ahead ") + QFileInfo(ref.file).path(), [pending, provider, ref, connect = connect_, previous] {
-        std::shared_ptr<const TableSnapshot> read;
-        try {
-            read = provider->open(ref.file, connect)->snapshot(ref.table, previous);
-        } catch (const StorageError&) {
-            // The board meets the same failure when it reads the table itself.
-        }
-        QMutexLocker lock(&pending->mutex);
-        pending->read = std::move(read);
-        pending->done = true;
-        pending->changed.wakeAll();
-    });
+    Lookouts::post(QStringLiteral("read ahead ") + QFileInfo(ref.file).path(),
+                   [pending, provider, ref, connect = connect_, previous] {
+                       std::shared_ptr<const TableSnapshot> read;
+                       try {
+                           read = provider->open(ref.file, connect)->snapshot(ref.table, previous);
+                       } catch (const StorageError&) {
+                           // The board meets the same failure when it reads the table itself.
+                       }
+                       QMutexLocker lock(&pending->mutex);
+                       pending->read = std::move(read);
+                       pending->done = true;
+                       pending->changed.wakeAll();
+                   });
     std::shared_ptr<const TableSnapshot> now;
     {
         QMutexLocker lock(&pending->mutex);

@@ -12,7 +12,6 @@
 #include <functional>
 #include <memory>
 
-
 // A table the board shows now or will switch to next (the next hour's, the next day's).
 struct TableRef {
     QString file;

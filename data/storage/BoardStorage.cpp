@@ -29,11 +29,15 @@ class BoundedRecordset : public Recordset {
                      std::exception_ptr late)
         : inner_(std::move(inner)), thread_(std::move(thread)), late_(std::move(late)),
           table_(inner_->tableName()), fields_(inner_->fieldNames()) {}
-    ~BoundedRecordset() override { thread_->post([inner = std::move(inner_)] {}); }
+    ~BoundedRecordset() override {
+        thread_->post([inner = std::move(inner_)] {});
+    }
 
     QString tableName() const override { return table_; }
     QStringList fieldNames() const override { return fields_; }
-    bool hasField(const QString& field) const override { return fields_.contains(field, Qt::CaseInsensitive); }
+    bool hasField(const QString& field) const override {
+        return fields_.contains(field, Qt::CaseInsensitive);
+    }
 
     bool bof() const override { return frozen_ ? frozen_->bof : inner_->bof(); }
     bool eof() const override { return frozen_ ? frozen_->eof : inner_->eof(); }
@@ -106,7 +110,8 @@ class BoundedRecordset : public Recordset {
         if (frozen_) std::rethrow_exception(late_);
         Seen before = seenNow();
         try {
-            return thread_->ask<bool>([inner = inner_, work = std::move(work)] { return work(*inner); }, late_);
+            return thread_->ask<bool>([inner = inner_, work = std::move(work)] { return work(*inner); },
+                                      late_);
         } catch (const AnswerLateError&) {
             frozen_ = std::move(before);
             throw;
@@ -131,8 +136,11 @@ namespace {
 class BoundedDatabase : public Database, public HistorySource {
   public:
     BoundedDatabase(std::shared_ptr<Database> inner, std::shared_ptr<StorageThread> thread)
-        : inner_(std::move(inner)), thread_(std::move(thread)), path_(inner_->path()), late_(lateFor(path_)) {}
-    ~BoundedDatabase() override { thread_->post([inner = std::move(inner_)] {}); }
+        : inner_(std::move(inner)), thread_(std::move(thread)), path_(inner_->path()), late_(lateFor(path_)) {
+    }
+    ~BoundedDatabase() override {
+        thread_->post([inner = std::move(inner_)] {});
+    }
 
     QString path() const override { return path_; }
     std::unique_ptr<Recordset> openTable(const QString& table) override {
@@ -193,15 +201,16 @@ class BoundedDatabase : public Database, public HistorySource {
         return entries;
     }
     int pruneHistoryBefore(const QDateTime& edge) override {
-        return thread_->ask<int>([inner = inner_, edge] { return historyOf(*inner).pruneHistoryBefore(edge); },
-                                 late_);
+        return thread_->ask<int>(
+            [inner = inner_, edge] { return historyOf(*inner).pruneHistoryBefore(edge); }, late_);
     }
     void addHistoryEntries(const QVector<HistoryEntry>& entries) override {
         thread_->ask([inner = inner_, entries] { historyOf(*inner).addHistoryEntries(entries); }, late_);
     }
     void reinsertRecord(const QString& table, qint64 key, const RecordValues& values) override {
-        thread_->ask([inner = inner_, table, key, values] { historyOf(*inner).reinsertRecord(table, key, values); },
-                     late_);
+        thread_->ask(
+            [inner = inner_, table, key, values] { historyOf(*inner).reinsertRecord(table, key, values); },
+            late_);
     }
 
   private:
@@ -215,7 +224,9 @@ class BoundedDatabase : public Database, public HistorySource {
         void reinsertRecord(const QString&, qint64, const RecordValues&) override { refuse(); }
 
       private:
-        [[noreturn]] static void refuse() { throw StorageError(QStringLiteral("This file keeps no history.")); }
+        [[noreturn]] static void refuse() {
+            throw StorageError(QStringLiteral("This file keeps no history."));
+        }
     };
     static HistorySource& historyOf(Database& inner) {
         static NoHistory none;
@@ -275,10 +286,10 @@ void BoardStorage::setWaitMs(int ms) {
 
 std::shared_ptr<Database> BoardStorage::open(const QString& path, const QString& connect) {
     const std::shared_ptr<StorageThread> worker = workerFor(path);
-    return bounded(worker->ask<std::shared_ptr<Database>>(
-                       [engines = engines_, path, connect] { return engines->open(path, connect); },
-                       lateFor(path)),
-                   worker);
+    return bounded(
+        worker->ask<std::shared_ptr<Database>>(
+            [engines = engines_, path, connect] { return engines->open(path, connect); }, lateFor(path)),
+        worker);
 }
 
 // Files opened ahead of need, on workers of their own that own what they touch: the thread that
@@ -337,7 +348,8 @@ std::shared_ptr<Database> BoardStorage::bounded(std::shared_ptr<Database> inner,
 }
 
 bool BoardStorage::exists(const QString& path) {
-    return workerFor(path)->ask<bool>([engines = engines_, path] { return engines->exists(path); }, lateFor(path));
+    return workerFor(path)->ask<bool>([engines = engines_, path] { return engines->exists(path); },
+                                      lateFor(path));
 }
 
 void BoardStorage::create(const QString& path, const std::function<void(FileBuilder&)>& build) {

@@ -13,8 +13,9 @@
 // each no longer than its wait, so a share or server that stops answering holds a handler that long
 // at most; once it has left a question unanswered for a while, what is asked of it fails at once
 // with the words of a share or server that does not answer, until the answer comes (LateAnswers).
-// Questions to every other share and server go on meanwhile. The databases and record sets it hands out look like any other; a record set
-// whose statement went unanswered stays as it was and is no longer usable (Recordset::usable).
+// Questions to every other share and server go on meanwhile. The databases and record sets it hands out look
+// like any other; a record set whose statement went unanswered stays as it was and is no longer usable
+// (Recordset::usable).
 class BoardStorage : public DatabaseProvider {
   public:
     explicit BoardStorage(int waitMs = boardWaitMs());
@@ -41,7 +42,8 @@ class BoardStorage : public DatabaseProvider {
     // The share or server a file lies on: the folder it is in, or the server's address.
     static QString placeOf(const QString& path);
     std::shared_ptr<StorageThread> workerFor(const QString& path);
-    static std::shared_ptr<Database> bounded(std::shared_ptr<Database> inner, std::shared_ptr<StorageThread> worker);
+    static std::shared_ptr<Database> bounded(std::shared_ptr<Database> inner,
+                                             std::shared_ptr<StorageThread> worker);
 
     struct WorkAhead;
 

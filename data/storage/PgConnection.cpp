@@ -4,9 +4,9 @@
 #include "data/storage/StorageError.h"
 
 #include <QByteArray>
-#include <libpq-fe.h>
 #include <cerrno>
 #include <cstring>
+#include <libpq-fe.h>
 #include <poll.h>
 
 namespace {
@@ -115,10 +115,9 @@ void PgConnection::connectIfNeeded() {
     const QDeadlineTimer deadline(qMax(answerWithinMs(), kBoardConnectMs));
     try {
         // Failed at once (no such socket, a malformed address), or a step at a time as the socket is ready.
-        for (PostgresPollingStatusType step =
-                 PQstatus(conn_) == CONNECTION_BAD ? PGRES_POLLING_FAILED : PGRES_POLLING_WRITING;
-             step != PGRES_POLLING_OK;
-             step = PQconnectPoll(conn_)) {
+        for (PostgresPollingStatusType step = PQstatus(conn_) == CONNECTION_BAD ? PGRES_POLLING_FAILED
+                                                                                : PGRES_POLLING_WRITING;
+             step != PGRES_POLLING_OK; step = PQconnectPoll(conn_)) {
             if (step == PGRES_POLLING_FAILED) throw StorageError(primaryMessage(nullptr, conn_));
             waitForSocket(step == PGRES_POLLING_READING ? POLLIN : POLLOUT, deadline);
         }

@@ -35,12 +35,14 @@ QVariant asField(const QString& text) {
 class ServerHistory {
   public:
     ServerHistory(std::shared_ptr<PgConnection> conn, const QString& schema)
-        : conn_(std::move(conn)), table_(quotedIdentifier(schema) + QLatin1Char('.') + quotedIdentifier(kHistoryTable)) {}
+        : conn_(std::move(conn)),
+          table_(quotedIdentifier(schema) + QLatin1Char('.') + quotedIdentifier(kHistoryTable)) {}
 
     bool exists() {
         if (!exists_)
-            exists_ = conn_->exec(QStringLiteral("SELECT to_regclass($1) IS NOT NULL"), {table_}).text(0, 0) ==
-                      QLatin1String("t");
+            exists_ =
+                conn_->exec(QStringLiteral("SELECT to_regclass($1) IS NOT NULL"), {table_}).text(0, 0) ==
+                QLatin1String("t");
         return *exists_;
     }
 
@@ -93,8 +95,8 @@ class ServerHistory {
 
 class PgRecordset : public KeysetRecordset {
   public:
-    PgRecordset(std::shared_ptr<PgConnection> conn, std::shared_ptr<ServerHistory> history, const QString& schema,
-                const QString& table, const QStringList& fields)
+    PgRecordset(std::shared_ptr<PgConnection> conn, std::shared_ptr<ServerHistory> history,
+                const QString& schema, const QString& table, const QStringList& fields)
         : KeysetRecordset(table, fields), conn_(std::move(conn)), history_(std::move(history)),
           qualified_(quotedIdentifier(schema) + QLatin1Char('.') + quotedIdentifier(table)) {
         QStringList columns;
@@ -136,26 +138,30 @@ class PgRecordset : public KeysetRecordset {
             const bool stored = update(key, changes, expected);
             if (stored && before)
                 history_->record(tableName(), key, ChangeKind::Update,
-                                 changedFields(changes.keys(), namedValues(fieldNames(), *before), writtenValues(changes)));
+                                 changedFields(changes.keys(), namedValues(fieldNames(), *before),
+                                               writtenValues(changes)));
             return stored;
         });
     }
 
     qint64 insertRecord(const FieldValues& values) override {
         const auto insert = [&] {
-            return insertInto(*conn_, qualified_, values, QStringLiteral(" RETURNING %1").arg(kKey), true).int64(0, 0);
+            return insertInto(*conn_, qualified_, values, QStringLiteral(" RETURNING %1").arg(kKey), true)
+                .int64(0, 0);
         };
         if (!history_->exists()) return insert();
         return history_->written([&] {
             const qint64 key = insert();
-            history_->record(tableName(), key, ChangeKind::Add, changedFields(values.keys(), {}, writtenValues(values)));
+            history_->record(tableName(), key, ChangeKind::Add,
+                             changedFields(values.keys(), {}, writtenValues(values)));
             return key;
         });
     }
 
     void deleteRecord(qint64 key) override {
         const auto remove = [&] {
-            return conn_->exec(QStringLiteral("DELETE FROM %1 WHERE %2 = $1").arg(qualified_, kKey), {key}).affected();
+            return conn_->exec(QStringLiteral("DELETE FROM %1 WHERE %2 = $1").arg(qualified_, kKey), {key})
+                .affected();
         };
         if (!history_->exists()) {
             remove();
@@ -259,7 +265,9 @@ class PgDatabase : public Database, public HistorySource {
     quint64 changeStamp() override { return conn_->changesIn(schema_); }
 
     bool keepsHistory() override { return history_->exists(); }
-    QVector<HistoryEntry> historyEntries(const HistoryFilter& filter) override { return history_->entries(filter); }
+    QVector<HistoryEntry> historyEntries(const HistoryFilter& filter) override {
+        return history_->entries(filter);
+    }
     int pruneHistoryBefore(const QDateTime& edge) override { return history_->prune(edge); }
     void addHistoryEntries(const QVector<HistoryEntry>& entries) override {
         if (!history_->exists()) throw StorageError(QStringLiteral("This file keeps no history."));
@@ -267,7 +275,8 @@ class PgDatabase : public Database, public HistorySource {
     }
     void reinsertRecord(const QString& table, qint64 key, const RecordValues& values) override {
         const std::unique_ptr<Recordset> set = openTable(table);
-        const QString qualified = quotedIdentifier(schema_) + QLatin1Char('.') + quotedIdentifier(set->tableName());
+        const QString qualified =
+            quotedIdentifier(schema_) + QLatin1Char('.') + quotedIdentifier(set->tableName());
         const RecordValues written = ownFields(set->fieldNames(), values);
         QStringList columns{kKey}, marks{QStringLiteral("$1")};
         QVector<QVariant> params{key};
@@ -277,9 +286,10 @@ class PgDatabase : public Database, public HistorySource {
             marks << dollar(int(params.size()));
         }
         const auto insert = [&] {
-            conn_->exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(qualified, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
-                        params);
+            conn_->exec(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(qualified, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+                params);
             return true;
         };
         if (!history_->exists()) {
@@ -288,7 +298,8 @@ class PgDatabase : public Database, public HistorySource {
         }
         history_->written([&] {
             insert();
-            history_->record(set->tableName(), key, ChangeKind::Add, changedFields(written.keys(), {}, written));
+            history_->record(set->tableName(), key, ChangeKind::Add,
+                             changedFields(written.keys(), {}, written));
             return true;
         });
     }
@@ -352,7 +363,8 @@ class PgSchemaBuilder : public FileBuilder {
                                "BEGIN PERFORM pg_notify(%2, TG_TABLE_SCHEMA); RETURN NULL; END $body$")
                     .arg(notifyFunction(), quotedLiteral(kPgChangeChannel)));
             // Every write to the schema's records is kept here, in the write's own transaction.
-            conn_->exec(historysql::createTable(qualified(kHistoryTable), QStringLiteral("bigserial PRIMARY KEY")));
+            conn_->exec(
+                historysql::createTable(qualified(kHistoryTable), QStringLiteral("bigserial PRIMARY KEY")));
             conn_->exec(historysql::createIndex(quotedIdentifier(kHistoryTable + QStringLiteral("_record")),
                                                 qualified(kHistoryTable)));
         } catch (...) {
@@ -391,8 +403,9 @@ class PgSchemaBuilder : public FileBuilder {
         // Records given their keys leave each table's key sequence behind: the next record added
         // comes after the last.
         for (const QString& table : tables_)
-            conn_->exec(QStringLiteral("SELECT setval(pg_get_serial_sequence($1, $2), COALESCE(max(%1), 0) + 1, false) "
-                                       "FROM %2")
+            conn_->exec(QStringLiteral(
+                            "SELECT setval(pg_get_serial_sequence($1, $2), COALESCE(max(%1), 0) + 1, false) "
+                            "FROM %2")
                             .arg(kKey, qualified(table)),
                         {qualified(table), PostgresProvider::kKeyColumn});
         // The role reads and writes records; it cannot change or drop what is here.

@@ -254,8 +254,7 @@ class Connection {
         QByteArray bytes(length, '\0');
         const int rc = file->pMethods->xRead(file, bytes.data(), length, offset);
         // A short read (an empty or cut file) is what the file holds, zero-filled by the engine.
-        if (rc != SQLITE_OK && rc != SQLITE_IOERR_SHORT_READ)
-            throw codeError(rc);
+        if (rc != SQLITE_OK && rc != SQLITE_IOERR_SHORT_READ) throw codeError(rc);
         return bytes;
     }
     // A kept statement, prepared the first time; nothing while it is in use (the caller then
@@ -364,9 +363,11 @@ class FileHistory {
     }
     // A plain table of that name: a view or virtual table planted under it is not the history.
     bool exists() {
-        Statement st(conn_, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?"));
+        Statement st(conn_,
+                     QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?"));
         st.bind(1, kHistoryTable);
-        return st.step() && !st.text(0).trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
+        return st.step() &&
+               !st.text(0).trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
     }
 
     void record(const QString& table, qint64 key, ChangeKind kind, const QVector<FieldChange>& changes) {
@@ -438,7 +439,8 @@ static bool identify(const QString& path, FileIdentity& id) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
     id = {st.st_dev, st.st_ino, qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-          qint64(st.st_size), ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0};
+          qint64(st.st_size),
+          ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0};
     return true;
 }
 
@@ -470,7 +472,8 @@ class SqlCipherRecordset : public KeysetRecordset {
     std::optional<QVector<QVariant>> readRecord(qint64 key) override {
         // Run by every move and every write: prepared once per connection.
         Statement st(*conn_,
-                     QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columns_.join(QStringLiteral(", ")), quotedTable_),
+                     QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                         .arg(columns_.join(QStringLiteral(", ")), quotedTable_),
                      Statement::kept);
         st.bind(1, key);
         if (!st.step()) return std::nullopt;
@@ -495,7 +498,8 @@ class SqlCipherRecordset : public KeysetRecordset {
         for (auto it = changes.cbegin(); it != changes.cend(); ++it)
             sets << quoted(it.key()) + QStringLiteral(" = ?");
         for (auto it = expected.cbegin(); it != expected.cend(); ++it)
-            conditions << QStringLiteral(" AND %1(%2) IS ?").arg(QLatin1String(kAsReadFunction), quoted(it.key()));
+            conditions
+                << QStringLiteral(" AND %1(%2) IS ?").arg(QLatin1String(kAsReadFunction), quoted(it.key()));
         bool stored = false;
         conn_->write([&] {
             FileHistory history(*conn_);
@@ -513,7 +517,8 @@ class SqlCipherRecordset : public KeysetRecordset {
             stored = sqlite3_changes(db()) == 1;
             if (stored && before)
                 history.record(tableName(), key, ChangeKind::Update,
-                               changedFields(changes.keys(), namedValues(fieldNames(), *before), writtenValues(changes)));
+                               changedFields(changes.keys(), namedValues(fieldNames(), *before),
+                                             writtenValues(changes)));
         });
         return stored;
     }
@@ -539,7 +544,8 @@ class SqlCipherRecordset : public KeysetRecordset {
             st.step();
             noteKeyUsed(key);
             if (kept)
-                history.record(tableName(), key, ChangeKind::Add, changedFields(values.keys(), {}, writtenValues(values)));
+                history.record(tableName(), key, ChangeKind::Add,
+                               changedFields(values.keys(), {}, writtenValues(values)));
         });
         return key;
     }
@@ -619,7 +625,8 @@ class HeaderMarker : public ChangeMarker {
   public:
     explicit HeaderMarker(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
     QByteArray read() override {
-        if (conn_->inWalMode()) throw StorageError(QStringLiteral("The file is in WAL journal mode."), FailureKind::Locked);
+        if (conn_->inWalMode())
+            throw StorageError(QStringLiteral("The file is in WAL journal mode."), FailureKind::Locked);
         return conn_->rawBytes(24, 16);
     }
 
@@ -651,7 +658,8 @@ class SqlCipherDatabase : public Database, public HistorySource {
                      QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name = ? "
                                     "COLLATE NOCASE"));
         st.bind(1, table);
-        if (!st.step()) throw StorageError(QStringLiteral("no such table: %1").arg(table), FailureKind::Missing);
+        if (!st.step())
+            throw StorageError(QStringLiteral("no such table: %1").arg(table), FailureKind::Missing);
         const QString name = st.text(0);
         // A virtual table planted in a shared file would run code of its own module.
         if (st.text(1).trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive))
@@ -711,7 +719,8 @@ class SqlCipherDatabase : public Database, public HistorySource {
         conn_->read([&] {
             FileHistory history(*conn_);
             if (!history.exists()) return;
-            Statement st(*conn_, QStringLiteral("SELECT 1 FROM %1 WHERE at < ? LIMIT 1").arg(quoted(kHistoryTable)));
+            Statement st(*conn_,
+                         QStringLiteral("SELECT 1 FROM %1 WHERE at < ? LIMIT 1").arg(quoted(kHistoryTable)));
             st.bind(1, storedTime(edge));
             any = st.step();
         });
@@ -742,7 +751,8 @@ class SqlCipherDatabase : public Database, public HistorySource {
             FileHistory history(*conn_);
             const bool kept = history.ready();
             Statement st(*conn_, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                     .arg(quoted(name), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+                                     .arg(quoted(name), cols.join(QStringLiteral(", ")),
+                                          marks.join(QStringLiteral(", "))));
             st.bindAll(params);
             st.step();
             if (kept) history.record(name, key, ChangeKind::Add, changedFields(written.keys(), {}, written));
@@ -792,8 +802,7 @@ void keyConnection(Connection& conn, const QByteArray& keyHex) {
         Statement probe(conn, QStringLiteral("SELECT count(*) FROM sqlite_master"));
         probe.step();
         Statement app(conn, QStringLiteral("PRAGMA application_id"));
-        if (!app.step() || app.int64(0) != kApplicationId)
-            throw codeError(SQLITE_NOTADB);
+        if (!app.step() || app.int64(0) != kApplicationId) throw codeError(SQLITE_NOTADB);
     }
     useSafeJournal(conn);
 }

@@ -135,8 +135,8 @@ struct Answer {
 struct StorageThread::Shared {
     QMutex mutex;
     QWaitCondition answered;
-    int late = 0;             // questions whose asker stopped waiting, not yet answered
-    QElapsedTimer lateSince;  // when the oldest of them was asked
+    int late = 0;            // questions whose asker stopped waiting, not yet answered
+    QElapsedTimer lateSince; // when the oldest of them was asked
 
     // A question left unanswered this long: the share or server does not answer, and what is asked
     // of it fails at once until it does. Before that it is only slow, and questions wait their turn.
@@ -218,7 +218,8 @@ void StorageThread::runWaiting(std::function<void()> work, const std::exception_
         }
     }
     if (!answer->done)
-        throwLate(late, asked.elapsed() < kSilentAfterMs ? FailureKind::Slow : FailureKind::Silent, worker_->name());
+        throwLate(late, asked.elapsed() < kSilentAfterMs ? FailureKind::Slow : FailureKind::Silent,
+                  worker_->name());
     if (!answer->error) return;
     try {
         std::rethrow_exception(answer->error);

@@ -106,7 +106,9 @@ class StorageThread {
         runWaiting([answer, work = std::move(work)] { *answer = work(); }, late);
         return std::move(**answer);
     }
-    void ask(std::function<void()> work, const std::exception_ptr& late) { runWaiting(std::move(work), late); }
+    void ask(std::function<void()> work, const std::exception_ptr& late) {
+        runWaiting(std::move(work), late);
+    }
     // Runs the work there in turn, never waited for: letting go of a connection, whose closing is
     // itself a call to the share.
     void post(std::function<void()> work);

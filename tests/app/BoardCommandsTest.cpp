@@ -18,16 +18,16 @@ namespace {
 
 // A stand-in for a secondary window that notes when it is closed.
 class RecordingWindow : public QWidget {
-public:
+  public:
     RecordingWindow(const QString& name, QStringList& log) : log_(log) { windows::adopt(this, name); }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override {
         log_ << objectName();
         QWidget::closeEvent(e);
     }
 
-private:
+  private:
     QStringList& log_;
 };
 
@@ -44,7 +44,8 @@ struct OpenWindows {
     }
     ~OpenWindows() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        for (const QPointer<QWidget>& w : windows) delete w.data();
+        for (const QPointer<QWidget>& w : windows)
+            delete w.data();
     }
 };
 
@@ -53,7 +54,8 @@ TEST(BoardClose, ClosesTheOpenWindowsInTheirOrderThenEndsTheProgram) {
     BoardHarness h;
     h.board.Form_Load();
     // Opened in another order than they are closed in.
-    for (const char* name : {"frmPromoList", "frmPhone", "frmStop", "frmAbout", "frmNotes"}) open.open(name);
+    for (const char* name : {"frmPromoList", "frmPhone", "frmStop", "frmAbout", "frmNotes"})
+        open.open(name);
     open.open("frmEventsText", false); // created but not shown: not open
     h.board.show();
     EXPECT_TRUE(h.board.close());

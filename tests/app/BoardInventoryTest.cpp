@@ -41,8 +41,9 @@ const Caption kCaptions[] = {
     {"Label13", "Enter Times for Reminder #1"},
     {"Label28", "Auto Reminder #2"},
     {"Label29", "Enter Times for Reminder #2"},
-    {"Label37", "Once all of the above has been done. Restart the program. Your data should then appear. If not, "
-                "please check the path."},
+    {"Label37",
+     "Once all of the above has been done. Restart the program. Your data should then appear. If not, "
+     "please check the path."},
     {"Label39", "Name/Studio"},
     {"Label35", "Network Path"},
     {"Label42", "Example: Z:/studio-a/Cuepilot/Data/"},
@@ -88,7 +89,8 @@ TEST(BoardInventory, EveryControlCarriesItsCaption) {
     BoardHarness h;
     EXPECT_EQ(h.board.windowTitle(), "Cuepilot Version 3.1");
     EXPECT_EQ(h.board.objectName(), "frmMain");
-    for (const Caption& c : kCaptions) EXPECT_EQ(shownText(h.find(c.name)), c.text) << c.name;
+    for (const Caption& c : kCaptions)
+        EXPECT_EQ(shownText(h.find(c.name)), c.text) << c.name;
     EXPECT_TRUE(h.find<QLabel>("Label36")->text().startsWith(
         "For Network Setup you will first need to Share the folder on the machine where the data files are "
         "located."));
@@ -105,9 +107,10 @@ struct ButtonColours {
 TEST(BoardInventory, ButtonsCarryTheirColoursBeforeLoad) {
     BoardHarness h;
     const ButtonColours expected[] = {
-        {1, 0x0000C0, 0xFFFFFF},  {2, 0x0000C0, 0xFFFFFF},  {3, 0x0000C0, 0xFFFFFF},  {4, 0x0000C0, 0xFFFFFF},
-        {10, 0x80FFFF, 0x000000}, {11, 0x80FFFF, 0x000000}, {12, 0x80FFFF, 0x000000}, {13, 0x80FFFF, 0x000000},
-        {5, 0xFF8080, 0xFFFFFF},  {6, 0xFF8080, 0xFFFFFF},  {7, 0xFF8080, 0xFFFFFF},  {8, 0xFF8080, 0xFFFFFF},
+        {1, 0x0000C0, 0xFFFFFF},  {2, 0x0000C0, 0xFFFFFF},  {3, 0x0000C0, 0xFFFFFF},
+        {4, 0x0000C0, 0xFFFFFF},  {10, 0x80FFFF, 0x000000}, {11, 0x80FFFF, 0x000000},
+        {12, 0x80FFFF, 0x000000}, {13, 0x80FFFF, 0x000000}, {5, 0xFF8080, 0xFFFFFF},
+        {6, 0xFF8080, 0xFFFFFF},  {7, 0xFF8080, 0xFFFFFF},  {8, 0xFF8080, 0xFFFFFF},
         {9, 0xFF8080, 0xFFFFFF},  {14, 0xFF8080, 0xFFFFFF},
     };
     for (const ButtonColours& e : expected) {
@@ -127,13 +130,17 @@ struct BoxSpec {
 };
 
 QVector<BoxSpec> boxSpecs() {
-    const QStringList placeholders = {"NO", "Network", "Data", "To", "Load", "Please Check The Path",
-                                      "Click Edit then Network Setup"};
+    const QStringList placeholders = {
+        "NO", "Network", "Data", "To", "Load", "Please Check The Path", "Click Edit then Network Setup"};
     QVector<BoxSpec> layoutRows;
-    for (int k = 1; k <= 12; ++k) layoutRows.push_back({nth("Text", k), 0x80FFFF, 55, true, ""});
-    for (int n = 1; n <= 7; ++n) layoutRows.push_back({nth("Text", 12 + n), 0xC0FFFF, 49, true, placeholders[n - 1]});
-    for (int n = 20; n <= 23; ++n) layoutRows.push_back({nth("Text", n), 0xE0E0E0, -1, true, ""});
-    for (int n = 24; n <= 25; ++n) layoutRows.push_back({nth("Text", n), 0xE0E0E0, -1, false, ""});
+    for (int k = 1; k <= 12; ++k)
+        layoutRows.push_back({nth("Text", k), 0x80FFFF, 55, true, ""});
+    for (int n = 1; n <= 7; ++n)
+        layoutRows.push_back({nth("Text", 12 + n), 0xC0FFFF, 49, true, placeholders[n - 1]});
+    for (int n = 20; n <= 23; ++n)
+        layoutRows.push_back({nth("Text", n), 0xE0E0E0, -1, true, ""});
+    for (int n = 24; n <= 25; ++n)
+        layoutRows.push_back({nth("Text", n), 0xE0E0E0, -1, false, ""});
     layoutRows.push_back({"Text26", 0xFFFFFF, 99, false, ""});
     layoutRows.push_back({"Text27", 0xFFFFFF, 0, false, ""});
     layoutRows.push_back({"Text28", 0xFFFFFF, 11, false, ""});
@@ -169,7 +176,9 @@ struct Panel {
     quint32 back;
 };
 
-quint32 paletteColour(QWidget* w, QPalette::ColorRole role) { return colors::toBgr(w->palette().color(role)); }
+quint32 paletteColour(QWidget* w, QPalette::ColorRole role) {
+    return colors::toBgr(w->palette().color(role));
+}
 
 TEST(BoardInventory, ReminderPanelsAndTheSaveNoticeCarryTheirColours) {
     BoardHarness h;
@@ -191,12 +200,16 @@ TEST(BoardInventory, ReminderPanelsAndTheSaveNoticeCarryTheirColours) {
 TEST(BoardInventory, HiddenAtStartAreThePanelsTheKeysAndTheSaveNotice) {
     BoardHarness h;
     QStringList hidden = {"Frame3", "Frame8", "Frame9", "Label34", "Label30"};
-    for (int k = 14; k <= 25; ++k) hidden << nth("Label", k);
-    for (const QString& name : hidden) EXPECT_TRUE(h.find<QWidget>(name)->isHidden()) << name.toStdString();
-    QStringList shown = {"Frame1", "Frame2", "Frame5", "Frame6", "Frame7", "Label31", "Label32", "Lbl3D1",
-                         "Lbl3D2", "lblDate", "Label27", "Option8"};
-    for (int k = 1; k <= 14; ++k) shown << nth("XButton", k);
-    for (const QString& name : shown) EXPECT_FALSE(h.find<QWidget>(name)->isHidden()) << name.toStdString();
+    for (int k = 14; k <= 25; ++k)
+        hidden << nth("Label", k);
+    for (const QString& name : hidden)
+        EXPECT_TRUE(h.find<QWidget>(name)->isHidden()) << name.toStdString();
+    QStringList shown = {"Frame1",  "Frame2", "Frame5", "Frame6",  "Frame7",  "Label31",
+                         "Label32", "Lbl3D1", "Lbl3D2", "lblDate", "Label27", "Option8"};
+    for (int k = 1; k <= 14; ++k)
+        shown << nth("XButton", k);
+    for (const QString& name : shown)
+        EXPECT_FALSE(h.find<QWidget>(name)->isHidden()) << name.toStdString();
     EXPECT_TRUE(h.c().command[3]->isEnabled());
     EXPECT_FALSE(h.c().command[4]->isEnabled());
 }
@@ -204,7 +217,8 @@ TEST(BoardInventory, HiddenAtStartAreThePanelsTheKeysAndTheSaveNotice) {
 TEST(BoardInventory, OptionEightIsTheSelectedOneOfTheEventGroup) {
     BoardHarness h;
     EXPECT_TRUE(h.c().option[8]->isChecked());
-    for (int n = 1; n <= 7; ++n) EXPECT_FALSE(h.c().option[n]->isChecked()) << n;
+    for (int n = 1; n <= 7; ++n)
+        EXPECT_FALSE(h.c().option[n]->isChecked()) << n;
     h.c().option[3]->click();
     EXPECT_TRUE(h.c().option[3]->isChecked());
     EXPECT_FALSE(h.c().option[8]->isChecked());
@@ -234,11 +248,14 @@ struct Binding {
 QVector<Binding> bindings() {
     QVector<Binding> out;
     const QStringList slotNames = {"00am", "05am", "10am", "15am", "20am", "25am",
-                               "30am", "35am", "40am", "45am", "50am", "55am"};
-    for (int k = 1; k <= 12; ++k) out.push_back({nth("Text", k), 1, slotNames[k - 1]});
-    for (int n = 1; n <= 7; ++n) out.push_back({nth("Text", 12 + n), 2, nth("me", n)});
+                                   "30am", "35am", "40am", "45am", "50am", "55am"};
+    for (int k = 1; k <= 12; ++k)
+        out.push_back({nth("Text", k), 1, slotNames[k - 1]});
+    for (int n = 1; n <= 7; ++n)
+        out.push_back({nth("Text", 12 + n), 2, nth("me", n)});
     out.push_back({"Text20", 3, "Wx"});
-    for (int n = 1; n <= 3; ++n) out.push_back({nth("Text", 20 + n), 4, nth("Slogan", n)});
+    for (int n = 1; n <= 3; ++n)
+        out.push_back({nth("Text", 20 + n), 4, nth("Slogan", n)});
     for (int n = 1; n <= 16; ++n) {
         out.push_back({nth("Combo", n), 6, nth("Time", n)});
         out.push_back({nth("Combo", 16 + n), 5, nth("Time", n)});
@@ -264,7 +281,8 @@ TEST(BoardInventory, EveryBoxIsBoundToItsField) {
 
 TEST(BoardInventory, DataControlsAndTimersStartWithTheirDesignSettings) {
     BoardHarness h;
-    const QStringList tables = {"12am", "Events", "MonWx", "Slogan", "Reminder2", "Reminder1", "Setup", "Location"};
+    const QStringList tables = {"12am",      "Events",    "MonWx", "Slogan",
+                                "Reminder2", "Reminder1", "Setup", "Location"};
     for (int n = 1; n <= 8; ++n) {
         auto* data = h.find<DataControl>(nth("Data", n));
         EXPECT_EQ(data, h.c().data[n]);
@@ -289,10 +307,14 @@ TEST(BoardInventory, FamiliesInTheControlTableAreIndexedByTheirNumber) {
         // Sized by the window; even the smallest board keeps the slots readable from the chair.
         EXPECT_GE(QFontInfo(c.slotBox[k]->font()).pixelSize(), 16);
     }
-    for (int n = 1; n <= 7; ++n) EXPECT_EQ(c.eventBox[n]->objectName(), nth("Text", 12 + n));
-    for (int n = 1; n <= 8; ++n) EXPECT_EQ(c.option[n]->objectName(), nth("Option", n));
-    for (int n = 1; n <= 13; ++n) EXPECT_EQ(c.command[n]->objectName(), nth("Command", n));
-    for (int n = 1; n <= 3; ++n) EXPECT_EQ(c.sloganBox[n]->objectName(), nth("Text", 20 + n));
+    for (int n = 1; n <= 7; ++n)
+        EXPECT_EQ(c.eventBox[n]->objectName(), nth("Text", 12 + n));
+    for (int n = 1; n <= 8; ++n)
+        EXPECT_EQ(c.option[n]->objectName(), nth("Option", n));
+    for (int n = 1; n <= 13; ++n)
+        EXPECT_EQ(c.command[n]->objectName(), nth("Command", n));
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(c.sloganBox[n]->objectName(), nth("Text", 20 + n));
     const std::pair<QObject*, const char*> single[] = {
         {c.Frame1, "Frame1"},   {c.Frame2, "Frame2"},   {c.Frame3, "Frame3"},   {c.Frame5, "Frame5"},
         {c.Frame6, "Frame6"},   {c.Frame7, "Frame7"},   {c.Frame8, "Frame8"},   {c.Frame9, "Frame9"},
@@ -331,11 +353,14 @@ QVector<Menu> expectedMenus() {
         for (int h = 0; h < 12; ++h) {
             const int twelve = h == 0 ? 12 : h;
             const QString suffix = QString::fromLatin1(half).toUpper();
-            hours.push_back({QStringLiteral("mnu%1%2").arg(twelve).arg(QLatin1String(half)),
-                             QStringLiteral("%1%2:00 %3").arg(twelve < 10 ? "  " : "").arg(twelve).arg(suffix)});
+            hours.push_back(
+                {QStringLiteral("mnu%1%2").arg(twelve).arg(QLatin1String(half)),
+                 QStringLiteral("%1%2:00 %3").arg(twelve < 10 ? "  " : "").arg(twelve).arg(suffix)});
         }
     return {
-        {"mnuFile", "&File", {{"mnuFileRefresh", "Refresh Data"}, {"mnuFileSeperator", "-"}, {"mnuFileExit", "E&xit"}}},
+        {"mnuFile",
+         "&File",
+         {{"mnuFileRefresh", "Refresh Data"}, {"mnuFileSeperator", "-"}, {"mnuFileExit", "E&xit"}}},
         {"mnuEdit",
          "&Edit",
          {{"mnuNetworkSetup", "&Network Setup"},
@@ -385,7 +410,8 @@ TEST(BoardInventory, MenusAndItemsStandInOrderWithTheirCaptions) {
         }
     }
     // The control table points at the same items.
-    for (int row = 0; row < 24; ++row) EXPECT_EQ(h.c().hourItem[row]->objectName(), hourRows()[row].menuItem);
+    for (int row = 0; row < 24; ++row)
+        EXPECT_EQ(h.c().hourItem[row]->objectName(), hourRows()[row].menuItem);
     EXPECT_EQ(h.c().dayItem[3]->objectName(), "mnuThursday");
     EXPECT_EQ(h.c().mnuHours, bar[3]->menu());
 }

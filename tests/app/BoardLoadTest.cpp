@@ -1,8 +1,8 @@
 #include "tests/app/BoardHarness.h"
 
 #include "data/catalogue/Catalogue.h"
-#include "data/controls/DataControl.h"
 #include "data/catalogue/Paths.h"
+#include "data/controls/DataControl.h"
 #include "widgets/Colors.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"

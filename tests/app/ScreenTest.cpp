@@ -6,8 +6,8 @@
 #include "board/ClockTrust.h"
 #include "board/Countdown.h"
 #include "board/StatusLine.h"
-#include "widgets/ColourLabel.h"
 #include "widgets/Colors.h"
+#include "widgets/ColourLabel.h"
 #include "widgets/Contrast.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
@@ -46,7 +46,8 @@ QString sampleOfLength(int length) {
 void expectEverythingFits(frmMain& board, const QString& where) {
     const QRect window = board.rect();
     for (QWidget* w : board.findChildren<QWidget*>()) {
-        if (!w->isVisibleTo(&board) || w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")))
+        if (!w->isVisibleTo(&board) || w->objectName().isEmpty() ||
+            w->objectName().startsWith(QLatin1String("qt_")))
             continue;
         const std::string at = (where + QStringLiteral(" ") + w->objectName()).toStdString();
         const QRect r(w->mapTo(&board, QPoint(0, 0)), w->size());
@@ -61,7 +62,8 @@ void expectEverythingFits(frmMain& board, const QString& where) {
         } else if (auto* box = qobject_cast<TextBox*>(w)) {
             EXPECT_GE(box->height(), fm.height() + 2) << at;
             if (box->typedMaxLength() > 0 && box->typedMaxLength() < 60) {
-                EXPECT_LE(fm.horizontalAdvance(sampleOfLength(box->typedMaxLength())), box->width() - 8) << at;
+                EXPECT_LE(fm.horizontalAdvance(sampleOfLength(box->typedMaxLength())), box->width() - 8)
+                    << at;
             }
         } else if (auto* multi = qobject_cast<QPlainTextEdit*>(w)) {
             EXPECT_GE(multi->viewport()->height(), fm.height()) << at << ": not one whole line";
@@ -114,13 +116,13 @@ TEST_P(ScreenFitTest, EveryPanelFitsAndReads) {
     EXPECT_GE(QFontInfo(h.c().slotBox[1]->font()).pixelSize(), BoardFonts::kSmallestPixels + 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, ScreenFitTest,
-                         ::testing::Values(Screen{"minimum", {990, 680 + kTitleBar}}, Screen{"1366x768", {1366, 768}},
-                                           Screen{"1600x900", {1600, 900}}, Screen{"1920x1080", {1920, 1080}},
-                                           Screen{"2560x1440", {2560, 1440}}, Screen{"1280x1024", {1280, 1024}},
-                                           Screen{"3840x2160_scale2", {1920, 1080}},
-                                           Screen{"3840x2160_scale1_5", {2560, 1440}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Screens, ScreenFitTest,
+    ::testing::Values(Screen{"minimum", {990, 680 + kTitleBar}}, Screen{"1366x768", {1366, 768}},
+                      Screen{"1600x900", {1600, 900}}, Screen{"1920x1080", {1920, 1080}},
+                      Screen{"2560x1440", {2560, 1440}}, Screen{"1280x1024", {1280, 1024}},
+                      Screen{"3840x2160_scale2", {1920, 1080}}, Screen{"3840x2160_scale1_5", {2560, 1440}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Contrast of what a control's text is read against: its own rim where it has one.
 double readContrast(QWidget* w) {
@@ -188,22 +190,25 @@ TEST(ScreenContrast, EveryTextReadsInEachPalette) {
                 if (!w->isVisibleTo(&h.board) || !w->isEnabled() || w->objectName().isEmpty() ||
                     w->objectName().startsWith("qt_"))
                     continue;
-                if (!qobject_cast<QLabel*>(w) && !qobject_cast<QAbstractButton*>(w) && !qobject_cast<QLineEdit*>(w) &&
-                    !qobject_cast<QPlainTextEdit*>(w))
+                if (!qobject_cast<QLabel*>(w) && !qobject_cast<QAbstractButton*>(w) &&
+                    !qobject_cast<QLineEdit*>(w) && !qobject_cast<QPlainTextEdit*>(w))
                     continue;
-                EXPECT_GE(readContrast(w), contrast::kReadable) << name << " " << w->objectName().toStdString();
+                EXPECT_GE(readContrast(w), contrast::kReadable)
+                    << name << " " << w->objectName().toStdString();
             }
         }
         // A failure turns the status bar into a coloured band that reads.
         QStatusBar* bar = h.c().statusBar;
         EXPECT_TRUE(bar->autoFillBackground()) << name;
         EXPECT_EQ(bar->palette().color(QPalette::Window), StatusLine::kFailureBack) << name;
-        EXPECT_GE(contrast::ratio(bar->palette().color(QPalette::WindowText), bar->palette().color(QPalette::Window)),
+        EXPECT_GE(contrast::ratio(bar->palette().color(QPalette::WindowText),
+                                  bar->palette().color(QPalette::Window)),
                   contrast::kReadable);
         auto* sync = h.board.findChild<QLabel*>("lblClockSync");
         ASSERT_NE(sync, nullptr);
-        EXPECT_GE(contrast::ratio(sync->palette().color(QPalette::WindowText), palette.color(QPalette::Window)),
-                  contrast::kReadable)
+        EXPECT_GE(
+            contrast::ratio(sync->palette().color(QPalette::WindowText), palette.color(QPalette::Window)),
+            contrast::kReadable)
             << name;
     }
     QApplication::setPalette(standard);
@@ -218,7 +223,7 @@ TEST(ScreenContrast, StationColoursKeepTheirValuesAndGetARimOnlyWhereNeeded) {
         bool rim;
     };
     const Pair pairs[] = {
-        {"copy button", colors::kWhite, 0xFF8080, true},          // 3.3:1
+        {"copy button", colors::kWhite, 0xFF8080, true},             // 3.3:1
         {"weather button idle", colors::kWhite, colors::kRed, true}, // 4.0:1
         {"weather button shown", colors::kWhite, colors::kBlue, false},
         {"weather button before load", colors::kWhite, 0x0000C0, false},
@@ -258,13 +263,14 @@ TEST(ScreenAccessibility, EveryBoxListAndButtonSaysWhatItIs) {
         return a ? a->text(QAccessible::Name) : QString();
     };
     const std::pair<const char*, const char*> expected[] = {
-        {"Text2", "12:05 AM slot"},      {"Text12", "12:55 AM slot"},   {"Text15", "Event 3"},
-        {"Option3", "Highlight event 3"}, {"Text22", "Slogan 2"},       {"Text20", "Weather panel text"},
-        {"Combo4", "Reminder 1 time 4"}, {"Combo20", "Reminder 2 time 4"}, {"Text25", "Reminder 2 message"},
-        {"Command6", "Previous location"}, {"Command7", "Next location"}, {"Text27", "Network Path"},
-        {"Text26", "Current Path"},      {"XButton5", "Promotions"},
+        {"Text2", "12:05 AM slot"},        {"Text12", "12:55 AM slot"},      {"Text15", "Event 3"},
+        {"Option3", "Highlight event 3"},  {"Text22", "Slogan 2"},           {"Text20", "Weather panel text"},
+        {"Combo4", "Reminder 1 time 4"},   {"Combo20", "Reminder 2 time 4"}, {"Text25", "Reminder 2 message"},
+        {"Command6", "Previous location"}, {"Command7", "Next location"},    {"Text27", "Network Path"},
+        {"Text26", "Current Path"},        {"XButton5", "Promotions"},
     };
-    for (const auto& [object, spoken] : expected) EXPECT_EQ(name(object), spoken) << object;
+    for (const auto& [object, spoken] : expected)
+        EXPECT_EQ(name(object), spoken) << object;
     // The names follow the hour on show.
     h.c().hourItem[16]->trigger();
     EXPECT_EQ(name("Text2"), "4:05 PM slot");
@@ -272,15 +278,16 @@ TEST(ScreenAccessibility, EveryBoxListAndButtonSaysWhatItIs) {
     // Every box has a name of its own.
     QStringList names;
     for (QWidget* w : h.board.findChildren<QWidget*>()) {
-        if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QPlainTextEdit*>(w) && !qobject_cast<QComboBox*>(w) &&
-            !qobject_cast<QAbstractButton*>(w))
+        if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QPlainTextEdit*>(w) &&
+            !qobject_cast<QComboBox*>(w) && !qobject_cast<QAbstractButton*>(w))
             continue;
         if (w->objectName().isEmpty() || w->objectName().startsWith("qt_")) continue;
         const QString spoken = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
         EXPECT_FALSE(spoken.isEmpty()) << w->objectName().toStdString();
         if (!qobject_cast<QAbstractButton*>(w)) names << spoken;
     }
-    EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size()) << names.join(", ").toStdString();
+    EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size())
+        << names.join(", ").toStdString();
 }
 
 TEST(ScreenKeys, EachSecondaryWindowFitsAndEscapeClosesItThroughItsCloseButton) {
@@ -334,7 +341,8 @@ TEST(ScreenKeys, ReturnAndF2OpenTheEventAndEachHourHasItsKey) {
     }
     QApplication::setActiveWindow(&h.board);
     QSet<QKeySequence> keys;
-    for (QAction* hour : h.c().hourItem) keys.insert(hour->shortcut());
+    for (QAction* hour : h.c().hourItem)
+        keys.insert(hour->shortcut());
     EXPECT_EQ(keys.size(), 24);
     EXPECT_FALSE(keys.contains(QKeySequence()));
     QTest::keyClick(&h.board, Qt::Key_F4, Qt::ControlModifier | Qt::ShiftModifier);
@@ -358,12 +366,15 @@ TEST(ScreenCountdown, CountsToTheTopOfTheHourAndTheNextReminderToday) {
         {QTime(15, 0, 0), {}, {}, "Top of hour in 0:00"},
         {QTime(15, 59, 59), {"4:00:00 PM"}, {}, "Top of hour in 0:01  ·  Reminder #1 in 0:01"},
         // Past ones, tomorrow's first hours and texts the clock never shows do not count.
-        {QTime(15, 20, 0), {"3:10:00 PM", "4:50:00 AM", "5:30 PM", ""}, {"5:20:00 PM"},
+        {QTime(15, 20, 0),
+         {"3:10:00 PM", "4:50:00 AM", "5:30 PM", ""},
+         {"5:20:00 PM"},
          "Top of hour in 40:00  ·  Reminder #2 in 2:00:00"},
         {QTime(23, 50, 0), {"12:00:00 AM"}, {"11:55:00 PM"}, "Top of hour in 10:00  ·  Reminder #2 in 5:00"},
         {QTime(9, 0, 30), {"10:00:00 AM"}, {"10:00:00 AM"}, "Top of hour in 59:30  ·  Reminder #2 in 59:30"},
     };
-    for (const Row& r : rows) EXPECT_EQ(countdown::text(r.now, r.first, r.second), r.line) << r.line;
+    for (const Row& r : rows)
+        EXPECT_EQ(countdown::text(r.now, r.first, r.second), r.line) << r.line;
 
     // On the board it follows the board's clock, tick by tick.
     BoardHarness h;
@@ -397,7 +408,8 @@ TEST(ScreenDesktop, CommandLineAnswersAndASecondStartRaisesTheFirst) {
         EXPECT_EQ(!parsed.error.isEmpty(), r.error);
     }
     // Answered on standard output without a window system.
-    const std::pair<const char*, const char*> answers[] = {{"--help", "Usage: cuepilot"}, {"--version", "Cuepilot 3.1"}};
+    const std::pair<const char*, const char*> answers[] = {{"--help", "Usage: cuepilot"},
+                                                           {"--version", "Cuepilot 3.1"}};
     for (const auto& [option, answer] : answers) {
         QProcess board;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -411,7 +423,8 @@ TEST(ScreenDesktop, CommandLineAnswersAndASecondStartRaisesTheFirst) {
         EXPECT_TRUE(board.readAllStandardOutput().startsWith(answer)) << option;
     }
 
-    const QString name = QStringLiteral("cuepilot-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString name =
+        QStringLiteral("cuepilot-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     const auto secondStart = [&] {
         auto answered = std::async(std::launch::async, [&] { return SingleInstance(name).handOver(); });
         while (answered.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)

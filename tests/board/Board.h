@@ -15,7 +15,7 @@ class frmStop;
 // A loaded main board over a fixture installation, on the fake clock. The ticks are run by hand;
 // like the real timers, a timer that is switched off does not tick.
 class Board {
-public:
+  public:
     explicit Board(bool demo = true, const QString& setupPath = QStringLiteral("<data>"));
     ~Board();
 

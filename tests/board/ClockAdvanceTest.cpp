@@ -3,8 +3,8 @@
 
 #include "board/frmStop.h"
 #include "data/catalogue/Catalogue.h"
-#include "data/controls/DataControl.h"
 #include "data/catalogue/Paths.h"
+#include "data/controls/DataControl.h"
 #include "widgets/Colors.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"

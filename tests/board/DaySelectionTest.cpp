@@ -1,8 +1,8 @@
 #include "tests/board/Board.h"
 
 #include "data/catalogue/Catalogue.h"
-#include "data/controls/DataControl.h"
 #include "data/catalogue/Paths.h"
+#include "data/controls/DataControl.h"
 #include "widgets/TextBox.h"
 
 #include <QAction>

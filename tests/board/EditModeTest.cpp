@@ -14,8 +14,8 @@
 
 namespace {
 
-const QStringList kPlaceholderWords = {"NO",   "Network", "Data", "To", "Load", "Please Check The Path",
-                                       "Click Edit then Network Setup"};
+const QStringList kPlaceholderWords = {
+    "NO", "Network", "Data", "To", "Load", "Please Check The Path", "Click Edit then Network Setup"};
 
 // One line of the board's state table: what the user sees of one control, outside and in edit mode.
 struct ControlState {
@@ -28,8 +28,10 @@ struct ControlState {
 std::vector<ControlState> stateTable() {
     std::vector<ControlState> t;
     t.push_back({"Label30 shown", [](BoardControls& c) { return !c.Label30->isHidden(); }, false, true});
-    t.push_back({"Command3 enabled", [](BoardControls& c) { return c.command[3]->isEnabled(); }, true, false});
-    t.push_back({"Command4 enabled", [](BoardControls& c) { return c.command[4]->isEnabled(); }, false, true});
+    t.push_back(
+        {"Command3 enabled", [](BoardControls& c) { return c.command[3]->isEnabled(); }, true, false});
+    t.push_back(
+        {"Command4 enabled", [](BoardControls& c) { return c.command[4]->isEnabled(); }, false, true});
     for (int k : {5, 6, 7, 8, 9, 14})
         t.push_back({QStringLiteral("XButton%1 shown").arg(k),
                      [k](BoardControls& c) { return !c.xbutton[k]->isHidden(); }, true, false});
@@ -40,27 +42,27 @@ std::vector<ControlState> stateTable() {
     auto menuEnabled = [](QMenu* BoardControls::*m) {
         return [m](BoardControls& c) { return (c.*m)->menuAction()->isEnabled(); };
     };
-    for (auto [name, m] : std::vector<std::pair<const char*, QMenu* BoardControls::*>>{
+    for (auto [name, m] : std::vector<std::pair<const char*, QMenu * BoardControls::*>>{
              {"mnuFile", &BoardControls::mnuFile},
              {"mnuHours", &BoardControls::mnuHours},
              {"mnuDays", &BoardControls::mnuDays},
              {"mnuReminders", &BoardControls::mnuReminders},
              {"mnuPhoneList", &BoardControls::mnuPhoneList}})
         t.push_back({QStringLiteral("%1 enabled").arg(name), menuEnabled(m), true, false});
-    for (auto [name, m] : std::vector<std::pair<const char*, QMenu* BoardControls::*>>{
+    for (auto [name, m] : std::vector<std::pair<const char*, QMenu * BoardControls::*>>{
              {"mnuEdit", &BoardControls::mnuEdit}, {"mnuHelp", &BoardControls::mnuHelp}})
         t.push_back({QStringLiteral("%1 enabled").arg(name), menuEnabled(m), true, true});
-    for (auto [name, a] : std::vector<std::pair<const char*, QAction* BoardControls::*>>{
+    for (auto [name, a] : std::vector<std::pair<const char*, QAction * BoardControls::*>>{
              {"mnuNetworkSetup", &BoardControls::mnuNetworkSetup},
              {"mnuEditEdit", &BoardControls::mnuEditEdit},
              {"mnuSaveContent", &BoardControls::mnuSaveContent},
              {"mnuEditClearHour", &BoardControls::mnuEditClearHour},
              {"mnuEditClearEvents", &BoardControls::mnuEditClearEvents}})
-        t.push_back({QStringLiteral("%1 enabled").arg(name), [a](BoardControls& c) { return (c.*a)->isEnabled(); },
-                     true, true});
+        t.push_back({QStringLiteral("%1 enabled").arg(name),
+                     [a](BoardControls& c) { return (c.*a)->isEnabled(); }, true, true});
     for (int k = 1; k <= 12; ++k)
-        t.push_back({QStringLiteral("Text%1 locked").arg(k), [k](BoardControls& c) { return c.slotBox[k]->locked(); },
-                     true, false});
+        t.push_back({QStringLiteral("Text%1 locked").arg(k),
+                     [k](BoardControls& c) { return c.slotBox[k]->locked(); }, true, false});
     for (int n = 1; n <= 7; ++n)
         t.push_back({QStringLiteral("Text%1 locked").arg(12 + n),
                      [n](BoardControls& c) { return c.eventBox[n]->locked(); }, true, false});
@@ -75,7 +77,7 @@ std::vector<ControlState> stateTable() {
 }
 
 class EditAndSave : public EditingBoard {
-protected:
+  protected:
     void expectMode(bool editing, const char* after) {
         SCOPED_TRACE(after);
         for (const ControlState& row : stateTable())
@@ -84,7 +86,8 @@ protected:
     // The twelve slot fields of the midnight hour as stored.
     QStringList storedMidnight() {
         QStringList out;
-        for (const QString& field : catalogue::slotFields()) out << fx.read(mondayFile(), "12am", field);
+        for (const QString& field : catalogue::slotFields())
+            out << fx.read(mondayFile(), "12am", field);
         return out;
     }
 };
@@ -149,7 +152,8 @@ TEST_F(EditAndSave, SaveWithTheEventsFileMissingKeepsThePlaceholderWordsAndRepor
     c().command[3]->click();
     type(c().slotBox[2], "The grid still saves");
     c().command[4]->click();
-    for (int n = 1; n <= 7; ++n) EXPECT_EQ(c().eventBox[n]->text(), kPlaceholderWords[n - 1]);
+    for (int n = 1; n <= 7; ++n)
+        EXPECT_EQ(c().eventBox[n]->text(), kPlaceholderWords[n - 1]);
     EXPECT_TRUE(statusText().isEmpty());
     EXPECT_EQ(fx.read(mondayFile(), "12am", "05am"), "The grid still saves");
 }
@@ -240,7 +244,8 @@ TEST_P(EventHighlight, OneGreenLineOrNone) {
     c().option[3]->click(); // start from another highlight
     c().option[option]->click();
     for (int n = 1; n <= 7; ++n)
-        EXPECT_EQ(c().eventBox[n]->backColor(), n == option ? colors::kGreen : colors::kYellow) << "Text" << 12 + n;
+        EXPECT_EQ(c().eventBox[n]->backColor(), n == option ? colors::kGreen : colors::kYellow)
+            << "Text" << 12 + n;
     EXPECT_TRUE(c().option[option]->isChecked());
 }
 

@@ -19,7 +19,8 @@ class HistoryWindow : public EditingBoard {};
 TEST_F(HistoryWindow, ListsTheClearedEventsAndPutsThemBackInOneStep) {
     load();
     QStringList before;
-    for (int n = 1; n <= 7; ++n) before << c().eventBox[n]->text();
+    for (int n = 1; n <= 7; ++n)
+        before << c().eventBox[n]->text();
     ASSERT_FALSE(before.join(QString()).isEmpty());
     c().mnuEditClearEvents->trigger();
     c().mnuSaveContent->trigger();
@@ -31,12 +32,14 @@ TEST_F(HistoryWindow, ListsTheClearedEventsAndPutsThemBackInOneStep) {
     ASSERT_EQ(topics->count(), 4);
     // The weather file was never written: it keeps no history yet, and says so.
     topics->setCurrentIndex(2);
-    EXPECT_TRUE(w->message()->text().contains(QStringLiteral("keeps no history"))) << w->message()->text().toStdString();
+    EXPECT_TRUE(w->message()->text().contains(QStringLiteral("keeps no history")))
+        << w->message()->text().toStdString();
     EXPECT_EQ(w->list()->topLevelItemCount(), 0);
 
     topics->setCurrentIndex(1); // Today's events
     int cleared = 0;
-    for (const QString& text : before) cleared += text.isEmpty() ? 0 : 1;
+    for (const QString& text : before)
+        cleared += text.isEmpty() ? 0 : 1;
     ASSERT_EQ(w->list()->topLevelItemCount(), cleared);
     for (int row = 0; row < cleared; ++row) {
         const QTreeWidgetItem* item = w->list()->topLevelItem(row);
@@ -51,7 +54,8 @@ TEST_F(HistoryWindow, ListsTheClearedEventsAndPutsThemBackInOneStep) {
         EXPECT_EQ(fx.read(eventsFile(), "Events", QStringLiteral("me%1").arg(n)), before[n - 1]) << n;
     // The put-back is a change like another studio's: the board shows it at its next look.
     board->pollForChanges();
-    for (int n = 1; n <= 7; ++n) EXPECT_EQ(c().eventBox[n]->text(), before[n - 1]) << n;
+    for (int n = 1; n <= 7; ++n)
+        EXPECT_EQ(c().eventBox[n]->text(), before[n - 1]) << n;
     // And it is kept itself, newest first.
     EXPECT_EQ(w->list()->topLevelItemCount(), 2 * cleared);
     EXPECT_EQ(w->list()->topLevelItem(0)->text(4), QStringLiteral("(empty)"));

@@ -289,7 +289,8 @@ TEST_F(NetworkPanel, SetupThatCannotBeWrittenNowIsSaidAndNotLeftForLaterWhileThe
     }
     EXPECT_EQ(closed, 0);
     EXPECT_TRUE(c.Frame3->isVisible());
-    EXPECT_TRUE(c.statusBar->currentMessage().contains("Setup not stored")) << c.statusBar->currentMessage().toStdString();
+    EXPECT_TRUE(c.statusBar->currentMessage().contains("Setup not stored"))
+        << c.statusBar->currentMessage().toStdString();
     EXPECT_EQ(c.Text26->text(), "Z:/studio-b/Cuepilot/Data/");
     EXPECT_EQ(storedSetup("Setup"), fx.dataFolder());
 

@@ -2,16 +2,16 @@
 #include "copy/frmNotes.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
-#include "data/storage/AskedOnItsOwn.h"
-#include "data/storage/StorageThread.h"
 #include "data/controls/DataControl.h"
 #include "data/rescue/KeptEdits.h"
+#include "data/storage/AskedOnItsOwn.h"
+#include "data/storage/StorageThread.h"
+#include "phone/frmPhone.h"
 #include "tests/board/ActOnTyping.h"
 #include "tests/board/EditingBoard.h"
 #include "tests/support/RawConnection.h"
 #include "tests/support/SlowShare.h"
 #include "widgets/Colors.h"
-#include "phone/frmPhone.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
 
@@ -111,7 +111,8 @@ TEST_F(ReadAheadBoard, AStartWhereEveryAnswerIsLateStillFindsTheDataFolder) {
     provider.setWaitMs(0);
     load();
     provider.setWaitMs(boardWaitMs());
-    EXPECT_EQ(paths::fold(c().data[1]->databaseName()).toStdString(), paths::fold(mondayFile()).toStdString());
+    EXPECT_EQ(paths::fold(c().data[1]->databaseName()).toStdString(),
+              paths::fold(mondayFile()).toStdString());
     EXPECT_TRUE(c().data[7]->isOpen() && c().data[8]->isOpen()) << "the program folder's own files";
     EXPECT_TRUE(eventually([&] {
         board->pollForChanges();
@@ -291,7 +292,8 @@ TEST_F(HungShare, WindowsOpenedOnASlowShareFillOnceTheirFileAnswers) {
     QWidget* phone = showPhoneList(*board);
     provider.setWaitMs(boardWaitMs());
     const auto shown = [&] {
-        return QStringList{library->findChild<TextBox*>("Text2")->text(), phone->findChild<TextBox*>("Text9")->text()};
+        return QStringList{library->findChild<TextBox*>("Text2")->text(),
+                           phone->findChild<TextBox*>("Text9")->text()};
     };
     EXPECT_NE(shown(), expected) << "the files did not outlast the board's wait";
     QStringList said;
@@ -352,7 +354,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ActOnTyping{"Save", [](frmMain&, BoardControls& c, FakeClock&) { c.command[4]->click(); },
                     says("The data folder does not answer.")},
-        ActOnTyping{"DaysChoice", [](frmMain& b, BoardControls&, FakeClock&) { b.mnuDay_Click(2); }, says("kept")},
+        ActOnTyping{"DaysChoice", [](frmMain& b, BoardControls&, FakeClock&) { b.mnuDay_Click(2); },
+                    says("kept")},
         ActOnTyping{"Close", [](frmMain& b, BoardControls&, FakeClock&) { b.Form_Unload(); }, {}}),
     actingName);
 
@@ -439,40 +442,42 @@ TEST_P(TypingWithoutARecordSet, TheTextStaysTypedAndLandsWhereItWasTypedOrIsKept
         EXPECT_EQ(c().slotBox[3]->text(), typed);
         EXPECT_FALSE(holdsTyped(kept, typed));
         // Stored, it leaves the rescue store's file too.
-        EXPECT_TRUE(eventually([&] { return !storeFile().contains(typed.toUtf8()); })) << storeFile().toStdString();
+        EXPECT_TRUE(eventually([&] { return !storeFile().contains(typed.toUtf8()); }))
+            << storeFile().toStdString();
         EXPECT_TRUE(recoversUntil([&] { return statusText().isEmpty(); })) << statusText().toStdString();
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     RecordSetGone, TypingWithoutARecordSet,
-    ::testing::Values(
-        TypingAway{"FileAwayAtStart",
-                   [](TypingWithoutARecordSet& t) {
-                       ASSERT_TRUE(QFile::rename(t.mondayFile(), t.mondayAway()));
-                       t.load();
-                       t.second(QTime(0, 10, 0));
-                   },
-                   [](TypingWithoutARecordSet& t) { ASSERT_TRUE(QFile::rename(t.mondayAway(), t.mondayFile())); },
-                   "Not stored yet", "\\Monday.mdb"},
-        TypingAway{"LateSave",
-                   [](TypingWithoutARecordSet& t) {
-                       t.load();
-                       t.startTyping();
-                       t.typeSlot(2, "Saved as the share stopped");
-                       t.share.hold();
-                       t.c().command[4]->click();
-                   },
-                   [](TypingWithoutARecordSet& t) { t.share.release(); }, "The data folder does not answer.",
-                   "\\Monday.mdb"},
-        TypingAway{"LateDaysChoice",
-                   [](TypingWithoutARecordSet& t) {
-                       t.load();
-                       t.second(QTime(0, 10, 0));
-                       t.share.hold();
-                       t.board->mnuDay_Click(2);
-                   },
-                   [](TypingWithoutARecordSet& t) { t.share.release(); }, "kept", nullptr}),
+    ::testing::Values(TypingAway{"FileAwayAtStart",
+                                 [](TypingWithoutARecordSet& t) {
+                                     ASSERT_TRUE(QFile::rename(t.mondayFile(), t.mondayAway()));
+                                     t.load();
+                                     t.second(QTime(0, 10, 0));
+                                 },
+                                 [](TypingWithoutARecordSet& t) {
+                                     ASSERT_TRUE(QFile::rename(t.mondayAway(), t.mondayFile()));
+                                 },
+                                 "Not stored yet", "\\Monday.mdb"},
+                      TypingAway{"LateSave",
+                                 [](TypingWithoutARecordSet& t) {
+                                     t.load();
+                                     t.startTyping();
+                                     t.typeSlot(2, "Saved as the share stopped");
+                                     t.share.hold();
+                                     t.c().command[4]->click();
+                                 },
+                                 [](TypingWithoutARecordSet& t) { t.share.release(); },
+                                 "The data folder does not answer.", "\\Monday.mdb"},
+                      TypingAway{"LateDaysChoice",
+                                 [](TypingWithoutARecordSet& t) {
+                                     t.load();
+                                     t.second(QTime(0, 10, 0));
+                                     t.share.hold();
+                                     t.board->mnuDay_Click(2);
+                                 },
+                                 [](TypingWithoutARecordSet& t) { t.share.release(); }, "kept", nullptr}),
     [](const ::testing::TestParamInfo<TypingAway>& info) { return std::string(info.param.name); });
 
 } // namespace

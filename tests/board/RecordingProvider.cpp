@@ -5,7 +5,7 @@
 namespace {
 
 class RecordingDatabase : public Database {
-public:
+  public:
     RecordingDatabase(std::shared_ptr<Database> inner, QVector<RecordingProvider::Open>& log)
         : inner_(std::move(inner)), log_(log) {}
     QString path() const override { return inner_->path(); }
@@ -16,7 +16,7 @@ public:
     }
     quint64 changeStamp() override { return inner_->changeStamp(); }
 
-private:
+  private:
     std::shared_ptr<Database> inner_;
     QVector<RecordingProvider::Open>& log_;
 };

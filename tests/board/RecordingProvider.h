@@ -8,7 +8,7 @@
 // The real engine, noting every table a data control opens (successfully), so a test can tell which
 // refreshes a tick made.
 class RecordingProvider : public DatabaseProvider {
-public:
+  public:
     struct Open {
         QString path; // folded, as the engine sees it
         QString table;

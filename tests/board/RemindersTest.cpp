@@ -12,14 +12,14 @@
 namespace {
 
 class ReminderPanels : public EditingBoard {
-protected:
+  protected:
     bool shown(QGroupBox* frame) { return !frame->isHidden(); }
     bool reminder1Shown() { return shown(c().Frame8); }
     bool reminder2Shown() { return shown(c().Frame9); }
 };
 
 struct Firing {
-    int list;     // ComboN
+    int list; // ComboN
     QTime at;
     int reminder; // whose panel it shows
 };
@@ -56,19 +56,22 @@ TEST_P(ReminderNeverFires, AtTwoThirtyPm) {
     load();
     type(c().combo[5], GetParam());
     type(c().combo[21], GetParam());
-    for (int s = -2; s <= 2; ++s) tickAt(QTime(14, 30, 0).addSecs(s));
+    for (int s = -2; s <= 2; ++s)
+        tickAt(QTime(14, 30, 0).addSecs(s));
     EXPECT_FALSE(reminder1Shown());
     EXPECT_FALSE(reminder2Shown());
 }
 
 INSTANTIATE_TEST_SUITE_P(Spellings, ReminderNeverFires,
-                         ::testing::Values("2:30 PM", "02:30:00 PM", "2:30:00 pm", " 2:30:00 PM", "2:30:00 PM ",
-                                           "14:30:00"));
+                         ::testing::Values("2:30 PM", "02:30:00 PM", "2:30:00 pm", " 2:30:00 PM",
+                                           "2:30:00 PM ", "14:30:00"));
 
 TEST_F(ReminderPanels, EmptyListsNeverShowAPanelAllDay) {
     load();
-    for (int n = 1; n <= 32; ++n) ASSERT_TRUE(c().combo[n]->currentText().isEmpty()) << n;
-    for (int s = 0; s < 24 * 3600; ++s) checkReminders(c(), clockText(QTime(0, 0, 0).addSecs(s)));
+    for (int n = 1; n <= 32; ++n)
+        ASSERT_TRUE(c().combo[n]->currentText().isEmpty()) << n;
+    for (int s = 0; s < 24 * 3600; ++s)
+        checkReminders(c(), clockText(QTime(0, 0, 0).addSecs(s)));
     EXPECT_FALSE(reminder1Shown());
     EXPECT_FALSE(reminder2Shown());
 }
@@ -131,7 +134,7 @@ struct ClearCase {
 };
 
 class ReminderClear : public ReminderPanels, public ::testing::WithParamInterface<ClearCase> {
-protected:
+  protected:
     // Distinct times and a message in both reminder tables of Monday's file.
     void fillBothReminders() {
         for (const QString& table : {catalogue::kReminder1Table, catalogue::kReminder2Table})
@@ -172,10 +175,11 @@ TEST_P(ReminderClear, EmptiesOnlyItsOwnListsAndMessageWhichReachTheFileWhenItsBi
     EXPECT_FALSE(fx.read(reminderFile(), k.otherTable, "Time16").isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Buttons, ReminderClear,
-                         ::testing::Values(ClearCase{1, 13, catalogue::kReminder1Table, catalogue::kReminder2Table},
-                                           ClearCase{2, 12, catalogue::kReminder2Table, catalogue::kReminder1Table}),
-                         [](const auto& info) { return "Reminder" + std::to_string(info.param.reminder); });
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, ReminderClear,
+    ::testing::Values(ClearCase{1, 13, catalogue::kReminder1Table, catalogue::kReminder2Table},
+                      ClearCase{2, 12, catalogue::kReminder2Table, catalogue::kReminder1Table}),
+    [](const auto& info) { return "Reminder" + std::to_string(info.param.reminder); });
 
 TEST_F(ReminderPanels, BothPanelsOfferTheSameDayOfTimesAndCoverTheEventsPanel) {
     load();

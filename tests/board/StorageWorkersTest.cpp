@@ -1,5 +1,5 @@
-#include "data/storage/AskedOnItsOwn.h"
 #include "base/Steps.h"
+#include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/StorageThread.h"
 #include "data/storage/WorkerThread.h"
 #include "tests/board/EditingBoard.h"
@@ -7,8 +7,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QSet>
 #include <QSemaphore>
+#include <QSet>
 #include <numeric>
 
 namespace {
@@ -17,7 +17,8 @@ const auto late = std::make_exception_ptr(ShareNotAnsweringError());
 
 // The threads of this process now.
 QSet<QString> threadsNow() {
-    const QStringList tasks = QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList tasks =
+        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     return QSet<QString>(tasks.cbegin(), tasks.cend());
 }
 
@@ -26,7 +27,7 @@ QSet<QString> threadsNow() {
 TEST(StorageWorkers, ABusyShareAnswersInTurnAndOnlyASilentOneFailsAtOnce) {
     struct Case {
         const char* what;
-        int firstAnswerMs;  // how long the share takes over the first question
+        int firstAnswerMs;   // how long the share takes over the first question
         int askAgainAfterMs; // since the first was asked
         bool answered;
     };
@@ -39,7 +40,8 @@ TEST(StorageWorkers, ABusyShareAnswersInTurnAndOnlyASilentOneFailsAtOnce) {
         StorageThread share(100, QStringLiteral("share"));
         QElapsedTimer asked;
         asked.start();
-        EXPECT_THROW(share.ask<int>([&] { return QThread::msleep(c.firstAnswerMs), 1; }, late), AnswerLateError);
+        EXPECT_THROW(share.ask<int>([&] { return QThread::msleep(c.firstAnswerMs), 1; }, late),
+                     AnswerLateError);
         while (asked.elapsed() < c.askAgainAfterMs)
             QThread::msleep(10);
         share.setWaitMs(3000);

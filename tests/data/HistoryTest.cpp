@@ -60,7 +60,8 @@ class History : public StorageBase, public ::testing::TestWithParam<Engine> {
     std::shared_ptr<Database> opened_;
 };
 
-INSTANTIATE_TEST_SUITE_P(BothEngines, History, ::testing::Values(Engine::Files, Engine::Server), EngineName());
+INSTANTIATE_TEST_SUITE_P(BothEngines, History, ::testing::Values(Engine::Files, Engine::Server),
+                         EngineName());
 
 std::string shown(const QVariant& v) {
     return v.isNull() ? "<null>" : '"' + v.toString().toStdString() + '"';
@@ -93,7 +94,8 @@ struct WriteCase {
 
 TEST_P(History, KeepsEachWriteExactlyAndPutsItBack) {
     const std::vector<WriteCase> cases = {
-        {"update of one field, back to null", false,
+        {"update of one field, back to null",
+         false,
          [](History&, DataControl& dc) {
              dc.moveNext(); // A
              dc.setFieldText("StartDate", "June");
@@ -102,7 +104,8 @@ TEST_P(History, KeepsEachWriteExactlyAndPutsItBack) {
          {{ChangeKind::Update, "StartDate", kNull, "June"}},
          Restore::Field,
          {{"StartDate", kNull}, {"PromoName", "A"}}},
-        {"update of several fields", false,
+        {"update of several fields",
+         false,
          [](History&, DataControl& dc) {
              dc.moveNext();
              dc.setFieldText("PromoName", "A2");
@@ -112,7 +115,8 @@ TEST_P(History, KeepsEachWriteExactlyAndPutsItBack) {
          {{ChangeKind::Update, "BodyText", "A", kEmpty}, {ChangeKind::Update, "PromoName", "A", "A2"}},
          Restore::RecordAsBefore,
          {{"PromoName", "A"}, {"BodyText", "A"}, {"StartDate", kNull}}},
-        {"add", false,
+        {"add",
+         false,
          [](History&, DataControl& dc) {
              dc.addNew();
              dc.setFieldText("PromoName", "D");
@@ -122,7 +126,8 @@ TEST_P(History, KeepsEachWriteExactlyAndPutsItBack) {
          {{ChangeKind::Add, "EnteredBy", kNull, kEmpty}, {ChangeKind::Add, "PromoName", kNull, "D"}},
          Restore::Field, // the last entry (PromoName) back to before it was added
          {{"PromoName", kNull}, {"EnteredBy", kEmpty}}},
-        {"delete", false,
+        {"delete",
+         false,
          [](History&, DataControl& dc) {
              dc.moveNext();
              dc.deleteRecord();
@@ -134,7 +139,8 @@ TEST_P(History, KeepsEachWriteExactlyAndPutsItBack) {
           {ChangeKind::Delete, "BodyText", "A", kNull}},
          Restore::Deleted,
          {{"PromoName", "A"}, {"StartDate", kNull}, {"BodyText", "A"}}},
-        {"clear and save", true,
+        {"clear and save",
+         true,
          [](History&, DataControl& dc) {
              for (int i = 1; i <= 7; ++i)
                  dc.setFieldText(QStringLiteral("me%1").arg(i), "");
@@ -144,7 +150,8 @@ TEST_P(History, KeepsEachWriteExactlyAndPutsItBack) {
          {{ChangeKind::Update, "me1", "Morning show", kEmpty}},
          Restore::RecordAsBefore,
          {{"me1", "Morning show"}, {"me2", kEmpty}, {"me3", kNull}}},
-        {"conflict: only the write that was stored", false,
+        {"conflict: only the write that was stored",
+         false,
          [this](History&, DataControl& dc) {
              dc.setFieldText("EndDate", "mine");
              fx.write(promo, "Main", "EndDate", "theirs");
@@ -226,7 +233,8 @@ TEST_P(History, ARestoredRecordTakesItsPlaceInRecordOrder) {
 TEST_P(History, EntriesOlderThanTheirTimeArePrunedAtTheEdge) {
     fx.write(promo, "Main", "BodyText", "now"); // the file has its history table from here on
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    HistoryEntry old{0, now.addDays(-89), "studio-a", "ann", "Main", 1, ChangeKind::Update, "BodyText", "x", "y"};
+    HistoryEntry old{0, now.addDays(-89),   "studio-a", "ann", "Main",
+                     1, ChangeKind::Update, "BodyText", "x",   "y"};
     HistoryEntry older = old;
     older.at = now.addDays(-91);
     older.after = "z";
@@ -252,7 +260,8 @@ TEST_P(History, EntriesOlderThanTheirTimeArePrunedAtTheEdge) {
         opened_.reset();
         pruning.sweepIfDue({KeptPlace::folderOf(promo)}, sweep.day);
         pruning.waitUntilSwept();
-        EXPECT_EQ(entries(promo, "Main").size(), sweep.pruned ? left.size() : left.size() + 1) << sweep.day.toString().toStdString();
+        EXPECT_EQ(entries(promo, "Main").size(), sweep.pruned ? left.size() : left.size() + 1)
+            << sweep.day.toString().toStdString();
         if (!sweep.pruned) source(promo).pruneHistoryBefore(now.addDays(-kHistoryKeptDays));
     }
 }

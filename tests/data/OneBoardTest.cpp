@@ -30,7 +30,8 @@ class OneBoard : public StorageBase, public ::testing::TestWithParam<Engine> {
     }
 };
 
-INSTANTIATE_TEST_SUITE_P(BothEngines, OneBoard, ::testing::Values(Engine::Files, Engine::Server), EngineName());
+INSTANTIATE_TEST_SUITE_P(BothEngines, OneBoard, ::testing::Values(Engine::Files, Engine::Server),
+                         EngineName());
 
 // A save in the event detail window, say, and the board's line on the same record: the board shows
 // the saved text, and the presenter's next edit of that line is stored, not refused as a conflict.
@@ -176,7 +177,8 @@ TEST_F(OneBoardOnFiles, TextTypedAfterTheFileWentAwayReachesTheRecordItWasTypedO
 TEST_F(OneBoardOnFiles, AFieldStoredAsBytesOrBrokenTextCanBeEdited) {
     for (const char* stored : {"X'00FF41'", "CAST(X'C328' AS TEXT)", "42"}) {
         SCOPED_TRACE(stored);
-        RawConnection(promo).exec(std::string("UPDATE Main SET BodyText = ") + stored + " WHERE PromoName = 'B'");
+        RawConnection(promo).exec(std::string("UPDATE Main SET BodyText = ") + stored +
+                                  " WHERE PromoName = 'B'");
         auto dc = control(promo, "Main");
         dc->refresh();
         dc->setFieldText("BodyText", "edited");
@@ -184,7 +186,6 @@ TEST_F(OneBoardOnFiles, AFieldStoredAsBytesOrBrokenTextCanBeEdited) {
         EXPECT_EQ(fx.read(promo, "Main", "BodyText"), "edited");
     }
 }
-
 
 // Refresh Data switches every control at once: a control that stores its typing as it switches must
 // not then be shown the table as read ahead before that very write.
@@ -226,7 +227,8 @@ TEST_F(OneBoardOnFiles, AFileSwitchedToWalModeIsNeverShownStaleAndIsSwitchedBack
         otherProgram.exec("UPDATE Main SET BodyText = 'written in WAL mode'");
         const auto after = snapshotOrNone(before);
         if (after) {
-            EXPECT_EQ(after->first.value(after->fields.indexOf("BodyText")).toString(), "written in WAL mode");
+            EXPECT_EQ(after->first.value(after->fields.indexOf("BodyText")).toString(),
+                      "written in WAL mode");
         }
     }
     provider.open(promo, catalogue::connectString());
@@ -241,7 +243,12 @@ TEST_F(OneBoardOnFiles, AFileSwitchedToWalModeIsNeverShownStaleAndIsSwitchedBack
 TEST(StorageTurns, QuestionsOfOneEventShareOneWait) {
     StorageThread thread(1000, QStringLiteral("test share"));
     const auto slowAnswer = [&thread] {
-        thread.ask<int>([] { QThread::msleep(700); return 1; }, std::make_exception_ptr(ShareNotAnsweringError()));
+        thread.ask<int>(
+            [] {
+                QThread::msleep(700);
+                return 1;
+            },
+            std::make_exception_ptr(ShareNotAnsweringError()));
     };
     const auto answersInTime = [&](int questions) {
         try {

@@ -119,7 +119,6 @@ TEST_F(ServerRestart, TheOperationAtHandFailsTheTypedTextIsKeptAndTheEngineRecon
     provider.setKeptEdits(nullptr);
 }
 
-
 // A server that stops answering mid-session, whether its backend is stopped or the network takes
 // every packet and returns none: a save waits out its deadline instead of holding the board until the
 // server is back, the text stays typed, and it is stored once the server answers again.

@@ -254,7 +254,8 @@ TEST_F(SharedFolder, AFileOpenedAheadIsReadAsItIsWhenTheBoardSwitchesToIt) {
     here.openAhead(monday, catalogue::connectString());
     const QString other = home.path() + QStringLiteral("/Monday.mdb");
     const QByteArray salt(16, 'n');
-    auto builder = SqlCipherProvider::createFile(other, SqlCipherProvider::deriveKey(catalogue::kPassword, salt), salt);
+    auto builder =
+        SqlCipherProvider::createFile(other, SqlCipherProvider::deriveKey(catalogue::kPassword, salt), salt);
     builder->createTable("3am", catalogue::slotFields());
     builder->insert("3am", {{catalogue::slotFields().front(), "From the new file"}});
     builder->commit();

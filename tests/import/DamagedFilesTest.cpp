@@ -23,7 +23,8 @@ const Damaged kCorpus[] = {
     {"Prep--memo-cut.mdb", "table Prep, record 2, memo field Text: a memo holds 8144 of its 80108 bytes"},
     {"Prep--memo-loop.mdb", "table Prep, record 2, memo field Text: a memo's pages run in a circle"},
     {"Prep--memo-endless.mdb", "table Prep, record 2, memo field Text: a memo's pages run in a circle"},
-    {"Prep--memo-page-replaced.mdb", "table Prep, record 2, memo field Text: a memo's text lies on a page of another kind"},
+    {"Prep--memo-page-replaced.mdb",
+     "table Prep, record 2, memo field Text: a memo's text lies on a page of another kind"},
     {"Notes--property-blob-loop.mdb", "reading it did not end within 3 seconds"},
     {"Notes--property-blob-crash.mdb", "the reader broke down on it"},
     {"Notes--definition-replaced.mdb", "table Main: only 0 of its 19 records could be read"},
@@ -76,7 +77,8 @@ TEST(DamagedCorpus, EveryFileOfTheCorpusIsInTheTable) {
     for (const Damaged& d : kCorpus)
         listed << QString::fromLatin1(d.corpusFile);
     listed.sort();
-    EXPECT_EQ(QDir(QStringLiteral(CUEPILOT_DAMAGED_CORPUS)).entryList({"*.mdb"}, QDir::Files, QDir::Name), listed);
+    EXPECT_EQ(QDir(QStringLiteral(CUEPILOT_DAMAGED_CORPUS)).entryList({"*.mdb"}, QDir::Files, QDir::Name),
+              listed);
 }
 
 } // namespace

@@ -24,7 +24,8 @@ ImportRun import(const QStringList& args) {
     p.start(QStringLiteral(CUEPILOT_IMPORT_PROGRAM), QStringList{"--time-limit", "5"} + args);
     EXPECT_TRUE(p.waitForFinished(120000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 struct Case {
@@ -68,10 +69,8 @@ const Case kCases[] = {
      },
      2, "holds none of the station's content files"},
     {"a target reached through a link into the legacy folder is refused",
-     [](LegacyStation& s, const QString& target) {
-         ASSERT_TRUE(QFile::link(s.legacyData(), target));
-     },
-     2, "the target folder must lie outside the legacy folder"},
+     [](LegacyStation& s, const QString& target) { ASSERT_TRUE(QFile::link(s.legacyData(), target)); }, 2,
+     "the target folder must lie outside the legacy folder"},
 };
 
 class ImportSafety : public ::testing::TestWithParam<Case> {};
@@ -81,7 +80,8 @@ TEST_P(ImportSafety, TheTargetAndTheLegacyFolderAreLeftUnharmed) {
     const QString target = station.root() + "/data";
     GetParam().arrange(station, target);
     const QMap<QString, QByteArray> legacyBefore = snapshot(station.legacyData());
-    QStringList targetBefore = QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QStringList targetBefore =
+        QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 
     const ImportRun run = import({station.legacyData(), target});
     EXPECT_EQ(run.status, GetParam().status) << run.out.toStdString() << run.err.toStdString();
@@ -93,12 +93,16 @@ TEST_P(ImportSafety, TheTargetAndTheLegacyFolderAreLeftUnharmed) {
         QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& f : targetBefore)
         EXPECT_TRUE(targetAfter.contains(f)) << f.toStdString();
-    EXPECT_EQ(targetAfter.size() - targetBefore.size(),
-              run.status == 0 ? 37 : run.status == 2 ? 0 : 36) << targetAfter.join(' ').toStdString();
+    EXPECT_EQ(targetAfter.size() - targetBefore.size(), run.status == 0   ? 37
+                                                        : run.status == 2 ? 0
+                                                                          : 36)
+        << targetAfter.join(' ').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, ImportSafety, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& info) { return "case" + std::to_string(info.index); });
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                             return "case" + std::to_string(info.index);
+                         });
 
 // A station's shared data folder: its group, with the setgid bit, may write every file made in it.
 TEST(ImportSafetyRights, FilesMadeInASharedFolderAreWritableByItsGroup) {
@@ -118,11 +122,13 @@ TEST(ImportSafetyRights, FilesMadeInASharedFolderAreWritableByItsGroup) {
 // arrived whole.
 TEST(ImportSafetyRights, KeepDamagedTakesTheDamagedFileAndSaysSo) {
     LegacyStation station;
-    writeFile(station.legacyFile("Prep.mdb"), fileBytes(QStringLiteral(CUEPILOT_DAMAGED_CORPUS "/Prep--memo-cut.mdb")));
+    writeFile(station.legacyFile("Prep.mdb"),
+              fileBytes(QStringLiteral(CUEPILOT_DAMAGED_CORPUS "/Prep--memo-cut.mdb")));
     const ImportRun run = import({"--keep-damaged", station.legacyData(), station.root() + "/data"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.out.startsWith("37 of 37 files taken.\nTaken although damaged: Prep.mdb (table Prep, record 2, "
-                                   "memo field Text: a memo holds 8144 of its 80108 bytes).\n"))
+    EXPECT_TRUE(
+        run.out.startsWith("37 of 37 files taken.\nTaken although damaged: Prep.mdb (table Prep, record 2, "
+                           "memo field Text: a memo holds 8144 of its 80108 bytes).\n"))
         << run.out.toStdString();
     EXPECT_EQ(station.rows(station.root() + "/data/Prep.mdb", "Prep").records.size(), 4);
 }

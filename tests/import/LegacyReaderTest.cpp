@@ -1,8 +1,8 @@
 #include "tests/import/LegacyStation.h"
 
+#include "import/IsolatedReader.h"
 #include "import/JetHeader.h"
 #include "import/LegacyReader.h"
-#include "import/IsolatedReader.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

@@ -54,9 +54,10 @@ QMap<QString, QByteArray> snapshot(const QString& folder) {
         const QString path = it.next();
         const QString name = QDir(folder).relativeFilePath(path);
         // A link to a pipe or device is recorded by where it points: reading it could block.
-        out[name] = it.fileInfo().isDir()    ? QByteArray("folder")
-                    : !it.fileInfo().isFile() ? it.fileInfo().symLinkTarget().toUtf8()
-                                             : QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha256);
+        out[name] = it.fileInfo().isDir() ? QByteArray("folder")
+                    : !it.fileInfo().isFile()
+                        ? it.fileInfo().symLinkTarget().toUtf8()
+                        : QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha256);
     }
     return out;
 }

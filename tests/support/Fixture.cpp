@@ -1,8 +1,8 @@
 #include "tests/support/Fixture.h"
 
 #include "data/catalogue/Catalogue.h"
-#include "data/controls/DataControl.h"
 #include "data/catalogue/Paths.h"
+#include "data/controls/DataControl.h"
 #include "data/storage/RoutingProvider.h"
 #include "data/storage/StorageError.h"
 #include "tests/support/TestServer.h"

@@ -12,7 +12,6 @@
 // Where a station keeps its content files.
 enum class Engine { Files, Server };
 
-
 inline void PrintTo(Engine engine, std::ostream* os) {
     *os << (engine == Engine::Files ? "files" : "server");
 }

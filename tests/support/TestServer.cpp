@@ -103,7 +103,8 @@ class Cluster {
 };
 
 void sql(const Cluster& cluster, const QString& database, const QString& statement) {
-    PgConnection admin(PgSignIn{cluster.address(database, QStringLiteral("postgres")), QString(), QString(), PgSignIn::Patience::Tool});
+    PgConnection admin(PgSignIn{cluster.address(database, QStringLiteral("postgres")), QString(), QString(),
+                                PgSignIn::Patience::Tool});
     // Copying a database on a busy machine may take longer than a board may wait.
     admin.exec(QStringLiteral("SET statement_timeout = 0"));
     admin.exec(QStringLiteral("SET lock_timeout = 0"));

@@ -7,8 +7,8 @@
 #include "tests/import/LegacyStation.h"
 
 #include <QDir>
-#include <QtEndian>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
@@ -17,11 +17,23 @@ namespace {
 
 using legacy::Reading;
 
-enum class Mutation { FlippedBytes, PageHeaderByte, DefinitionField, ZeroedPage, CopiedPage, Truncated, MemoPointer };
+enum class Mutation {
+    FlippedBytes,
+    PageHeaderByte,
+    DefinitionField,
+    ZeroedPage,
+    CopiedPage,
+    Truncated,
+    MemoPointer
+};
 constexpr int kMutationKinds = 7;
 const char* nameOf(Mutation m) {
-    static const char* names[] = {"bytes flipped anywhere", "a byte of a page header", "a 16/32-bit field of a table definition",
-                                  "a page zeroed", "a page copied over another", "truncated",
+    static const char* names[] = {"bytes flipped anywhere",
+                                  "a byte of a page header",
+                                  "a 16/32-bit field of a table definition",
+                                  "a page zeroed",
+                                  "a page copied over another",
+                                  "truncated",
                                   "a memo page's next pointer"};
     return names[int(m)];
 }
@@ -52,7 +64,8 @@ class Mutator {
             break;
         }
         case Mutation::ZeroedPage:
-            bytes.replace(pick(1, pages - 1) * jet::kPageSize, jet::kPageSize, QByteArray(jet::kPageSize, '\0'));
+            bytes.replace(pick(1, pages - 1) * jet::kPageSize, jet::kPageSize,
+                          QByteArray(jet::kPageSize, '\0'));
             break;
         case Mutation::CopiedPage:
             bytes.replace(pick(1, pages - 1) * jet::kPageSize, jet::kPageSize,
@@ -67,8 +80,10 @@ class Mutator {
                 if (bytes.mid(p * jet::kPageSize + 4, 4) == "LVAL") longValues << p;
             if (longValues.isEmpty()) return mutate(bytes, Mutation::FlippedBytes);
             const int page = longValues[pick(0, longValues.size() - 1)];
-            const int rowStart = qFromLittleEndian<quint16>(bytes.constData() + page * jet::kPageSize + 14) & 0x1fff;
-            const quint32 targets[] = {0, quint32(page) << 8, quint32(pick(1, pages - 1)) << 8 | quint32(pick(0, 3)),
+            const int rowStart =
+                qFromLittleEndian<quint16>(bytes.constData() + page * jet::kPageSize + 14) & 0x1fff;
+            const quint32 targets[] = {0, quint32(page) << 8,
+                                       quint32(pick(1, pages - 1)) << 8 | quint32(pick(0, 3)),
                                        quint32(pages + 5) << 8};
             qToLittleEndian(targets[pick(0, 3)], bytes.data() + page * jet::kPageSize + rowStart);
             break;
@@ -78,7 +93,9 @@ class Mutator {
     }
 
   private:
-    qsizetype pick(qsizetype from, qsizetype to) { return std::uniform_int_distribution<qsizetype>(from, to)(random_); }
+    qsizetype pick(qsizetype from, qsizetype to) {
+        return std::uniform_int_distribution<qsizetype>(from, to)(random_);
+    }
     std::mt19937 random_;
 };
 
@@ -106,8 +123,8 @@ QStringList tableNames(const QVector<legacy::Table>& tables) {
 }
 
 TEST(LegacyReaderFuzz, EveryMutantComesBackAndNoneLosesRecordsSilently) {
-    const QStringList files = {"data/Monday.mdb", "data/Prep.mdb", "data/Notes.mdb", "data/Phone.mdb",
-                               "data/MonReminder.mdb", "program/Location.mdb"};
+    const QStringList files = {"data/Monday.mdb", "data/Prep.mdb",        "data/Notes.mdb",
+                               "data/Phone.mdb",  "data/MonReminder.mdb", "program/Location.mdb"};
     constexpr int kMutantsPerFile = 70;
     legacy::Limits limits;
     limits.wallSeconds = 2;
