@@ -71,7 +71,8 @@ class KeptEdits : public QObject {
     const QVector<KeptEdit>& edits() const { return edits_; }
     bool hasRetryable() const;
 
-    // Saved to the store file before returning; announces what was kept and why.
+    // Handed to the store file's worker before returning, written in turn; announces what was kept
+    // and why.
     void keep(KeptEdit edit);
     // A person settled a kept edit (took it into the file, or left the file's version): it goes
     // from the store. Whether it was there.
@@ -81,7 +82,7 @@ class KeptEdits : public QObject {
     // kTypingSavedWithinMs. settled() takes it out again once it was stored, kept or given up.
     void typing(const void* source, KeptEdit edit);
     void settled(const void* source);
-    // Saves now whatever typing is not yet in the store: before it is sent, and before the end.
+    // Hands the store file whatever typing is not yet in it: before it is sent, and before the end.
     void flush();
 
     // Writes every kept edit that is not a conflict again, through the engine, with the same
