@@ -230,7 +230,7 @@ TEST(KeptTextOnAStoppedDisk, TheBoardIsNotHeldAndTheTextIsInTheFileOnceTheDiskAn
          "typed while the disk was away", true},
         {"kept", [&] { kept->keep(locked); }, "kept while the disk was away", true},
         {"typing stored", [&] { kept->settled(&control); }, "typed while the disk was away", false},
-        {"kept text settled", [&] { kept->settle(kept->edits().back()); }, "kept while the disk was away", false},
+        {"kept text settled", [&] { kept->settle(KeptEdit(kept->edits().back())); }, "kept while the disk was away", false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
