@@ -19,8 +19,6 @@
 #include <QPointer>
 #include <QTranslator>
 #include <cstdio>
-#include <pwd.h>
-#include <unistd.h>
 
 namespace {
 
@@ -33,15 +31,6 @@ QString programFolder() {
         return QStringLiteral(CUEPILOT_SHARED_DIR);
 #endif
     return here;
-}
-
-// Beside the program, never on the share, and one per user: in an installed program folder
-// (sticky, shared by a group) nobody may replace another user's files. Within it each board process
-// has a store of its own.
-QString keptEditsName() {
-    const passwd* pw = getpwuid(getuid());
-    const QString user = pw ? QString::fromLocal8Bit(pw->pw_name) : QString::number(getuid());
-    return programFolder() + QStringLiteral("/KeptEdits-%1").arg(user);
 }
 
 void print(FILE* stream, const QString& text) {
@@ -61,10 +50,9 @@ void loadQtTranslations(QApplication& app) {
 // The board and its storage, gone once it ends: the storage thread they leave is then over.
 int runBoard(const commandLine::Options& options, SingleInstance& single) {
     BoardStorage provider;
-    // It outlives every window that may keep text in it.
-    const std::unique_ptr<KeptEdits> kept = KeptEdits::forThisProcess(keptEditsName());
-    // The single store earlier versions kept for all of a user's boards.
-    kept->adopt(keptEditsName() + QStringLiteral(".json"));
+    // It outlives every window that may keep text in it. On this computer's disk, one per user;
+    // what earlier versions kept beside the program is taken in without holding the start.
+    const std::unique_ptr<KeptEdits> kept = KeptEdits::forThisUser(programFolder());
     provider.setKeptEdits(kept.get());
     SystemClock clock;
     frmMain board(clock, provider, programFolder());

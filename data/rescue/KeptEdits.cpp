@@ -3,16 +3,24 @@
 #include "data/rescue/KeptPlace.h"
 #include "data/storage/Database.h"
 #include "data/storage/StorageError.h"
+#include "data/storage/WorkerThread.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMutex>
 #include <QSaveFile>
+#include <QSemaphore>
 #include <QSet>
+#include <QStandardPaths>
+#include <atomic>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -89,7 +97,60 @@ void store(Recordset& rs, const KeptEdit& e) {
 
 } // namespace
 
-KeptEdits::KeptEdits(QString storePath, QObject* parent) : QObject(parent), storePath_(std::move(storePath)) {
+// What the store shares with the work it hands its worker: the file, and what the worker found for
+// the board's thread to take in. It outlives the store while a disk holds that work.
+struct KeptEdits::Disk {
+    explicit Disk(QString storePath) : path(std::move(storePath)) {}
+
+    // Another store read on the worker, to be taken in on the board's thread.
+    struct Found {
+        QString path;
+        QVector<KeptEdit> edits;
+        QString said;                    // set aside: what to say of it
+        std::shared_ptr<QLockFile> lock; // theirs, held until their file is removed
+        bool folderGoesToo = false;
+    };
+
+    // On the worker: the newest contents handed over, written whole. Older contents handed over
+    // meanwhile are left out: the newest holds everything not yet stored.
+    void write() {
+        QByteArray contents;
+        {
+            QMutexLocker lock(&mutex);
+            contents = std::exchange(pending, QByteArray());
+            writeQueued = false;
+        }
+        QSaveFile f(path);
+        const bool ok = f.open(QIODevice::WriteOnly) && f.write(contents) >= 0 && f.commit();
+        if (saved.exchange(ok) == ok) return;
+        QMutexLocker lock(&mutex);
+        savedChanged = true;
+        nudge();
+    }
+
+    // Asks the board's thread to take in what is here. With the mutex held: the owner is gone
+    // once it says so, and a call queued before that goes with it.
+    void nudge() {
+        if (KeptEdits* o = owner)
+            QMetaObject::invokeMethod(
+                o, [o] { o->takeFromDisk(); }, Qt::QueuedConnection);
+    }
+
+    const QString path;
+    // The store file holds what was last handed to it (or nothing was handed yet).
+    std::atomic<bool> saved{true};
+
+    QMutex mutex; // over what follows
+    KeptEdits* owner = nullptr;
+    QByteArray pending;
+    bool writeQueued = false;
+    QVector<Found> found;
+    bool savedChanged = false;
+};
+
+KeptEdits::KeptEdits(QString storePath, QObject* parent)
+    : QObject(parent), storePath_(std::move(storePath)), disk_(std::make_shared<Disk>(storePath_)) {
+    disk_->owner = this;
     typingSaver_.setSingleShot(true);
     typingSaver_.setInterval(kTypingSavedWithinMs);
     connect(&typingSaver_, &QTimer::timeout, this, &KeptEdits::save);
@@ -98,8 +159,35 @@ KeptEdits::KeptEdits(QString storePath, QObject* parent) : QObject(parent), stor
 
 KeptEdits::~KeptEdits() {
     flush();
-    // A board that ends with nothing kept leaves nothing behind for the next start to adopt.
-    if (lock_ && saved_ && edits_.isEmpty() && typing_.isEmpty()) QFile::remove(storePath_);
+    {
+        QMutexLocker lock(&disk_->mutex);
+        disk_->owner = nullptr;
+    }
+    if (lock_) {
+        const bool nothingKept = edits_.isEmpty() && typing_.isEmpty();
+        worker().post([disk = disk_, nothingKept, lock = std::shared_ptr<QLockFile>(std::move(lock_))] {
+            // A board that ends with nothing kept leaves nothing behind for the next start to adopt.
+            if (nothingKept && disk->saved) QFile::remove(disk->path);
+            // Only after the last write: until then no other board adopts the store.
+            lock->unlock();
+        });
+    }
+    // A disk that does not answer now holds the worker, not the end of the program: the end of the
+    // program joins what was retired, as long as it may.
+    if (worker_ && !worker_->finishWithin(kWrittenAtEndWithinMs)) WorkerThread::retire(std::move(worker_));
+}
+
+QString KeptEdits::localFolder() {
+    // The user's own data folder on this computer's disk: text not yet stored is the presenter's
+    // work, to be kept like a document, never on a share that may stop answering.
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+           QStringLiteral("/kept-edits");
+}
+
+QString KeptEdits::oldFolder(const QString& programFolder) {
+    const passwd* pw = getpwuid(getuid());
+    const QString user = pw ? QString::fromLocal8Bit(pw->pw_name) : QString::number(getuid());
+    return programFolder + QStringLiteral("/KeptEdits-%1").arg(user);
 }
 
 std::unique_ptr<KeptEdits> KeptEdits::forThisProcess(const QString& folder) {
@@ -113,33 +201,112 @@ std::unique_ptr<KeptEdits> KeptEdits::forThisProcess(const QString& folder) {
     lock->tryLock(0);
     auto kept = std::make_unique<KeptEdits>(own);
     kept->lock_ = std::move(lock);
-    const QStringList others = QDir(folder).entryList({QStringLiteral("board-*.json")}, QDir::Files);
-    for (const QString& name : others)
-        if (folder + QLatin1Char('/') + name != own) kept->adopt(folder + QLatin1Char('/') + name);
+    kept->adoptFolder(folder, false);
     return kept;
 }
 
+std::unique_ptr<KeptEdits> KeptEdits::forThisUser(const QString& programFolder) {
+    auto kept = forThisProcess(localFolder());
+    // The program folder may be on a share: it is looked at on the worker only, and emptied once.
+    const QString old = oldFolder(programFolder);
+    kept->adoptFolder(old, true);
+    // The single store earlier versions still kept for all of a user's boards.
+    kept->adopt(old + QStringLiteral(".json"));
+    return kept;
+}
+
+void KeptEdits::adoptFolder(const QString& folder, bool folderGoesToo) {
+    worker().post([disk = disk_, folder, own = storePath_, folderGoesToo] {
+        const QStringList others = QDir(folder).entryList({QStringLiteral("board-*.json")}, QDir::Files);
+        for (const QString& name : others)
+            if (folder + QLatin1Char('/') + name != own)
+                adoptOnWorker(disk, folder + QLatin1Char('/') + name, folderGoesToo);
+        if (folderGoesToo) QDir().rmdir(folder);
+    });
+}
+
 void KeptEdits::adopt(const QString& otherStorePath) {
-    if (!QFile::exists(otherStorePath)) return;
-    QLockFile theirs(otherStorePath + QStringLiteral(".lock"));
-    theirs.setStaleLockTime(0);
+    worker().post([disk = disk_, otherStorePath] { adoptOnWorker(disk, otherStorePath, false); });
+}
+
+void KeptEdits::adoptOnWorker(const std::shared_ptr<Disk>& disk, const QString& path, bool folderGoesToo) {
+    if (!QFile::exists(path)) return;
+    auto theirs = std::make_shared<QLockFile>(path + QStringLiteral(".lock"));
+    theirs->setStaleLockTime(0);
     // A board still running keeps its own store.
-    if (!theirs.tryLock(0)) return;
-    const Contents contents = read(otherStorePath);
+    if (!theirs->tryLock(0)) return;
+    const Contents contents = read(path);
+    Disk::Found found{path, {}, {}, nullptr, folderGoesToo};
     if (!contents.readable) {
-        setAside(otherStorePath);
-        emit changed(notice());
+        found.said = setAside(path, nullptr);
+    } else if (contents.edits.isEmpty()) {
+        QFile::remove(path);
+        theirs->unlock();
+        if (folderGoesToo) QDir().rmdir(QFileInfo(path).path());
         return;
+    } else {
+        found.edits = contents.edits;
+        found.lock = theirs;
     }
-    if (contents.edits.isEmpty()) {
-        QFile::remove(otherStorePath);
-        return;
+    QMutexLocker lock(&disk->mutex);
+    disk->found.push_back(std::move(found));
+    disk->nudge();
+}
+
+// On the board's thread: what the worker found is taken into what is kept, and the stores it came
+// from are removed, on the worker, once this store's file holds it.
+void KeptEdits::takeFromDisk() {
+    QVector<Disk::Found> found;
+    bool savedChanged = false;
+    {
+        QMutexLocker lock(&disk_->mutex);
+        found.swap(disk_->found);
+        savedChanged = std::exchange(disk_->savedChanged, false);
     }
-    edits_ += contents.edits;
-    save();
-    // Removed only once its text is safe in this store.
-    if (saved_) QFile::remove(otherStorePath);
+    if (found.isEmpty() && !savedChanged) return;
+    bool adopted = false;
+    for (const Disk::Found& f : found) {
+        if (!f.said.isEmpty()) setAside_ << f.said;
+        edits_ += f.edits;
+        adopted = adopted || !f.edits.isEmpty();
+    }
+    if (adopted) {
+        save();
+        for (const Disk::Found& f : found) {
+            if (f.edits.isEmpty()) continue;
+            // Queued after the write above: removed only once its text is safe in this store.
+            worker().post([disk = disk_, f] {
+                if (!disk->saved) return;
+                QFile::remove(f.path);
+                f.lock->unlock();
+                if (f.folderGoesToo) QDir().rmdir(QFileInfo(f.path).path());
+            });
+        }
+    }
     emit changed(notice());
+}
+
+bool KeptEdits::writtenWithin(int ms) {
+    const QDeadlineTimer deadline(ms);
+    for (;;) {
+        if (worker_) {
+            auto done = std::make_shared<QSemaphore>();
+            worker_->post([done] { done->release(); });
+            if (!done->tryAcquire(1, int(std::max<qint64>(0, deadline.remainingTime())))) return false;
+        }
+        {
+            QMutexLocker lock(&disk_->mutex);
+            if (disk_->found.isEmpty() && !disk_->savedChanged) return true;
+        }
+        // What it takes in is written in turn.
+        takeFromDisk();
+    }
+}
+
+WorkerThread& KeptEdits::worker() {
+    // Started when first needed: a store that never writes starts no thread.
+    if (!worker_) worker_ = std::make_unique<WorkerThread>(QStringLiteral("rescue store"));
+    return *worker_;
 }
 
 bool KeptEdits::hasRetryable() const {
@@ -180,6 +347,10 @@ void KeptEdits::settled(const void* source) {
     if (typing_.remove(source) && !typingSaver_.isActive()) typingSaver_.start();
 }
 
+// The contents are handed to the worker, not waited for: the write that follows reaches the engine
+// through another thread anyway, and what it sends leaves the store only when settled() is called
+// after the engine took it, in a write queued behind this one. So the file never lacks text the
+// engine has not taken, whatever ends the board in between.
 void KeptEdits::flush() {
     if (typingSaver_.isActive()) save();
 }
@@ -256,8 +427,8 @@ QString KeptEdits::notice() const {
     const QString count =
         edits_.size() == 1 ? QString() : QStringLiteral(" (%1 kept in all)").arg(edits_.size());
     const QString where =
-        saved_ ? QStringLiteral("on this computer in %1").arg(storePath_)
-               : QStringLiteral("until the board closes (%1 cannot be written)").arg(storePath_);
+        disk_->saved ? QStringLiteral("on this computer in %1").arg(storePath_)
+                     : QStringLiteral("until the board closes (%1 cannot be written)").arg(storePath_);
     const QString kept = QStringLiteral("Typed text kept %1%2. %3 %4").arg(where, count, what, how);
     return setAside.isEmpty() ? kept : setAside + QLatin1Char(' ') + kept;
 }
@@ -291,36 +462,46 @@ KeptEdits::Contents KeptEdits::read(const QString& path) {
 
 void KeptEdits::loadOwn() {
     const Contents contents = read(storePath_);
-    if (contents.readable)
+    if (contents.readable) {
         edits_ = contents.edits;
-    else
-        setAside(storePath_);
-}
-
-void KeptEdits::setAside(const QString& path) {
-    const QString aside =
-        path + QStringLiteral(".unreadable-") + QDateTime::currentDateTimeUtc().toString("yyyyMMdd-HHmmss");
-    if (QFile::rename(path, aside)) {
-        setAside_ << QStringLiteral("Kept text in %1 could not be read; the file was set aside as %2.")
-                         .arg(path, aside);
         return;
     }
-    setAside_ << QStringLiteral("Kept text in %1 could not be read and is left as it is.").arg(path);
+    bool renamed = false;
+    setAside_ << setAside(storePath_, &renamed);
     // Never written over: what it holds may still be rescued by hand.
-    if (path == storePath_) writable_ = false;
+    if (!renamed) writable_ = false;
 }
 
+QString KeptEdits::setAside(const QString& path, bool* renamed) {
+    const QString aside =
+        path + QStringLiteral(".unreadable-") + QDateTime::currentDateTimeUtc().toString("yyyyMMdd-HHmmss");
+    const bool ok = QFile::rename(path, aside);
+    if (renamed) *renamed = ok;
+    if (ok)
+        return QStringLiteral("Kept text in %1 could not be read; the file was set aside as %2.")
+            .arg(path, aside);
+    return QStringLiteral("Kept text in %1 could not be read and is left as it is.").arg(path);
+}
+
+// The contents now, handed to the worker to write; when it cannot be written the text is still kept
+// in memory and written again with the next change during this run, and the notice says a restart
+// would lose it.
 void KeptEdits::save() {
     typingSaver_.stop();
+    if (!writable_) {
+        disk_->saved = false;
+        return;
+    }
     QJsonArray kept, typing;
     for (const KeptEdit& e : edits_)
         kept.push_back(toJson(e));
     for (const KeptEdit& e : typing_)
         typing.push_back(toJson(e));
     const QJsonObject all{{"kept", kept}, {"typing", typing}};
-    QSaveFile f(storePath_);
-    // When it cannot be saved the text is still kept in memory and tried again during this run;
-    // the notice says a restart would lose it.
-    saved_ =
-        writable_ && f.open(QIODevice::WriteOnly) && f.write(QJsonDocument(all).toJson()) >= 0 && f.commit();
+    {
+        QMutexLocker lock(&disk_->mutex);
+        disk_->pending = QJsonDocument(all).toJson();
+        if (std::exchange(disk_->writeQueued, true)) return;
+    }
+    worker().post([disk = disk_] { disk->write(); });
 }

@@ -5,11 +5,14 @@
 #include "tests/support/RawConnection.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -27,9 +30,10 @@ class EndedBoards : public ::testing::Test {
     static QString slot(int n) { return catalogue::slotFields()[n]; }
 
     // A board that has typed the text into the slot of midnight's first record and runs on.
-    std::unique_ptr<QProcess> typing(int slotNumber, const QString& text) {
+    std::unique_ptr<QProcess> typing(int slotNumber, const QString& text, const QString& storeFolder = {}) {
         auto board = std::make_unique<QProcess>();
-        board->start(QStringLiteral(CUEPILOT_TYPING_BOARD), {store, monday, "12am", slot(slotNumber), text});
+        board->start(QStringLiteral(CUEPILOT_TYPING_BOARD),
+                     {storeFolder.isEmpty() ? store : storeFolder, monday, "12am", slot(slotNumber), text});
         EXPECT_TRUE(board->waitForReadyRead(20000)) << board->readAllStandardError().toStdString();
         EXPECT_EQ(board->readLine().trimmed(), "typed");
         return board;
@@ -79,6 +83,7 @@ TEST_F(EndedBoards, TypingSurvivesAKillOrALogoutAndIsStoredAtTheNextStart) {
 
         RoutingProvider provider;
         const std::unique_ptr<KeptEdits> nextStart = KeptEdits::forThisProcess(store);
+        ASSERT_TRUE(nextStart->writtenWithin(5000));
         EXPECT_EQ(keptTexts(*nextStart), row.storedAtOnce ? QStringList() : QStringList{text});
         nextStart->retry(provider, catalogue::connectString(), {fx.dataFolder()});
         EXPECT_EQ(stored(0), text);
@@ -104,6 +109,7 @@ TEST_F(EndedBoards, EachBoardKeepsItsOwnStoreAndOnlyThoseOfEndedBoardsAreAdopted
     }
 
     const std::unique_ptr<KeptEdits> nextStart = KeptEdits::forThisProcess(store);
+    ASSERT_TRUE(nextStart->writtenWithin(5000));
     EXPECT_EQ(keptTexts(*nextStart), (QStringList{"first board", "second board"}));
     const QString runningStore = store + QStringLiteral("/board-%1.json").arg(running->processId());
     EXPECT_TRUE(QFile::exists(runningStore));
@@ -119,6 +125,103 @@ TEST_F(EndedBoards, EachBoardKeepsItsOwnStoreAndOnlyThoseOfEndedBoardsAreAdopted
     end(*running, SIGTERM);
     EXPECT_EQ(stored(2), "board still running");
     EXPECT_FALSE(QFile::exists(runningStore));
+}
+
+// This user's own folder for a while ($HOME, under which the test run's per-user folders are).
+class OwnHome {
+  public:
+    OwnHome() : before_(qgetenv("HOME")) { qputenv("HOME", dir_.path().toLocal8Bit()); }
+    ~OwnHome() { qputenv("HOME", before_); }
+    OwnHome(const OwnHome&) = delete;
+    OwnHome& operator=(const OwnHome&) = delete;
+    QString path() const { return dir_.path(); }
+
+  private:
+    QTemporaryDir dir_;
+    QByteArray before_;
+};
+
+// Every file under the folder, by its path there, any date in its name as DATE.
+QStringList filesUnder(const QString& folder) {
+    static const QRegularExpression date(QStringLiteral("\\d{8}-\\d{6}"));
+    QStringList files;
+    for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+        files << QDir(folder).relativeFilePath(it.next()).replace(date, QStringLiteral("DATE"));
+    files.sort();
+    return files;
+}
+
+TEST_F(EndedBoards, StoresLeftBesideTheProgramAreTakenIntoTheUsersOwnFolderOnceAndNothingIsWrittenThere) {
+    const OwnHome user;
+    const QString program = home.path();
+    const QString old = KeptEdits::oldFolder(program);
+    const QString oldName = QFileInfo(old).fileName();
+    struct Row {
+        const char* what;
+        std::function<void()> leave; // what an earlier version left beside the program
+        QStringList adopted;
+        QStringList leftThere;
+    };
+    const Row rows[] = {
+        {"a killed board's store",
+         [&] {
+             auto board = typing(0, "typed before the update", old);
+             QThread::msleep(1000);
+             end(*board, SIGKILL);
+         },
+         {"typed before the update"},
+         {}},
+        {"the one store of all boards",
+         [&] {
+             QFile f(old + QStringLiteral(".json"));
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             f.write(QStringLiteral(
+                         "[{\"file\": \"%1\", \"table\": \"12am\", \"fields\": {\"%2\": \"kept long ago\"}}]")
+                         .arg(monday, slot(0))
+                         .toUtf8());
+         },
+         {"kept long ago"},
+         {}},
+        {"a damaged store",
+         [&] {
+             QDir().mkpath(old);
+             QFile f(old + QStringLiteral("/board-999999999.json"));
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             f.write("{\"kept\": [{\"fields\": {\"00am\": \"half");
+         },
+         {},
+         {oldName + QStringLiteral("/board-999999999.json.unreadable-DATE")}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.leave();
+        QStringList kept;
+        {
+            const std::unique_ptr<KeptEdits> firstStart = KeptEdits::forThisUser(program);
+            ASSERT_TRUE(firstStart->writtenWithin(5000));
+            EXPECT_EQ(keptTexts(*firstStart), row.adopted);
+            EXPECT_EQ(firstStart->notice().contains("could not be read"), !row.leftThere.isEmpty())
+                << firstStart->notice().toStdString();
+            // Text kept from now on goes to the user's own folder only.
+            firstStart->keep({monday, "1am", {}, {{slot(1), "kept after the update"}}, {}, "locked"});
+            ASSERT_TRUE(firstStart->writtenWithin(5000));
+            EXPECT_TRUE(firstStart->storePath().startsWith(user.path() + QLatin1Char('/')))
+                << firstStart->storePath().toStdString();
+            EXPECT_TRUE(firstStart->storePath().startsWith(KeptEdits::localFolder() + QLatin1Char('/')));
+            EXPECT_TRUE(QFile::exists(firstStart->storePath()));
+            EXPECT_EQ(filesUnder(program), row.leftThere);
+            kept = keptTexts(*firstStart);
+        }
+        // The next start finds each text once: what was beside the program is not taken in again.
+        {
+            const std::unique_ptr<KeptEdits> nextStart = KeptEdits::forThisUser(program);
+            ASSERT_TRUE(nextStart->writtenWithin(5000));
+            EXPECT_EQ(keptTexts(*nextStart), kept);
+            EXPECT_EQ(filesUnder(program), row.leftThere);
+        }
+        QDir(KeptEdits::localFolder()).removeRecursively();
+        QDir(old).removeRecursively();
+    }
 }
 
 } // namespace

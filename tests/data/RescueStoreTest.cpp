@@ -6,11 +6,18 @@
 #include "data/storage/RoutingProvider.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/RawConnection.h"
+#include "tests/support/SlowShare.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <functional>
 #include <gtest/gtest.h>
+#include <thread>
 #include <unistd.h>
 
 // Kept text tried again: only where the board works now, never twice, and through a connection that
@@ -87,6 +94,7 @@ TEST(KeptTextRetried, NamesItsFileByFolderAndNameAndNeverWritesAPassword) {
         EXPECT_EQ(kept.edits().back().folder, row.folder);
         EXPECT_EQ(kept.edits().back().file, "Monday.mdb");
         EXPECT_FALSE(kept.notice().contains("s3cret"));
+        ASSERT_TRUE(kept.writtenWithin(5000));
         QFile store(kept.storePath());
         ASSERT_TRUE(store.open(QIODevice::ReadOnly));
         EXPECT_FALSE(store.readAll().contains("s3cret"));
@@ -196,6 +204,70 @@ TEST(KeptTextRetried, IsStoredOnceTheShareIsWritableAgainWithoutARestart) {
         provider.setKeptEdits(nullptr);
     }
     EXPECT_EQ(fx.read(monday, "12am", slot), "typed on a read-only share");
+}
+
+// The store's own disk stops answering while a presenter types, sends and keeps text: the board's
+// thread goes on at once, and the text is in the store file once the disk answers again.
+TEST(KeptTextOnAStoppedDisk, TheBoardIsNotHeldAndTheTextIsInTheFileOnceTheDiskAnswers) {
+    QTemporaryDir disk;
+    const QString mount =
+        QDir::tempPath() + QStringLiteral("/cuepilot-store-disk-%1").arg(QCoreApplication::applicationPid());
+    SlowShare share(disk.path(), mount);
+    if (!share.available()) GTEST_SKIP() << "needs root, /dev/fuse and python3-fusepy";
+    const std::unique_ptr<KeptEdits> kept = KeptEdits::forThisProcess(mount + QStringLiteral("/kept-edits"));
+    ASSERT_TRUE(kept->writtenWithin(5000));
+    // A store write on the board's thread waited as long as the disk was stopped.
+    constexpr qint64 kNotHeldMs = 150;
+    const int control = 0; // the data control typing
+    const QString monday = QStringLiteral("Z:/studio/Data/Monday.mdb");
+    const KeptEdit typed{monday, "12am", {}, {{"00am", "typed while the disk was away"}}, {}, {}};
+    const KeptEdit locked{monday, "1am", {}, {{"00am", "kept while the disk was away"}}, {}, "locked"};
+
+    struct Row {
+        const char* what;
+        std::function<void()> act;
+        QString text;
+        bool inFile;
+    };
+    const Row rows[] = {
+        {"typed, then sent",
+         [&] {
+             kept->typing(&control, typed);
+             kept->flush();
+         },
+         "typed while the disk was away", true},
+        {"kept", [&] { kept->keep(locked); }, "kept while the disk was away", true},
+        {"typing stored", [&] { kept->settled(&control); }, "typed while the disk was away", false},
+        {"kept text settled", [&] { kept->settle(KeptEdit(kept->edits().back())); },
+         "kept while the disk was away", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        share.hold();
+        // Should the board wait for the disk after all, the disk answers again and the test fails
+        // instead of hanging.
+        std::atomic<bool> done{false};
+        std::thread watchdog([&] {
+            for (int i = 0; i < 100 && !done; ++i)
+                QThread::msleep(100);
+            share.release();
+        });
+        QElapsedTimer held;
+        held.start();
+        row.act();
+        EXPECT_LT(held.elapsed(), kNotHeldMs);
+        // The journal's own round, for what is not flushed, on the board's thread too.
+        const int round = KeptEdits::kTypingSavedWithinMs + 50;
+        QTest::qWait(round);
+        EXPECT_LT(held.elapsed(), round + kNotHeldMs);
+        done = true;
+        watchdog.join();
+        ASSERT_TRUE(kept->writtenWithin(10000));
+        QFile store(kept->storePath());
+        ASSERT_TRUE(store.open(QIODevice::ReadOnly));
+        EXPECT_EQ(store.readAll().contains(row.text.toUtf8()), row.inFile);
+    }
+    EXPECT_TRUE(kept->edits().isEmpty());
 }
 
 } // namespace

@@ -200,6 +200,7 @@ TEST_F(SharedFolder, ALockedShareNeitherStopsTheControlNorLosesTheTextWhichIsSto
         otherStudio.exec("ROLLBACK");
     }
     EXPECT_EQ(kept.edits().size(), 2);
+    ASSERT_TRUE(kept.writtenWithin(5000));
 
     KeptEdits afterRestart(kept.storePath());
     ASSERT_EQ(afterRestart.edits().size(), 2);
@@ -209,12 +210,14 @@ TEST_F(SharedFolder, ALockedShareNeitherStopsTheControlNorLosesTheTextWhichIsSto
     EXPECT_EQ(fx.read(monday, "12am", slot), "typed at midnight");
     EXPECT_EQ(fx.read(monday, "1am", slot), "typed while closing");
     EXPECT_TRUE(afterRestart.edits().isEmpty());
+    ASSERT_TRUE(afterRestart.writtenWithin(5000));
     EXPECT_TRUE(KeptEdits(kept.storePath()).edits().isEmpty());
 
     // A store that cannot be written still keeps the text for this run, and says a restart loses it.
     KeptEdits unwritable(home.path() + QStringLiteral("/no such folder/KeptEdits.json"));
     unwritable.keep(KeptEdit{monday, "12am", {}, {{slot, "typed"}}, {}, "locked", false});
     ASSERT_EQ(unwritable.edits().size(), 1);
+    ASSERT_TRUE(unwritable.writtenWithin(5000));
     EXPECT_TRUE(unwritable.notice().contains("until the board closes")) << unwritable.notice().toStdString();
 }
 
