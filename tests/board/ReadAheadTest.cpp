@@ -395,7 +395,9 @@ class TypingWithoutARecordSet : public HungShare, public ::testing::WithParamInt
         c().command[3]->click();
     }
     // What the rescue store's own file holds: what a crash or a power cut leaves.
-    QByteArray storeFile() const {
+    QByteArray storeFile() {
+        // Written by the store's own worker: what it was handed is on the disk first.
+        EXPECT_TRUE(kept.writtenWithin(5000));
         QFile f(kept.storePath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }

@@ -150,6 +150,7 @@ TEST_F(OneBoardOnFiles, TextTypedAfterTheFileWentAwayReachesTheRecordItWasTypedO
         dc->setFieldText("BodyText", typed);
         EXPECT_THROW(dc->update(), NotOpenError);
         EXPECT_EQ(dc->fieldText("BodyText"), typed);
+        ASSERT_TRUE(kept.writtenWithin(5000));
         QFile store(kept.storePath());
         ASSERT_TRUE(store.open(QIODevice::ReadOnly));
         EXPECT_TRUE(store.readAll().contains(typed.toUtf8()));
