@@ -87,5 +87,4 @@ void ChangeWatcher::run() {
     }
     // Its connections closed elsewhere: the board closing does not wait for a share that hangs.
     letGoAside(std::move(provider));
-    letGoOfThreadState();
 }

@@ -150,7 +150,6 @@ void ReadAhead::run() {
     runWith(provider);
     // Its connections closed elsewhere: the board closing does not wait for a share that hangs.
     letGoAside(std::move(provider));
-    letGoOfThreadState();
 }
 
 void ReadAhead::runWith(const std::shared_ptr<DatabaseProvider>& provider) {

@@ -11,7 +11,6 @@
 #include <QWaitCondition>
 #include <algorithm>
 #include <mutex>
-#include <openssl/crypto.h>
 #include <pthread.h>
 #include <thread>
 #include <vector>
@@ -69,10 +68,6 @@ void Lookouts::post(const QString& folder, std::function<void()> work) {
         return;
     }
     worker->post(std::move(work));
-}
-
-void letGoOfThreadState() {
-    OPENSSL_thread_stop();
 }
 
 bool Lookouts::finishAllWithin(int ms) {

@@ -49,11 +49,6 @@ class Lookouts {
     static bool finishAllWithin(int ms);
 };
 
-// What the engines' libraries keep for the calling thread (the crypto library's error state), let go
-// of now, by a thread at the end of its work: left to the thread's own end, that races the end of
-// the program, which tears the library down, and is lost.
-void letGoOfThreadState();
-
 // Lets go of what may hold files open (connections, a provider), on a thread of its own: closing a
 // file on a share that does not answer waits for the share, and whoever lets go must not.
 template <class Held> void letGoAside(Held held) {

@@ -112,8 +112,6 @@ class StorageThread {
     // Runs the work there in turn, never waited for: letting go of a connection, whose closing is
     // itself a call to the share.
     void post(std::function<void()> work);
-    // Whether a question has stayed unanswered so long that the share or server is taken not to answer.
-    bool silent() const;
 
   private:
     struct Shared;

@@ -4,8 +4,6 @@
 #include <vector>
 
 namespace {
-std::atomic<quint64> threadsStarted{0};
-
 // Workers whose owners closed while a share still held them.
 struct Retired {
     QMutex mutex;
@@ -18,7 +16,6 @@ Retired& retired() {
 } // namespace
 
 WorkerThread::WorkerThread(QString name) : name_(std::move(name)) {
-    ++threadsStarted;
     thread_ = std::thread([this] { serve(); });
 }
 
@@ -30,19 +27,6 @@ WorkerThread::~WorkerThread() {
 void WorkerThread::post(std::function<void()> work) {
     QMutexLocker lock(&mutex_);
     queue_.push_back(std::move(work));
-    wake_.wakeOne();
-}
-
-void WorkerThread::setIdleWork(std::function<void()> work, int intervalMs) {
-    QMutexLocker lock(&mutex_);
-    idle_ = std::move(work);
-    idleMs_ = intervalMs;
-    wake_.wakeOne();
-}
-
-void WorkerThread::wake() {
-    QMutexLocker lock(&mutex_);
-    woken_ = true;
     wake_.wakeOne();
 }
 
@@ -76,15 +60,9 @@ void WorkerThread::waitUntilDone() {
         done_.wait(&mutex_);
 }
 
-int WorkerThread::queued() const {
-    QMutexLocker lock(&mutex_);
-    return int(queue_.size());
-}
-
 void WorkerThread::serve() {
     id_ = std::this_thread::get_id();
     QMutexLocker lock(&mutex_);
-    QDeadlineTimer nextIdle(idleMs_ < 0 ? QDeadlineTimer::Forever : QDeadlineTimer(idleMs_));
     for (;;) {
         if (!queue_.empty()) {
             std::function<void()> work = std::move(queue_.front());
@@ -104,20 +82,7 @@ void WorkerThread::serve() {
             continue;
         }
         if (stopping_) break;
-        if (idle_ && (woken_ || nextIdle.hasExpired())) {
-            woken_ = false;
-            const std::function<void()> idle = idle_;
-            lock.unlock();
-            try {
-                idle();
-            } catch (...) {
-            }
-            lock.relock();
-            nextIdle = QDeadlineTimer(idleMs_);
-            continue;
-        }
-        if (idle_ && idleMs_ >= 0 && nextIdle.isForever()) nextIdle = QDeadlineTimer(idleMs_);
-        wake_.wait(&mutex_, idle_ ? nextIdle : QDeadlineTimer(QDeadlineTimer::Forever));
+        wake_.wait(&mutex_);
     }
     lock.unlock();
     // What the crypto library keeps for this thread, let go of before the program tears it down.
@@ -154,8 +119,4 @@ bool WorkerThread::finishRetiredWithin(int ms) {
         }
     }
     return all;
-}
-
-quint64 WorkerThread::startedCount() {
-    return threadsStarted.load();
 }

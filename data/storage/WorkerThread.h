@@ -27,17 +27,11 @@ class WorkerThread {
     QString name() const { return name_; }
     // Queues the work; it runs after everything queued before it.
     void post(std::function<void()> work);
-    // Calls the work on this thread, every intervalMs while the queue is empty, until stopped.
-    void setIdleWork(std::function<void()> work, int intervalMs);
-    // Runs the idle work now rather than at its next interval.
-    void wake();
     // No work is taken after what is queued now; the thread ends once that is done.
     void stop();
     // Whether the thread has ended within the time; it is joined then.
     bool finishWithin(int ms);
     bool isCurrent() const { return std::this_thread::get_id() == id_.load(); }
-    // Work queued and not yet begun.
-    int queued() const;
     // Whether work is queued or under way.
     bool busy() const;
     // Waits until nothing is queued or under way.
@@ -48,8 +42,6 @@ class WorkerThread {
     // The end of the program: joins every retired worker that ends within the time. A worker a share
     // holds still then is the one thread not joined: the program ends around it, as it must.
     static bool finishRetiredWithin(int ms);
-    // Threads started by workers since the program began (an idle board starts none).
-    static quint64 startedCount();
 
   private:
     void serve();
@@ -61,9 +53,6 @@ class WorkerThread {
     QWaitCondition done_;
     bool working_ = false;
     std::deque<std::function<void()>> queue_;
-    std::function<void()> idle_;
-    int idleMs_ = -1;
-    bool woken_ = false;
     bool stopping_ = false;
     bool over_ = false;
     std::atomic<std::thread::id> id_;
