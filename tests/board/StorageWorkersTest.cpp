@@ -90,7 +90,8 @@ TEST_F(TwoShares, AStoppedShareHoldsOnlyItsOwnQuestions) {
     if (!share.available()) GTEST_SKIP() << "no FUSE share here";
     const QString onShare = mount() + QStringLiteral("/Monday.mdb");
     const QString local = mondayFile();
-    provider.setWaitMs(200);
+    // Long enough for a local open under a loaded, sanitized build; the stopped share is late anyway.
+    provider.setWaitMs(1000);
     const QString connect = catalogue::connectString();
     provider.open(onShare, connect)->openTable(QStringLiteral("12am"));
     share.hold();
