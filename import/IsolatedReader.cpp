@@ -22,7 +22,7 @@ constexpr qint64 kMostMessageBytes = 16 * 1024;
 enum class Answer : quint8 { Tables, ReadError, OutOfMemory };
 
 QDataStream& operator<<(QDataStream& s, const Table& t) {
-    s << t.name << t.fields << t.binaryFields << t.damage << qint64(t.records.size());
+    s << t.name << t.fields << t.binaryFields << t.otherKindFields << t.damage << qint64(t.records.size());
     for (const QVector<QVariant>& record : t.records) {
         s << qint64(record.size());
         for (const QVariant& v : record)
@@ -33,7 +33,7 @@ QDataStream& operator<<(QDataStream& s, const Table& t) {
 
 QDataStream& operator>>(QDataStream& s, Table& t) {
     qint64 records = 0;
-    s >> t.name >> t.fields >> t.binaryFields >> t.damage >> records;
+    s >> t.name >> t.fields >> t.binaryFields >> t.otherKindFields >> t.damage >> records;
     for (qint64 r = 0; r < records && s.status() == QDataStream::Ok; ++r) {
         qint64 fields = 0;
         s >> fields;

@@ -20,8 +20,9 @@ struct Table {
     QString name;
     QStringList fields;
     QStringList binaryFields;           // OLE fields: their bytes are not text and are not read
+    QStringList otherKindFields;        // fields neither text nor memo (OLE, numbers, dates)
     QVector<QVector<QVariant>> records; // in record order; a null field is an invalid QVariant
-    QStringList damage;                 // what was found damaged, record by record (memos cut short)
+    QStringList damage; // what was found damaged, record by record (memos cut short, texts garbled)
 };
 
 // Every user table with every record. Text comes back as it was stored, memos whole.
