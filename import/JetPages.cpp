@@ -17,6 +17,8 @@ namespace jet {
 namespace {
 
 constexpr char kDataPage = 0x01;
+constexpr qint64 kLargestFile = qint64(2) << 30; // Jet 4.0's own limit
+constexpr qint64 kSparseFrom = qint64(16) << 20;
 constexpr int kRowCountOffset = 0x0c; // row offsets follow, two bytes each
 constexpr int kRowOffsetMask = 0x1fff;
 constexpr char kLongValueSignature[] = "LVAL"; // at offset 4 of a page holding memo text only
@@ -37,14 +39,25 @@ quint32 u32(const QByteArray& b, int at) {
 
 Pages::Pages(const QString& path) {
     fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
-        throw ReadError(
-            QStringLiteral("cannot be opened: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
-    if (!S_ISREG(st.st_mode)) throw ReadError(QStringLiteral("not a regular file"));
-    count_ = st.st_size / kPageSize;
-    allocated_ = qint64(st.st_blocks) * 512;
-    if (count_ > 0) key_ = pageKeyOf(page(0));
+    try {
+        struct stat st {};
+        if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+            throw ReadError(
+                QStringLiteral("cannot be opened: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        if (!S_ISREG(st.st_mode)) throw ReadError(QStringLiteral("not a regular file"));
+        count_ = st.st_size / kPageSize;
+        // Refused before anything is read: a length no Access file has, or one that is mostly holes.
+        if (st.st_size > kLargestFile) throw ReadError(QStringLiteral("larger than an Access file can be"));
+        if (st.st_size > kSparseFrom && qint64(st.st_blocks) * 512 * 4 < st.st_size)
+            throw ReadError(
+                QStringLiteral("most of it was never written (a sparse file of %1 MB holding %2 MB)")
+                    .arg(st.st_size >> 20)
+                    .arg((qint64(st.st_blocks) * 512) >> 20));
+        if (count_ > 0) key_ = pageKeyOf(page(0));
+    } catch (...) {
+        if (fd_ >= 0) ::close(fd_);
+        throw;
+    }
 }
 
 Pages::~Pages() {

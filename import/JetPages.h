@@ -17,8 +17,6 @@ class Pages {
     Pages& operator=(const Pages&) = delete;
 
     qint64 count() const { return count_; }
-    // The bytes the file takes on its disk: a sparse file holds far fewer than its pages.
-    qint64 allocatedBytes() const { return allocated_; }
     QByteArray page(qint64 number) const;
     // The bytes of one row, addressed as Jet does: the row number in the low byte, the page above it.
     QByteArray row(quint32 pageRow, char pageType) const;
@@ -27,7 +25,6 @@ class Pages {
   private:
     int fd_ = -1;
     qint64 count_ = 0;
-    qint64 allocated_ = 0;
     quint32 key_ = 0; // pages from 1 on are RC4-encoded with it when set
 };
 

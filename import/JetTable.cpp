@@ -145,7 +145,6 @@ TableDefinition readDefinition(const Pages& pages, qint64 definitionPage, const 
     qsizetype at = kColumnsStart + qsizetype(u32(d, kRealIndexCountOffset)) * kRealIndexEntry;
     if (u32(d, kRealIndexCountOffset) > kMostFields || at + qsizetype(fields) * kColumnEntry > d.size())
         throw damaged(QStringLiteral("its fields lie past its end"));
-    QSet<int> numbers, varIndexes;
     for (int i = 0; i < fields; ++i, at += kColumnEntry) {
         Column c;
         c.type = quint8(d[at]);
@@ -155,25 +154,8 @@ TableDefinition readDefinition(const Pages& pages, qint64 definitionPage, const 
         c.compressed = quint8(d[at + 16]) & kCompressedFlag;
         c.fixedOffset = u16(d, at + 21);
         c.length = u16(d, at + 23);
-        if (c.number >= fields || numbers.contains(c.number))
-            throw damaged(QStringLiteral("field number %1 of %2 fields").arg(c.number).arg(fields));
-        numbers.insert(c.number);
-        if (!kindAgrees(c.type, c.fixed, c.length))
-            throw damaged(
-                QStringLiteral("a field of kind %1 %2, %3 bytes long")
-                    .arg(c.type)
-                    .arg(c.fixed ? QStringLiteral("of fixed length") : QStringLiteral("of any length"))
-                    .arg(c.length));
-        if (!c.fixed && (c.varIndex >= t.varCount || varIndexes.contains(c.varIndex)))
-            throw damaged(QStringLiteral("a field stored at place %1 of %2").arg(c.varIndex).arg(t.varCount));
-        if (!c.fixed) varIndexes.insert(c.varIndex);
-        if (c.fixed && c.type != kBool) t.fixedLength = std::max(t.fixedLength, c.fixedOffset + c.length);
         t.columns << c;
     }
-    if (varIndexes.size() != t.varCount)
-        throw damaged(QStringLiteral("%1 fields of any length counted, %2 found")
-                          .arg(t.varCount)
-                          .arg(varIndexes.size()));
     QSet<QString> names;
     for (Column& c : t.columns) {
         if (at + 2 > d.size()) throw damaged(QStringLiteral("its field names lie past its end"));
@@ -186,6 +168,31 @@ TableDefinition readDefinition(const Pages& pages, qint64 definitionPage, const 
             throw damaged(QStringLiteral("the field %1 appears twice").arg(c.name));
         names.insert(c.name.toLower());
     }
+    QSet<int> numbers, varIndexes;
+    for (const Column& c : t.columns) {
+        if (c.number >= fields || numbers.contains(c.number))
+            throw damaged(
+                QStringLiteral("the field %1 has number %2 of %3").arg(c.name).arg(c.number).arg(fields));
+        numbers.insert(c.number);
+        if (!kindAgrees(c.type, c.fixed, c.length))
+            throw damaged(
+                QStringLiteral("the field %1 is of kind %2 %3, %4 bytes long, which do not agree")
+                    .arg(c.name)
+                    .arg(c.type)
+                    .arg(c.fixed ? QStringLiteral("of fixed length") : QStringLiteral("of any length"))
+                    .arg(c.length));
+        if (!c.fixed && (c.varIndex >= t.varCount || varIndexes.contains(c.varIndex)))
+            throw damaged(QStringLiteral("the field %1 is stored at place %2 of %3")
+                              .arg(c.name)
+                              .arg(c.varIndex)
+                              .arg(t.varCount));
+        if (!c.fixed) varIndexes.insert(c.varIndex);
+        if (c.fixed && c.type != kBool) t.fixedLength = std::max(t.fixedLength, c.fixedOffset + c.length);
+    }
+    if (varIndexes.size() != t.varCount)
+        throw damaged(QStringLiteral("%1 fields of any length counted, %2 found")
+                          .arg(t.varCount)
+                          .arg(varIndexes.size()));
     return t;
 }
 
