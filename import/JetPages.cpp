@@ -50,9 +50,9 @@ Pages::Pages(const QString& path) {
         if (st.st_size > kLargestFile) throw ReadError(QStringLiteral("larger than an Access file can be"));
         if (st.st_size > kSparseFrom && qint64(st.st_blocks) * 512 * 4 < st.st_size)
             throw ReadError(
-                QStringLiteral("most of it was never written (a sparse file of %1 MB holding %2 MB)")
+                QStringLiteral("most of it was never written: %1 MB long, only %2 KB of it on the disk")
                     .arg(st.st_size >> 20)
-                    .arg((qint64(st.st_blocks) * 512) >> 20));
+                    .arg((qint64(st.st_blocks) * 512) >> 10));
         if (count_ > 0) key_ = pageKeyOf(page(0));
     } catch (...) {
         if (fd_ >= 0) ::close(fd_);

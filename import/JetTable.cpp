@@ -74,6 +74,19 @@ bool kindAgrees(quint8 type, bool fixed, int length) {
     return false;
 }
 
+QString kindName(quint8 type) {
+    switch (type) {
+    case Text:
+        return QStringLiteral("text");
+    case Memo:
+        return QStringLiteral("memo");
+    case Ole:
+        return QStringLiteral("binary (OLE)");
+    default:
+        return QStringLiteral("of kind %1").arg(type);
+    }
+}
+
 // The definition's bytes: the first page whole, then each further page without its header.
 QByteArray definitionBytes(const Pages& pages, qint64 first, const QString& what) {
     QByteArray bytes = pages.page(first);
@@ -176,9 +189,8 @@ TableDefinition readDefinition(const Pages& pages, qint64 definitionPage, const 
         numbers.insert(c.number);
         if (!kindAgrees(c.type, c.fixed, c.length))
             throw damaged(
-                QStringLiteral("the field %1 is of kind %2 %3, %4 bytes long, which do not agree")
-                    .arg(c.name)
-                    .arg(c.type)
+                QStringLiteral("the field %1 is described as %2 %3, %4 bytes long, which cannot be")
+                    .arg(c.name, kindName(c.type))
                     .arg(c.fixed ? QStringLiteral("of fixed length") : QStringLiteral("of any length"))
                     .arg(c.length));
         if (!c.fixed && (c.varIndex >= t.varCount || varIndexes.contains(c.varIndex)))
@@ -249,9 +261,10 @@ QVector<std::optional<QByteArray>> valuesOf(const TableDefinition& table, const 
         const qsizetype start = c.fixed ? 2 + c.fixedOffset : offsets[c.varIndex];
         const qsizetype length = c.fixed ? c.length : offsets[c.varIndex + 1] - start;
         if (!present && !c.fixed && length > 0)
-            throw ReadError(QStringLiteral("a field marked empty (null) holds %1 bytes").arg(length));
+            throw ReadError(
+                QStringLiteral("its field %1 is marked empty but holds %2 bytes").arg(c.name).arg(length));
         if (c.type == Text && length > c.length)
-            throw ReadError(QStringLiteral("a text is longer than its field allows"));
+            throw ReadError(QStringLiteral("its field %1 holds more than the field allows").arg(c.name));
         if (present) values[i] = row.mid(start, length);
     }
     return values;
