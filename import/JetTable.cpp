@@ -312,8 +312,15 @@ QString textOf(const QByteArray& stored, bool compressedColumn) {
         // One byte a character; a zero byte switches to two bytes a character and back.
         bool oneByte = true;
         QVector<char16_t> run;
+        qsizetype switched = -1; // where the last switch was; Access never switches twice in a row or last
+        const auto switchedForNothing = [&] {
+            if (switched >= 0 && switched == units.size())
+                throw ReadError(QStringLiteral("a text holds a stray zero byte"));
+        };
         for (qsizetype i = 2; i < stored.size();) {
             if (byte(i) == 0) {
+                if (i > 2) switchedForNothing();
+                switched = units.size();
                 checkTwoByteRun(run);
                 run.clear();
                 oneByte = !oneByte;
@@ -332,6 +339,7 @@ QString textOf(const QByteArray& stored, bool compressedColumn) {
                 i += 2;
             }
         }
+        switchedForNothing();
         checkTwoByteRun(run);
     } else {
         if (stored.size() % 2 != 0)
