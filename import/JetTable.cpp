@@ -34,6 +34,11 @@ constexpr int kMostCompressedUnits = 1024; // longer texts are stored uncompress
 constexpr quint8 kBool = 0x01;
 constexpr int kRowCountOffset = 0x0c;
 constexpr int kRowOffsetMask = 0x1fff;
+constexpr int kTableKindOffset = 40;
+constexpr quint8 kUserTable = 0x4e;
+constexpr qint16 kLocalTable = 1;
+constexpr qint16 kOdbcTable = 4;
+constexpr qint16 kLinkedTable = 6;
 constexpr int kDeletedRow = 0x4000;
 
 quint16 u16(const QByteArray& b, qsizetype at) {
@@ -140,6 +145,26 @@ void checkTwoByteRun(const QVector<char16_t>& run) {
     }
 }
 
+// A table's entry carries its definition page as its id; an entry of another kind whose id is the
+// definition page of a table is that table with its kind damaged (it would vanish from the file).
+void checkListedKind(const Pages& pages, const std::optional<QByteArray>& id,
+                     const std::optional<QByteArray>& type, const std::optional<QByteArray>& name) {
+    if (!id || !type || id->size() != 4 || type->size() != 2) return;
+    const qint16 kind = qFromLittleEndian<qint16>(type->constData());
+    const qint32 page = qFromLittleEndian<qint32>(id->constData());
+    if (kind == kLocalTable || kind == kLinkedTable || kind == kOdbcTable || page <= 2 ||
+        page >= pages.count())
+        return;
+    const QByteArray definition = pages.page(page);
+    if (definition[0] == kTableDefinitionPage && quint8(definition[kTableKindOffset]) == kUserTable)
+        throw ReadError(
+            QStringLiteral("the table %1 is listed as something else (kind %2)")
+                .arg(name ? QString::fromUtf16(reinterpret_cast<const char16_t*>(name->constData()),
+                                               name->size() / 2)
+                          : QStringLiteral("on page %1").arg(page))
+                .arg(kind));
+}
+
 } // namespace
 
 TableDefinition readDefinition(const Pages& pages, qint64 definitionPage, const QString& what) {
@@ -152,6 +177,7 @@ TableDefinition readDefinition(const Pages& pages, qint64 definitionPage, const 
             throw ReadError(QStringLiteral("the page map of %1 is empty").arg(what));
     TableDefinition t;
     t.varCount = u16(d, kVarCountOffset);
+    t.user = quint8(d[kTableKindOffset]) == kUserTable;
     const auto damaged = [&](const QString& why) {
         return ReadError(QStringLiteral("the definition of %1 is damaged (%2)").arg(what, why));
     };
@@ -283,9 +309,12 @@ void checkProperties(const QByteArray& blob) {
 }
 
 void checkCatalogueRows(const Pages& pages, qint64 definitionPage, const TableDefinition& catalogue) {
-    int properties = -1;
-    for (int i = 0; i < catalogue.columns.size(); ++i)
-        if (catalogue.columns[i].name == QLatin1String("LvProp")) properties = i;
+    const auto column = [&](const char* name) {
+        for (int i = 0; i < catalogue.columns.size(); ++i)
+            if (catalogue.columns[i].name == QLatin1String(name)) return i;
+        throw ReadError(QStringLiteral("its field %1 is missing").arg(QLatin1String(name)));
+    };
+    const int properties = column("LvProp"), id = column("Id"), type = column("Type"), name = column("Name");
     for (qint64 n = 1; n < pages.count(); ++n) {
         const QByteArray page = pages.page(n);
         if (page[0] != kDataPage || u32(page, 4) != quint32(definitionPage)) continue;
@@ -294,8 +323,9 @@ void checkCatalogueRows(const Pages& pages, qint64 definitionPage, const TableDe
             if (u16(page, kRowCountOffset + 2 + 2 * r) & kDeletedRow) continue; // libmdb skips only these
             const QVector<std::optional<QByteArray>> values =
                 valuesOf(catalogue, pages.rowAt(n, r, kDataPage));
-            if (properties >= 0 && values[properties] && !values[properties]->isEmpty())
+            if (values[properties] && !values[properties]->isEmpty())
                 checkProperties(memoBytes(pages, *values[properties]));
+            checkListedKind(pages, values[id], values[type], values[name]);
         }
     }
 }

@@ -28,6 +28,7 @@ struct Column {
 struct TableDefinition {
     int varCount = 0;
     int fixedLength = 0; // bytes of the fixed-length values of a row
+    bool user = false;   // a table of the file's own, not one of Access's system tables
     QVector<Column> columns;
 };
 

@@ -182,6 +182,11 @@ Table readTable(MdbHandle* mdb, MdbCatalogEntry* entry, const jet::Pages& pages)
             QStringLiteral("truncated: the definition of table %1 lies past the end of the file").arg(name));
     const jet::TableDefinition definition =
         jet::readDefinition(pages, qint64(entry->table_pg), QStringLiteral("table %1").arg(name));
+    // A definition page replaced, or an entry of another kind damaged into a table's, shows one of
+    // Access's own tables.
+    if (!definition.user)
+        throw ReadError(
+            QStringLiteral("the definition of table %1 is that of one of Access's own tables").arg(name));
     std::unique_ptr<MdbTableDef, TableFreer> t(mdb_read_table(entry));
     if (!t || !mdb_read_columns(t.get()) || t->num_cols != unsigned(definition.columns.size()))
         throw ReadError(QStringLiteral("table %1 cannot be read").arg(name));

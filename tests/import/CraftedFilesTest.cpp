@@ -78,6 +78,22 @@ const Case kCases[] = {
          ASSERT_EQ(renameInFile(s.legacyFile("Prep.mdb"), "Prep", "Pr.p"), 1);
      },
      1, "Prep.mdb is damaged (its Prep table is missing, so nothing of it would be taken)"},
+    {"a table's kind damaged in the list of tables",
+     [](LegacyStation& s, const QString&) {
+         patch(s.legacyFile("MonReminder.mdb"), [](QByteArray& b) {
+             const qsizetype name = b.indexOf(utf16("Reminder2"));
+             ASSERT_GT(name, 0);
+             const qsizetype page = name / kPage * kPage;
+             for (int r = 0; r < qFromLittleEndian<quint16>(b.constData() + page + 12); ++r) {
+                 const qsizetype start =
+                     page + (qFromLittleEndian<quint16>(b.constData() + page + 14 + 2 * r) & 0x1fff);
+                 if (start < name && name - start < 64) qToLittleEndian<qint16>(5, b.data() + start + 2 + 8);
+             }
+         });
+     },
+     1,
+     "MonReminder.mdb is damaged (its list of tables is damaged: the table Reminder2 is listed as something "
+     "else"},
     {"another station file saved under a day's name",
      [](LegacyStation& s, const QString&) {
          writeFile(s.legacyFile("Monday.mdb"), fileBytes(s.legacyFile("Notes.mdb")));

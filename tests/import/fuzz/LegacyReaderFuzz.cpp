@@ -201,8 +201,16 @@ class Mutator {
         case Mutation::CatalogueRecord: {
             const qsizetype page =
                 layout.cataloguePages[pick(0, layout.cataloguePages.size() - 1)] * qsizetype(kPage);
-            const qsizetype first = u16At(bytes, page + 14 + 2 * (u16At(bytes, page + 12) - 1)) & 0x1fff;
-            bytes[page + pick(first, kPage - 1)] = char(pick(0, 255));
+            const int rows = u16At(bytes, page + 12);
+            const qsizetype first = u16At(bytes, page + 14 + 2 * (rows - 1)) & 0x1fff;
+            if (pick(0, 1)) {
+                bytes[page + pick(first, kPage - 1)] = char(pick(0, 255));
+                break;
+            }
+            // The kind of an entry (a table, a query, ...): two bytes at offset 8 of the fixed part.
+            const qsizetype row = page + (u16At(bytes, page + 14 + 2 * pick(0, rows - 1)) & 0x1fff);
+            static const qint16 kinds[] = {1, 2, 3, 5, 8, -32768, 0x4101};
+            qToLittleEndian<qint16>(kinds[pick(0, 6)], bytes.data() + row + 2 + 8);
             break;
         }
         case Mutation::EncodedPages: {
