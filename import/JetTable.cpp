@@ -39,6 +39,7 @@ constexpr quint8 kUserTable = 0x4e;
 constexpr qint16 kLocalTable = 1;
 constexpr qint16 kOdbcTable = 4;
 constexpr qint16 kLinkedTable = 6;
+constexpr quint32 kSystemFlags = 0x80000002; // libmdb leaves out the tables with either
 constexpr int kDeletedRow = 0x4000;
 
 quint16 u16(const QByteArray& b, qsizetype at) {
@@ -145,24 +146,37 @@ void checkTwoByteRun(const QVector<char16_t>& run) {
     }
 }
 
-// A table's entry carries its definition page as its id; an entry of another kind whose id is the
-// definition page of a table is that table with its kind damaged (it would vanish from the file).
-void checkListedKind(const Pages& pages, const std::optional<QByteArray>& id,
-                     const std::optional<QByteArray>& type, const std::optional<QByteArray>& name) {
-    if (!id || !type || id->size() != 4 || type->size() != 2) return;
-    const qint16 kind = qFromLittleEndian<qint16>(type->constData());
-    const qint32 page = qFromLittleEndian<qint32>(id->constData());
-    if (kind == kLocalTable || kind == kLinkedTable || kind == kOdbcTable || page <= 2 ||
-        page >= pages.count())
-        return;
+// One entry of the list of tables, as far as the checks below need it.
+struct Entry {
+    qint32 id = 0; // a table's definition page
+    qint16 kind = 0;
+    quint32 flags = 0;
+    QString name;
+};
+
+bool isUserDefinition(const Pages& pages, qint32 page) {
+    if (page <= 2 || page >= pages.count()) return false;
     const QByteArray definition = pages.page(page);
-    if (definition[0] == kTableDefinitionPage && quint8(definition[kTableKindOffset]) == kUserTable)
+    return definition[0] == kTableDefinitionPage && quint8(definition[kTableKindOffset]) == kUserTable;
+}
+
+// A table's entry carries its definition page as its id. An entry of another kind whose id is the
+// definition page of a table is that table with its kind damaged; a table of the station's marked
+// as one of Access's own (or the other way round) has its flags damaged. Either would make the
+// table vanish from the file, or an Access table appear in it.
+void checkEntry(const Pages& pages, const Entry& e) {
+    const bool table = e.kind == kLocalTable || e.kind == kLinkedTable || e.kind == kOdbcTable;
+    if (!table && isUserDefinition(pages, e.id))
         throw ReadError(
-            QStringLiteral("the table %1 is listed as something else (kind %2)")
-                .arg(name ? QString::fromUtf16(reinterpret_cast<const char16_t*>(name->constData()),
-                                               name->size() / 2)
-                          : QStringLiteral("on page %1").arg(page))
-                .arg(kind));
+            QStringLiteral("the table %1 is listed as something else (kind %2)").arg(e.name).arg(e.kind));
+    if (e.kind != kLocalTable) return;
+    const bool markedOwn = e.flags & kSystemFlags;
+    const bool accessName = e.name.startsWith(QLatin1String("MSys"), Qt::CaseInsensitive);
+    if (markedOwn && !accessName && isUserDefinition(pages, e.id))
+        throw ReadError(QStringLiteral("the table %1 is marked as one of Access's own").arg(e.name));
+    if (!markedOwn && accessName)
+        throw ReadError(
+            QStringLiteral("Access's own table %1 is marked as one of the station's").arg(e.name));
 }
 
 } // namespace
@@ -314,7 +328,8 @@ void checkCatalogueRows(const Pages& pages, qint64 definitionPage, const TableDe
             if (catalogue.columns[i].name == QLatin1String(name)) return i;
         throw ReadError(QStringLiteral("its field %1 is missing").arg(QLatin1String(name)));
     };
-    const int properties = column("LvProp"), id = column("Id"), type = column("Type"), name = column("Name");
+    const int properties = column("LvProp"), id = column("Id"), type = column("Type"), name = column("Name"),
+              flags = column("Flags");
     for (qint64 n = 1; n < pages.count(); ++n) {
         const QByteArray page = pages.page(n);
         if (page[0] != kDataPage || u32(page, 4) != quint32(definitionPage)) continue;
@@ -325,7 +340,15 @@ void checkCatalogueRows(const Pages& pages, qint64 definitionPage, const TableDe
                 valuesOf(catalogue, pages.rowAt(n, r, kDataPage));
             if (values[properties] && !values[properties]->isEmpty())
                 checkProperties(memoBytes(pages, *values[properties]));
-            checkListedKind(pages, values[id], values[type], values[name]);
+            Entry e;
+            if (values[id] && values[id]->size() == 4)
+                e.id = qFromLittleEndian<qint32>(values[id]->constData());
+            if (values[type] && values[type]->size() == 2)
+                e.kind = qFromLittleEndian<qint16>(values[type]->constData());
+            if (values[flags] && values[flags]->size() == 4)
+                e.flags = qFromLittleEndian<quint32>(values[flags]->constData());
+            if (values[name]) e.name = textOf(*values[name], catalogue.columns[name].compressed);
+            checkEntry(pages, e);
         }
     }
 }
