@@ -97,8 +97,8 @@ void copyFile(const QString& target, const catalogue::FileSpec& file, const QVec
     QVector<bool> used(tables.size(), false);
     for (const catalogue::TableSpec& t : file.tables) {
         const int i = indexOfIgnoringCase(legacyNames, t.name);
-        if (i >= 0) {
-            used[i] = true;
+        if (i >= 0) used[i] = true;
+        if (i >= 0 && !tables[i].unreadable) {
             copyTable(*builder, tables[i], &t, result);
             continue;
         }
@@ -107,10 +107,14 @@ void copyFile(const QString& target, const catalogue::FileSpec& file, const QVec
         const bool single = t.records == catalogue::Records::Single;
         if (single) builder->insert(t.name, {});
         result.tables.push_back({t.name, single ? 1 : 0});
-        result.notes << QStringLiteral("table \"%1\" not in the legacy file; created blank").arg(t.name);
+        result.notes << (i >= 0 ? QStringLiteral("table \"%1\" could not be read; created blank")
+                                : QStringLiteral("table \"%1\" not in the legacy file; created blank"))
+                            .arg(t.name);
     }
     for (int i = 0; i < tables.size(); ++i) {
-        if (used[i] || indexOfIgnoringCase(legacyNames.mid(0, i), legacyNames[i]) >= 0) continue;
+        if (used[i] || tables[i].unreadable ||
+            indexOfIgnoringCase(legacyNames.mid(0, i), legacyNames[i]) >= 0)
+            continue;
         copyTable(*builder, tables[i], nullptr, result);
         result.notes
             << QStringLiteral("table \"%1\" unknown to the board; copied as it is").arg(tables[i].name);
@@ -185,7 +189,7 @@ QStringList damageIn(const catalogue::FileSpec& file, const QVector<legacy::Tabl
     for (const catalogue::TableSpec& spec : file.tables) {
         const int i = indexOfIgnoringCase(present, spec.name);
         if (i >= 0) {
-            fieldDamage(spec, tables[i], damage);
+            if (!tables[i].unreadable) fieldDamage(spec, tables[i], damage);
             continue;
         }
         missing << spec.name;
@@ -209,7 +213,7 @@ QStringList damageIn(const catalogue::FileSpec& file, const QVector<legacy::Tabl
         damage << QStringLiteral("it holds the table %1 twice").arg(t);
     for (const legacy::Table& t : tables)
         for (const QString& d : t.damage)
-            damage << QStringLiteral("table %1, %2").arg(t.name, d);
+            damage << (t.unreadable ? d : QStringLiteral("table %1, %2").arg(t.name, d));
     return damage;
 }
 

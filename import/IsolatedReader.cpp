@@ -35,7 +35,8 @@ qint64 allocatedSize(const QString& path) {
 enum class Answer : quint8 { Tables, ReadError, OutOfMemory };
 
 QDataStream& operator<<(QDataStream& s, const Table& t) {
-    s << t.name << t.fields << t.binaryFields << t.otherKindFields << t.damage << qint64(t.records.size());
+    s << t.name << t.fields << t.binaryFields << t.otherKindFields << t.damage << t.unreadable
+      << qint64(t.records.size());
     for (const QVector<QVariant>& record : t.records) {
         s << qint64(record.size());
         for (const QVariant& v : record)
@@ -46,7 +47,7 @@ QDataStream& operator<<(QDataStream& s, const Table& t) {
 
 QDataStream& operator>>(QDataStream& s, Table& t) {
     qint64 records = 0;
-    s >> t.name >> t.fields >> t.binaryFields >> t.otherKindFields >> t.damage >> records;
+    s >> t.name >> t.fields >> t.binaryFields >> t.otherKindFields >> t.damage >> t.unreadable >> records;
     for (qint64 r = 0; r < records && s.status() == QDataStream::Ok; ++r) {
         qint64 fields = 0;
         s >> fields;

@@ -262,8 +262,19 @@ QVector<Table> readTables(const QString& path) {
     QVector<Table> tables;
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-        if (entry->object_type == MDB_TABLE && mdb_is_user_table(entry))
+        if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry)) continue;
+        try {
             tables.push_back(readTable(mdb.get(), entry, pages));
+        } catch (const ReadError& e) {
+            // The other tables may still be whole; what this one lost is said with its name.
+            Table lost;
+            lost.name = QString::fromUtf8(entry->object_name);
+            lost.unreadable = true;
+            lost.damage << (e.why().contains(lost.name)
+                                ? e.why()
+                                : QStringLiteral("table %1: %2").arg(lost.name, e.why()));
+            tables.push_back(lost);
+        }
     }
     return tables;
 }

@@ -16,7 +16,7 @@ struct Damaged {
 };
 
 const Damaged kCorpus[] = {
-    {"Monday--usage-map-row.mdb", "row 127 is not on page 25"},
+    {"Monday--usage-map-row.mdb", "table 12am: row 127 is not on page 25"},
     {"Monday--catalogue-usage-map-row.mdb", "its list of tables is damaged: row 127 is not on page 6"},
     {"Monday--field-count.mdb", "table 1am claims 65535 fields"},
     {"Monday--hour-names.mdb",
@@ -31,7 +31,7 @@ const Damaged kCorpus[] = {
     {"Notes--property-blob-crash.mdb",
      "its list of tables is damaged: the properties of a table or field do not add up"},
     {"Notes--definition-replaced.mdb", "the definition of table Main is that of one of Access's own tables"},
-    {"Phone--data-page-zeroed.mdb", "page 25 is not of the kind expected"},
+    {"Phone--data-page-zeroed.mdb", "table List: page 25 is not of the kind expected"},
     {"Tuesday--cut-in-page.mdb", "truncated: 506904 bytes is not a whole number of 4096-byte pages"},
 };
 
