@@ -175,6 +175,11 @@ void fieldDamage(const catalogue::TableSpec& known, const legacy::Table& table, 
         damage << QStringLiteral("its %1 table holds the field \"%2\" twice").arg(table.name, f);
 }
 
+// " (it holds "Pr.p" instead)": what a file holds in place of its own tables, if anything.
+QString instead(const QStringList& unknown) {
+    return unknown.isEmpty() ? QString() : QStringLiteral(" (it holds %1 instead)").arg(quotedList(unknown));
+}
+
 } // namespace
 
 // What the catalogue shows to be lost. A station's older files may lack a field or a table; they
@@ -197,11 +202,12 @@ QStringList damageIn(const catalogue::FileSpec& file, const QVector<legacy::Tabl
     }
     if (!known.isEmpty() && missing.size() == known.size())
         damage << (known.size() == 1
-                       ? QStringLiteral("its %1 table is missing, so nothing of it would be taken")
-                             .arg(known.first())
-                       : QStringLiteral("it holds none of its %1 tables, so nothing of it would "
+                       ? QStringLiteral("its %1 table is missing%2, so nothing of it would be taken")
+                             .arg(known.first(), instead(unknown))
+                       : QStringLiteral("none of its %1 tables is there%2, so nothing of it would "
                                         "be taken")
-                             .arg(known.size()));
+                             .arg(known.size())
+                             .arg(instead(unknown)));
     else if (!missing.isEmpty() && !unknown.isEmpty())
         damage << QStringLiteral("its table(s) %1 are missing while unknown %2 are there, so %1 would be "
                                  "taken blank")

@@ -77,7 +77,8 @@ const Case kCases[] = {
      [](LegacyStation& s, const QString&) {
          ASSERT_EQ(renameInFile(s.legacyFile("Prep.mdb"), "Prep", "Pr.p"), 1);
      },
-     1, "Prep.mdb is damaged (its Prep table is missing, so nothing of it would be taken)"},
+     1,
+     R"(Prep.mdb is damaged (its Prep table is missing (it holds "Pr.p" instead), so nothing of it would be taken))"},
     {"a table's kind damaged in the list of tables",
      [](LegacyStation& s, const QString&) {
          patch(s.legacyFile("MonReminder.mdb"), [](QByteArray& b) {
@@ -98,7 +99,8 @@ const Case kCases[] = {
      [](LegacyStation& s, const QString&) {
          writeFile(s.legacyFile("Monday.mdb"), fileBytes(s.legacyFile("Notes.mdb")));
      },
-     1, "Monday.mdb is damaged (it holds none of its 24 tables, so nothing of it would be taken)"},
+     1,
+     R"(Monday.mdb is damaged (none of its 24 tables is there (it holds "Main" instead), so nothing of it would be taken))"},
     {"a column number past the field count",
      [](LegacyStation& s, const QString&) {
          patch(s.legacyFile("Phone.mdb"), [](QByteArray& b) {
