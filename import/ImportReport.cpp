@@ -32,6 +32,22 @@ QString sentence(const QString& lead, const QStringList& items) {
 
 } // namespace
 
+QString printable(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool control = u < 0x20 || (u >= 0x7f && u < 0xa0) || u == 0x2028 || u == 0x2029 ||
+                             (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069);
+        if (!control)
+            out += c;
+        else if (u < 0x100)
+            out += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        else
+            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
 bool Report::everythingTaken() const {
     for (const FileResult& f : files)
         if (f.outcome == Outcome::Skipped || !f.whole) return false;

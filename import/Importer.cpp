@@ -50,7 +50,10 @@ void copyTable(FileBuilder& builder, const legacy::Table& legacy, const catalogu
         }
     }
     for (int i = 0; i < legacy.fields.size(); ++i) {
-        if (source.contains(i) || legacy.binaryFields.contains(legacy.fields[i])) continue;
+        // A damaged file taken as it is may name a field twice: the first is taken.
+        if (source.contains(i) || legacy.binaryFields.contains(legacy.fields[i]) ||
+            indexOfIgnoringCase(columns, legacy.fields[i]) >= 0)
+            continue;
         columns << legacy.fields[i];
         source << i;
         if (known) extra << legacy.fields[i];
@@ -94,8 +97,8 @@ void copyFile(const QString& target, const catalogue::FileSpec& file, const QVec
     QVector<bool> used(tables.size(), false);
     for (const catalogue::TableSpec& t : file.tables) {
         const int i = indexOfIgnoringCase(legacyNames, t.name);
-        if (i >= 0) {
-            used[i] = true;
+        if (i >= 0) used[i] = true;
+        if (i >= 0 && !tables[i].unreadable) {
             copyTable(*builder, tables[i], &t, result);
             continue;
         }
@@ -104,10 +107,14 @@ void copyFile(const QString& target, const catalogue::FileSpec& file, const QVec
         const bool single = t.records == catalogue::Records::Single;
         if (single) builder->insert(t.name, {});
         result.tables.push_back({t.name, single ? 1 : 0});
-        result.notes << QStringLiteral("table \"%1\" not in the legacy file; created blank").arg(t.name);
+        result.notes << (i >= 0 ? QStringLiteral("table \"%1\" could not be read; created blank")
+                                : QStringLiteral("table \"%1\" not in the legacy file; created blank"))
+                            .arg(t.name);
     }
     for (int i = 0; i < tables.size(); ++i) {
-        if (used[i]) continue;
+        if (used[i] || tables[i].unreadable ||
+            indexOfIgnoringCase(legacyNames.mid(0, i), legacyNames[i]) >= 0)
+            continue;
         copyTable(*builder, tables[i], nullptr, result);
         result.notes
             << QStringLiteral("table \"%1\" unknown to the board; copied as it is").arg(tables[i].name);
@@ -115,34 +122,108 @@ void copyFile(const QString& target, const catalogue::FileSpec& file, const QVec
     builder->commit();
 }
 
-// What the catalogue shows to be lost: a known table without any of its fields, or some of a day's
-// hour tables gone while the others are there. A station's older files may lack a field or a table;
-// they never lose every field of a table, nor a few hours of a day.
-QStringList catalogueDamage(const catalogue::FileSpec& file, const QVector<legacy::Table>& tables) {
-    QStringList damage;
-    QStringList present, missingHours;
+QStringList namesOf(const QVector<legacy::Table>& tables) {
+    QStringList names;
     for (const legacy::Table& t : tables)
-        present << t.name;
-    for (const catalogue::TableSpec& known : file.tables) {
-        const int i = indexOfIgnoringCase(present, known.name);
-        if (i < 0) {
-            if (catalogue::hourTables().contains(known.name)) missingHours << known.name;
+        names << t.name;
+    return names;
+}
+
+QStringList knownNames(const QVector<catalogue::TableSpec>& tables) {
+    QStringList names;
+    for (const catalogue::TableSpec& t : tables)
+        names << t.name;
+    return names;
+}
+
+QStringList unknownOf(const QStringList& present, const QStringList& known) {
+    QStringList unknown;
+    for (const QString& n : present)
+        if (indexOfIgnoringCase(known, n) < 0) unknown << n;
+    return unknown;
+}
+
+QStringList repeatedOf(const QStringList& names) {
+    QStringList repeated;
+    for (int i = 0; i < names.size(); ++i)
+        if (indexOfIgnoringCase(names.mid(0, i), names[i]) >= 0 &&
+            indexOfIgnoringCase(repeated, names[i]) < 0)
+            repeated << names[i];
+    return repeated;
+}
+
+// What a known table of the file has lost: a field gone while one the board does not know stands
+// in its place (a damaged name), or a field that is no longer text.
+void fieldDamage(const catalogue::TableSpec& known, const legacy::Table& table, QStringList& damage) {
+    QStringList missing;
+    for (const QString& f : known.fields)
+        if (indexOfIgnoringCase(table.fields, f) < 0) missing << f;
+    const QStringList unknown = unknownOf(table.fields, known.fields);
+    if (missing.size() == known.fields.size() && !known.fields.isEmpty())
+        damage << QStringLiteral("its %1 table has lost its fields, so nothing of it would be taken")
+                      .arg(known.name);
+    else if (!missing.isEmpty() && !unknown.isEmpty())
+        damage << QStringLiteral("in its %1 table the field(s) %2 are missing while unknown %3 are there, "
+                                 "so %2 would be taken empty")
+                      .arg(known.name, quotedList(missing), quotedList(unknown));
+    for (const QString& f : table.otherKindFields)
+        if (indexOfIgnoringCase(known.fields, f) >= 0)
+            damage << QStringLiteral(
+                          "the field \"%1\" of its %2 table is no longer text, so its text would be lost")
+                          .arg(f, known.name);
+    for (const QString& f : repeatedOf(table.fields))
+        damage << QStringLiteral("its %1 table holds the field \"%2\" twice").arg(table.name, f);
+}
+
+// " (it holds "Pr.p" instead)": what a file holds in place of its own tables, if anything.
+QString instead(const QStringList& unknown) {
+    return unknown.isEmpty() ? QString() : QStringLiteral(" (it holds %1 instead)").arg(quotedList(unknown));
+}
+
+} // namespace
+
+// What the catalogue shows to be lost. A station's older files may lack a field or a table; they
+// never have one missing while an unknown one stands in its place, hold none of their tables, nor
+// lose a few hours of a day.
+QStringList damageIn(const catalogue::FileSpec& file, const QVector<legacy::Table>& tables) {
+    QStringList damage;
+    const QStringList present = namesOf(tables);
+    const QStringList known = knownNames(file.tables);
+    const QStringList unknown = unknownOf(present, known);
+    QStringList missing, missingHours;
+    for (const catalogue::TableSpec& spec : file.tables) {
+        const int i = indexOfIgnoringCase(present, spec.name);
+        if (i >= 0) {
+            if (!tables[i].unreadable) fieldDamage(spec, tables[i], damage);
             continue;
         }
-        bool anyField = false;
-        for (const QString& f : known.fields)
-            anyField = anyField || indexOfIgnoringCase(tables[i].fields, f) >= 0;
-        if (!anyField && !known.fields.isEmpty())
-            damage << QStringLiteral("table %1 has lost its fields").arg(known.name);
+        missing << spec.name;
+        if (catalogue::hourTables().contains(spec.name)) missingHours << spec.name;
     }
-    if (!missingHours.isEmpty() && missingHours.size() < catalogue::hourTables().size())
+    if (!known.isEmpty() && missing.size() == known.size())
+        damage << (known.size() == 1
+                       ? QStringLiteral("its %1 table is missing%2, so nothing of it would be taken")
+                             .arg(known.first(), instead(unknown))
+                       : QStringLiteral("none of its %1 tables is there%2, so nothing of it would "
+                                        "be taken")
+                             .arg(known.size())
+                             .arg(instead(unknown)));
+    else if (!missing.isEmpty() && !unknown.isEmpty())
+        damage << QStringLiteral("its table(s) %1 are missing while unknown %2 are there, so %1 would be "
+                                 "taken blank")
+                      .arg(missing.join(QStringLiteral(", ")), quotedList(unknown));
+    else if (!missingHours.isEmpty() && missingHours.size() < catalogue::hourTables().size())
         damage
             << QStringLiteral("the hour table(s) %1 are gone").arg(missingHours.join(QStringLiteral(", ")));
+    for (const QString& t : repeatedOf(present))
+        damage << QStringLiteral("it holds the table %1 twice").arg(t);
     for (const legacy::Table& t : tables)
         for (const QString& d : t.damage)
-            damage << QStringLiteral("table %1, %2").arg(t.name, d);
+            damage << (t.unreadable ? d : QStringLiteral("table %1, %2").arg(t.name, d));
     return damage;
 }
+
+namespace {
 
 // "Z:/klgc/Data/", "Z:\klgc", "\\STUDIO-B\Cuepilot": paths the board on this system cannot reach.
 bool looksLikeWindows(const QString& path) {
@@ -219,7 +300,7 @@ class FileImport {
         result_.messages = reading.messages;
         // A file with a Jet 4.0 header that cannot be read to its end is damaged (cut short, or worse).
         if (reading.result != legacy::Reading::Result::Read) return skip(Trouble::Damaged, reading.why);
-        const QStringList damage = catalogueDamage(file_, reading.tables);
+        const QStringList damage = damageIn(file_, reading.tables);
         if (!damage.isEmpty() && !options_.keepDamaged)
             return skip(Trouble::Damaged, damage.join(QStringLiteral("; ")));
         place(Outcome::Copied,
@@ -266,6 +347,30 @@ class FileImport {
     FileResult result_;
 };
 
+QStringList printableEach(const QStringList& texts) {
+    QStringList out;
+    for (const QString& t : texts)
+        out << printable(t);
+    return out;
+}
+
+// Everything the report says that came from the legacy folder's names or the files' content.
+void makePrintable(Report& report) {
+    for (FileResult& f : report.files) {
+        f.reason = printable(f.reason);
+        f.notes = printableEach(f.notes);
+        f.messages = printableEach(f.messages.split(QLatin1Char('\n'))).join(QLatin1Char('\n'));
+        for (TableResult& t : f.tables)
+            t.name = printable(t.name);
+    }
+    report.otherKindFiles = printableEach(report.otherKindFiles);
+    report.unknownFiles = printableEach(report.unknownFiles);
+    for (WindowsPath& w : report.windowsPaths) {
+        w.name = printable(w.name);
+        w.path = printable(w.path);
+    }
+}
+
 } // namespace
 
 Report run(const Options& options) {
@@ -297,6 +402,7 @@ Report run(const Options& options) {
         report.files.push_back(spellings.isEmpty() ? one.blank() : one.from(spellings, legacy));
     }
     report.unknownFiles = legacy.rest();
+    makePrintable(report);
     return report;
 }
 

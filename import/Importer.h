@@ -70,6 +70,14 @@ struct Report {
     QString details() const;
 };
 
+// The text with every control character (a newline, an escape sequence, a direction change) written
+// as \x1b or \u202e: names from a legacy folder or file must not clear the screen or fake a line.
+QString printable(const QString& text);
+
+// What the legacy tables read from one of the board's files show to be damaged or lost, in the
+// staff's words; empty when the file can be taken as sound.
+QStringList damageIn(const catalogue::FileSpec& file, const QVector<legacy::Table>& tables);
+
 // Throws StorageError when the legacy folder cannot be read or holds none of the station's files,
 // or when the target folder cannot be made or lies in the legacy folder.
 Report run(const Options& options);

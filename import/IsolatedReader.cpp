@@ -4,12 +4,15 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <new>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,11 +21,22 @@ namespace legacy {
 namespace {
 
 constexpr qint64 kMostMessageBytes = 16 * 1024;
+constexpr qint64 kBaseMemory = qint64(128) << 20;
+constexpr qint64 kMemoryPerFileByte = 64;
+
+// The bytes the file takes on its disk (at most its length): a sparse file's holes cost nothing
+// to store and hold nothing to read.
+qint64 allocatedSize(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return 0;
+    return std::min(qint64(st.st_size), qint64(st.st_blocks) * 512);
+}
 
 enum class Answer : quint8 { Tables, ReadError, OutOfMemory };
 
 QDataStream& operator<<(QDataStream& s, const Table& t) {
-    s << t.name << t.fields << t.binaryFields << t.damage << qint64(t.records.size());
+    s << t.name << t.fields << t.binaryFields << t.otherKindFields << t.damage << t.unreadable
+      << qint64(t.records.size());
     for (const QVector<QVariant>& record : t.records) {
         s << qint64(record.size());
         for (const QVariant& v : record)
@@ -33,7 +47,7 @@ QDataStream& operator<<(QDataStream& s, const Table& t) {
 
 QDataStream& operator>>(QDataStream& s, Table& t) {
     qint64 records = 0;
-    s >> t.name >> t.fields >> t.binaryFields >> t.damage >> records;
+    s >> t.name >> t.fields >> t.binaryFields >> t.otherKindFields >> t.damage >> t.unreadable >> records;
     for (qint64 r = 0; r < records && s.status() == QDataStream::Ok; ++r) {
         qint64 fields = 0;
         s >> fields;
@@ -89,10 +103,16 @@ QByteArray answerFor(const QString& path) {
     }
 }
 
-[[noreturn]] void readInChild(const QString& path, const Limits& limits, int answerFd, int messagesFd) {
+[[noreturn]] void readInChild(const QString& path, const Limits& limits, qint64 fileBytes, pid_t parent,
+                              int answerFd, int messagesFd) {
+    // Dies with the importer: a reader left alone would burn a core until its CPU limit.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(4);
     ::dup2(messagesFd, STDOUT_FILENO);
     ::dup2(messagesFd, STDERR_FILENO);
-    const rlim_t memory = addressSpaceInUse() + rlim_t(limits.memoryBytes);
+    // A station's file takes a few megabytes to read; the cap grows with the file, never past the limit.
+    const qint64 allowed = std::min(limits.memoryBytes, kBaseMemory + kMemoryPerFileByte * fileBytes);
+    const rlim_t memory = addressSpaceInUse() + rlim_t(allowed);
     const rlimit memoryLimit{memory, memory};
     const rlimit cpuLimit{rlim_t(limits.cpuSeconds), rlim_t(limits.cpuSeconds) + 1};
     ::setrlimit(RLIMIT_AS, &memoryLimit);
@@ -160,8 +180,10 @@ Reading readApart(const QString& path, const Limits& limits) {
         ::close(answerPipe[1]);
         throw ReadError(QStringLiteral("no pipe for the reader"));
     }
+    const qint64 fileBytes = allocatedSize(path);
+    const pid_t parent = ::getpid();
     const pid_t child = ::fork();
-    if (child == 0) readInChild(path, limits, answerPipe[1], messagesPipe[1]);
+    if (child == 0) readInChild(path, limits, fileBytes, parent, answerPipe[1], messagesPipe[1]);
     ::close(answerPipe[1]);
     ::close(messagesPipe[1]);
     if (child < 0) {
@@ -169,7 +191,7 @@ Reading readApart(const QString& path, const Limits& limits) {
         ::close(messagesPipe[0]);
         throw ReadError(QStringLiteral("no process could be started to read it"));
     }
-    const qint64 most = QFileInfo(path).size() * limits.outputPerFileByte + limits.outputAllowance;
+    const qint64 most = fileBytes * limits.outputPerFileByte + limits.outputAllowance;
     const Collected c = collect(answerPipe[0], messagesPipe[0], most, limits.wallSeconds);
     if (c.timedOut || c.tooLong) ::kill(child, SIGKILL);
     ::close(answerPipe[0]);
@@ -207,9 +229,8 @@ Reading readApart(const QString& path, const Limits& limits) {
         s >> r.why;
         r.result = Reading::Result::Unreadable;
     } else {
-        return damaged(
-            QStringLiteral("reading it needs more than %1 MB of memory").arg(limits.memoryBytes >> 20),
-            c.messages);
+        return damaged(QStringLiteral("reading it needs more memory than a file of its size can"),
+                       c.messages);
     }
     if (s.status() != QDataStream::Ok)
         return damaged(QStringLiteral("the reader's answer was cut short"), c.messages);

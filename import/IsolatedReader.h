@@ -10,11 +10,13 @@
 namespace legacy {
 
 struct Limits {
-    qint64 memoryBytes = qint64(1) << 30; // address space the reading may add to what the process holds
+    // Address space the reading may add to what the process holds, at most: the cap given to a
+    // reader grows from 128 MB with the bytes the file takes on disk, up to this.
+    qint64 memoryBytes = qint64(1) << 30;
     int cpuSeconds = 30;
     int wallSeconds = 60;
     // What the child may send back: the file's text cannot honestly come to more than this many
-    // bytes per byte of file (a null field costs a bit in the file and a few bytes here).
+    // bytes per byte the file takes on disk (a null field costs a bit in the file and a few bytes here).
     qint64 outputPerFileByte = 32;
     qint64 outputAllowance = qint64(8) << 20;
 };

@@ -22,22 +22,13 @@ bool isJet4(const QByteArray& page) {
            std::memcmp(page.constData() + 4, kSignature, sizeof kSignature) == 0 && page[kVersionOffset] == 1;
 }
 
+constexpr int kKeyOffset = 0x3e;         // the page-encoding key, within the masked region
+constexpr quint32 kKeyMask = 0x4ebc8afb; // what the masked region holds there for "no key"
+
 // XORs the masked region with the RC4 key stream of the fixed key 0x6b39dac7 (stored little-endian).
 void toggleRc4(QByteArray& page) {
-    const std::array<unsigned char, 4> key = {0xc7, 0xda, 0x39, 0x6b};
-    std::array<unsigned char, 256> s{};
-    for (int i = 0; i < 256; ++i)
-        s[i] = static_cast<unsigned char>(i);
-    for (int i = 0, j = 0; i < 256; ++i) {
-        j = (j + s[i] + key[i % key.size()]) & 0xff;
-        std::swap(s[i], s[j]);
-    }
-    for (int n = 0, i = 0, j = 0; n < kMaskedLength; ++n) {
-        i = (i + 1) & 0xff;
-        j = (j + s[i]) & 0xff;
-        std::swap(s[i], s[j]);
-        page[kMaskedStart + n] = static_cast<char>(page[kMaskedStart + n] ^ s[(s[i] + s[j]) & 0xff]);
-    }
+    const unsigned char key[] = {0xc7, 0xda, 0x39, 0x6b};
+    rc4(key, sizeof key, page.data() + kMaskedStart, kMaskedLength);
 }
 
 // The whole days of the creation date, as four little-endian bytes.
@@ -56,6 +47,40 @@ void toggleDateMask(QByteArray& unmasked) {
 }
 
 } // namespace
+
+void rc4(const unsigned char* key, int keyLength, char* data, qsizetype length) {
+    std::array<unsigned char, 256> s{};
+    for (int i = 0; i < 256; ++i)
+        s[i] = static_cast<unsigned char>(i);
+    for (int i = 0, j = 0; i < 256; ++i) {
+        j = (j + s[i] + key[i % keyLength]) & 0xff;
+        std::swap(s[i], s[j]);
+    }
+    for (qsizetype n = 0, i = 0, j = 0; n < length; ++n) {
+        i = (i + 1) & 0xff;
+        j = (j + s[i]) & 0xff;
+        std::swap(s[i], s[j]);
+        data[n] = static_cast<char>(data[n] ^ s[(s[i] + s[j]) & 0xff]);
+    }
+}
+
+quint32 pageKeyOf(const QByteArray& page0) {
+    if (!isJet4(page0)) return 0;
+    return qFromLittleEndian<quint32>(page0.constData() + kKeyOffset) ^ kKeyMask;
+}
+
+QByteArray withPageKey(const QByteArray& page0, quint32 key) {
+    QByteArray page = page0;
+    qToLittleEndian(key ^ kKeyMask, page.data() + kKeyOffset);
+    return page;
+}
+
+void togglePageEncoding(quint32 key, qint64 number, char* page) {
+    if (key == 0 || number == 0) return;
+    unsigned char pageKey[4];
+    qToLittleEndian(quint32(key ^ quint32(number)), pageKey);
+    rc4(pageKey, sizeof pageKey, page, kPageSize);
+}
 
 std::optional<QString> passwordOf(const QByteArray& page0) {
     if (!isJet4(page0)) return std::nullopt;

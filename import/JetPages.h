@@ -20,18 +20,17 @@ class Pages {
     QByteArray page(qint64 number) const;
     // The bytes of one row, addressed as Jet does: the row number in the low byte, the page above it.
     QByteArray row(quint32 pageRow, char pageType) const;
+    QByteArray rowAt(qint64 number, int row, char pageType) const;
 
   private:
     int fd_ = -1;
     qint64 count_ = 0;
+    quint32 key_ = 0; // pages from 1 on are RC4-encoded with it when set
 };
 
-// Throws unless the table definition page holds a table definition whose usage and free-space maps
-// lie on pages of the file, and whose field count is one Access allows.
-void checkTableDefinition(const Pages& pages, qint64 definitionPage, const QString& what);
-
-// The length in UTF-16 units of the memo whose 12-byte field header is given, from the pages its
-// text lies on; throws when a page is missing, of another kind, or the chain loops or ends short.
-qsizetype memoLength(const Pages& pages, const QByteArray& header);
+// The stored bytes of the memo whose 12-byte field header (and inline text) is given, gathered from
+// the pages its text lies on; throws when a page is missing, of another kind, or the chain loops or
+// ends short. Read before libmdb would follow the chain, so a loop is named at once.
+QByteArray memoBytes(const Pages& pages, const QByteArray& header);
 
 } // namespace jet

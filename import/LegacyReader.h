@@ -20,12 +20,15 @@ struct Table {
     QString name;
     QStringList fields;
     QStringList binaryFields;           // OLE fields: their bytes are not text and are not read
+    QStringList otherKindFields;        // fields neither text nor memo (OLE, numbers, dates)
     QVector<QVector<QVariant>> records; // in record order; a null field is an invalid QVariant
-    QStringList damage;                 // what was found damaged, record by record (memos cut short)
+    QStringList damage;      // what was found damaged, record by record (memos cut short, texts garbled)
+    bool unreadable = false; // nothing of it could be read: its damage says why
 };
 
-// Every user table with every record. Text comes back as it was stored, memos whole.
-// Throws ReadError when the file is not a readable Jet 4.0 file or a table cannot be read to its end.
+// Every user table with every record. Text comes back as it was stored, memos whole. A table that
+// cannot be read to its end comes back unreadable, with no fields or records. Throws ReadError when
+// the file is not a readable Jet 4.0 file or its list of tables is damaged.
 QVector<Table> readTables(const QString& path);
 
 // The password in the file's header; throws ReadError when the file is not a Jet 4.0 file.

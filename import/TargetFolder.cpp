@@ -8,8 +8,10 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,16 +21,58 @@ QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-bool sameObject(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+struct Identity {
+    dev_t device;
+    ino_t inode;
+    bool operator<(const Identity& o) const {
+        return device != o.device ? device < o.device : inode < o.inode;
+    }
+};
+
+// The path with every link resolved: the deepest part that exists through realpath, the parts
+// still to be made (which hold no link) as given.
+QString resolved(const QString& folder) {
+    QString at = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    QStringList toMake;
+    while (true) {
+        if (char* real = ::realpath(QFile::encodeName(at).constData(), nullptr)) {
+            QString out = QFile::decodeName(real);
+            ::free(real);
+            for (const QString& part : toMake)
+                out += QLatin1Char('/') + part;
+            return QDir::cleanPath(out);
+        }
+        const QString up = QFileInfo(at).path();
+        if (up == at) return at;
+        toMake.prepend(QFileInfo(at).fileName());
+        at = up;
+    }
 }
 
-// Whether folder, or any folder above it that exists, is the legacy folder itself.
-bool liesWithin(const QString& folder, const struct stat& legacy) {
-    QString at = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    while (true) {
+// The legacy folder and every folder below it, by device and inode, links not followed: a target
+// reached through a link or a bind mount shows the same identity as the folder it stands for.
+std::set<Identity> foldersOf(const QString& legacyFolder) {
+    constexpr size_t kMostFolders = 100000;
+    std::set<Identity> found;
+    QStringList toVisit{legacyFolder};
+    while (!toVisit.isEmpty() && found.size() < kMostFolders) {
+        const QString folder = toVisit.takeLast();
         struct stat st {};
-        if (::stat(QFile::encodeName(at).constData(), &st) == 0 && sameObject(st, legacy)) return true;
+        if (::stat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
+        if (!found.insert({st.st_dev, st.st_ino}).second) continue;
+        for (const QString& sub : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden |
+                                                         QDir::NoSymLinks | QDir::System))
+            toVisit << folder + QLatin1Char('/') + sub;
+    }
+    return found;
+}
+
+// Whether the resolved folder, or any folder above it that exists, is the legacy folder or one in it.
+bool liesWithin(const QString& resolvedFolder, const std::set<Identity>& legacy) {
+    for (QString at = resolvedFolder;;) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(at).constData(), &st) == 0 && legacy.count({st.st_dev, st.st_ino}))
+            return true;
         const QString up = QFileInfo(at).path();
         if (up == at) return false;
         at = up;
@@ -47,16 +91,16 @@ void syncFile(const QString& path) {
 
 } // namespace
 
-TargetFolder::TargetFolder(const QString& folder, const QString& legacyFolder) : folder_(folder) {
+TargetFolder::TargetFolder(const QString& folder, const QString& legacyFolder) : folder_(resolved(folder)) {
     struct stat legacy {};
     if (::stat(QFile::encodeName(legacyFolder).constData(), &legacy) != 0)
         throw StorageError(QStringLiteral("%1: %2").arg(legacyFolder, systemError()));
     // Checked before anything is made: not even an empty folder goes into the legacy folder.
-    if (liesWithin(folder, legacy))
+    if (liesWithin(folder_, foldersOf(legacyFolder)))
         throw StorageError(QStringLiteral("the target folder must lie outside the legacy folder"));
-    if (!QDir().mkpath(folder)) throw StorageError(QStringLiteral("cannot create folder %1").arg(folder));
+    if (!QDir().mkpath(folder_)) throw StorageError(QStringLiteral("cannot create folder %1").arg(folder));
     struct stat st {};
-    if (::stat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+    if (::stat(QFile::encodeName(folder_).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
         throw StorageError(QStringLiteral("%1 is not a folder").arg(folder));
     groupShared_ = (st.st_mode & S_ISGID) != 0;
 }

@@ -9,8 +9,9 @@
 // run made are ever removed.
 class TargetFolder {
   public:
-    // Throws StorageError when the folder is or lies inside the legacy folder (compared by device
-    // and inode, so a link or a bind mount is seen through), or cannot be made.
+    // Throws StorageError when the folder is or lies inside the legacy folder, or cannot be made. The
+    // folder is resolved first (realpath), and each folder above it compared by device and inode
+    // with the legacy folder and every folder in it, so a link or a bind mount is seen through.
     TargetFolder(const QString& folder, const QString& legacyFolder);
 
     enum class Placed { Done, AlreadyThere };

@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
         if (verbose) out << "\n" << report.details();
         return report.everythingTaken() ? 0 : 1;
     } catch (const StorageError& e) {
-        err << "cuepilot-import: " << e.message() << "\n";
+        err << "cuepilot-import: " << legacy_import::printable(e.message()) << "\n";
         return 2;
     } catch (const std::exception& e) {
         err << "cuepilot-import: " << e.what() << "\n";

@@ -16,19 +16,22 @@ struct Damaged {
 };
 
 const Damaged kCorpus[] = {
-    {"Monday--usage-map-row.mdb", "row 127 is not on page 25"},
-    {"Monday--catalogue-usage-map-row.mdb", "row 127 is not on page 6"},
+    {"Monday--usage-map-row.mdb", "table 12am: row 127 is not on page 25"},
+    {"Monday--catalogue-usage-map-row.mdb", "its list of tables is damaged: row 127 is not on page 6"},
     {"Monday--field-count.mdb", "table 1am claims 65535 fields"},
-    {"Monday--hour-names.mdb", "the hour table(s) 3am, 4pm are gone"},
+    {"Monday--hour-names.mdb",
+     R"(its table(s) 3am, 4pm are missing while unknown "3xm", "4xm" are there, so 3am, 4pm would be taken blank)"},
     {"Prep--memo-cut.mdb", "table Prep, record 2, memo field Text: a memo holds 8144 of its 80108 bytes"},
     {"Prep--memo-loop.mdb", "table Prep, record 2, memo field Text: a memo's pages run in a circle"},
     {"Prep--memo-endless.mdb", "table Prep, record 2, memo field Text: a memo's pages run in a circle"},
     {"Prep--memo-page-replaced.mdb",
      "table Prep, record 2, memo field Text: a memo's text lies on a page of another kind"},
-    {"Notes--property-blob-loop.mdb", "reading it did not end within 3 seconds"},
-    {"Notes--property-blob-crash.mdb", "the reader broke down on it"},
-    {"Notes--definition-replaced.mdb", "table Main: only 0 of its 19 records could be read"},
-    {"Phone--data-page-zeroed.mdb", "page 25 is not of the kind expected"},
+    {"Notes--property-blob-loop.mdb",
+     "its list of tables is damaged: the properties of a table or field do not add up"},
+    {"Notes--property-blob-crash.mdb",
+     "its list of tables is damaged: the properties of a table or field do not add up"},
+    {"Notes--definition-replaced.mdb", "the definition of table Main is that of one of Access's own tables"},
+    {"Phone--data-page-zeroed.mdb", "table List: page 25 is not of the kind expected"},
     {"Tuesday--cut-in-page.mdb", "truncated: 506904 bytes is not a whole number of 4096-byte pages"},
 };
 

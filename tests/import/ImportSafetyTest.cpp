@@ -124,13 +124,20 @@ TEST(ImportSafetyRights, KeepDamagedTakesTheDamagedFileAndSaysSo) {
     LegacyStation station;
     writeFile(station.legacyFile("Prep.mdb"),
               fileBytes(QStringLiteral(CUEPILOT_DAMAGED_CORPUS "/Prep--memo-cut.mdb")));
+    // One hour table whose definition cannot be read: the other 23 are still taken.
+    writeFile(station.legacyFile("Monday.mdb"),
+              fileBytes(QStringLiteral(CUEPILOT_DAMAGED_CORPUS "/Monday--field-count.mdb")));
     const ImportRun run = import({"--keep-damaged", station.legacyData(), station.root() + "/data"});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(
-        run.out.startsWith("37 of 37 files taken.\nTaken although damaged: Prep.mdb (table Prep, record 2, "
-                           "memo field Text: a memo holds 8144 of its 80108 bytes).\n"))
+        run.out.startsWith("37 of 37 files taken.\nTaken although damaged: Monday.mdb (table 1am claims "
+                           "65535 fields), Prep.mdb (table Prep, record 2, memo field Text: a memo holds "
+                           "8144 of its 80108 bytes).\n"))
         << run.out.toStdString();
     EXPECT_EQ(station.rows(station.root() + "/data/Prep.mdb", "Prep").records.size(), 4);
+    const QString monday = station.root() + "/data/Monday.mdb";
+    EXPECT_FALSE(station.rows(monday, "1am").at(1, "00am").isValid());
+    EXPECT_TRUE(station.rows(monday, "2am").at(1, "00am").isValid());
 }
 
 // An unreadable legacy folder would list as empty; it must stop the run instead.
