@@ -2,9 +2,16 @@
 
 #include "data/history/HistoryEntry.h"
 
+#include "data/rescue/KeptEdits.h"
+#include "data/storage/Recordset.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QTimer>
 #include <QVector>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class Database;
 class DatabaseProvider;
@@ -60,10 +67,16 @@ class frmHistory : public QWidget {
     void readEntries();
     void listEntries();
     void showKept();
+    void showKeptEdit(const KeptEdit& edit);
     void showChoice();
+    void followFile();
+    using Restore = std::function<void(Database&, const HistoryEntry&)>;
     // Runs a put-back on the chosen entry's file, then lists again; says how it went.
-    void putBack(const std::function<void(Database&, const HistoryEntry&)>& restore, const QString& done);
+    void putBack(const Restore& restore, const QString& done);
+    // The entry of the row chosen, by its identity.
     const HistoryEntry* chosen() const;
+    // The kept edit of the row chosen, as the store holds it now; nothing once it was settled.
+    std::optional<KeptEdit> keptChosen() const;
     std::shared_ptr<Database> database() const;
     const HistoryTopic* topic() const;
 
@@ -71,11 +84,18 @@ class frmHistory : public QWidget {
     ReadUntilAnswered* reading_;
     QVector<HistoryTopic> topics_;
     QVector<HistoryEntry> entries_;
+    qint64 shownUpTo_ = 0; // the newest entry listed
+    // What the file held beside each kept edit shown, by the edit's identity.
+    QHash<QString, ExpectedValues> shownBeside_;
+    QPointer<KeptEdits> watched_;
+    QTimer fileWatch_;
+    std::optional<quint64> fileStamp_;
     QComboBox* topicBox_;
     QTreeWidget* list_;
     QTreeWidget* kept_;
     QLabel* keptHeading_;
     QLabel* message_;
+    QLabel* elsewhere_;
     QPushButton* oldValue_;
     QPushButton* newValue_;
     QPushButton* asBefore_;

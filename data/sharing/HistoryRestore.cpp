@@ -55,12 +55,25 @@ std::optional<RecordValues> asDeleted(const QVector<HistoryEntry>& newestFirst) 
     return values;
 }
 
+// What the field held when the history up to shownUpTo was shown: the last change then known, or
+// else what the first change made since found in it; a field nobody changed holds what it holds now.
+QVariant heldWhenShown(const QVector<HistoryEntry>& newestFirst, const QString& field, qint64 shownUpTo,
+                       const QVariant& now) {
+    std::optional<QVariant> foundLater;
+    for (const HistoryEntry& e : newestFirst) {
+        if (e.field.compare(field, Qt::CaseInsensitive) != 0) continue;
+        if (e.id <= shownUpTo) return e.after;
+        foundLater = e.before;
+    }
+    return foundLater.value_or(now);
+}
+
 } // namespace
 
-void restoreField(Database& db, const HistoryEntry& entry, bool toAfter,
-                  const std::optional<QVariant>& expectedNow) {
+void restoreField(Database& db, const HistoryEntry& entry, bool toAfter, qint64 shownUpTo) {
     const std::unique_ptr<Recordset> rs = openAt(db, entry.table, entry.record);
-    const QVariant now = expectedNow ? *expectedNow : rs->value(entry.field);
+    QVariant now = rs->value(entry.field);
+    if (shownUpTo) now = heldWhenShown(entriesOf(db, entry.table, entry.record), entry.field, shownUpTo, now);
     const QVariant wanted = toAfter ? entry.after : entry.before;
     rs->updateCurrent({{entry.field, asWritten(wanted)}}, {{entry.field, now}});
 }

@@ -3,6 +3,7 @@
 #include "tests/board/EditingBoard.h"
 #include "widgets/Windows.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -93,4 +94,121 @@ TEST_F(HistoryWindow, AConflictShowsBothVersionsAndEitherCanBeTaken) {
     w->close();
     board.reset();
     provider.setKeptEdits(nullptr);
+}
+
+namespace {
+
+// Conflicts kept on this computer for the day's events, and the History window open on them.
+class KeptConflicts : public HistoryWindow {
+  protected:
+    void SetUp() override {
+        provider.setKeptEdits(&kept);
+        load();
+        c().mnuEditHistory->trigger();
+        w = windows::find<frmHistory>(QStringLiteral("frmHistory"));
+        ASSERT_NE(w, nullptr);
+        w->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(1); // Today's events
+        rows = w->findChild<QTreeWidget*>(QStringLiteral("List2"));
+    }
+    void TearDown() override {
+        if (w) w->close();
+        board.reset();
+        provider.setKeptEdits(nullptr);
+    }
+    // A conflict kept for the events' one record, as a save over another studio's keeps it.
+    KeptEdit conflict(const QString& field, const QString& mine, const QString& folder = QString()) {
+        const QString file = folder.isEmpty()
+                                 ? eventsFile()
+                                 : folder + QStringLiteral("/") + QFileInfo(eventsFile()).fileName();
+        return {file, "Events", "1", {{field, mine}}, {{field, QString()}}, "changed by another user", true};
+    }
+    QStringList shown(int column) const {
+        QStringList texts;
+        for (int i = 0; i < rows->topLevelItemCount(); ++i)
+            texts << rows->topLevelItem(i)->text(column);
+        return texts;
+    }
+    void choose(const QString& mine) {
+        for (int i = 0; i < rows->topLevelItemCount(); ++i)
+            if (rows->topLevelItem(i)->text(1) == mine) rows->setCurrentItem(rows->topLevelItem(i));
+    }
+    QStringList keptTexts() const {
+        QStringList texts;
+        for (const KeptEdit& e : kept.edits())
+            texts << e.fields.first();
+        return texts;
+    }
+    void click(const char* name) { w->findChild<QPushButton*>(QString::fromLatin1(name))->click(); }
+
+    QTemporaryDir home;
+    KeptEdits kept{home.path() + QStringLiteral("/kept.json")};
+    frmHistory* w = nullptr;
+    QTreeWidget* rows = nullptr;
+};
+
+} // namespace
+
+// The store changes under the open window (another kept edit settled, another conflict kept):
+// the window follows, and Take Mine and Keep Theirs act on the very edit whose row is chosen.
+TEST_F(KeptConflicts, TakeMineAndKeepTheirsActOnTheEditShownWhateverTheStoreDidMeanwhile) {
+    fx.write(eventsFile(), "Events", "me1", "Theirs 1");
+    fx.write(eventsFile(), "Events", "me2", "Theirs 2");
+    const QString me3 = fx.read(eventsFile(), "Events", "me3");
+    kept.keep(conflict("me1", "Monday's"));
+    kept.keep(conflict("me2", "Tuesday's"));
+    EXPECT_EQ(shown(1), QStringList({"Monday's", "Tuesday's"}));
+    choose("Tuesday's");
+
+    kept.settle(kept.edits().front()); // settled elsewhere meanwhile
+    kept.keep(conflict("me3", "Wednesday's"));
+    EXPECT_EQ(shown(1), QStringList({"Tuesday's", "Wednesday's"}));
+    ASSERT_EQ(rows->currentItem()->text(1), QStringLiteral("Tuesday's"));
+    click("Command7"); // Take Mine
+    EXPECT_EQ(fx.read(eventsFile(), "Events", "me2"), QStringLiteral("Tuesday's"));
+    EXPECT_EQ(fx.read(eventsFile(), "Events", "me1"), QStringLiteral("Theirs 1"));
+    EXPECT_EQ(fx.read(eventsFile(), "Events", "me3"), me3);
+    EXPECT_EQ(keptTexts(), QStringList({"Wednesday's"}));
+
+    kept.keep(conflict("me4", "Thursday's"));
+    choose("Wednesday's");
+    kept.keep(conflict("me5", "Friday's"));
+    click("Command8"); // Keep Theirs
+    EXPECT_EQ(keptTexts(), QStringList({"Thursday's", "Friday's"}));
+    EXPECT_EQ(fx.read(eventsFile(), "Events", "me3"), me3);
+}
+
+// Text kept for the same file of another data folder is named, never listed beside this file's
+// version, and never written here.
+TEST_F(KeptConflicts, TextKeptForAnotherFolderIsNeverWrittenHere) {
+    QTemporaryDir other;
+    kept.keep(conflict("me1", "Other station's", other.path()));
+    EXPECT_EQ(rows->topLevelItemCount(), 0);
+    EXPECT_FALSE(w->findChild<QPushButton*>(QStringLiteral("Command7"))->isVisible());
+    const QString said = w->findChild<QLabel*>(QStringLiteral("Label2"))->text();
+    EXPECT_TRUE(said.contains(other.path()) && said.contains(QStringLiteral("never written here")))
+        << said.toStdString();
+
+    kept.keep(conflict("me1", "This station's"));
+    EXPECT_EQ(shown(1), QStringList({"This station's"}));
+    click("Command7");
+    EXPECT_EQ(fx.read(eventsFile(), "Events", "me1"), QStringLiteral("This station's"));
+    EXPECT_EQ(keptTexts(), QStringList({"Other station's"}));
+}
+
+// A third studio saves after the window showed the file's version beside the kept text: Take Mine
+// writes over nothing it did not show, keeps the text, and shows the newer version beside it.
+TEST_F(KeptConflicts, ASaveAfterTheVersionWasShownMakesTakeMineAConflict) {
+    fx.write(eventsFile(), "Events", "me1", "Theirs");
+    kept.keep(conflict("me1", "Mine"));
+    ASSERT_EQ(shown(2), QStringList({"Theirs"}));
+    fx.write(eventsFile(), "Events", "me1", "A third studio's");
+    click("Command7");
+    EXPECT_EQ(fx.read(eventsFile(), "Events", "me1"), QStringLiteral("A third studio's"));
+    EXPECT_EQ(keptTexts(), QStringList({"Mine"}));
+    EXPECT_TRUE(w->message()->text().startsWith(QStringLiteral("Not written")))
+        << w->message()->text().toStdString();
+    EXPECT_EQ(shown(2), QStringList({"A third studio's"}));
+    click("Command7"); // over the version now shown
+    EXPECT_EQ(fx.read(eventsFile(), "Events", "me1"), QStringLiteral("Mine"));
+    EXPECT_TRUE(kept.edits().isEmpty());
 }

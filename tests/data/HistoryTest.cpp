@@ -265,3 +265,35 @@ TEST_P(History, EntriesOlderThanTheirTimeArePrunedAtTheEdge) {
         if (!sweep.pruned) source(promo).pruneHistoryBefore(now.addDays(-kHistoryKeptDays));
     }
 }
+
+// "Put Back Old Value" writes over the version the list showed, and only over that one: a third
+// studio's save made after the list was read is kept, and the put-back is a conflict.
+TEST_P(History, APutBackWritesOnlyOverTheVersionShown) {
+    fx.write(promo, "Main", "BodyText", "first");
+    fx.write(promo, "Main", "BodyText", "second");
+    const QVector<HistoryEntry> listed = entries(promo, "Main");
+    const HistoryEntry first = listed[1];
+    ASSERT_EQ(first.after, QStringLiteral("first"));
+    const qint64 shownUpTo = listed.front().id;
+
+    const struct {
+        const char* what;
+        const char* thirdStudio; // saved after the list was shown; none: nothing
+        bool putBack;
+        const char* after;
+    } cases[] = {
+        {"nothing saved since", nullptr, true, "B"},
+        {"a third studio's save since", "third", false, "third"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fx.write(promo, "Main", "BodyText", "second");
+        const qint64 shown = c.thirdStudio ? shownUpTo : lastId(promo, "Main");
+        if (c.thirdStudio) fx.write(promo, "Main", "BodyText", c.thirdStudio);
+        if (c.putBack)
+            history::restoreField(db(promo), first, false, shown); // back to the seed's text
+        else
+            EXPECT_THROW(history::restoreField(db(promo), first, false, shown), ConflictError);
+        EXPECT_EQ(fx.read(promo, "Main", "BodyText"), QString::fromUtf8(c.after));
+    }
+}
