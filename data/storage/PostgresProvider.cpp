@@ -264,6 +264,19 @@ class PgDatabase : public Database, public HistorySource {
 
     quint64 changeStamp() override { return conn_->changesIn(schema_); }
 
+    qint64 lastKey(const QString& table) override {
+        const QString qualified =
+            quotedIdentifier(schema_) + QLatin1Char('.') + quotedIdentifier(openTable(table)->tableName());
+        // The key sequence's last value (none while it has given none) and the highest key held.
+        const PgResult r = conn_->exec(
+            QStringLiteral("SELECT GREATEST(COALESCE(max(%1), 0), "
+                           "COALESCE(pg_sequence_last_value(pg_get_serial_sequence($1, $2)::regclass), 0)) "
+                           "FROM %2")
+                .arg(kKey, qualified),
+            {qualified, PostgresProvider::kKeyColumn});
+        return r.int64(0, 0);
+    }
+
     bool keepsHistory() override { return history_->exists(); }
     QVector<HistoryEntry> historyEntries(const HistoryFilter& filter) override {
         return history_->entries(filter);
@@ -395,19 +408,21 @@ class PgSchemaBuilder : public FileBuilder {
         keyed.insert(PostgresProvider::kKeyColumn, QString::number(key));
         PgRecordset::insertInto(*conn_, qualified(table), keyed);
     }
+    void keepKeysAbove(const QString& table, qint64 lastKey) override { lastKeys_.insert(table, lastKey); }
     void addHistory(const QVector<HistoryEntry>& entries) override {
         ServerHistory(conn_, schema_).add(entries);
     }
 
     void commit() override {
         // Records given their keys leave each table's key sequence behind: the next record added
-        // comes after the last.
+        // comes after the last, and after every key where the content came from ever gave.
         for (const QString& table : tables_)
-            conn_->exec(QStringLiteral(
-                            "SELECT setval(pg_get_serial_sequence($1, $2), COALESCE(max(%1), 0) + 1, false) "
-                            "FROM %2")
+            // Set as given out, so that the sequence itself tells the last key to a later copy.
+            conn_->exec(QStringLiteral("SELECT setval(pg_get_serial_sequence($1, $2), "
+                                       "GREATEST(COALESCE(max(%1), 0), $3, 1), "
+                                       "GREATEST(COALESCE(max(%1), 0), $3) > 0) FROM %2")
                             .arg(kKey, qualified(table)),
-                        {qualified(table), PostgresProvider::kKeyColumn});
+                        {qualified(table), PostgresProvider::kKeyColumn, lastKeys_.value(table)});
         // The role reads and writes records; it cannot change or drop what is here.
         const QString schema = quotedIdentifier(schema_);
         const QString role = quotedIdentifier(role_);
@@ -442,6 +457,7 @@ class PgSchemaBuilder : public FileBuilder {
     QString schema_;
     QString role_;
     QStringList tables_;
+    QHash<QString, qint64> lastKeys_;
     bool open_ = false;
 };
 

@@ -297,3 +297,62 @@ TEST_P(History, APutBackWritesOnlyOverTheVersionShown) {
         EXPECT_EQ(fx.read(promo, "Main", "BodyText"), QString::fromUtf8(c.after));
     }
 }
+
+// Content copied before keys travelled with it may have given a deleted record's key to a new
+// record: nothing of the deleted record is put back over the new one, and the words say why.
+TEST_P(History, APutBackIntoAKeyGivenToAnotherRecordIsAConflict) {
+    fx.write(promo, "Main", "BodyText", "A's text", 1);
+    const HistoryEntry edit = entries(promo, "Main").front();
+    auto dc = control(promo, "Main");
+    dc->refresh();
+    dc->moveNext(); // A
+    dc->deleteRecord();
+    dc->close();
+    // Added under the key A had, as a copy that lost the key counter did.
+    source(promo).reinsertRecord("Main", edit.record, {{"PromoName", "D"}, {"BodyText", "D's text"}});
+    const RecordValues d{{"PromoName", "D"}, {"BodyText", "D's text"}, {"StartDate", kNull}};
+
+    const struct {
+        const char* what;
+        std::function<void()> putBack;
+    } cases[] = {
+        {"old value", [&] { history::restoreField(db(promo), edit); }},
+        {"new value", [&] { history::restoreField(db(promo), edit, true); }},
+        {"record as before",
+         [&] { history::restoreRecordAsAt(db(promo), "Main", edit.record, edit.at.addMSecs(-1)); }},
+        {"deleted record", [&] { history::restoreDeletedRecord(db(promo), "Main", edit.record); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            c.putBack();
+            ADD_FAILURE() << "put back into another record";
+        } catch (const ConflictError& e) {
+            EXPECT_TRUE(e.message().contains("Another record has this record's key")) << e.what();
+        }
+        const std::optional<RecordValues> now = record(promo, "Main", edit.record);
+        ASSERT_TRUE(now.has_value());
+        for (auto it = d.cbegin(); it != d.cend(); ++it)
+            EXPECT_TRUE(same(now->value(it.key()), it.value())) << it.key().toStdString();
+    }
+
+    // The record itself brought back is the same record: its edits go back into it.
+    source(promo).reinsertRecord("Main", 99, {{"PromoName", "E"}});
+    fx.write(promo, "Main", "BodyText", "E's text", 3);
+    const HistoryEntry eEdit = entries(promo, "Main").front();
+    ASSERT_EQ(eEdit.record, 99);
+    auto e = control(promo, "Main");
+    e->refresh();
+    e->moveLast();
+    e->deleteRecord();
+    e->close();
+    history::restoreDeletedRecord(db(promo), "Main", 99);
+    try {
+        history::restoreDeletedRecord(db(promo), "Main", 99);
+        ADD_FAILURE() << "brought back twice";
+    } catch (const StorageError& again) {
+        EXPECT_EQ(again.message(), "The record is back already; nothing was changed.");
+    }
+    history::restoreField(db(promo), eEdit);
+    EXPECT_TRUE(same(record(promo, "Main", 99)->value("BodyText"), kNull));
+}
