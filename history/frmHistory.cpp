@@ -27,6 +27,8 @@ namespace {
 const QString kFormName = QStringLiteral("frmHistory");
 // How often the window looks whether its file changed.
 constexpr int kFollowFileMs = 2000;
+// How many entries one read lists: the newest at once, older ones as the presenter asks for them.
+constexpr int kPageSize = 200;
 const QString kNoHistory =
     QStringLiteral("This file keeps no history: it has not been written since history was kept, "
                    "or it cannot be written.");
@@ -122,6 +124,9 @@ void frmHistory::buildLayout() {
     deleted_ = button("Command4", "Bring Back &Deleted Record", &frmHistory::Command4_Click);
     for (QPushButton* b : {oldValue_, newValue_, asBefore_, deleted_})
         actions->addWidget(b);
+    older_ = button("Command9", "&Older\u2026", &frmHistory::Command9_Click);
+    older_->setToolTip(QStringLiteral("List older changes too"));
+    actions->addWidget(older_);
     actions->addStretch(1);
     actions->addWidget(button("Command5", "Re&fresh", &frmHistory::Command5_Click));
     outer->addLayout(actions);
@@ -189,6 +194,7 @@ const HistoryEntry* frmHistory::chosen() const {
 }
 
 void frmHistory::Combo1_Click() {
+    listed_ = kPageSize;
     fileStamp_.reset();
     skipOnFailure([&] {
         if (topic()) fileStamp_ = database()->changeStamp();
@@ -217,10 +223,14 @@ void frmHistory::readEntries() {
         message_->setText(kNoHistory);
         return;
     }
+    // As many as were listed before, newest first: a change of the file shows every row as it is
+    // now, and pages already asked for stay.
     HistoryFilter filter;
     filter.table = t->table;
     filter.record = t->record;
+    filter.limit = listed_;
     entries_ = source->historyEntries(filter);
+    older_->setEnabled(entries_.size() == listed_);
     shownUpTo_ = 0;
     for (const HistoryEntry& e : entries_)
         shownUpTo_ = std::max(shownUpTo_, e.id);
@@ -232,11 +242,19 @@ void frmHistory::listEntries() {
     const qint64 wasChosen =
         list_->currentItem() ? list_->currentItem()->data(0, Qt::UserRole).toLongLong() : 0;
     list_->clear();
+    addRows(entries_);
     QTreeWidgetItem* chosenAgain = nullptr;
-    for (const HistoryEntry& e : entries_) {
+    for (int i = 0; i < list_->topLevelItemCount() && !chosenAgain; ++i)
+        if (list_->topLevelItem(i)->data(0, Qt::UserRole).toLongLong() == wasChosen)
+            chosenAgain = list_->topLevelItem(i);
+    if (!entries_.isEmpty()) list_->setCurrentItem(chosenAgain ? chosenAgain : list_->topLevelItem(0));
+    showChoice();
+}
+
+void frmHistory::addRows(const QVector<HistoryEntry>& entries) {
+    for (const HistoryEntry& e : entries) {
         auto* item = new QTreeWidgetItem(list_);
         item->setData(0, Qt::UserRole, e.id);
-        if (e.id == wasChosen) chosenAgain = item;
         item->setText(0, e.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
         item->setText(1, e.computer);
         item->setText(2, e.user);
@@ -244,8 +262,6 @@ void frmHistory::listEntries() {
         item->setText(4, readable(e.before));
         item->setText(5, readable(e.after));
     }
-    if (!entries_.isEmpty()) list_->setCurrentItem(chosenAgain ? chosenAgain : list_->topLevelItem(0));
-    showChoice();
 }
 
 void frmHistory::showChoice() {
@@ -299,6 +315,33 @@ void frmHistory::Command3_Click() {
 void frmHistory::Command4_Click() {
     putBack([](Database& db, const HistoryEntry& e) { history::restoreDeletedRecord(db, e.table, e.record); },
             QStringLiteral("The deleted record is back in its place."));
+}
+
+void frmHistory::Command9_Click() {
+    const HistoryTopic* t = topic();
+    if (!t || entries_.isEmpty()) return;
+    try {
+        const std::shared_ptr<Database> db = database();
+        auto* source = dynamic_cast<HistorySource*>(db.get());
+        if (!source) return;
+        HistoryFilter filter;
+        filter.table = t->table;
+        filter.record = t->record;
+        filter.olderThan = entries_.back().at;
+        filter.olderThanId = entries_.back().id;
+        filter.limit = kPageSize;
+        const QVector<HistoryEntry> page = source->historyEntries(filter);
+        entries_ += page;
+        listed_ = int(entries_.size());
+        older_->setEnabled(page.size() == kPageSize);
+        if (!page.isEmpty()) addRows(page);
+        if (page.isEmpty()) message_->setText(QStringLiteral("No older changes are kept."));
+    } catch (const AnswerLateError&) {
+        message_->setText(
+            QStringLiteral("Reading older changes... Click \"Older\u2026\" again in a moment."));
+    } catch (const StorageError& failure) {
+        message_->setText(paths::withoutPassword(failure.message()));
+    }
 }
 
 void frmHistory::Command5_Click() {

@@ -59,6 +59,7 @@ class frmHistory : public QWidget {
     void Command6_Click(); // "&Close"
     void Command7_Click(); // "Take &Mine" (kept text)
     void Command8_Click(); // "Keep T&heirs" (the file's version)
+    void Command9_Click(); // "&Older…": the next page of older changes
 
   private:
     void buildLayout();
@@ -66,6 +67,7 @@ class frmHistory : public QWidget {
     // Throws StorageError; a late answer is read again once it came (see ReadUntilAnswered).
     void readEntries();
     void listEntries();
+    void addRows(const QVector<HistoryEntry>& entries);
     void showKept();
     void showKeptEdit(const KeptEdit& edit);
     void showChoice();
@@ -85,6 +87,7 @@ class frmHistory : public QWidget {
     QVector<HistoryTopic> topics_;
     QVector<HistoryEntry> entries_;
     qint64 shownUpTo_ = 0; // the newest entry listed
+    int listed_ = 0;       // how many entries a read of the topic lists
     // What the file held beside each kept edit shown, by the edit's identity.
     QHash<QString, ExpectedValues> shownBeside_;
     QPointer<KeptEdits> watched_;
@@ -102,6 +105,7 @@ class frmHistory : public QWidget {
     QPushButton* deleted_;
     QPushButton* takeMine_;
     QPushButton* keepTheirs_;
+    QPushButton* older_;
 };
 
 // Opens the one History window (or brings it to the front) on these topics.

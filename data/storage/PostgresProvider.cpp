@@ -9,6 +9,8 @@
 #include "data/storage/SqlIdentifier.h"
 #include "data/storage/StorageError.h"
 
+#include <QThread>
+
 namespace {
 
 const QString kKey = quotedIdentifier(PostgresProvider::kKeyColumn);
@@ -63,11 +65,16 @@ class ServerHistory {
         add(historysql::entriesFor(table, key, kind, changes));
     }
     void add(const QVector<HistoryEntry>& entries) {
-        if (entries.isEmpty()) return;
-        QVector<QVariant> params;
-        for (const HistoryEntry& e : entries)
-            params << historysql::insertValues(e);
-        conn_->exec(historysql::insert(table_, dollar, int(entries.size())), params);
+        // A statement takes at most 65,535 values: a long history (a station's copied in) goes in
+        // rows of a thousand.
+        constexpr qsizetype kRowsPerStatement = 1000;
+        for (qsizetype from = 0; from < entries.size(); from += kRowsPerStatement) {
+            const QVector<HistoryEntry> rows = entries.mid(from, kRowsPerStatement);
+            QVector<QVariant> params;
+            for (const HistoryEntry& e : rows)
+                params << historysql::insertValues(e);
+            conn_->exec(historysql::insert(table_, dollar, int(rows.size())), params);
+        }
     }
     QVector<HistoryEntry> entries(const HistoryFilter& filter) {
         QVector<HistoryEntry> found;
@@ -82,9 +89,19 @@ class ServerHistory {
         }
         return found;
     }
+    // In short statements with a rest between them, so that no save waits long on the rows' locks.
     int prune(const QDateTime& edge) {
         if (!exists()) return 0;
-        return conn_->exec(historysql::prune(table_, dollar), {storedTime(edge)}).affected();
+        // Schemas made before the history had every index get them where the owner prunes; the
+        // board's role may not make them, and goes on without.
+        for (const QString& index : historysql::createIndexes(quotedIdentifier, table_))
+            skipOnFailure([&] { conn_->exec(index); });
+        int pruned = 0;
+        for (int batch = historysql::kPruneBatch; batch == historysql::kPruneBatch; pruned += batch) {
+            if (pruned) QThread::msleep(historysql::kPruneRestMs);
+            batch = conn_->exec(historysql::prune(table_, dollar), {storedTime(edge)}).affected();
+        }
+        return pruned;
     }
 
   private:
@@ -284,7 +301,10 @@ class PgDatabase : public Database, public HistorySource {
     int pruneHistoryBefore(const QDateTime& edge) override { return history_->prune(edge); }
     void addHistoryEntries(const QVector<HistoryEntry>& entries) override {
         if (!history_->exists()) throw StorageError(QStringLiteral("This file keeps no history."));
-        history_->add(entries);
+        history_->written([&] {
+            history_->add(entries);
+            return true;
+        });
     }
     void reinsertRecord(const QString& table, qint64 key, const RecordValues& values) override {
         const std::unique_ptr<Recordset> set = openTable(table);
@@ -378,8 +398,8 @@ class PgSchemaBuilder : public FileBuilder {
             // Every write to the schema's records is kept here, in the write's own transaction.
             conn_->exec(
                 historysql::createTable(qualified(kHistoryTable), QStringLiteral("bigserial PRIMARY KEY")));
-            conn_->exec(historysql::createIndex(quotedIdentifier(kHistoryTable + QStringLiteral("_record")),
-                                                qualified(kHistoryTable)));
+            for (const QString& index : historysql::createIndexes(quotedIdentifier, qualified(kHistoryTable)))
+                conn_->exec(index);
         } catch (...) {
             rollback();
             throw;

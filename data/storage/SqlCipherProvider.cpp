@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QThread>
 #include <QVector>
 
 #include <cerrno>
@@ -351,7 +352,9 @@ class FileHistory {
         if (conn_.historyReady()) return true;
         const bool made = skipOnFailure([&] {
             conn_.exec(historysql::createTable(table_, QStringLiteral("INTEGER PRIMARY KEY")));
-            conn_.exec(historysql::createIndex(quoted(kHistoryTable + QStringLiteral("_record")), table_));
+            // Files written before the history had every index get them with their next write.
+            for (const QString& index : historysql::createIndexes(quoted, table_))
+                conn_.exec(index);
         });
         // A failure the engine answers by ending the transaction (a full disk) ends the write too.
         if (!made && !conn_.inTransaction())
@@ -745,8 +748,13 @@ class SqlCipherDatabase : public Database, public HistorySource {
             any = st.step();
         });
         if (!any) return 0;
+        // In short transactions with a rest between them: every studio's save gets the file in
+        // between, well inside its busy timeout.
         int pruned = 0;
-        conn_->write([&] { pruned = FileHistory(*conn_).prune(edge); });
+        for (int batch = historysql::kPruneBatch; batch == historysql::kPruneBatch; pruned += batch) {
+            if (pruned) QThread::msleep(historysql::kPruneRestMs);
+            conn_->write([&] { batch = FileHistory(*conn_).prune(edge); });
+        }
         return pruned;
     }
     void addHistoryEntries(const QVector<HistoryEntry>& entries) override {

@@ -1,3 +1,4 @@
+#include "data/history/HistorySource.h"
 #include "data/rescue/KeptEdits.h"
 #include "history/frmHistory.h"
 #include "tests/board/EditingBoard.h"
@@ -211,4 +212,38 @@ TEST_F(KeptConflicts, ASaveAfterTheVersionWasShownMakesTakeMineAConflict) {
     click("Command7"); // over the version now shown
     EXPECT_EQ(fx.read(eventsFile(), "Events", "me1"), QStringLiteral("Mine"));
     EXPECT_TRUE(kept.edits().isEmpty());
+}
+
+// A station's 90 days of history on the day's events: the window lists the newest changes at once,
+// and older ones a page at a time, in order, as the presenter asks for them.
+TEST_F(HistoryWindow, ALongHistoryShowsTheNewestChangesAtOnceAndOlderOnesOnAsking) {
+    fx.write(eventsFile(), "Events", "me1", "Today's");
+    {
+        RoutingProvider station;
+        const std::shared_ptr<Database> file = station.open(eventsFile(), catalogue::connectString());
+        QVector<HistoryEntry> entries;
+        const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-kHistoryKeptDays);
+        for (int i = 0; i < 30000; ++i)
+            entries.push_back({0, start.addSecs(i * 258), "studio-b", "presenter", "Events", 1,
+                               ChangeKind::Update, "me1", QString::number(i), QString::number(i + 1)});
+        dynamic_cast<HistorySource&>(*file).addHistoryEntries(entries);
+    }
+    load();
+    c().mnuEditHistory->trigger();
+    auto* w = windows::find<frmHistory>(QStringLiteral("frmHistory"));
+    ASSERT_NE(w, nullptr);
+    w->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(1); // Today's events
+    auto* older = w->findChild<QPushButton*>(QStringLiteral("Command9"));
+    EXPECT_TRUE(w->message()->text().isEmpty()) << w->message()->text().toStdString();
+    const int page = w->list()->topLevelItemCount();
+    ASSERT_GT(page, 0);
+    ASSERT_LT(page, 30000);
+    EXPECT_EQ(w->list()->topLevelItem(0)->text(5), QStringLiteral("Today's"));
+    EXPECT_EQ(w->list()->topLevelItem(1)->text(5), QStringLiteral("30000"));
+    ASSERT_TRUE(older->isEnabled());
+    older->click();
+    ASSERT_EQ(w->list()->topLevelItemCount(), 2 * page);
+    for (int row = 1; row < 2 * page; ++row)
+        ASSERT_EQ(w->list()->topLevelItem(row)->text(5), QString::number(30001 - row)) << row;
+    w->close();
 }

@@ -6,8 +6,10 @@
 #include "tests/data/StorageSuite.h"
 
 #include <QThread>
+#include <atomic>
 #include <functional>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -355,4 +357,92 @@ TEST_P(History, APutBackIntoAKeyGivenToAnotherRecordIsAConflict) {
     }
     history::restoreField(db(promo), eEdit);
     EXPECT_TRUE(same(record(promo, "Main", 99)->value("BodyText"), kNull));
+}
+
+namespace {
+
+// A station's long history of one field: count entries, newest last, three to a time (as one
+// write of three fields stores them), the oldest `daysAgo` days back.
+QVector<HistoryEntry> longHistory(int count, int daysAgo) {
+    QVector<HistoryEntry> entries;
+    const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-daysAgo);
+    for (int i = 0; i < count; ++i)
+        entries.push_back({0, start.addSecs(i / 3), "studio-b", "presenter", "Main", 1, ChangeKind::Update,
+                           "BodyText", QString::number(i), QString::number(i + 1)});
+    return entries;
+}
+
+} // namespace
+
+// 90 days of history are read a page at a time, newest first: the pages follow one another
+// without a gap or a repeat, entries of one time included.
+TEST_P(History, ALongHistoryIsReadAPageAtATimeNewestFirst) {
+    fx.write(promo, "Main", "BodyText", "now"); // the file has its history table from here on
+    source(promo).addHistoryEntries(longHistory(30000, 89));
+    HistoryFilter all;
+    all.table = "Main";
+    const QVector<HistoryEntry> whole = source(promo).historyEntries(all);
+    ASSERT_GT(whole.size(), 30000);
+
+    HistoryFilter page = all;
+    page.limit = 1000;
+    QVector<qint64> paged;
+    for (;;) {
+        const QVector<HistoryEntry> read = source(promo).historyEntries(page);
+        ASSERT_LE(read.size(), page.limit);
+        for (const HistoryEntry& e : read)
+            paged << e.id;
+        if (read.size() < page.limit) break;
+        page.olderThan = read.back().at;
+        page.olderThanId = read.back().id;
+    }
+    QVector<qint64> ids;
+    for (const HistoryEntry& e : whole)
+        ids << e.id;
+    EXPECT_EQ(paged, ids);
+    EXPECT_EQ(whole.front().after, QStringLiteral("now"));
+}
+
+// Pruning 60,000 old entries while another studio saves, one save after the other: no save
+// waits on the pruning longer than its busy timeout, and every old entry goes.
+TEST_P(History, PruningALongHistoryLetsEverySaveThrough) {
+    fx.write(promo, "Main", "BodyText", "now");
+    source(promo).addHistoryEntries(longHistory(60000, 120));
+    opened_.reset();
+    std::atomic<bool> done{false};
+    int pruned = 0;
+    // On a connection of its own, as the board's pruning worker has.
+    QString pruneFailed;
+    std::thread pruning([&] {
+        try {
+            RoutingProvider own;
+            const std::shared_ptr<Database> file = own.open(promo, catalogue::connectString());
+            pruned = dynamic_cast<HistorySource&>(*file).pruneHistoryBefore(
+                QDateTime::currentDateTimeUtc().addDays(-kHistoryKeptDays));
+        } catch (const StorageError& e) {
+            pruneFailed = e.message();
+        }
+        done = true;
+    });
+    RoutingProvider studio;
+    int saves = 0;
+    QStringList failures;
+    // Saves as often as three busy studios could make them.
+    while (!done) {
+        try {
+            auto rs = studio.open(promo, catalogue::connectString())->openTable("Main");
+            rs->updateCurrent({{"BodyText", QString::number(saves)}}, {});
+            ++saves;
+        } catch (const StorageError& e) {
+            failures << e.message();
+        }
+        QThread::msleep(10);
+    }
+    pruning.join();
+    EXPECT_TRUE(pruneFailed.isEmpty()) << pruneFailed.toStdString();
+    EXPECT_EQ(pruned, 60000);
+    EXPECT_GT(saves, 0);
+    EXPECT_TRUE(failures.isEmpty()) << failures.size()
+                                    << " saves failed: " << failures.value(0).toStdString();
+    EXPECT_EQ(fx.read(promo, "Main", "BodyText"), QString::number(saves - 1));
 }
