@@ -6,6 +6,7 @@
 #include "data/controls/DataControl.h"
 #include "data/controls/ReadUntilAnswered.h"
 #include "data/history/HistorySource.h"
+#include "data/history/HistoryWords.h"
 #include "data/rescue/KeptEdits.h"
 #include "data/rescue/KeptPlace.h"
 #include "data/sharing/HistoryRestore.h"
@@ -104,7 +105,8 @@ void frmHistory::buildLayout() {
     list_->setRootIsDecorated(false);
     list_->setAlternatingRowColors(true);
     list_->setHeaderLabels({QStringLiteral("Time"), QStringLiteral("Computer"), QStringLiteral("User"),
-                            QStringLiteral("Field"), QStringLiteral("Old"), QStringLiteral("New")});
+                            QStringLiteral("Record"), QStringLiteral("Field"), QStringLiteral("Old"),
+                            QStringLiteral("New")});
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list_->header()->setStretchLastSection(true);
     list_->setAccessibleName(QStringLiteral("Changes, newest first"));
@@ -231,6 +233,7 @@ void frmHistory::readEntries() {
     filter.limit = listed_;
     entries_ = source->historyEntries(filter);
     older_->setEnabled(entries_.size() == listed_);
+    readNames(*db, t->table);
     shownUpTo_ = 0;
     for (const HistoryEntry& e : entries_)
         shownUpTo_ = std::max(shownUpTo_, e.id);
@@ -251,16 +254,44 @@ void frmHistory::listEntries() {
     showChoice();
 }
 
+// The records of a list table by what names them now (a copy's name, a contact's): a row of the
+// list says which record it changed, deleted ones too.
+void frmHistory::readNames(Database& db, const QString& table) {
+    names_.clear();
+    const QString naming = historywords::namingField(table);
+    if (naming.isEmpty()) return;
+    std::unique_ptr<Recordset> rs = db.openTable(table);
+    if (!rs->hasField(naming) || rs->recordCount() == 0) return;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+        names_.insert(rs->bookmark().toLongLong(), rs->value(naming).toString());
+}
+
+QString frmHistory::recordName(const HistoryEntry& e) const {
+    const HistoryTopic* t = topic();
+    const QString single = t ? historywords::singleRecordCaption(t->path, e.table) : QString();
+    if (!single.isEmpty()) return single;
+    if (names_.contains(e.record)) return names_.value(e.record);
+    // Gone: named by what its history last held in the naming field.
+    const QString naming = historywords::namingField(e.table);
+    for (const HistoryEntry& kept : entries_)
+        if (kept.record == e.record && kept.field.compare(naming, Qt::CaseInsensitive) == 0) {
+            const QVariant name = kept.kind == ChangeKind::Delete ? kept.before : kept.after;
+            if (!name.toString().isEmpty()) return QStringLiteral("%1 (deleted)").arg(name.toString());
+        }
+    return QStringLiteral("Record %1 (deleted)").arg(e.record);
+}
+
 void frmHistory::addRows(const QVector<HistoryEntry>& entries) {
     for (const HistoryEntry& e : entries) {
         auto* item = new QTreeWidgetItem(list_);
         item->setData(0, Qt::UserRole, e.id);
-        item->setText(0, e.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        item->setText(0, historywords::whenText(e.at));
         item->setText(1, e.computer);
         item->setText(2, e.user);
-        item->setText(3, e.field + kindWords(e.kind));
-        item->setText(4, readable(e.before));
-        item->setText(5, readable(e.after));
+        item->setText(3, recordName(e));
+        item->setText(4, historywords::fieldCaption(e.table, e.field) + kindWords(e.kind));
+        item->setText(5, readable(e.before));
+        item->setText(6, readable(e.after));
     }
 }
 
@@ -405,7 +436,7 @@ void frmHistory::showKeptEdit(const KeptEdit& edit) {
     });
     for (auto it = edit.fields.cbegin(); it != edit.fields.cend(); ++it) {
         auto* item = new QTreeWidgetItem(kept_);
-        item->setText(0, it.key());
+        item->setText(0, historywords::fieldCaption(edit.table, it.key()));
         item->setText(1, readable(it.value()));
         QString now = QStringLiteral("(the record is gone)");
         skipOnFailure([&] {

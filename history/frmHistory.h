@@ -68,6 +68,8 @@ class frmHistory : public QWidget {
     void readEntries();
     void listEntries();
     void addRows(const QVector<HistoryEntry>& entries);
+    void readNames(Database& db, const QString& table);
+    QString recordName(const HistoryEntry& e) const;
     void showKept();
     void showKeptEdit(const KeptEdit& edit);
     void showChoice();
@@ -86,8 +88,9 @@ class frmHistory : public QWidget {
     ReadUntilAnswered* reading_;
     QVector<HistoryTopic> topics_;
     QVector<HistoryEntry> entries_;
-    qint64 shownUpTo_ = 0; // the newest entry listed
-    int listed_ = 0;       // how many entries a read of the topic lists
+    qint64 shownUpTo_ = 0;         // the newest entry listed
+    int listed_ = 0;               // how many entries a read of the topic lists
+    QHash<qint64, QString> names_; // the records of a list table by key, as named now
     // What the file held beside each kept edit shown, by the edit's identity.
     QHash<QString, ExpectedValues> shownBeside_;
     QPointer<KeptEdits> watched_;

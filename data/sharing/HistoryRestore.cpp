@@ -24,7 +24,8 @@ std::unique_ptr<Recordset> openAt(Database& db, const QString& table, qint64 rec
     try {
         rs->setBookmark(QByteArray::number(record));
     } catch (const StorageError&) {
-        throw ConflictError(QStringLiteral("The record was deleted by another user."));
+        throw ConflictError(
+            QStringLiteral("The record is gone: it was deleted since. Bring the deleted record back first."));
     }
     return rs;
 }
@@ -184,7 +185,10 @@ void restoreEntry(Database& db, const HistoryEntry& entry) {
 HistoryEntry entryById(Database& db, qint64 id) {
     HistoryFilter filter;
     filter.id = id;
-    const QVector<HistoryEntry> found = sourceOf(db).historyEntries(filter);
+    filter.limit = 1;
+    // No entry has a number below 1; a filter without one would take the newest entry.
+    const QVector<HistoryEntry> found =
+        id > 0 ? sourceOf(db).historyEntries(filter) : QVector<HistoryEntry>();
     if (!found.isEmpty()) return found.front();
     throw StorageError(QStringLiteral("No history entry %1 in this file.").arg(id));
 }

@@ -271,7 +271,8 @@ class PgDatabase : public Database, public HistorySource {
                 "ORDER BY c.relname = $2 DESC, c.relname, a.attnum"),
             {schema_, table});
         if (r.rows() == 0)
-            throw StorageError(QStringLiteral("relation \"%1.%2\" does not exist").arg(schema_, table));
+            throw StorageError(QStringLiteral("relation \"%1.%2\" does not exist").arg(schema_, table),
+                               FailureKind::Missing);
         const QString name = r.text(0, 0);
         QStringList fields;
         for (int i = 0; i < r.rows() && r.text(i, 0) == name; ++i)

@@ -45,9 +45,11 @@ TEST_F(HistoryWindow, ListsTheClearedEventsAndPutsThemBackInOneStep) {
     ASSERT_EQ(w->list()->topLevelItemCount(), cleared);
     for (int row = 0; row < cleared; ++row) {
         const QTreeWidgetItem* item = w->list()->topLevelItem(row);
-        EXPECT_EQ(item->text(5), QStringLiteral("(empty)"));
-        EXPECT_TRUE(before.contains(item->text(4))) << item->text(4).toStdString();
+        EXPECT_EQ(item->text(6), QStringLiteral("(empty)"));
+        EXPECT_TRUE(before.contains(item->text(5))) << item->text(5).toStdString();
         EXPECT_EQ(item->text(2), thisAuthor().user);
+        EXPECT_EQ(item->text(3), QStringLiteral("Monday's events"));
+        EXPECT_TRUE(item->text(4).startsWith(QStringLiteral("Event "))) << item->text(4).toStdString();
     }
     w->list()->setCurrentItem(w->list()->topLevelItem(0));
     w->findChild<QPushButton*>(QStringLiteral("Command3"))->click(); // Whole Record As Before
@@ -60,7 +62,7 @@ TEST_F(HistoryWindow, ListsTheClearedEventsAndPutsThemBackInOneStep) {
         EXPECT_EQ(c().eventBox[n]->text(), before[n - 1]) << n;
     // And it is kept itself, newest first.
     EXPECT_EQ(w->list()->topLevelItemCount(), 2 * cleared);
-    EXPECT_EQ(w->list()->topLevelItem(0)->text(4), QStringLiteral("(empty)"));
+    EXPECT_EQ(w->list()->topLevelItem(0)->text(5), QStringLiteral("(empty)"));
     w->close();
 }
 
@@ -238,12 +240,39 @@ TEST_F(HistoryWindow, ALongHistoryShowsTheNewestChangesAtOnceAndOlderOnesOnAskin
     const int page = w->list()->topLevelItemCount();
     ASSERT_GT(page, 0);
     ASSERT_LT(page, 30000);
-    EXPECT_EQ(w->list()->topLevelItem(0)->text(5), QStringLiteral("Today's"));
-    EXPECT_EQ(w->list()->topLevelItem(1)->text(5), QStringLiteral("30000"));
+    EXPECT_EQ(w->list()->topLevelItem(0)->text(6), QStringLiteral("Today's"));
+    EXPECT_EQ(w->list()->topLevelItem(1)->text(6), QStringLiteral("30000"));
     ASSERT_TRUE(older->isEnabled());
     older->click();
     ASSERT_EQ(w->list()->topLevelItemCount(), 2 * page);
     for (int row = 1; row < 2 * page; ++row)
-        ASSERT_EQ(w->list()->topLevelItem(row)->text(5), QString::number(30001 - row)) << row;
+        ASSERT_EQ(w->list()->topLevelItem(row)->text(6), QString::number(30001 - row)) << row;
+    w->close();
+}
+
+// Every record of a copy library, deleted ones too: each change names its copy, a deleted copy by
+// the name it had, and its field as the library window labels it.
+TEST_F(HistoryWindow, EveryRecordNamesTheCopyEachChangeWasMadeTo) {
+    const QString promo = fx.dataFile(catalogue::libraryFiles()[0]);
+    fx.append(promo, "Main", {{"PromoName", "Fall Fair"}, {"BodyText", "Saturday!"}});
+    fx.write(promo, "Main", "EndDate", "12/31/26");
+    const QString first = fx.read(promo, "Main", "PromoName");
+    {
+        RoutingProvider station;
+        auto rs = station.open(promo, catalogue::connectString())->openTable("Main");
+        rs->moveLast();
+        rs->deleteCurrent();
+    }
+    frmHistory* w = showHistory(provider, {{"Every record, deleted ones too", promo, "Main", 0}});
+    QStringList rows;
+    for (int i = 0; i < w->list()->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = w->list()->topLevelItem(i);
+        rows << item->text(3) + " | " + item->text(4) + " | " + item->text(5) + " | " + item->text(6);
+    }
+    EXPECT_TRUE(rows.contains("Fall Fair (deleted) | Name (deleted) | Fall Fair | (nothing)"))
+        << rows.join("\n").toStdString();
+    EXPECT_TRUE(rows.contains("Fall Fair (deleted) | Copy (added) | (nothing) | Saturday!"))
+        << rows.join("\n").toStdString();
+    EXPECT_EQ(rows.filter(first + " | End Date | ").size(), 1) << rows.join("\n").toStdString();
     w->close();
 }
