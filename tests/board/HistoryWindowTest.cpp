@@ -276,3 +276,17 @@ TEST_F(HistoryWindow, EveryRecordNamesTheCopyEachChangeWasMadeTo) {
     EXPECT_EQ(rows.filter(first + " | End Date | ").size(), 1) << rows.join("\n").toStdString();
     w->close();
 }
+
+// Another studio saves while the window is open: the list and the version beside the kept text
+// show the save by themselves, as the board shows other studios' changes.
+TEST_F(KeptConflicts, TheWindowShowsAnotherStudiosSaveWithoutBeingAsked) {
+    fx.write(eventsFile(), "Events", "me1", "Theirs");
+    kept.keep(conflict("me1", "Mine"));
+    w->findChild<QPushButton*>(QStringLiteral("Command5"))->click(); // Refresh
+    const int listed = w->list()->topLevelItemCount();
+    ASSERT_EQ(shown(2), QStringList({"Theirs"}));
+    fx.write(eventsFile(), "Events", "me1", "A third studio's");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown(2) == QStringList({"A third studio's"}); }, 10000));
+    EXPECT_EQ(w->list()->topLevelItemCount(), listed + 1);
+    EXPECT_EQ(w->list()->topLevelItem(0)->text(6), QStringLiteral("A third studio's"));
+}
