@@ -126,7 +126,7 @@ void frmHistory::buildLayout() {
     deleted_ = button("Command4", "Bring Back &Deleted Record", &frmHistory::Command4_Click);
     for (QPushButton* b : {oldValue_, newValue_, asBefore_, deleted_})
         actions->addWidget(b);
-    older_ = button("Command9", "&Older\u2026", &frmHistory::Command9_Click);
+    older_ = button("Command9", "O&lder\u2026", &frmHistory::Command9_Click);
     older_->setToolTip(QStringLiteral("List older changes too"));
     actions->addWidget(older_);
     actions->addStretch(1);

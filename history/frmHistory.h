@@ -59,7 +59,7 @@ class frmHistory : public QWidget {
     void Command6_Click(); // "&Close"
     void Command7_Click(); // "Take &Mine" (kept text)
     void Command8_Click(); // "Keep T&heirs" (the file's version)
-    void Command9_Click(); // "&Older…": the next page of older changes
+    void Command9_Click(); // "O&lder…": the next page of older changes
 
   private:
     void buildLayout();
