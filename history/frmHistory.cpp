@@ -308,16 +308,20 @@ void frmHistory::putBack(const Restore& restore, const QString& done) {
     if (!e) return;
     const HistoryEntry entry = *e;
     QString said = done;
+    bool conflict = false;
     try {
         restore(*database(), entry);
     } catch (const ConflictError& failure) {
-        said = QStringLiteral("Not put back: %1 The list now shows that change too.")
-                   .arg(paths::withoutPassword(failure.message()));
+        said = QStringLiteral("Not put back: ") + paths::withoutPassword(failure.message());
+        conflict = true;
     } catch (const StorageError& failure) {
         said = paths::withoutPassword(failure.message());
     }
+    const qint64 shownBefore = shownUpTo_;
     showEntries();
     showKept();
+    // The newer version is listed beside the one that was to go back.
+    if (conflict && shownUpTo_ > shownBefore) said += QStringLiteral(" The list now shows the newer change.");
     message_->setText(said);
 }
 

@@ -290,3 +290,24 @@ TEST_F(KeptConflicts, TheWindowShowsAnotherStudiosSaveWithoutBeingAsked) {
     EXPECT_EQ(w->list()->topLevelItemCount(), listed + 1);
     EXPECT_EQ(w->list()->topLevelItem(0)->text(6), QStringLiteral("A third studio's"));
 }
+
+// A third studio saves after the list showed the line: "Put Back Old Value" leaves that save in
+// the file, says why, and lists it.
+TEST_F(HistoryWindow, APutBackOverASaveMadeAfterTheListWasShownIsRefused) {
+    fx.write(eventsFile(), "Events", "me1", "Shown");
+    load();
+    c().mnuEditHistory->trigger();
+    auto* w = windows::find<frmHistory>(QStringLiteral("frmHistory"));
+    ASSERT_NE(w, nullptr);
+    w->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(1); // Today's events
+    const int listed = w->list()->topLevelItemCount();
+    ASSERT_EQ(w->list()->topLevelItem(0)->text(6), QStringLiteral("Shown"));
+    fx.write(eventsFile(), "Events", "me1", "A third studio's");
+    w->findChild<QPushButton*>(QStringLiteral("Command1"))->click(); // Put Back Old Value
+    EXPECT_EQ(fx.read(eventsFile(), "Events", "me1"), QStringLiteral("A third studio's"));
+    EXPECT_TRUE(w->message()->text().startsWith(QStringLiteral("Not put back: ")) &&
+                w->message()->text().endsWith(QStringLiteral("The list now shows the newer change.")))
+        << w->message()->text().toStdString();
+    EXPECT_EQ(w->list()->topLevelItemCount(), listed + 1);
+    w->close();
+}
