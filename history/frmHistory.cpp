@@ -6,7 +6,9 @@
 #include "data/controls/DataControl.h"
 #include "data/controls/ReadUntilAnswered.h"
 #include "data/history/HistorySource.h"
+#include "data/history/HistoryWords.h"
 #include "data/rescue/KeptEdits.h"
+#include "data/rescue/KeptPlace.h"
 #include "data/sharing/HistoryRestore.h"
 #include "data/storage/Database.h"
 #include "data/storage/StorageError.h"
@@ -14,7 +16,6 @@
 #include "widgets/Windows.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -25,6 +26,10 @@
 namespace {
 
 const QString kFormName = QStringLiteral("frmHistory");
+// How often the window looks whether its file changed.
+constexpr int kFollowFileMs = 2000;
+// How many entries one read lists: the newest at once, older ones as the presenter asks for them.
+constexpr int kPageSize = 200;
 const QString kNoHistory =
     QStringLiteral("This file keeps no history: it has not been written since history was kept, "
                    "or it cannot be written.");
@@ -48,10 +53,15 @@ QString kindWords(ChangeKind kind) {
     return QString();
 }
 
-bool sameFile(const QString& keptFile, const QString& path) {
-    return QFileInfo(paths::fold(path))
-               .fileName()
-               .compare(QFileInfo(keptFile).fileName(), Qt::CaseInsensitive) == 0;
+// Kept text belongs here only when it was kept for this very file of this very folder or server:
+// the same file name in another folder is another station's content.
+bool keptFor(const KeptEdit& edit, const QString& path) {
+    const KeptPlace here = KeptPlace::of(path);
+    return edit.folder == here.folder && edit.file.compare(here.file, Qt::CaseInsensitive) == 0;
+}
+
+bool sameFileName(const KeptEdit& edit, const QString& path) {
+    return edit.file.compare(KeptPlace::of(path).file, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -71,6 +81,11 @@ frmHistory::frmHistory(DatabaseProvider& provider, QWidget* parent)
     setWindowTitle(QStringLiteral("History"));
     buildLayout();
     windows::rememberPlace(this);
+    // Other studios' saves and the presenter's own elsewhere change what is listed: rows are shown
+    // as they are now, never acted on as they were.
+    fileWatch_.setInterval(kFollowFileMs);
+    connect(&fileWatch_, &QTimer::timeout, this, &frmHistory::followFile);
+    fileWatch_.start();
 }
 
 void frmHistory::buildLayout() {
@@ -90,7 +105,8 @@ void frmHistory::buildLayout() {
     list_->setRootIsDecorated(false);
     list_->setAlternatingRowColors(true);
     list_->setHeaderLabels({QStringLiteral("Time"), QStringLiteral("Computer"), QStringLiteral("User"),
-                            QStringLiteral("Field"), QStringLiteral("Old"), QStringLiteral("New")});
+                            QStringLiteral("Record"), QStringLiteral("Field"), QStringLiteral("Old"),
+                            QStringLiteral("New")});
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list_->header()->setStretchLastSection(true);
     list_->setAccessibleName(QStringLiteral("Changes, newest first"));
@@ -110,6 +126,9 @@ void frmHistory::buildLayout() {
     deleted_ = button("Command4", "Bring Back &Deleted Record", &frmHistory::Command4_Click);
     for (QPushButton* b : {oldValue_, newValue_, asBefore_, deleted_})
         actions->addWidget(b);
+    older_ = button("Command9", "O&lder\u2026", &frmHistory::Command9_Click);
+    older_->setToolTip(QStringLiteral("List older changes too"));
+    actions->addWidget(older_);
     actions->addStretch(1);
     actions->addWidget(button("Command5", "Re&fresh", &frmHistory::Command5_Click));
     outer->addLayout(actions);
@@ -131,6 +150,10 @@ void frmHistory::buildLayout() {
     keptActions->addWidget(takeMine_);
     keptActions->addWidget(keepTheirs_);
     keptActions->addStretch(1);
+    elsewhere_ = new QLabel(this);
+    elsewhere_->setObjectName(QStringLiteral("Label2"));
+    elsewhere_->setWordWrap(true);
+    outer->addWidget(elsewhere_);
     QPushButton* close = button("Command6", "&Close", &frmHistory::Command6_Click);
     keptActions->addWidget(close);
     outer->addLayout(keptActions);
@@ -165,11 +188,19 @@ std::shared_ptr<Database> frmHistory::database() const {
 }
 
 const HistoryEntry* frmHistory::chosen() const {
-    const int row = list_->currentItem() ? list_->indexOfTopLevelItem(list_->currentItem()) : -1;
-    return row >= 0 && row < entries_.size() ? &entries_[row] : nullptr;
+    if (!list_->currentItem()) return nullptr;
+    const qint64 id = list_->currentItem()->data(0, Qt::UserRole).toLongLong();
+    for (const HistoryEntry& e : entries_)
+        if (e.id == id) return &e;
+    return nullptr;
 }
 
 void frmHistory::Combo1_Click() {
+    listed_ = kPageSize;
+    fileStamp_.reset();
+    skipOnFailure([&] {
+        if (topic()) fileStamp_ = database()->changeStamp();
+    });
     showEntries();
     showKept();
 }
@@ -194,27 +225,74 @@ void frmHistory::readEntries() {
         message_->setText(kNoHistory);
         return;
     }
+    // As many as were listed before, newest first: a change of the file shows every row as it is
+    // now, and pages already asked for stay.
     HistoryFilter filter;
     filter.table = t->table;
     filter.record = t->record;
+    filter.limit = listed_;
     entries_ = source->historyEntries(filter);
+    older_->setEnabled(entries_.size() == listed_);
+    readNames(*db, t->table);
+    shownUpTo_ = 0;
+    for (const HistoryEntry& e : entries_)
+        shownUpTo_ = std::max(shownUpTo_, e.id);
     message_->setText(entries_.isEmpty() ? QStringLiteral("No changes kept for this yet.") : QString());
     listEntries();
 }
 
 void frmHistory::listEntries() {
+    const qint64 wasChosen =
+        list_->currentItem() ? list_->currentItem()->data(0, Qt::UserRole).toLongLong() : 0;
     list_->clear();
-    for (const HistoryEntry& e : entries_) {
+    addRows(entries_);
+    QTreeWidgetItem* chosenAgain = nullptr;
+    for (int i = 0; i < list_->topLevelItemCount() && !chosenAgain; ++i)
+        if (list_->topLevelItem(i)->data(0, Qt::UserRole).toLongLong() == wasChosen)
+            chosenAgain = list_->topLevelItem(i);
+    if (!entries_.isEmpty()) list_->setCurrentItem(chosenAgain ? chosenAgain : list_->topLevelItem(0));
+    showChoice();
+}
+
+// The records of a list table by what names them now (a copy's name, a contact's): a row of the
+// list says which record it changed, deleted ones too.
+void frmHistory::readNames(Database& db, const QString& table) {
+    names_.clear();
+    const QString naming = historywords::namingField(table);
+    if (naming.isEmpty()) return;
+    std::unique_ptr<Recordset> rs = db.openTable(table);
+    if (!rs->hasField(naming) || rs->recordCount() == 0) return;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+        names_.insert(rs->bookmark().toLongLong(), rs->value(naming).toString());
+}
+
+QString frmHistory::recordName(const HistoryEntry& e) const {
+    const HistoryTopic* t = topic();
+    const QString single = t ? historywords::singleRecordCaption(t->path, e.table) : QString();
+    if (!single.isEmpty()) return single;
+    if (names_.contains(e.record)) return names_.value(e.record);
+    // Gone: named by what its history last held in the naming field.
+    const QString naming = historywords::namingField(e.table);
+    for (const HistoryEntry& kept : entries_)
+        if (kept.record == e.record && kept.field.compare(naming, Qt::CaseInsensitive) == 0) {
+            const QVariant name = kept.kind == ChangeKind::Delete ? kept.before : kept.after;
+            if (!name.toString().isEmpty()) return QStringLiteral("%1 (deleted)").arg(name.toString());
+        }
+    return QStringLiteral("Record %1 (deleted)").arg(e.record);
+}
+
+void frmHistory::addRows(const QVector<HistoryEntry>& entries) {
+    for (const HistoryEntry& e : entries) {
         auto* item = new QTreeWidgetItem(list_);
-        item->setText(0, e.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        item->setData(0, Qt::UserRole, e.id);
+        item->setText(0, historywords::whenText(e.at));
         item->setText(1, e.computer);
         item->setText(2, e.user);
-        item->setText(3, e.field + kindWords(e.kind));
-        item->setText(4, readable(e.before));
-        item->setText(5, readable(e.after));
+        item->setText(3, recordName(e));
+        item->setText(4, historywords::fieldCaption(e.table, e.field) + kindWords(e.kind));
+        item->setText(5, readable(e.before));
+        item->setText(6, readable(e.after));
     }
-    if (!entries_.isEmpty()) list_->setCurrentItem(list_->topLevelItem(0));
-    showChoice();
 }
 
 void frmHistory::showChoice() {
@@ -225,29 +303,38 @@ void frmHistory::showChoice() {
     deleted_->setEnabled(e && e->kind == ChangeKind::Delete);
 }
 
-void frmHistory::putBack(const std::function<void(Database&, const HistoryEntry&)>& restore,
-                         const QString& done) {
+void frmHistory::putBack(const Restore& restore, const QString& done) {
     const HistoryEntry* e = chosen();
     if (!e) return;
     const HistoryEntry entry = *e;
     QString said = done;
+    bool conflict = false;
     try {
         restore(*database(), entry);
+    } catch (const ConflictError& failure) {
+        said = QStringLiteral("Not put back: ") + paths::withoutPassword(failure.message());
+        conflict = true;
     } catch (const StorageError& failure) {
         said = paths::withoutPassword(failure.message());
     }
+    const qint64 shownBefore = shownUpTo_;
     showEntries();
     showKept();
+    // The newer version is listed beside the one that was to go back.
+    if (conflict && shownUpTo_ > shownBefore) said += QStringLiteral(" The list now shows the newer change.");
     message_->setText(said);
 }
 
+// Over the version the list showed, and only over that one.
 void frmHistory::Command1_Click() {
-    putBack([](Database& db, const HistoryEntry& e) { history::restoreField(db, e); },
+    putBack([shown = shownUpTo_](Database& db,
+                                 const HistoryEntry& e) { history::restoreField(db, e, false, shown); },
             QStringLiteral("The old value is back."));
 }
 
 void frmHistory::Command2_Click() {
-    putBack([](Database& db, const HistoryEntry& e) { history::restoreField(db, e, true); },
+    putBack([shown = shownUpTo_](Database& db,
+                                 const HistoryEntry& e) { history::restoreField(db, e, true, shown); },
             QStringLiteral("That version is back."));
 }
 
@@ -265,6 +352,33 @@ void frmHistory::Command4_Click() {
             QStringLiteral("The deleted record is back in its place."));
 }
 
+void frmHistory::Command9_Click() {
+    const HistoryTopic* t = topic();
+    if (!t || entries_.isEmpty()) return;
+    try {
+        const std::shared_ptr<Database> db = database();
+        auto* source = dynamic_cast<HistorySource*>(db.get());
+        if (!source) return;
+        HistoryFilter filter;
+        filter.table = t->table;
+        filter.record = t->record;
+        filter.olderThan = entries_.back().at;
+        filter.olderThanId = entries_.back().id;
+        filter.limit = kPageSize;
+        const QVector<HistoryEntry> page = source->historyEntries(filter);
+        entries_ += page;
+        listed_ = int(entries_.size());
+        older_->setEnabled(page.size() == kPageSize);
+        if (!page.isEmpty()) addRows(page);
+        if (page.isEmpty()) message_->setText(QStringLiteral("No older changes are kept."));
+    } catch (const AnswerLateError&) {
+        message_->setText(
+            QStringLiteral("Reading older changes... Click \"Older\u2026\" again in a moment."));
+    } catch (const StorageError& failure) {
+        message_->setText(paths::withoutPassword(failure.message()));
+    }
+}
+
 void frmHistory::Command5_Click() {
     Combo1_Click();
 }
@@ -275,52 +389,98 @@ void frmHistory::Command6_Click() {
 
 // Kept text of this studio for the topic's table: what another studio's change kept out.
 void frmHistory::showKept() {
-    kept_->clear();
     KeptEdits* store = provider_.keptEdits();
+    if (store != watched_) {
+        if (watched_) disconnect(watched_, &KeptEdits::changed, this, nullptr);
+        watched_ = store;
+        if (store) connect(store, &KeptEdits::changed, this, &frmHistory::showKept);
+    }
+    const QString wasChosen =
+        kept_->currentItem() ? kept_->currentItem()->data(0, Qt::UserRole).toString() : QString();
+    kept_->clear();
+    shownBeside_.clear();
+    QStringList elsewhere;
     const HistoryTopic* t = topic();
-    if (store && t) {
-        for (int i = 0; i < store->edits().size(); ++i) {
-            const KeptEdit& edit = store->edits()[i];
-            if (!edit.conflict || !sameFile(edit.file, t->path) ||
-                edit.table.compare(t->table, Qt::CaseInsensitive) != 0)
-                continue;
-            for (auto it = edit.fields.cbegin(); it != edit.fields.cend(); ++it) {
-                auto* item = new QTreeWidgetItem(kept_);
-                item->setText(0, it.key());
-                item->setText(1, readable(it.value()));
-                QString now = QStringLiteral("(the record is gone)");
-                skipOnFailure([&] {
-                    std::unique_ptr<Recordset> rs = database()->openTable(edit.table);
-                    rs->setBookmark(edit.key);
-                    now = readable(rs->value(it.key()));
-                });
-                item->setText(2, now);
-                item->setData(0, Qt::UserRole, i);
-            }
+    for (const KeptEdit& edit : store&& t ? store->edits() : QVector<KeptEdit>()) {
+        if (!edit.conflict || edit.table.compare(t->table, Qt::CaseInsensitive) != 0) continue;
+        if (!keptFor(edit, t->path)) {
+            if (sameFileName(edit, t->path)) elsewhere << edit.folder + QLatin1Char('/') + edit.file;
+            continue;
         }
+        showKeptEdit(edit);
     }
     const bool any = kept_->topLevelItemCount() > 0;
     keptHeading_->setVisible(any);
     kept_->setVisible(any);
     takeMine_->setVisible(any);
     keepTheirs_->setVisible(any);
-    if (any) kept_->setCurrentItem(kept_->topLevelItem(0));
+    elsewhere.removeDuplicates();
+    elsewhere_->setVisible(!elsewhere.isEmpty());
+    elsewhere_->setText(
+        elsewhere.isEmpty()
+            ? QString()
+            : QStringLiteral("Text is also kept on this computer for %1. It belongs to another data folder "
+                             "and is never written here; open the board on that folder to settle it.")
+                  .arg(elsewhere.join(QStringLiteral(", "))));
+    if (!any) return;
+    QTreeWidgetItem* again = nullptr;
+    for (int i = 0; i < kept_->topLevelItemCount() && !again; ++i)
+        if (kept_->topLevelItem(i)->data(0, Qt::UserRole).toString() == wasChosen)
+            again = kept_->topLevelItem(i);
+    kept_->setCurrentItem(again ? again : kept_->topLevelItem(0));
+}
+
+// One row per field, with what the file holds now beside it: the version Take Mine writes over.
+void frmHistory::showKeptEdit(const KeptEdit& edit) {
+    ExpectedValues& shown = shownBeside_[edit.id];
+    std::unique_ptr<Recordset> rs;
+    skipOnFailure([&] {
+        rs = database()->openTable(edit.table);
+        rs->setBookmark(edit.key);
+    });
+    for (auto it = edit.fields.cbegin(); it != edit.fields.cend(); ++it) {
+        auto* item = new QTreeWidgetItem(kept_);
+        item->setText(0, historywords::fieldCaption(edit.table, it.key()));
+        item->setText(1, readable(it.value()));
+        QString now = QStringLiteral("(the record is gone)");
+        skipOnFailure([&] {
+            if (!rs || !rs->hasCurrent()) return;
+            const QVariant value = rs->value(it.key());
+            shown.insert(it.key(), value);
+            now = readable(value);
+        });
+        item->setText(2, now);
+        item->setData(0, Qt::UserRole, edit.id);
+    }
+}
+
+std::optional<KeptEdit> frmHistory::keptChosen() const {
+    KeptEdits* store = provider_.keptEdits();
+    if (!store || !kept_->currentItem()) return std::nullopt;
+    return store->find(kept_->currentItem()->data(0, Qt::UserRole).toString());
 }
 
 void frmHistory::Command7_Click() {
-    KeptEdits* store = provider_.keptEdits();
-    if (!store || !kept_->currentItem()) return;
-    const KeptEdit edit = store->edits().value(kept_->currentItem()->data(0, Qt::UserRole).toInt());
+    const std::optional<KeptEdit> edit = keptChosen();
+    if (!edit) return;
+    const ExpectedValues shown = shownBeside_.value(edit->id);
     QString said = QStringLiteral("Your text is in the file.");
     try {
-        std::unique_ptr<Recordset> rs = database()->openTable(edit.table);
-        rs->setBookmark(edit.key);
-        // Over the version shown beside it, and only over that one.
-        ExpectedValues shown;
-        for (auto it = edit.fields.cbegin(); it != edit.fields.cend(); ++it)
-            shown.insert(it.key(), rs->value(it.key()));
-        rs->updateCurrent(edit.fields, shown);
-        store->settle(edit);
+        // Over the version shown beside it, and only over that one: a record gone when shown, or
+        // a field read since changed, is a conflict.
+        if (shown.size() != edit->fields.size())
+            throw ConflictError(QStringLiteral("The record was deleted by another user."));
+        std::unique_ptr<Recordset> rs = database()->openTable(edit->table);
+        try {
+            rs->setBookmark(edit->key);
+        } catch (const StorageError&) {
+            throw ConflictError(QStringLiteral("The record was deleted by another user."));
+        }
+        rs->updateCurrent(edit->fields, shown);
+        provider_.keptEdits()->settle(*edit);
+    } catch (const ConflictError& failure) {
+        said = QStringLiteral("Not written: %1 What the file holds now is shown beside your text.")
+                   .arg(paths::withoutPassword(failure.message()));
     } catch (const StorageError& failure) {
         said = paths::withoutPassword(failure.message());
     }
@@ -329,11 +489,25 @@ void frmHistory::Command7_Click() {
 }
 
 void frmHistory::Command8_Click() {
-    KeptEdits* store = provider_.keptEdits();
-    if (!store || !kept_->currentItem()) return;
-    store->settle(store->edits().value(kept_->currentItem()->data(0, Qt::UserRole).toInt()));
+    const std::optional<KeptEdit> edit = keptChosen();
+    if (!edit) return;
+    provider_.keptEdits()->settle(*edit);
     Combo1_Click();
     message_->setText(QStringLiteral("The file's version stays; your kept text is gone from this computer."));
+}
+
+// Another studio's save reaches the list and the versions shown beside kept text.
+void frmHistory::followFile() {
+    if (!isVisible() || !topic()) return;
+    std::optional<quint64> stamp;
+    skipOnFailure([&] { stamp = database()->changeStamp(); });
+    if (!stamp || stamp == fileStamp_) return;
+    const bool first = !fileStamp_;
+    fileStamp_ = stamp;
+    if (first) return;
+    const QString said = message_->text();
+    Combo1_Click();
+    if (message_->text().isEmpty()) message_->setText(said);
 }
 
 QPushButton* historyButton(QWidget* window, const QString& name, DatabaseProvider& provider,

@@ -2,9 +2,16 @@
 
 #include "data/history/HistoryEntry.h"
 
+#include "data/rescue/KeptEdits.h"
+#include "data/storage/Recordset.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QTimer>
 #include <QVector>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class Database;
 class DatabaseProvider;
@@ -52,6 +59,7 @@ class frmHistory : public QWidget {
     void Command6_Click(); // "&Close"
     void Command7_Click(); // "Take &Mine" (kept text)
     void Command8_Click(); // "Keep T&heirs" (the file's version)
+    void Command9_Click(); // "O&lder…": the next page of older changes
 
   private:
     void buildLayout();
@@ -59,11 +67,20 @@ class frmHistory : public QWidget {
     // Throws StorageError; a late answer is read again once it came (see ReadUntilAnswered).
     void readEntries();
     void listEntries();
+    void addRows(const QVector<HistoryEntry>& entries);
+    void readNames(Database& db, const QString& table);
+    QString recordName(const HistoryEntry& e) const;
     void showKept();
+    void showKeptEdit(const KeptEdit& edit);
     void showChoice();
+    void followFile();
+    using Restore = std::function<void(Database&, const HistoryEntry&)>;
     // Runs a put-back on the chosen entry's file, then lists again; says how it went.
-    void putBack(const std::function<void(Database&, const HistoryEntry&)>& restore, const QString& done);
+    void putBack(const Restore& restore, const QString& done);
+    // The entry of the row chosen, by its identity.
     const HistoryEntry* chosen() const;
+    // The kept edit of the row chosen, as the store holds it now; nothing once it was settled.
+    std::optional<KeptEdit> keptChosen() const;
     std::shared_ptr<Database> database() const;
     const HistoryTopic* topic() const;
 
@@ -71,17 +88,27 @@ class frmHistory : public QWidget {
     ReadUntilAnswered* reading_;
     QVector<HistoryTopic> topics_;
     QVector<HistoryEntry> entries_;
+    qint64 shownUpTo_ = 0;         // the newest entry listed
+    int listed_ = 0;               // how many entries a read of the topic lists
+    QHash<qint64, QString> names_; // the records of a list table by key, as named now
+    // What the file held beside each kept edit shown, by the edit's identity.
+    QHash<QString, ExpectedValues> shownBeside_;
+    QPointer<KeptEdits> watched_;
+    QTimer fileWatch_;
+    std::optional<quint64> fileStamp_;
     QComboBox* topicBox_;
     QTreeWidget* list_;
     QTreeWidget* kept_;
     QLabel* keptHeading_;
     QLabel* message_;
+    QLabel* elsewhere_;
     QPushButton* oldValue_;
     QPushButton* newValue_;
     QPushButton* asBefore_;
     QPushButton* deleted_;
     QPushButton* takeMine_;
     QPushButton* keepTheirs_;
+    QPushButton* older_;
 };
 
 // Opens the one History window (or brings it to the front) on these topics.

@@ -30,12 +30,21 @@ void copyTable(Recordset& source, FileBuilder& target) {
 }
 
 // The changes kept where the content comes from go with it, in the order they were made.
-void copyHistory(Database& source, FileBuilder& target) {
+QVector<HistoryEntry> historyOf(Database& source) {
     auto* history = dynamic_cast<HistorySource*>(&source);
-    if (!history || !history->keepsHistory()) return;
+    if (!history || !history->keepsHistory()) return {};
     QVector<HistoryEntry> entries = history->historyEntries(HistoryFilter());
     std::reverse(entries.begin(), entries.end());
-    target.addHistory(entries);
+    return entries;
+}
+
+// The key counter goes with the content: a new record never gets the key of a record the history
+// names, wherever the content was copied since.
+qint64 lastKeyOf(Database& source, const QString& table, const QVector<HistoryEntry>& history) {
+    qint64 last = source.lastKey(table);
+    for (const HistoryEntry& e : history)
+        if (e.table.compare(table, Qt::CaseInsensitive) == 0) last = std::max(last, e.record);
+    return last;
 }
 
 } // namespace
@@ -59,9 +68,13 @@ Report copy(const QString& from, const QString& to, const QString& role) {
                 report.skipped << path;
                 continue;
             }
-            for (const catalogue::TableSpec& table : file.tables)
-                copyTable(*source->openTable(table.name), *builder);
-            copyHistory(*source, *builder);
+            const QVector<HistoryEntry> history = historyOf(*source);
+            for (const catalogue::TableSpec& table : file.tables) {
+                const std::unique_ptr<Recordset> records = source->openTable(table.name);
+                copyTable(*records, *builder);
+                builder->keepKeysAbove(records->tableName(), lastKeyOf(*source, table.name, history));
+            }
+            builder->addHistory(history);
             builder->commit();
             report.copied << path;
         } catch (const StorageError& e) {

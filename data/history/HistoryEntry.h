@@ -66,6 +66,10 @@ struct HistoryFilter {
     qint64 record = 0; // 0: every record
     QDateTime since;   // invalid: from the first entry
     qint64 id = 0;     // 0: every entry
+    // Only entries older than this one, as listed (its time, then its number): the next page.
+    QDateTime olderThan;
+    qint64 olderThanId = 0;
+    int limit = 0; // 0: all of them
     bool operator==(const HistoryFilter&) const = default;
 };
 

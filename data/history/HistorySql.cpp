@@ -15,9 +15,23 @@ QString createTable(const QString& qualifiedTable, const QString& idColumnType) 
         .arg(qualifiedTable, idColumnType);
 }
 
-QString createIndex(const QString& indexName, const QString& qualifiedTable) {
-    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (lower(tbl), record)")
-        .arg(indexName, qualifiedTable);
+QStringList createIndexes(const std::function<QString(const QString&)>& quote,
+                          const QString& qualifiedTable) {
+    const struct {
+        const char* suffix;
+        const char* columns;
+    } indexes[] = {
+        // A record's entries by time also serve what the first index files had, by record alone.
+        {"_table_time", "lower(tbl), at, id"},
+        {"_record_time", "lower(tbl), record, at, id"},
+        {"_time", "at, id"},
+    };
+    QStringList statements;
+    for (const auto& index : indexes)
+        statements << QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                          .arg(quote(kHistoryTable + QLatin1String(index.suffix)), qualifiedTable,
+                               QLatin1String(index.columns));
+    return statements;
 }
 
 QString insert(const QString& qualifiedTable, const Marker& marker, int rows) {
@@ -64,10 +78,17 @@ QString select(const QString& qualifiedTable, const HistoryFilter& filter, const
     if (filter.record) where(QStringLiteral("record"), QStringLiteral("="), filter.record);
     if (filter.since.isValid()) where(QStringLiteral("at"), QStringLiteral(">="), storedTime(filter.since));
     if (filter.id) where(QStringLiteral("id"), QStringLiteral("="), filter.id);
-    return QStringLiteral("SELECT id, %1 FROM %2%3 ORDER BY at DESC, id DESC")
+    if (filter.olderThan.isValid()) {
+        params << storedTime(filter.olderThan) << storedTime(filter.olderThan) << filter.olderThanId;
+        const int n = int(params.size());
+        conditions << QStringLiteral("(at < %1 OR (at = %2 AND id < %3))")
+                          .arg(marker(n - 2), marker(n - 1), marker(n));
+    }
+    return QStringLiteral("SELECT id, %1 FROM %2%3 ORDER BY at DESC, id DESC%4")
         .arg(kColumns, qualifiedTable,
              conditions.isEmpty() ? QString()
-                                  : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND ")));
+                                  : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND ")),
+             filter.limit > 0 ? QStringLiteral(" LIMIT %1").arg(filter.limit) : QString());
 }
 
 HistoryEntry entryFrom(const QVector<QVariant>& row) {
@@ -86,7 +107,10 @@ HistoryEntry entryFrom(const QVector<QVariant>& row) {
 }
 
 QString prune(const QString& qualifiedTable, const Marker& marker) {
-    return QStringLiteral("DELETE FROM %1 WHERE at < %2").arg(qualifiedTable, marker(1));
+    return QStringLiteral(
+               "DELETE FROM %1 WHERE id IN (SELECT id FROM %1 WHERE at < %2 ORDER BY at, id LIMIT %3)")
+        .arg(qualifiedTable, marker(1))
+        .arg(kPruneBatch);
 }
 
 } // namespace historysql

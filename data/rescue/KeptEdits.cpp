@@ -18,6 +18,7 @@
 #include <QSemaphore>
 #include <QSet>
 #include <QStandardPaths>
+#include <QUuid>
 #include <atomic>
 #include <pwd.h>
 #include <unistd.h>
@@ -34,7 +35,13 @@ QJsonObject toJson(const KeptEdit& e) {
         expected.insert(it.key(), it.value().isNull() ? QJsonValue() : QJsonValue(it.value().toString()));
     return {
         {"file", e.file},   {"folder", e.folder},   {"table", e.table},   {"key", QString::fromLatin1(e.key)},
-        {"fields", fields}, {"expected", expected}, {"reason", e.reason}, {"conflict", e.conflict}};
+        {"fields", fields}, {"expected", expected}, {"reason", e.reason}, {"conflict", e.conflict},
+        {"id", e.id}};
+}
+
+// Stores written before kept edits had an identity get one as they are read.
+void identify(KeptEdit& e) {
+    if (e.id.isEmpty()) e.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
 // The file and its folder apart, never with a password: stores written before they were kept
@@ -62,7 +69,9 @@ KeptEdit fromJson(const QJsonObject& o) {
         e.expected.insert(it.key(), it.value().isNull() ? QVariant() : QVariant(it.value().toString()));
     e.reason = o.value("reason").toString();
     e.conflict = o.value("conflict").toBool();
+    e.id = o.value("id").toString();
     placeApart(e);
+    identify(e);
     return e;
 }
 
@@ -317,6 +326,7 @@ bool KeptEdits::hasRetryable() const {
 
 void KeptEdits::keep(KeptEdit edit) {
     placeApart(edit);
+    identify(edit);
     edits_.push_back(std::move(edit));
     save();
     emit changed(notice());
@@ -325,15 +335,24 @@ void KeptEdits::keep(KeptEdit edit) {
 bool KeptEdits::settle(const KeptEdit& edit) {
     for (int i = 0; i < edits_.size(); ++i) {
         const KeptEdit& e = edits_[i];
-        if (e.file != edit.file || e.folder != edit.folder || e.table != edit.table || e.key != edit.key ||
-            e.fields != edit.fields)
-            continue;
+        // By identity where the caller has it: two kept edits of one record may hold the same text.
+        const bool same = edit.id.isEmpty()
+                              ? e.file == edit.file && e.folder == edit.folder && e.table == edit.table &&
+                                    e.key == edit.key && e.fields == edit.fields
+                              : e.id == edit.id;
+        if (!same) continue;
         edits_.removeAt(i);
         save();
         emit changed(notice());
         return true;
     }
     return false;
+}
+
+std::optional<KeptEdit> KeptEdits::find(const QString& id) const {
+    for (const KeptEdit& e : edits_)
+        if (e.id == id) return e;
+    return std::nullopt;
 }
 
 void KeptEdits::typing(const void* source, KeptEdit edit) {

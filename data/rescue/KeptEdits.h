@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVector>
 #include <memory>
+#include <optional>
 
 class DatabaseProvider;
 class WorkerThread;
@@ -26,6 +27,8 @@ struct KeptEdit {
     QString reason;        // the engine's words
     bool conflict = false; // another studio changed the record: only a person can settle it
     QString folder = {};   // the data folder or server the file belongs to, without a password
+    // Which kept edit this is, whatever else is kept or settled meanwhile: given when it is kept.
+    QString id = {};
 };
 
 // The rescue store: what is kept, and what is being typed right now, so that neither a crash, a power
@@ -77,6 +80,8 @@ class KeptEdits : public QObject {
     // A person settled a kept edit (took it into the file, or left the file's version): it goes
     // from the store. Whether it was there.
     bool settle(const KeptEdit& edit);
+    // The kept edit of that identity, while it is kept.
+    std::optional<KeptEdit> find(const QString& id) const;
 
     // What a data control's edit buffer holds now (source names the control): in the store within
     // kTypingSavedWithinMs. settled() takes it out again once it was stored, kept or given up.

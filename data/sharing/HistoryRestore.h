@@ -11,10 +11,11 @@ class Database;
 // Every function throws StorageError (ConflictError when another studio changed the field since).
 namespace history {
 
-// The field back to the value it had before the entry (or after it, with toAfter). expectedNow is
-// what the caller last saw in the field; without it the value read now is taken.
-void restoreField(Database& db, const HistoryEntry& entry, bool toAfter = false,
-                  const std::optional<QVariant>& expectedNow = std::nullopt);
+// The field back to the value it had before the entry (or after it, with toAfter). shownUpTo is the
+// newest entry of the history the presenter was shown: the field is written only while it holds
+// what it held then, so a change made since is a conflict, never overwritten unseen. Without it
+// (0) the value read now is taken.
+void restoreField(Database& db, const HistoryEntry& entry, bool toAfter = false, qint64 shownUpTo = 0);
 
 // The record's fields back to what they held at the given time; a record deleted since comes
 // back whole under its own key.

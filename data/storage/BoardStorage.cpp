@@ -155,6 +155,9 @@ class BoundedDatabase : public Database, public HistorySource {
     quint64 changeStamp() override {
         return thread_->ask<quint64>([inner = inner_] { return inner->changeStamp(); }, late_);
     }
+    qint64 lastKey(const QString& table) override {
+        return thread_->ask<qint64>([inner = inner_, table] { return inner->lastKey(table); }, late_);
+    }
     // Each read goes on its own: reads handed over together could outlive their caller's frame.
     void readTogether(const std::function<void()>& reads) override { reads(); }
     OpenedTable openAtFirst(const QString& table) override {

@@ -21,6 +21,14 @@ class Database {
     // A number that changes whenever another connection has committed to this file, and only then:
     // cheap enough to ask every couple of seconds on a network share. Throws StorageError.
     virtual quint64 changeStamp() = 0;
+    // The highest key the table ever gave a record, deleted ones' too: keys are never given twice,
+    // since the history names records by key. Throws StorageError.
+    virtual qint64 lastKey(const QString& table) {
+        std::unique_ptr<Recordset> rs = openTable(table);
+        if (rs->recordCount() == 0) return 0;
+        rs->moveLast();
+        return rs->bookmark().toLongLong();
+    }
     // Reads that belong together (a table, its first record, the change stamp) as one read of the
     // file: on a network share every separate read pays its own round trips. No writes inside.
     virtual void readTogether(const std::function<void()>& reads) { reads(); }

@@ -18,6 +18,9 @@ class FileBuilder {
     // Under the key the record had where it is copied from: the history carried with it still names
     // it, and it keeps its place in record order.
     virtual void insertKeyed(const QString& table, qint64 key, const FieldValues& values) = 0;
+    // The table gives no record a key up to this one, as where it is copied from never gives one
+    // twice: the history carried with it names deleted records by their keys.
+    virtual void keepKeysAbove(const QString& table, qint64 lastKey) = 0;
     // Entries of the history of where the content is copied from, oldest first.
     virtual void addHistory(const QVector<HistoryEntry>& entries) = 0;
     virtual void commit() = 0;

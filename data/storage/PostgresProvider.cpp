@@ -9,6 +9,8 @@
 #include "data/storage/SqlIdentifier.h"
 #include "data/storage/StorageError.h"
 
+#include <QThread>
+
 namespace {
 
 const QString kKey = quotedIdentifier(PostgresProvider::kKeyColumn);
@@ -63,11 +65,16 @@ class ServerHistory {
         add(historysql::entriesFor(table, key, kind, changes));
     }
     void add(const QVector<HistoryEntry>& entries) {
-        if (entries.isEmpty()) return;
-        QVector<QVariant> params;
-        for (const HistoryEntry& e : entries)
-            params << historysql::insertValues(e);
-        conn_->exec(historysql::insert(table_, dollar, int(entries.size())), params);
+        // A statement takes at most 65,535 values: a long history (a station's copied in) goes in
+        // rows of a thousand.
+        constexpr qsizetype kRowsPerStatement = 1000;
+        for (qsizetype from = 0; from < entries.size(); from += kRowsPerStatement) {
+            const QVector<HistoryEntry> rows = entries.mid(from, kRowsPerStatement);
+            QVector<QVariant> params;
+            for (const HistoryEntry& e : rows)
+                params << historysql::insertValues(e);
+            conn_->exec(historysql::insert(table_, dollar, int(rows.size())), params);
+        }
     }
     QVector<HistoryEntry> entries(const HistoryFilter& filter) {
         QVector<HistoryEntry> found;
@@ -82,9 +89,19 @@ class ServerHistory {
         }
         return found;
     }
+    // In short statements with a rest between them, so that no save waits long on the rows' locks.
     int prune(const QDateTime& edge) {
         if (!exists()) return 0;
-        return conn_->exec(historysql::prune(table_, dollar), {storedTime(edge)}).affected();
+        // Schemas made before the history had every index get them where the owner prunes; the
+        // board's role may not make them, and goes on without.
+        for (const QString& index : historysql::createIndexes(quotedIdentifier, table_))
+            skipOnFailure([&] { conn_->exec(index); });
+        int pruned = 0;
+        for (int batch = historysql::kPruneBatch; batch == historysql::kPruneBatch; pruned += batch) {
+            if (pruned) QThread::msleep(historysql::kPruneRestMs);
+            batch = conn_->exec(historysql::prune(table_, dollar), {storedTime(edge)}).affected();
+        }
+        return pruned;
     }
 
   private:
@@ -254,7 +271,8 @@ class PgDatabase : public Database, public HistorySource {
                 "ORDER BY c.relname = $2 DESC, c.relname, a.attnum"),
             {schema_, table});
         if (r.rows() == 0)
-            throw StorageError(QStringLiteral("relation \"%1.%2\" does not exist").arg(schema_, table));
+            throw StorageError(QStringLiteral("relation \"%1.%2\" does not exist").arg(schema_, table),
+                               FailureKind::Missing);
         const QString name = r.text(0, 0);
         QStringList fields;
         for (int i = 0; i < r.rows() && r.text(i, 0) == name; ++i)
@@ -264,6 +282,19 @@ class PgDatabase : public Database, public HistorySource {
 
     quint64 changeStamp() override { return conn_->changesIn(schema_); }
 
+    qint64 lastKey(const QString& table) override {
+        const QString qualified =
+            quotedIdentifier(schema_) + QLatin1Char('.') + quotedIdentifier(openTable(table)->tableName());
+        // The key sequence's last value (none while it has given none) and the highest key held.
+        const PgResult r = conn_->exec(
+            QStringLiteral("SELECT GREATEST(COALESCE(max(%1), 0), "
+                           "COALESCE(pg_sequence_last_value(pg_get_serial_sequence($1, $2)::regclass), 0)) "
+                           "FROM %2")
+                .arg(kKey, qualified),
+            {qualified, PostgresProvider::kKeyColumn});
+        return r.int64(0, 0);
+    }
+
     bool keepsHistory() override { return history_->exists(); }
     QVector<HistoryEntry> historyEntries(const HistoryFilter& filter) override {
         return history_->entries(filter);
@@ -271,7 +302,10 @@ class PgDatabase : public Database, public HistorySource {
     int pruneHistoryBefore(const QDateTime& edge) override { return history_->prune(edge); }
     void addHistoryEntries(const QVector<HistoryEntry>& entries) override {
         if (!history_->exists()) throw StorageError(QStringLiteral("This file keeps no history."));
-        history_->add(entries);
+        history_->written([&] {
+            history_->add(entries);
+            return true;
+        });
     }
     void reinsertRecord(const QString& table, qint64 key, const RecordValues& values) override {
         const std::unique_ptr<Recordset> set = openTable(table);
@@ -365,8 +399,8 @@ class PgSchemaBuilder : public FileBuilder {
             // Every write to the schema's records is kept here, in the write's own transaction.
             conn_->exec(
                 historysql::createTable(qualified(kHistoryTable), QStringLiteral("bigserial PRIMARY KEY")));
-            conn_->exec(historysql::createIndex(quotedIdentifier(kHistoryTable + QStringLiteral("_record")),
-                                                qualified(kHistoryTable)));
+            for (const QString& index : historysql::createIndexes(quotedIdentifier, qualified(kHistoryTable)))
+                conn_->exec(index);
         } catch (...) {
             rollback();
             throw;
@@ -395,19 +429,21 @@ class PgSchemaBuilder : public FileBuilder {
         keyed.insert(PostgresProvider::kKeyColumn, QString::number(key));
         PgRecordset::insertInto(*conn_, qualified(table), keyed);
     }
+    void keepKeysAbove(const QString& table, qint64 lastKey) override { lastKeys_.insert(table, lastKey); }
     void addHistory(const QVector<HistoryEntry>& entries) override {
         ServerHistory(conn_, schema_).add(entries);
     }
 
     void commit() override {
         // Records given their keys leave each table's key sequence behind: the next record added
-        // comes after the last.
+        // comes after the last, and after every key where the content came from ever gave.
         for (const QString& table : tables_)
-            conn_->exec(QStringLiteral(
-                            "SELECT setval(pg_get_serial_sequence($1, $2), COALESCE(max(%1), 0) + 1, false) "
-                            "FROM %2")
+            // Set as given out, so that the sequence itself tells the last key to a later copy.
+            conn_->exec(QStringLiteral("SELECT setval(pg_get_serial_sequence($1, $2), "
+                                       "GREATEST(COALESCE(max(%1), 0), $3, 1), "
+                                       "GREATEST(COALESCE(max(%1), 0), $3) > 0) FROM %2")
                             .arg(kKey, qualified(table)),
-                        {qualified(table), PostgresProvider::kKeyColumn});
+                        {qualified(table), PostgresProvider::kKeyColumn, lastKeys_.value(table)});
         // The role reads and writes records; it cannot change or drop what is here.
         const QString schema = quotedIdentifier(schema_);
         const QString role = quotedIdentifier(role_);
@@ -442,6 +478,7 @@ class PgSchemaBuilder : public FileBuilder {
     QString schema_;
     QString role_;
     QStringList tables_;
+    QHash<QString, qint64> lastKeys_;
     bool open_ = false;
 };
 

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QThread>
 #include <QVector>
 
 #include <cerrno>
@@ -351,7 +352,9 @@ class FileHistory {
         if (conn_.historyReady()) return true;
         const bool made = skipOnFailure([&] {
             conn_.exec(historysql::createTable(table_, QStringLiteral("INTEGER PRIMARY KEY")));
-            conn_.exec(historysql::createIndex(quoted(kHistoryTable + QStringLiteral("_record")), table_));
+            // Files written before the history had every index get them with their next write.
+            for (const QString& index : historysql::createIndexes(quoted, table_))
+                conn_.exec(index);
         });
         // A failure the engine answers by ending the transaction (a full disk) ends the write too.
         if (!made && !conn_.inTransaction())
@@ -680,6 +683,26 @@ class SqlCipherDatabase : public Database, public HistorySource {
 
     void readTogether(const std::function<void()>& reads) override { conn_->read(reads); }
 
+    qint64 lastKey(const QString& table) override {
+        qint64 last = 0;
+        conn_->read([&] {
+            const QString name = openTable(table)->tableName();
+            Statement highest(*conn_,
+                              QStringLiteral("SELECT coalesce(max(rowid), 0) FROM %1").arg(quoted(name)));
+            highest.step();
+            last = highest.int64(0);
+            Statement known(*conn_,
+                            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
+            known.bind(1, kLastKeyTable);
+            if (!known.step()) return;
+            Statement counted(*conn_,
+                              QStringLiteral("SELECT last FROM %1 WHERE tbl = ?").arg(quoted(kLastKeyTable)));
+            counted.bind(1, name);
+            if (counted.step()) last = std::max(last, counted.int64(0));
+        });
+        return last;
+    }
+
     std::shared_ptr<const TableSnapshot> snapshot(const QString& table,
                                                   std::shared_ptr<const TableSnapshot> previous) override {
         const QByteArray tag = fileTag();
@@ -725,8 +748,13 @@ class SqlCipherDatabase : public Database, public HistorySource {
             any = st.step();
         });
         if (!any) return 0;
+        // In short transactions with a rest between them: every studio's save gets the file in
+        // between, well inside its busy timeout.
         int pruned = 0;
-        conn_->write([&] { pruned = FileHistory(*conn_).prune(edge); });
+        for (int batch = historysql::kPruneBatch; batch == historysql::kPruneBatch; pruned += batch) {
+            if (pruned) QThread::msleep(historysql::kPruneRestMs);
+            conn_->write([&] { batch = FileHistory(*conn_).prune(edge); });
+        }
         return pruned;
     }
     void addHistoryEntries(const QVector<HistoryEntry>& entries) override {
@@ -987,6 +1015,17 @@ class SqlCipherFileBuilder : public FileBuilder {
     void insert(const QString& table, const FieldValues& values) override { insertRow(table, values, {}); }
     void insertKeyed(const QString& table, qint64 key, const FieldValues& values) override {
         insertRow(table, values, key);
+    }
+    void keepKeysAbove(const QString& table, qint64 lastKey) override {
+        conn_->exec(
+            QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (tbl TEXT PRIMARY KEY, last INTEGER NOT NULL)")
+                .arg(quoted(kLastKeyTable)));
+        Statement st(
+            *conn_,
+            QStringLiteral("INSERT OR REPLACE INTO %1 (tbl, last) VALUES (?, ?)").arg(quoted(kLastKeyTable)));
+        st.bind(1, table);
+        st.bind(2, lastKey);
+        st.step();
     }
     void addHistory(const QVector<HistoryEntry>& entries) override {
         FileHistory history(*conn_);

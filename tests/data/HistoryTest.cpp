@@ -6,8 +6,10 @@
 #include "tests/data/StorageSuite.h"
 
 #include <QThread>
+#include <atomic>
 #include <functional>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -264,4 +266,183 @@ TEST_P(History, EntriesOlderThanTheirTimeArePrunedAtTheEdge) {
             << sweep.day.toString().toStdString();
         if (!sweep.pruned) source(promo).pruneHistoryBefore(now.addDays(-kHistoryKeptDays));
     }
+}
+
+// "Put Back Old Value" writes over the version the list showed, and only over that one: a third
+// studio's save made after the list was read is kept, and the put-back is a conflict.
+TEST_P(History, APutBackWritesOnlyOverTheVersionShown) {
+    fx.write(promo, "Main", "BodyText", "first");
+    fx.write(promo, "Main", "BodyText", "second");
+    const QVector<HistoryEntry> listed = entries(promo, "Main");
+    const HistoryEntry first = listed[1];
+    ASSERT_EQ(first.after, QStringLiteral("first"));
+    const qint64 shownUpTo = listed.front().id;
+
+    const struct {
+        const char* what;
+        const char* thirdStudio; // saved after the list was shown; none: nothing
+        bool putBack;
+        const char* after;
+    } cases[] = {
+        {"nothing saved since", nullptr, true, "B"},
+        {"a third studio's save since", "third", false, "third"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fx.write(promo, "Main", "BodyText", "second");
+        const qint64 shown = c.thirdStudio ? shownUpTo : lastId(promo, "Main");
+        if (c.thirdStudio) fx.write(promo, "Main", "BodyText", c.thirdStudio);
+        if (c.putBack)
+            history::restoreField(db(promo), first, false, shown); // back to the seed's text
+        else
+            EXPECT_THROW(history::restoreField(db(promo), first, false, shown), ConflictError);
+        EXPECT_EQ(fx.read(promo, "Main", "BodyText"), QString::fromUtf8(c.after));
+    }
+}
+
+// Content copied before keys travelled with it may have given a deleted record's key to a new
+// record: nothing of the deleted record is put back over the new one, and the words say why.
+TEST_P(History, APutBackIntoAKeyGivenToAnotherRecordIsAConflict) {
+    fx.write(promo, "Main", "BodyText", "A's text", 1);
+    const HistoryEntry edit = entries(promo, "Main").front();
+    auto dc = control(promo, "Main");
+    dc->refresh();
+    dc->moveNext(); // A
+    dc->deleteRecord();
+    dc->close();
+    // Added under the key A had, as a copy that lost the key counter did.
+    source(promo).reinsertRecord("Main", edit.record, {{"PromoName", "D"}, {"BodyText", "D's text"}});
+    const RecordValues d{{"PromoName", "D"}, {"BodyText", "D's text"}, {"StartDate", kNull}};
+
+    const struct {
+        const char* what;
+        std::function<void()> putBack;
+    } cases[] = {
+        {"old value", [&] { history::restoreField(db(promo), edit); }},
+        {"new value", [&] { history::restoreField(db(promo), edit, true); }},
+        {"record as before",
+         [&] { history::restoreRecordAsAt(db(promo), "Main", edit.record, edit.at.addMSecs(-1)); }},
+        {"deleted record", [&] { history::restoreDeletedRecord(db(promo), "Main", edit.record); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            c.putBack();
+            ADD_FAILURE() << "put back into another record";
+        } catch (const ConflictError& e) {
+            EXPECT_TRUE(e.message().contains("Another record has this record's key")) << e.what();
+        }
+        const std::optional<RecordValues> now = record(promo, "Main", edit.record);
+        ASSERT_TRUE(now.has_value());
+        for (auto it = d.cbegin(); it != d.cend(); ++it)
+            EXPECT_TRUE(same(now->value(it.key()), it.value())) << it.key().toStdString();
+    }
+
+    // The record itself brought back is the same record: its edits go back into it.
+    source(promo).reinsertRecord("Main", 99, {{"PromoName", "E"}});
+    fx.write(promo, "Main", "BodyText", "E's text", 3);
+    const HistoryEntry eEdit = entries(promo, "Main").front();
+    ASSERT_EQ(eEdit.record, 99);
+    auto e = control(promo, "Main");
+    e->refresh();
+    e->moveLast();
+    e->deleteRecord();
+    e->close();
+    history::restoreDeletedRecord(db(promo), "Main", 99);
+    try {
+        history::restoreDeletedRecord(db(promo), "Main", 99);
+        ADD_FAILURE() << "brought back twice";
+    } catch (const StorageError& again) {
+        EXPECT_EQ(again.message(), "The record is back already; nothing was changed.");
+    }
+    history::restoreField(db(promo), eEdit);
+    EXPECT_TRUE(same(record(promo, "Main", 99)->value("BodyText"), kNull));
+}
+
+namespace {
+
+// A station's long history of one field: count entries, newest last, three to a time (as one
+// write of three fields stores them), the oldest `daysAgo` days back.
+QVector<HistoryEntry> longHistory(int count, int daysAgo) {
+    QVector<HistoryEntry> entries;
+    const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-daysAgo);
+    for (int i = 0; i < count; ++i)
+        entries.push_back({0, start.addSecs(i / 3), "studio-b", "presenter", "Main", 1, ChangeKind::Update,
+                           "BodyText", QString::number(i), QString::number(i + 1)});
+    return entries;
+}
+
+} // namespace
+
+// 90 days of history are read a page at a time, newest first: the pages follow one another
+// without a gap or a repeat, entries of one time included.
+TEST_P(History, ALongHistoryIsReadAPageAtATimeNewestFirst) {
+    fx.write(promo, "Main", "BodyText", "now"); // the file has its history table from here on
+    source(promo).addHistoryEntries(longHistory(30000, 89));
+    HistoryFilter all;
+    all.table = "Main";
+    const QVector<HistoryEntry> whole = source(promo).historyEntries(all);
+    ASSERT_GT(whole.size(), 30000);
+
+    HistoryFilter page = all;
+    page.limit = 1000;
+    QVector<qint64> paged;
+    for (;;) {
+        const QVector<HistoryEntry> read = source(promo).historyEntries(page);
+        ASSERT_LE(read.size(), page.limit);
+        for (const HistoryEntry& e : read)
+            paged << e.id;
+        if (read.size() < page.limit) break;
+        page.olderThan = read.back().at;
+        page.olderThanId = read.back().id;
+    }
+    QVector<qint64> ids;
+    for (const HistoryEntry& e : whole)
+        ids << e.id;
+    EXPECT_EQ(paged, ids);
+    EXPECT_EQ(whole.front().after, QStringLiteral("now"));
+}
+
+// Pruning 60,000 old entries while another studio saves, one save after the other: no save
+// waits on the pruning longer than its busy timeout, and every old entry goes.
+TEST_P(History, PruningALongHistoryLetsEverySaveThrough) {
+    fx.write(promo, "Main", "BodyText", "now");
+    source(promo).addHistoryEntries(longHistory(60000, 120));
+    opened_.reset();
+    std::atomic<bool> done{false};
+    int pruned = 0;
+    // On a connection of its own, as the board's pruning worker has.
+    QString pruneFailed;
+    std::thread pruning([&] {
+        try {
+            RoutingProvider own;
+            const std::shared_ptr<Database> file = own.open(promo, catalogue::connectString());
+            pruned = dynamic_cast<HistorySource&>(*file).pruneHistoryBefore(
+                QDateTime::currentDateTimeUtc().addDays(-kHistoryKeptDays));
+        } catch (const StorageError& e) {
+            pruneFailed = e.message();
+        }
+        done = true;
+    });
+    RoutingProvider studio;
+    int saves = 0;
+    QStringList failures;
+    // Saves as often as three busy studios could make them.
+    while (!done) {
+        try {
+            auto rs = studio.open(promo, catalogue::connectString())->openTable("Main");
+            rs->updateCurrent({{"BodyText", QString::number(saves)}}, {});
+            ++saves;
+        } catch (const StorageError& e) {
+            failures << e.message();
+        }
+        QThread::msleep(10);
+    }
+    pruning.join();
+    EXPECT_TRUE(pruneFailed.isEmpty()) << pruneFailed.toStdString();
+    EXPECT_EQ(pruned, 60000);
+    EXPECT_GT(saves, 0);
+    EXPECT_TRUE(failures.isEmpty()) << failures.size()
+                                    << " saves failed: " << failures.value(0).toStdString();
+    EXPECT_EQ(fx.read(promo, "Main", "BodyText"), QString::number(saves - 1));
 }

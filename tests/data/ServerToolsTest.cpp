@@ -165,6 +165,53 @@ TEST(ServerTools, CopyingTheDemoFolderToAServerAndBackLosesNothing) {
     EXPECT_EQ(again.skipped.size(), 37);
 }
 
+// A record edited and deleted, then the content copied to a server and from there to a folder
+// before anything was added: on either end a new record gets a key of its own, so the deleted
+// record's edits and the record itself come back under its key without touching the new one.
+TEST(ServerTools, KeysTravelWithTheContentSoNoKeyIsGivenTwice) {
+    Fixture fx(true);
+    const QString promo = catalogue::libraryFiles()[0];
+    fx.append(fx.dataFile(promo), "Main", {{"PromoName", "gone"}});
+    RoutingProvider station;
+    qint64 gone = 0;
+    {
+        auto rs = station.open(fx.dataFile(promo), catalogue::connectString())->openTable("Main");
+        rs->moveLast();
+        gone = rs->bookmark().toLongLong();
+        rs->updateCurrent({{"BodyText", "gone's text"}}, {});
+        rs->deleteCurrent();
+    }
+    const TestServer::Database db = TestServer::shared().createDatabase(TestServer::Content::Empty);
+    ASSERT_TRUE(contentcopy::copy(fx.dataFolder(), db.adminAddress).failed.isEmpty());
+    QTemporaryDir back;
+    ASSERT_TRUE(contentcopy::copy(db.address, back.path() + "/Data").failed.isEmpty());
+
+    for (const QString& folder : {db.address, back.path() + "/Data", fx.dataFolder()}) {
+        SCOPED_TRACE(folder.toStdString());
+        auto file = station.open(folder + promo, catalogue::connectString());
+        auto rs = file->openTable("Main");
+        rs->append({{"PromoName", "new"}});
+        rs->moveLast();
+        const qint64 added = rs->bookmark().toLongLong();
+        EXPECT_GT(added, gone);
+        HistoryFilter edits;
+        edits.table = "Main";
+        edits.record = gone;
+        const QVector<HistoryEntry> kept = dynamic_cast<HistorySource&>(*file).historyEntries(edits);
+        ASSERT_FALSE(kept.isEmpty());
+        history::restoreDeletedRecord(*file, "Main", gone);
+        for (const HistoryEntry& e : kept)
+            if (e.kind == ChangeKind::Update) history::restoreField(*file, e, true);
+        rs = file->openTable("Main");
+        rs->setBookmark(QByteArray::number(gone));
+        EXPECT_EQ(rs->value("PromoName").toString(), "gone");
+        EXPECT_EQ(rs->value("BodyText").toString(), "gone's text");
+        rs->setBookmark(QByteArray::number(added));
+        EXPECT_EQ(rs->value("PromoName").toString(), "new");
+        EXPECT_TRUE(rs->value("BodyText").isNull());
+    }
+}
+
 } // namespace
 
 namespace {
