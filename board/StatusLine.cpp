@@ -36,6 +36,8 @@ void StatusLine::show() {
     // A refused write is followed by where its text was kept: both are said, the failure first.
     const QString text =
         failure_.isEmpty() ? notice : (notice.isEmpty() ? failure_ : failure_ + QLatin1Char(' ') + notice);
+    // Heard by what it says, and announced when that changes.
+    bar_->setAccessibleName(text);
     if (text.isEmpty())
         bar_->clearMessage();
     else

@@ -101,7 +101,8 @@ void frmNotes::buildLayout() {
         QLabel* l = label(QString::fromLatin1(f.label), QString::fromLatin1(f.caption));
         l->setFont(small);
         paintText(l, colors::kWhite);
-        TextBox* box = boundLine(QString::fromLatin1(f.box), names.at(column));
+        TextBox* box =
+            boundLine(QString::fromLatin1(f.box), names.at(column), QString::fromLatin1(f.caption).trimmed());
         box->setFont(small);
         box->setBackColor(colors::kLightGrey);
         box->setForeColor(f.textColor);
@@ -112,7 +113,7 @@ void frmNotes::buildLayout() {
     }
     body()->addLayout(grid);
 
-    MultiLineBox* copy = boundText(QStringLiteral("Text1"), names.at(4));
+    MultiLineBox* copy = boundText(QStringLiteral("Text1"), names.at(4), QStringLiteral("Copy text"));
     copy->setFont(pointFont(12, true));
     copy->setBackColor(colors::kLightGrey);
     body()->addWidget(copy, 1);

@@ -70,10 +70,10 @@ void frmPrepCopy::buildLayout() {
     auto* fields = new QGridLayout;
     fields->addWidget(label(QStringLiteral("Label1"), QStringLiteral("Title")), 0, 0);
     fields->addWidget(label(QStringLiteral("Label2"), QStringLiteral("Date")), 0, 1);
-    TextBox* titleBox = boundLine(QStringLiteral("Text2"), names.at(0));
+    TextBox* titleBox = boundLine(QStringLiteral("Text2"), names.at(0), QStringLiteral("Title"));
     titleBox->setFont(pointFont(8.25, true));
     titleBox->setTypedMaxLength(kTitleMax);
-    TextBox* dateBox = boundLine(QStringLiteral("Text3"), names.at(1));
+    TextBox* dateBox = boundLine(QStringLiteral("Text3"), names.at(1), QStringLiteral("Date"));
     fields->addWidget(titleBox, 1, 0);
     fields->addWidget(dateBox, 1, 1);
     fields->setColumnStretch(0, 3);
@@ -81,7 +81,7 @@ void frmPrepCopy::buildLayout() {
     fields->setColumnStretch(2, 2);
     body()->addLayout(fields);
 
-    MultiLineBox* copy = boundText(QStringLiteral("Text1"), names.at(2));
+    MultiLineBox* copy = boundText(QStringLiteral("Text1"), names.at(2), QStringLiteral("Copy text"));
     copy->setFont(pointFont(12, true));
     body()->addWidget(copy, 1);
 
