@@ -111,6 +111,13 @@ void frmNotes::buildLayout() {
         grid->setColumnStretch(column, column == 0 ? 2 : 1);
         ++column;
     }
+    // What a date box holds when it is not read as a date, under the box.
+    for (auto [name, column] : {std::pair{"StartNote", 1}, std::pair{"EndNote", 2}}) {
+        QLabel* note = label(QString::fromLatin1(name), QString());
+        note->setFont(small);
+        paintText(note, colors::kWhite);
+        grid->addWidget(note, 2, column);
+    }
     body()->addLayout(grid);
 
     MultiLineBox* copy = boundText(QStringLiteral("Text1"), names.at(4), QStringLiteral("Copy text"));
@@ -143,6 +150,8 @@ void frmNotes::addAiredControls() {
     auto* row = new QHBoxLayout(findChild<QGroupBox*>(QStringLiteral("Frame2")));
     row->setContentsMargins(6, 2, 6, 2);
     row->addWidget(runMarks_->reason(), 1);
+    runMarks_->setDateNotes(findChild<QLabel*>(QStringLiteral("StartNote")),
+                            findChild<QLabel*>(QStringLiteral("EndNote")));
     row->addWidget(readOnAir_);
 }
 

@@ -1,5 +1,6 @@
 #include "copy/frmPrepCopy.h"
 
+#include "aired/CopyDate.h"
 #include "base/Steps.h"
 #include "copy/Pickers.h"
 #include "data/catalogue/Catalogue.h"
@@ -76,6 +77,11 @@ void frmPrepCopy::buildLayout() {
     TextBox* dateBox = boundLine(QStringLiteral("Text3"), names.at(1), QStringLiteral("Date"));
     fields->addWidget(titleBox, 1, 0);
     fields->addWidget(dateBox, 1, 1);
+    // What the date box holds when it is not read as a date, beside it.
+    QLabel* dateNote = label(QStringLiteral("DateNote"), QString());
+    fields->addWidget(dateNote, 1, 2);
+    connect(dateBox, &QLineEdit::textChanged, dateNote,
+            [dateNote](const QString& text) { dateNote->setText(copyDateNote(text)); });
     fields->setColumnStretch(0, 3);
     fields->setColumnStretch(1, 1);
     fields->setColumnStretch(2, 2);

@@ -54,6 +54,11 @@ int main(int argc, char** argv) {
             err << "cuepilot-aired: not a date: " << given << "\n";
             return 2;
         }
+    if (*to < *from) {
+        err << "cuepilot-aired: the range ends before it starts: --from " << fromText << " is after --to "
+            << toText << ".\n";
+        return 2;
+    }
     RoutingProvider storage;
     try {
         AiredLog log(storage, AiredLog::pathIn(commandline::folderOrServer(args[0]), QString()));

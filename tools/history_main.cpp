@@ -1,4 +1,5 @@
 // cuepilot-history: lists what was changed in a content file, by whom and when, and puts one change back.
+#include "aired/CopyDate.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
 #include "data/history/HistorySource.h"
@@ -57,7 +58,9 @@ int main(int argc, char** argv) {
     const qint64 restoreId = restore.isEmpty() ? 0 : restore.toLongLong(&restoreOk);
     if (!since.isEmpty()) {
         QDateTime from = QDateTime::fromString(since, Qt::ISODate);
-        if (!from.isValid()) from = QDate::fromString(since, Qt::ISODate).startOfDay();
+        // A day as the copy windows read one: "2026-12-05", "5.12.2026", "12/5/26", "Dec 5 2026".
+        if (const std::optional<QDate> day = readCopyDate(since); !from.isValid() && day)
+            from = day->startOfDay();
         filter.since = from.toUTC();
     }
     const bool usable = optionsOk && restoreOk && (since.isEmpty() || filter.since.isValid()) &&
