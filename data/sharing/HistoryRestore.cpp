@@ -100,6 +100,11 @@ void restoreRecordAsAt(Database& db, const QString& table, qint64 record, const 
 void restoreDeletedRecord(Database& db, const QString& table, qint64 record) {
     const std::optional<RecordValues> values = asDeleted(entriesOf(db, table, record));
     if (!values) throw StorageError(QStringLiteral("The record was not deleted."));
+    // Put back already (by this tool, the History window or another studio): said, not left to the
+    // engine's words about its keys.
+    const std::unique_ptr<Recordset> rs = db.openTable(table);
+    if (rs->recordCount() && skipOnFailure([&] { rs->setBookmark(QByteArray::number(record)); }))
+        throw StorageError(QStringLiteral("The record is back already; nothing was put back."));
     sourceOf(db).reinsertRecord(table, record, *values);
 }
 
