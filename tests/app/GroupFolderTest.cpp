@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <csignal>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -32,12 +33,22 @@ class GroupFolder : public ::testing::Test {
   protected:
     void SetUp() override {
         if (::geteuid() != 0) GTEST_SKIP() << "accounts of a station's group can only be made by root";
-        ASSERT_TRUE(run("groupadd", {"-f", kGroup}));
-        for (const QString& user : {kFirst, kSecond})
-            if (!::getpwnam(user.toLocal8Bit().constData())) {
-                ASSERT_TRUE(run("useradd", {"--system", "--no-create-home", "--shell", "/usr/sbin/nologin",
-                                            "-G", kGroup, user}));
-            }
+        // Another test of this suite, run beside this one, may be making them at the same moment (and
+        // holding the account files' lock): what counts is that they are there.
+        const auto made = [] {
+            return ::getgrnam(kGroup.toLocal8Bit().constData()) &&
+                   ::getpwnam(kFirst.toLocal8Bit().constData()) &&
+                   ::getpwnam(kSecond.toLocal8Bit().constData());
+        };
+        for (int attempt = 0; attempt < 10 && !made(); ++attempt) {
+            run("groupadd", {"-f", kGroup});
+            for (const QString& user : {kFirst, kSecond})
+                if (!::getpwnam(user.toLocal8Bit().constData()))
+                    run("useradd",
+                        {"--system", "--no-create-home", "--shell", "/usr/sbin/nologin", "-G", kGroup, user});
+            if (!made()) QThread::msleep(200);
+        }
+        ASSERT_TRUE(made());
         gid_ = ::getgrnam(kGroup.toLocal8Bit().constData())->gr_gid;
         ASSERT_EQ(::chmod(QFile::encodeName(dir_.path()).constData(), 0755), 0);
     }
