@@ -16,14 +16,24 @@ QString time(const QDateTime& at) {
 }
 
 // A cell as a spreadsheet takes it: quoted where it holds a separator, a quote or a line end, and
-// never read as a formula (a copy named "=HYPERLINK(...)" stays text).
+// never read as a formula (a copy named "=HYPERLINK(...)" stays text; a spreadsheet skips a leading
+// tab or line end before it looks for one).
 QString cell(QString value) {
-    if (!value.isEmpty() && QStringLiteral("=+-@").contains(value.front())) value.prepend(QLatin1Char('\''));
+    if (!value.isEmpty() && QStringLiteral("=+-@\t\r").contains(value.front()))
+        value.prepend(QLatin1Char('\''));
     if (value.contains(QLatin1Char(',')) || value.contains(QLatin1Char('"')) ||
         value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
         value.replace(QStringLiteral("\""), QStringLiteral("\"\""));
         value = QLatin1Char('"') + value + QLatin1Char('"');
     }
+    return value;
+}
+
+// One line of the text report for whatever a name holds.
+QString oneLine(QString value) {
+    value.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
     return value;
 }
 
@@ -57,10 +67,11 @@ QString text(const QVector<CopyReads>& groups, const QDate& from, const QDate& t
     int total = 0;
     for (const CopyReads& g : groups) {
         const qsizetype n = g.reads.size();
-        out += QStringLiteral("\n%1 (%2): %3\n").arg(g.copy, g.library, counted(n, "read", "reads"));
+        out += QStringLiteral("\n%1 (%2): %3\n")
+                   .arg(oneLine(g.copy), oneLine(g.library), counted(n, "read", "reads"));
         for (const AiredRead& r : g.reads)
             out += QStringLiteral("  %1  %2  %3  %4  %5\n")
-                       .arg(day(r.at), time(r.at), r.studio, r.user, r.fingerprint);
+                       .arg(day(r.at), time(r.at), oneLine(r.studio), oneLine(r.user), r.fingerprint);
         total += int(n);
     }
     out += QStringLiteral("\nTotal: %1 of %2\n")
@@ -68,8 +79,10 @@ QString text(const QVector<CopyReads>& groups, const QDate& from, const QDate& t
     return out;
 }
 
-QString csv(const QVector<CopyReads>& groups) {
+QString csv(const QVector<CopyReads>& groups, bool byteOrderMark) {
     QString out = QStringLiteral("Copy,Library,Read,Date,Time,Studio,User,Fingerprint\r\n");
+    // Some spreadsheets take a file for UTF-8 only by its byte-order mark.
+    if (byteOrderMark) out.prepend(QChar(0xFEFF));
     for (const CopyReads& g : groups) {
         int n = 0;
         for (const AiredRead& r : g.reads) {

@@ -21,7 +21,7 @@ QVector<CopyReads> grouped(QVector<AiredRead> reads);
 QString text(const QVector<CopyReads>& groups, const QDate& from, const QDate& to);
 
 // Header "Copy,Library,Read,Date,Time,Studio,User,Fingerprint"; Read counts 1..n within its copy,
-// so a copy's last row carries its count.
-QString csv(const QVector<CopyReads>& groups);
+// so a copy's last row carries its count. With byteOrderMark the text starts with U+FEFF.
+QString csv(const QVector<CopyReads>& groups, bool byteOrderMark = false);
 
 } // namespace airedreport

@@ -45,11 +45,15 @@ std::optional<QDate> readCopyDate(const QString& text) {
                                              QRegularExpression::CaseInsensitiveOption);
     if (const auto m = numeric.match(t); m.hasMatch()) {
         const QString first = m.captured(1), last = m.captured(4);
-        if (first.size() == 4 && last.size() <= 2)
-            return dateOf(first.toInt(), m.captured(3).toInt(), last.toInt());
-        if (first.size() <= 2 && (last.size() == 2 || last.size() == 4))
-            return dateOf(fullYear(last), first.toInt(), m.captured(3).toInt());
-        return std::nullopt;
+        const int middle = m.captured(3).toInt();
+        if (first.size() == 4 && last.size() <= 2) return dateOf(first.toInt(), middle, last.toInt());
+        if (first.size() > 2 || (last.size() != 2 && last.size() != 4)) return std::nullopt;
+        const int year = fullYear(last);
+        if (m.captured(2) == QLatin1String(".")) {
+            // Dots are how day-first dates are written.
+            if (const auto dayFirst = dateOf(year, middle, first.toInt())) return dayFirst;
+        }
+        return dateOf(year, first.toInt(), middle);
     }
     if (const auto m = monthFirst.match(t); m.hasMatch()) {
         const int month = monthNamed(m.captured(1));
@@ -62,6 +66,17 @@ std::optional<QDate> readCopyDate(const QString& text) {
         return dateOf(fullYear(m.captured(3)), month, m.captured(1).toInt());
     }
     return std::nullopt;
+}
+
+QString copyDateNote(const QString& text) {
+    if (text.trimmed().isEmpty() || readCopyDate(text)) return QString();
+    return QStringLiteral("not a date: no limit");
+}
+
+bool reversedRange(const QString& startText, const QString& endText) {
+    const auto start = readCopyDate(startText);
+    const auto end = readCopyDate(endText);
+    return start && end && *end < *start;
 }
 
 RunCheck checkRun(const QString& startText, const QString& endText, const QDate& today) {

@@ -6,23 +6,28 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/FieldBinding.h"
+#include "widgets/Accessible.h"
 #include "widgets/Colors.h"
 #include "widgets/ColourLabel.h"
+#include "widgets/CoveringPanel.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
 #include "widgets/Timer.h"
 #include "widgets/XButton.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -118,8 +123,11 @@ void flatten(TextBox* box) {
 
 QComboBox* timeList(int n, int reminder, int time, QWidget* parent) {
     auto* list = named(new QComboBox(parent), nth("Combo", n));
-    list->setAccessibleName(QStringLiteral("Reminder %1 time %2").arg(reminder).arg(time));
+    const QString name = QStringLiteral("Reminder %1 time %2").arg(reminder).arg(time);
+    list->setAccessibleName(name);
     list->setEditable(true);
+    list->lineEdit()->setAccessibleName(name);
+    list->view()->setAccessibleName(name);
     // The 144 entries are fixed; a typed time is the box's text, not a new entry.
     list->setInsertPolicy(QComboBox::NoInsert);
     list->addItems(reminderTimes());
@@ -172,8 +180,11 @@ void BoardBuilder::build() {
     middle->setColumnStretch(2, 4);
     page->addLayout(middle, 3);
     for (QWidget* overlay : {static_cast<QWidget*>(c_.Frame3), static_cast<QWidget*>(c_.Frame8),
-                             static_cast<QWidget*>(c_.Frame9)})
+                             static_cast<QWidget*>(c_.Frame9)}) {
         overlay->raise();
+        // What lies under a panel leaves the Tab order while it shows.
+        new CoveringPanel(overlay, {c_.Frame1, c_.Frame2});
+    }
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(buildWeather(central), 1);
@@ -306,17 +317,26 @@ QGroupBox* BoardBuilder::buildStation(QWidget* parent) {
     auto* frame = named(new QGroupBox(QStringLiteral("Displayed Station"), parent), QStringLiteral("Frame7"));
     c_.Frame7 = frame;
     c_.Lbl3D2 = named(new Lbl3D(frame), QStringLiteral("Lbl3D2"));
-    c_.Lbl3D2->setAccessibleName(QStringLiteral("Station"));
+    accessible::describe(c_.Lbl3D2, QStringLiteral("Station"));
     c_.Label33 = label(QStringLiteral("Label33"), QStringLiteral("Today is"), frame);
     c_.lblDate = named(new Lbl3D(frame), QStringLiteral("lblDate"));
-    c_.lblDate->setAccessibleName(QStringLiteral("Date"));
+    accessible::describe(c_.lblDate, QStringLiteral("Date"));
     c_.Label40 = label(QStringLiteral("Label40"), QStringLiteral("System Time"), frame);
     c_.Lbl3D1 = named(new Lbl3D(frame), QStringLiteral("Lbl3D1"));
-    c_.Lbl3D1->setAccessibleName(QStringLiteral("System Time"));
+    // Heard as the time whenever asked; announced by itself once an hour.
+    accessible::makeLive(c_.Lbl3D1, QStringLiteral("System Time"), [](const QString& clock) {
+        static const QRegularExpression hour(QStringLiteral("^(\\d+):\\d+:\\d+ (AM|PM)$"));
+        const QRegularExpressionMatch m = hour.match(clock);
+        return m.hasMatch() ? m.captured(1) + QLatin1Char(' ') + m.captured(2) : clock;
+    });
     // What is left of the hour and until the next reminder, under the clock.
     c_.lblCountdown = label(QStringLiteral("lblCountdown"), QString(), frame);
     c_.lblCountdown->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    c_.lblCountdown->setAccessibleName(QStringLiteral("Countdown"));
+    // Announced by the minute, not by the second.
+    accessible::makeLive(c_.lblCountdown, QStringLiteral("Countdown"), [](QString line) {
+        static const QRegularExpression seconds(QStringLiteral(":\\d\\d(?=$|\\s)"));
+        return line.remove(seconds);
+    });
     // Alt+E belongs to the Edit menu.
     command(3, QStringLiteral("Edi&t Content"), frame);
     command(4, QStringLiteral("&Save Content"), frame)->setEnabled(false);
@@ -345,8 +365,8 @@ QGroupBox* BoardBuilder::buildHourGrid(QWidget* parent) {
     grid->setContentsMargins(6, 4, 6, 4);
     c_.Label31 = label(QStringLiteral("Label31"), QString(), frame);
     c_.Label32 = label(QStringLiteral("Label32"), QString(), frame);
-    spoken(c_.Label31, QStringLiteral("Day"));
-    spoken(c_.Label32, QStringLiteral("Hour"));
+    accessible::describe(c_.Label31, QStringLiteral("Day"));
+    accessible::describe(c_.Label32, QStringLiteral("Hour"));
     grid->addWidget(c_.Label31, 0, 0);
     grid->addWidget(c_.Label32, 0, 1, Qt::AlignHCenter);
 

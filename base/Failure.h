@@ -12,6 +12,7 @@ enum class FailureKind {
     Silent,   // the share or server has left a question unanswered for long: it does not answer
     Locked,   // another studio holds the file or record
     ReadOnly, // the file or share cannot be written
+    Refused,  // this user may not write the file or its folder: trying again cannot mend it, a person can
     Conflict, // the record is no longer the one read: for a person to settle
     Missing,  // the file, table or schema is not there
     Damaged,  // not a database of ours, or not readable as one

@@ -1,5 +1,6 @@
 #include "board/Reminders.h"
 
+#include "widgets/CoveringPanel.h"
 #include "widgets/TextBox.h"
 
 #include <QComboBox>
@@ -28,7 +29,7 @@ void showPanel(QGroupBox* frame) {
     // A panel already on view is left as it is, so a time that matches for a whole second of ticks
     // does not keep pulling it to the front.
     if (!frame->isHidden()) return;
-    frame->show();
+    CoveringPanel::showQuietly(frame);
     frame->raise();
 }
 

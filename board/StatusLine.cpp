@@ -2,12 +2,36 @@
 
 #include "data/storage/AskedOnItsOwn.h"
 
+#include <QEvent>
 #include <QPointer>
 #include <QStatusBar>
+#include <functional>
+
+namespace {
+
+// Calls back when the watched widget changes size.
+class RefitOnResize : public QObject {
+  public:
+    RefitOnResize(QObject* parent, std::function<void()> refit) : QObject(parent), refit_(std::move(refit)) {}
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::Resize) refit_();
+        return false;
+    }
+
+  private:
+    std::function<void()> refit_;
+};
+
+} // namespace
+
+StatusLine::~StatusLine() {
+    delete refit_.data();
+}
 
 void StatusLine::showFailure(const Failure& failure) {
     if (failure.onlySlow()) return;
     failure_ = failure.words;
+    where_ = failure.where;
     show();
 }
 
@@ -19,6 +43,7 @@ void StatusLine::setNotice(const QString& notice) {
 void StatusLine::healthy() {
     if (failure_.isEmpty()) return;
     failure_.clear();
+    where_.clear();
     show();
 }
 
@@ -34,12 +59,45 @@ void StatusLine::show() {
     noticeHeldBack_ = onlySlowSoFar(notice_);
     const QString notice = noticeHeldBack_ ? QString() : notice_;
     // A refused write is followed by where its text was kept: both are said, the failure first.
-    const QString text =
-        failure_.isEmpty() ? notice : (notice.isEmpty() ? failure_ : failure_ + QLatin1Char(' ') + notice);
+    const QString text = compose(Failure(FailureKind::Other, where_, failure_), notice);
+    // Heard by what it says, and announced when that changes; read whole in the tooltip.
+    bar_->setAccessibleName(text);
+    bar_->setToolTip(text);
+    if (!refit_) {
+        // A resized bar fits the text anew.
+        refit_ = new RefitOnResize(bar_, [this] { show(); });
+        bar_->installEventFilter(refit_);
+    }
     if (text.isEmpty())
         bar_->clearMessage();
     else
-        bar_->showMessage(text);
+        bar_->showMessage(bar_->isVisible() ? fitted(text, bar_->fontMetrics(), bar_->width() - 12) : text);
+}
+
+QString StatusLine::compose(const Failure& failure, const QString& notice) {
+    QString said = failure.words.trimmed();
+    if (!said.isEmpty()) {
+        if (!failure.where.isEmpty() && !said.contains(failure.where)) {
+            if (said.endsWith(QLatin1Char('.'))) said.chop(1);
+            said += QStringLiteral(" (in %1)").arg(failure.where);
+        }
+        if (!said.endsWith(QLatin1Char('.')) && !said.endsWith(QLatin1Char('!')) &&
+            !said.endsWith(QLatin1Char('?')))
+            said += QLatin1Char('.');
+    }
+    if (notice.isEmpty()) return said;
+    return said.isEmpty() ? notice : said + QLatin1Char(' ') + notice;
+}
+
+QString StatusLine::fitted(const QString& text, const QFontMetrics& metrics, int width) {
+    if (width <= 0 || metrics.horizontalAdvance(text) <= width) return text;
+    const QString ellipsis(QChar(0x2026));
+    QString cut = metrics.elidedText(text, Qt::ElideRight, width);
+    cut.chop(1); // the ellipsis the font gave
+    // Whole words only: a cut word reads as another word.
+    const int space = cut.lastIndexOf(QLatin1Char(' '));
+    if (space > 0) cut.truncate(space);
+    return cut + ellipsis;
 }
 
 void StatusLine::paintFailure(bool failing) {

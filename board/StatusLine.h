@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFontMetrics>
 #include <QPalette>
 #include <QPointer>
 #include <QStatusBar>
@@ -18,6 +19,9 @@ class StatusLine {
     static inline const QColor kFailureText{0xFF, 0xFF, 0xFF};
 
     explicit StatusLine(QStatusBar* bar) : bar_(bar) {}
+    ~StatusLine();
+    StatusLine(const StatusLine&) = delete;
+    StatusLine& operator=(const StatusLine&) = delete;
 
     // Nothing is said of a failure that is only slow so far: the share answers in a moment, or the
     // board's own rounds say it does not.
@@ -31,12 +35,21 @@ class StatusLine {
 
     QString failure() const { return failure_; }
 
+    // What the bar says: the failure in the engine's words as a sentence that names the folder or
+    // server it happened in (unless the words name it already), then the notice.
+    static QString compose(const Failure& failure, const QString& notice);
+    // The longest start of text, whole words ending in "…", that fits width in the bar's font; the
+    // whole text is the bar's tooltip.
+    static QString fitted(const QString& text, const QFontMetrics& metrics, int width);
+
   private:
     void show();
     void paintFailure(bool failing);
 
     QPointer<QStatusBar> bar_;
     QString failure_;
+    QString where_;
+    QPointer<QObject> refit_; // on the bar, calling back here: gone with this line
     QString notice_;
     bool noticeHeldBack_ = false;
     // The bar's own colours, worn whenever no failure holds.

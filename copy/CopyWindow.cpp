@@ -73,17 +73,19 @@ void CopyWindow::sayReadFailed(const QString& message) {
     if (!path.isEmpty()) status_->showMessage(paths::withoutPassword(path + QStringLiteral(": ") + message));
 }
 
-TextBox* CopyWindow::boundLine(const QString& name, const QString& field) {
+TextBox* CopyWindow::boundLine(const QString& name, const QString& field, const QString& spoken) {
     auto* box = new TextBox(this);
     box->setObjectName(name);
+    box->setAccessibleName(spoken);
     new FieldBinding(box, data1_, field);
     lines_.push_back(box);
     return box;
 }
 
-MultiLineBox* CopyWindow::boundText(const QString& name, const QString& field) {
+MultiLineBox* CopyWindow::boundText(const QString& name, const QString& field, const QString& spoken) {
     auto* box = new MultiLineBox(this);
     box->setObjectName(name);
+    box->setAccessibleName(spoken);
     // Copy is read out line by line: it wraps at the box's width and never scrolls sideways.
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -34,9 +34,10 @@ class CopyWindow : public QWidget {
 
     StudioContext& context() const { return context_; }
 
-    // Controls built with their document names; bound boxes register for locking.
-    TextBox* boundLine(const QString& name, const QString& field);
-    MultiLineBox* boundText(const QString& name, const QString& field);
+    // Controls built with their document names; bound boxes register for locking, and are heard by
+    // what they hold (spoken).
+    TextBox* boundLine(const QString& name, const QString& field, const QString& spoken);
+    MultiLineBox* boundText(const QString& name, const QString& field, const QString& spoken);
     template <class W>
     QPushButton* button(const QString& name, const QString& caption, void (W::*handler)()) {
         QPushButton* b = plainButton(name, caption);

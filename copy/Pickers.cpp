@@ -50,6 +50,7 @@ Picker::Picker(PickerKind kind, DataControl& editorData, std::function<void()> b
     windows::rememberPlace(this);
     setWindowTitle(p.caption);
     list1_->setObjectName(QStringLiteral("List1"));
+    list1_->setAccessibleName(p.caption);
     if (p.boldList) list1_->setFont(pointFont(8.25, true));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

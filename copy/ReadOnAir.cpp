@@ -1,5 +1,6 @@
 #include "copy/ReadOnAir.h"
 
+#include "aired/CopyDate.h"
 #include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
 #include "data/storage/StorageError.h"
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLocale>
+#include <QMessageBox>
 #include <utility>
 
 namespace {
@@ -73,12 +75,36 @@ void ReadOnAir::showLastRead() {
                        : kCaption);
 }
 
+bool ReadOnAir::readOutsideRun(const QString& copy) {
+    const RunCheck check = checkRun(data_.fieldText(QStringLiteral("StartDate")),
+                                    data_.fieldText(QStringLiteral("EndDate")), context_.now().date());
+    if (check.state == RunState::Current) return true;
+    const QString reason = runReason(check);
+    const QString key = library() + QLatin1Char('\n') + copy + QLatin1Char('\n') + reason;
+    if (outsideRunAllowed_.contains(key)) return true;
+    const auto answer = QMessageBox::question(
+        window(), QStringLiteral("Read on Air"),
+        QStringLiteral("%1: %2. Record it as read on air all the same?").arg(copy, reason));
+    if (answer != QMessageBox::Yes) return false;
+    outsideRunAllowed_.insert(key);
+    return true;
+}
+
 void ReadOnAir::press() {
     const QString copy = data_.fieldText(QStringLiteral("PromoName"));
     if (copy.isEmpty()) return;
+    const QDateTime now = context_.now();
+    // A double press, or a second one a moment later, is the read already recorded.
+    if (lastPress_ && lastPress_->library == library() && lastPress_->copy == copy &&
+        lastPress_->at.secsTo(now) < kSameReadSeconds) {
+        read_->setText(kCaption + QStringLiteral(" (same read, ") +
+                       QLocale::c().toString(lastPress_->at.time(), QStringLiteral("h:mm:ss AP")) +
+                       QLatin1Char(')'));
+        return;
+    }
+    if (!readOutsideRun(copy)) return;
     try {
-        lastPress_ =
-            log().record(library(), copy, data_.fieldText(QStringLiteral("BodyText")), context_.now());
+        lastPress_ = log().record(library(), copy, data_.fieldText(QStringLiteral("BodyText")), now);
     } catch (const StorageError& e) {
         say_(log().path() + QStringLiteral(": ") + e.message());
         return;

@@ -3,6 +3,7 @@
 #include "aired/AiredLog.h"
 
 #include <QPushButton>
+#include <QSet>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -14,11 +15,14 @@ class StudioContext;
 // The library editor's "&Read on Air" button: a press records that the copy shown was read on air
 // just now, here, with a fingerprint of its text; the button says when it was last read today,
 // whichever studio pressed (another studio's press shows while the editor is the active window).
-// "&Undo Read" takes this studio's last press back within a minute.
+// "&Undo Read" takes this studio's last press back within a minute. A second press for the same copy
+// within kSameReadSeconds is the same read, and the button says so; a press on copy whose run has
+// ended or not begun asks first, once per copy.
 class ReadOnAir : public QWidget {
     Q_OBJECT
   public:
     static constexpr int kUndoSeconds = 60;
+    static constexpr int kSameReadSeconds = 10;
 
     // say: where a failure is told (the window's status line).
     ReadOnAir(StudioContext& context, DataControl& data, std::function<void(const QString&)> say,
@@ -36,6 +40,8 @@ class ReadOnAir : public QWidget {
     AiredLog log() const;
     QString library() const;
     void closeUndo();
+    // Whether the copy is to be recorded although its run has ended or not begun: asked once.
+    bool readOutsideRun(const QString& copy);
 
     StudioContext& context_;
     DataControl& data_;
@@ -43,6 +49,7 @@ class ReadOnAir : public QWidget {
     QPushButton* read_;
     QPushButton* undo_;
     std::optional<AiredRead> lastPress_;
+    QSet<QString> outsideRunAllowed_; // library, copy and reason already answered
     // A picker filling its list moves the editor through every record: the caption is read once
     // the moves are over, not once per record.
     QTimer reread_;

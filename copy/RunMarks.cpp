@@ -38,7 +38,7 @@ QString text(const QVariant& stored) {
 RunMarks::RunMarks(DataControl& data, TextBox* name, TextBox* start, TextBox* end, MultiLineBox* copy,
                    std::function<QDate()> today, QObject* parent)
     : QObject(parent), data_(data), copy_(copy), mark_(new QAction(name)),
-      reason_(new QLabel(name->parentWidget())), today_(std::move(today)) {
+      reason_(new QLabel(name->parentWidget())), start_(start), end_(end), today_(std::move(today)) {
     mark_->setObjectName(QStringLiteral("RunMark"));
     name->addAction(mark_, QLineEdit::TrailingPosition);
     reason_->setObjectName(QStringLiteral("RunReason"));
@@ -53,7 +53,22 @@ RunMarks::RunMarks(DataControl& data, TextBox* name, TextBox* start, TextBox* en
     update();
 }
 
+void RunMarks::setDateNotes(QLabel* startNote, QLabel* endNote) {
+    startNote_ = startNote;
+    endNote_ = endNote;
+    update();
+}
+
 void RunMarks::update() {
+    if (startNote_ && endNote_) {
+        startNote_->setText(copyDateNote(start_->text()));
+        endNote_->setText(reversedRange(start_->text(), end_->text())
+                              ? QStringLiteral("before the start date")
+                              : copyDateNote(end_->text()));
+        // An empty note takes no room.
+        for (QLabel* note : {startNote_, endNote_})
+            note->setVisible(!note->text().isEmpty());
+    }
     RunCheck check;
     skipOnFailure([&] {
         if (data_.isOpen() && data_.hasCurrent())

@@ -25,6 +25,9 @@ class RunMarks : public QObject {
 
     // The reason in words, for the window to place.
     QLabel* reason() const { return reason_; }
+    // Labels beside the two date boxes, for what their texts are when not dates ("not a date: no
+    // limit") or when the end comes before the start.
+    void setDateNotes(QLabel* startNote, QLabel* endNote);
     void update();
 
     // The picker's names marked alike and listed current first, then not yet started, then expired,
@@ -36,6 +39,10 @@ class RunMarks : public QObject {
     MultiLineBox* copy_;
     QAction* mark_;
     QLabel* reason_;
+    TextBox* start_;
+    TextBox* end_;
+    QLabel* startNote_ = nullptr;
+    QLabel* endNote_ = nullptr;
     std::function<QDate()> today_;
     QTimer midnight_; // the day turns while the window stays open
 };

@@ -24,8 +24,8 @@ frmEventsText::frmEventsText(StudioContext& context)
     : CopyWindow(context, QStringLiteral("frmEventsText"), catalogue::kEventsTable) {
     setWindowTitle(QStringLiteral("Event Detail"));
     // Event 1 until the main board names the event that was double-clicked.
-    text2_ = boundLine(QStringLiteral("Text2"), eventTitleField(1));
-    text1_ = boundText(QStringLiteral("Text1"), eventNotesField(1));
+    text2_ = boundLine(QStringLiteral("Text2"), eventTitleField(1), QStringLiteral("Event title"));
+    text1_ = boundText(QStringLiteral("Text1"), eventNotesField(1), QStringLiteral("Event notes"));
     text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text2_->setBackColor(colors::kLightGrey);
     text1_->setBackColor(colors::kLightGrey);
@@ -34,8 +34,6 @@ frmEventsText::frmEventsText(StudioContext& context)
     body()->addWidget(text2_);
     body()->addWidget(text1_, 1);
     lockBoxes(false);
-    text2_->setAccessibleName(QStringLiteral("Event title"));
-    text1_->setAccessibleName(QStringLiteral("Event notes"));
     windows::closeOnEscape(this);
     resize(600, 420);
 }

@@ -101,7 +101,8 @@ void frmNotes::buildLayout() {
         QLabel* l = label(QString::fromLatin1(f.label), QString::fromLatin1(f.caption));
         l->setFont(small);
         paintText(l, colors::kWhite);
-        TextBox* box = boundLine(QString::fromLatin1(f.box), names.at(column));
+        TextBox* box =
+            boundLine(QString::fromLatin1(f.box), names.at(column), QString::fromLatin1(f.caption).trimmed());
         box->setFont(small);
         box->setBackColor(colors::kLightGrey);
         box->setForeColor(f.textColor);
@@ -110,9 +111,16 @@ void frmNotes::buildLayout() {
         grid->setColumnStretch(column, column == 0 ? 2 : 1);
         ++column;
     }
+    // What a date box holds when it is not read as a date, under the box.
+    for (auto [name, column] : {std::pair{"StartNote", 1}, std::pair{"EndNote", 2}}) {
+        QLabel* note = label(QString::fromLatin1(name), QString());
+        note->setFont(small);
+        paintText(note, colors::kWhite);
+        grid->addWidget(note, 2, column);
+    }
     body()->addLayout(grid);
 
-    MultiLineBox* copy = boundText(QStringLiteral("Text1"), names.at(4));
+    MultiLineBox* copy = boundText(QStringLiteral("Text1"), names.at(4), QStringLiteral("Copy text"));
     copy->setFont(pointFont(12, true));
     copy->setBackColor(colors::kLightGrey);
     body()->addWidget(copy, 1);
@@ -142,6 +150,8 @@ void frmNotes::addAiredControls() {
     auto* row = new QHBoxLayout(findChild<QGroupBox*>(QStringLiteral("Frame2")));
     row->setContentsMargins(6, 2, 6, 2);
     row->addWidget(runMarks_->reason(), 1);
+    runMarks_->setDateNotes(findChild<QLabel*>(QStringLiteral("StartNote")),
+                            findChild<QLabel*>(QStringLiteral("EndNote")));
     row->addWidget(readOnAir_);
 }
 

@@ -1,5 +1,6 @@
 #include "copy/frmPrepCopy.h"
 
+#include "aired/CopyDate.h"
 #include "base/Steps.h"
 #include "copy/Pickers.h"
 #include "data/catalogue/Catalogue.h"
@@ -70,18 +71,23 @@ void frmPrepCopy::buildLayout() {
     auto* fields = new QGridLayout;
     fields->addWidget(label(QStringLiteral("Label1"), QStringLiteral("Title")), 0, 0);
     fields->addWidget(label(QStringLiteral("Label2"), QStringLiteral("Date")), 0, 1);
-    TextBox* titleBox = boundLine(QStringLiteral("Text2"), names.at(0));
+    TextBox* titleBox = boundLine(QStringLiteral("Text2"), names.at(0), QStringLiteral("Title"));
     titleBox->setFont(pointFont(8.25, true));
     titleBox->setTypedMaxLength(kTitleMax);
-    TextBox* dateBox = boundLine(QStringLiteral("Text3"), names.at(1));
+    TextBox* dateBox = boundLine(QStringLiteral("Text3"), names.at(1), QStringLiteral("Date"));
     fields->addWidget(titleBox, 1, 0);
     fields->addWidget(dateBox, 1, 1);
+    // What the date box holds when it is not read as a date, beside it.
+    QLabel* dateNote = label(QStringLiteral("DateNote"), QString());
+    fields->addWidget(dateNote, 1, 2);
+    connect(dateBox, &QLineEdit::textChanged, dateNote,
+            [dateNote](const QString& text) { dateNote->setText(copyDateNote(text)); });
     fields->setColumnStretch(0, 3);
     fields->setColumnStretch(1, 1);
     fields->setColumnStretch(2, 2);
     body()->addLayout(fields);
 
-    MultiLineBox* copy = boundText(QStringLiteral("Text1"), names.at(2));
+    MultiLineBox* copy = boundText(QStringLiteral("Text1"), names.at(2), QStringLiteral("Copy text"));
     copy->setFont(pointFont(12, true));
     body()->addWidget(copy, 1);
 

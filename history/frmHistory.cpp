@@ -15,6 +15,7 @@
 #include "widgets/WindowPlace.h"
 #include "widgets/Windows.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -95,6 +96,7 @@ void frmHistory::buildLayout() {
     topicBox_ = new QComboBox(this);
     topicBox_->setObjectName(QStringLiteral("Combo1"));
     topicLabel->setBuddy(topicBox_);
+    topicBox_->view()->setAccessibleName(QStringLiteral("Changes to"));
     top->addWidget(topicLabel);
     top->addWidget(topicBox_, 1);
     outer->addLayout(top);

@@ -1,5 +1,6 @@
 #include "import/TargetFolder.h"
 
+#include "base/GroupFolder.h"
 #include "data/storage/StorageError.h"
 
 #include <QCoreApplication>
@@ -98,11 +99,11 @@ TargetFolder::TargetFolder(const QString& folder, const QString& legacyFolder) :
     // Checked before anything is made: not even an empty folder goes into the legacy folder.
     if (liesWithin(folder_, foldersOf(legacyFolder)))
         throw StorageError(QStringLiteral("the target folder must lie outside the legacy folder"));
-    if (!QDir().mkpath(folder_)) throw StorageError(QStringLiteral("cannot create folder %1").arg(folder));
+    if (!groupfolder::makePath(folder_))
+        throw StorageError(QStringLiteral("cannot create folder %1").arg(folder));
     struct stat st {};
     if (::stat(QFile::encodeName(folder_).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
         throw StorageError(QStringLiteral("%1 is not a folder").arg(folder));
-    groupShared_ = (st.st_mode & S_ISGID) != 0;
 }
 
 bool TargetFolder::holds(const QString& name) const {
@@ -124,12 +125,8 @@ TargetFolder::Placed TargetFolder::place(const QString& name,
     try {
         build(temporary);
         syncFile(temporary);
-        if (groupShared_) {
-            struct stat st {};
-            if (::stat(tmp.constData(), &st) != 0 ||
-                ::chmod(tmp.constData(), (st.st_mode & 07777) | S_IWGRP) != 0)
-                throw StorageError(QStringLiteral("%1: %2").arg(temporary, systemError()));
-        }
+        if (!groupfolder::shareNewPath(temporary))
+            throw StorageError(QStringLiteral("%1: %2").arg(temporary, systemError()));
         if (::link(tmp.constData(), QFile::encodeName(final).constData()) != 0) {
             if (errno != EEXIST) throw StorageError(QStringLiteral("%1: %2").arg(final, systemError()));
             ::unlink(tmp.constData());

@@ -24,5 +24,4 @@ class TargetFolder {
 
   private:
     QString folder_;
-    bool groupShared_ = false; // setgid folder: the station's group may write what is made here
 };

@@ -124,6 +124,7 @@ void frmPhone::buildControls() {
     }
     // The summary is composed by the window, never typed.
     text_[9]->setHidden(true);
+    text_[9]->setAccessibleName(QStringLiteral("Entry as listed"));
     text_[9]->setTypedMaxLength(124);
 
     for (const ButtonSpec& b : buttonSpecs()) {

@@ -44,23 +44,44 @@ void createBlank(const QString& path, const catalogue::FileSpec& file, const QBy
 Report create(const Options& options) {
     // One salt and one key derivation for all the files of the run.
     engines::NewFileKey key;
-    auto creator = [&](const QString& folderOrServer) -> std::unique_ptr<FileCreator> {
-        if (folderOrServer.isEmpty()) return nullptr;
-        return engines::creatorFor(folderOrServer, key, options.serverRole);
-    };
-    const std::unique_ptr<FileCreator> program = creator(options.programFolder);
-    const std::unique_ptr<FileCreator> data = creator(options.dataFolder);
-
     Report report;
+    // A folder that cannot be made fails each of its files, with its reason.
+    QString programFailure, dataFailure;
+    auto creator = [&](const QString& folderOrServer, QString& failure) -> std::unique_ptr<FileCreator> {
+        if (folderOrServer.isEmpty()) return nullptr;
+        try {
+            return engines::creatorFor(folderOrServer, key, options.serverRole);
+        } catch (const StorageError& e) {
+            if (!options.goOnPastFailures) throw;
+            failure = e.message();
+            return nullptr;
+        }
+    };
+    const std::unique_ptr<FileCreator> program = creator(options.programFolder, programFailure);
+    const std::unique_ptr<FileCreator> data = creator(options.dataFolder, dataFailure);
+
     // The record of reads on air belongs to a new installation, though to no imported one.
     for (const catalogue::FileSpec& file : catalogue::files() + QVector{catalogue::airedFile()}) {
-        FileCreator* creator = file.folder == catalogue::Folder::Program ? program.get() : data.get();
-        if (!creator) continue;
+        const bool inProgram = file.folder == catalogue::Folder::Program;
+        FileCreator* creator = inProgram ? program.get() : data.get();
+        const QString& folderFailure = inProgram ? programFailure : dataFailure;
+        if (!creator) {
+            if (!folderFailure.isEmpty())
+                report.failed << QStringLiteral("%1 in %2: %3")
+                                     .arg(file.constant.mid(1),
+                                          inProgram ? options.programFolder : options.dataFolder,
+                                          folderFailure);
+            continue;
+        }
         const QString path = creator->pathOf(file.constant);
         try {
             buildFile(*creator, file, options);
         } catch (const FileExistsError&) {
             report.skipped << path;
+            continue;
+        } catch (const StorageError& e) {
+            if (!options.goOnPastFailures) throw;
+            report.failed << QStringLiteral("%1: %2").arg(path, e.message());
             continue;
         }
         report.created << path;

@@ -20,14 +20,18 @@ struct Options {
     // Written into the "Setup" field of a new Setup.mdb. Empty means the program folder.
     QString setupPath;
     QString stationName; // "SetupName" of a new Setup.mdb
+    // A file or folder that cannot be made is reported and the others are still made (the tool);
+    // otherwise the first failure throws (what builds a test installation).
+    bool goOnPastFailures = false;
 };
 
 struct Report {
     QStringList created; // full paths
     QStringList skipped; // already there, left alone
+    QStringList failed;  // "path: reason", with goOnPastFailures
 };
 
-// Throws StorageError when a file cannot be created.
+// Throws StorageError when a file cannot be created, unless options.goOnPastFailures.
 Report create(const Options& options);
 
 // One new blank file of the catalogue, keyed with the raw key over the salt, exactly as create()

@@ -53,15 +53,23 @@ int main(int argc, char** argv) {
         options.setupPath = options.dataFolder;
     }
     options.stationName = options.demo ? QStringLiteral("KCUE 101.5") : QString();
+    // Every file that can be made is made, and listed, whatever fails beside it.
+    options.goOnPastFailures = true;
     try {
         const installation::Report report = installation::create(options);
         for (const QString& p : report.created)
             out << "created  " << commandline::shown(p) << "\n";
-        if (report.created.isEmpty())
+        for (const QString& f : report.failed)
+            err << "cuepilot-init: not created: " << paths::withoutPassword(f) << "\n";
+        if (report.created.isEmpty() && report.failed.isEmpty())
             out << "All " << report.skipped.size() << " files are already there; nothing created.\n";
         else
             out << report.created.size() << " files created" << (options.demo ? " with demo content" : "")
-                << ", " << report.skipped.size() << " already there and left alone.\n";
+                << ", " << report.skipped.size() << " already there and left alone"
+                << (report.failed.isEmpty() ? QString()
+                                            : QStringLiteral(", %1 not created").arg(report.failed.size()))
+                << ".\n";
+        if (!report.failed.isEmpty()) return 1;
     } catch (const StorageError& e) {
         err << "cuepilot-init: " << paths::withoutPassword(e.message()) << "\n";
         return 1;

@@ -89,7 +89,10 @@ void TextBox::mouseDoubleClickEvent(QMouseEvent* e) {
     emit doubleClicked();
 }
 
-MultiLineBox::MultiLineBox(QWidget* parent) : QPlainTextEdit(parent) {}
+MultiLineBox::MultiLineBox(QWidget* parent) : QPlainTextEdit(parent) {
+    // Tab moves on to the next control, as everywhere else; Return starts a new line.
+    setTabChangesFocus(true);
+}
 
 void MultiLineBox::setBackColor(quint32 bgr) {
     back_ = bgr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/Accessible.h"
+
 #include <QApplication>
 #include <QString>
 #include <QWidget>
@@ -21,6 +23,7 @@ template <class W = QWidget> W* find(const QString& name) {
 inline void adopt(QWidget* w, const QString& name) {
     w->setObjectName(name);
     w->setAttribute(Qt::WA_DeleteOnClose);
+    accessible::install();
 }
 
 // Shows a window modeless and brings it to the front.

@@ -117,7 +117,9 @@ bool DataControl::storeOrKeep() {
         KeptEdit edit = bufferAsKept();
         edit.reason = e.message();
         // A record gone or changed underneath cannot take the text by trying again.
-        edit.conflict = dynamic_cast<const ConflictError*>(&e) != nullptr;
+        // Nor can a file this user may not write.
+        edit.refused = e.kind() == FailureKind::Refused;
+        edit.conflict = dynamic_cast<const ConflictError*>(&e) != nullptr || edit.refused;
         clearBuffer();
         kept->keep(std::move(edit));
         return false;

@@ -36,7 +36,7 @@ QJsonObject toJson(const KeptEdit& e) {
     return {
         {"file", e.file},   {"folder", e.folder},   {"table", e.table},   {"key", QString::fromLatin1(e.key)},
         {"fields", fields}, {"expected", expected}, {"reason", e.reason}, {"conflict", e.conflict},
-        {"id", e.id}};
+        {"refused", e.refused}, {"id", e.id}};
 }
 
 // Stores written before kept edits had an identity get one as they are read.
@@ -70,6 +70,7 @@ KeptEdit fromJson(const QJsonObject& o) {
     e.reason = o.value("reason").toString();
     e.conflict = o.value("conflict").toBool();
     e.id = o.value("id").toString();
+    e.refused = o.value("refused").toBool();
     placeApart(e);
     identify(e);
     return e;
@@ -398,8 +399,17 @@ int KeptEdits::retry(DatabaseProvider& provider, const QString& connect, const Q
             e.conflict = true;
             e.reason = error.message();
             touched = true;
+        } catch (const StorageError& error) {
+            if (error.kind() == FailureKind::Refused) {
+                // Refused for this user's rights: no later round can mend that, a person can.
+                e.conflict = e.refused = true;
+                e.reason = error.message();
+                touched = true;
+            } else {
+                // Still away or locked: tried again next time.
+                unanswered.insert(path);
+            }
         } catch (const std::exception&) {
-            // Still away or locked: tried again next time.
             unanswered.insert(path);
         }
         ++i;
@@ -434,7 +444,11 @@ QString KeptEdits::notice() const {
     const QString what = QStringLiteral("%1 in %2, %3 (%4)")
                              .arg(last.file, last.folder, last.table, fields.join(QStringLiteral(", ")));
     QString how;
-    if (last.conflict)
+    if (last.refused)
+        how = QStringLiteral("not stored: %1 It waits in History, where it can be taken once the folder "
+                             "is writable.")
+                  .arg(last.reason);
+    else if (last.conflict)
         // The presenter settles it where the file's version is shown beside the kept text.
         how = QStringLiteral(
                   "not stored: %1 Both versions are side by side in History, where either can be taken.")

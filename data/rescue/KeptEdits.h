@@ -26,6 +26,7 @@ struct KeptEdit {
     ExpectedValues expected;
     QString reason;        // the engine's words
     bool conflict = false; // another studio changed the record: only a person can settle it
+    bool refused = false;  // with conflict: this user may not write the file, a person must mend that
     QString folder = {};   // the data folder or server the file belongs to, without a password
     // Which kept edit this is, whatever else is kept or settled meanwhile: given when it is kept.
     QString id = {};

@@ -170,7 +170,7 @@ void restoreDeletedRecord(Database& db, const QString& table, qint64 record) {
     if (!values) throw StorageError(QStringLiteral("The record was not deleted."));
     if (findAt(db, table, record)) {
         if (keyTakenSince(entries, [](const HistoryEntry&) { return false; })) throw ConflictError(kKeyTaken);
-        throw StorageError(QStringLiteral("The record is back already; nothing was changed."));
+        throw StorageError(QStringLiteral("The record is back already; nothing was put back."));
     }
     sourceOf(db).reinsertRecord(table, record, *values);
 }

@@ -1,5 +1,6 @@
 #include "data/storage/SqlCipherProvider.h"
 
+#include "base/GroupFolder.h"
 #include "base/Steps.h"
 #include "data/catalogue/Paths.h"
 #include "data/history/HistorySource.h"
@@ -198,17 +199,37 @@ class Connection {
 
     // A short write transaction; another studio's lock waits out the busy timeout, then fails.
     template <class Work> void write(Work&& work) {
-        exec(QStringLiteral("BEGIN IMMEDIATE"));
+        try {
+            exec(QStringLiteral("BEGIN IMMEDIATE"));
+        } catch (const StorageError& e) {
+            throwIfRefused(e);
+            throw;
+        }
         try {
             work();
             exec(QStringLiteral("COMMIT"));
+        } catch (const StorageError& e) {
+            rollBack();
+            throwIfRefused(e);
+            throw;
         } catch (...) {
-            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-            // A history table made inside it is gone with it.
-            historyReady_ = false;
+            rollBack();
             throw;
         }
         LocalCommits::note(path_);
+    }
+
+    // Said in plain words when it is this user's rights: the engine only says "readonly".
+    void throwIfRefused(const StorageError& e) const {
+        if (e.kind() != FailureKind::ReadOnly) return;
+        if (const QString refused = groupfolder::refusedFor(path_); !refused.isEmpty())
+            throw StorageError(refused, FailureKind::Refused);
+    }
+
+    void rollBack() {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        // A history table made inside it is gone with it.
+        historyReady_ = false;
     }
 
     // One read transaction, unless one is already open: the lock and the file's change counter are
@@ -1078,6 +1099,8 @@ std::unique_ptr<FileBuilder> SqlCipherProvider::createFile(const QString& path, 
         if (errno == EEXIST) throw FileExistsError(QStringLiteral("file already exists: %1").arg(folded));
         throw StorageError(QStringLiteral("%1: %2").arg(folded, QString::fromLocal8Bit(strerror(errno))));
     }
+    // Best effort: a share that keeps no Unix rights has nothing to give, and the file is still made.
+    groupfolder::shareNewFile(fd, QFileInfo(folded).path());
     ::close(fd);
     std::unique_ptr<SqlCipherFileBuilder> builder;
     try {
@@ -1106,7 +1129,7 @@ class SqlCipherFolderCreator : public FileCreator {
   public:
     SqlCipherFolderCreator(QString folder, QByteArray key, QByteArray salt)
         : folder_(std::move(folder)), salt_(std::move(salt)), key_(std::move(key)) {
-        if (!QDir().mkpath(folder_))
+        if (!groupfolder::makePath(folder_))
             throw StorageError(QStringLiteral("cannot create folder %1").arg(folder_));
     }
     QString pathOf(const QString& fileConstant) const override { return paths::fold(folder_ + fileConstant); }

@@ -75,6 +75,33 @@ TEST_P(AiredLogTest, PressesAreSharedTakenBackAndReportedByCopy) {
     EXPECT_TRUE(week.endsWith("\nTotal: 3 reads of 1 copy\n")) << week.toStdString();
 }
 
+// Dates the report cannot use are refused, never answered with an empty bill.
+TEST(AiredReportDates, AReversedRangeOrTextThatIsNoDateIsRefused) {
+    Fixture fx(false);
+    const struct {
+        QStringList args;
+        const char* says;
+    } cases[] = {
+        {{"--from", "12/31/26", "--to", "12/1/26"}, "the range ends before it starts"},
+        {{"--from", "31.12.2026", "--to", "1.12.2026"}, "the range ends before it starts"},
+        {{"--from", "Dec 5", "--to", "12/31/26"}, "not a date: Dec 5"},
+    };
+    for (const auto& c : cases) {
+        QProcess p;
+        p.start(QStringLiteral(CUEPILOT_AIRED_PROGRAM), QStringList{fx.dataFolder()} + c.args);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 2) << c.says;
+        EXPECT_TRUE(p.readAllStandardError().contains(c.says)) << c.says;
+    }
+    // A dotted date on either end is day first, and the last day of the year is one.
+    QProcess p;
+    p.start(QStringLiteral(CUEPILOT_AIRED_PROGRAM),
+            {fx.dataFolder(), "--from", "1.12.2026", "--to", "31.12.2026"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(p.readAllStandardOutput().startsWith("Reads on air Dec 1 2026 to Dec 31 2026"));
+}
+
 // A station installed before reads were recorded: nothing was read there, and the board's first
 // press makes the file the installation tool would have made.
 TEST(AiredLogFile, TheFirstPressMakesAMissingFile) {

@@ -5,7 +5,7 @@
 namespace {
 
 // Texts as people type them into Start Date and End Date, and what each means.
-TEST(CopyDate, TextsAreDatesMonthFirstOrNoLimit) {
+TEST(CopyDate, TextsAreDatesAsStationsTypeThemOrNoLimit) {
     const QDate none;
     const struct {
         const char* text;
@@ -23,6 +23,20 @@ TEST(CopyDate, TextsAreDatesMonthFirstOrNoLimit) {
         {"Sept 1 2026", {2026, 9, 1}},
         {"31 Dec 2026", {2026, 12, 31}},
         {"Monday, Dec 7 2026", {2026, 12, 7}}, // as the board shows its date
+        // Dotted dates are day first; one that can only be month first is read so.
+        {"5.12.2026", {2026, 12, 5}},
+        {"11.12.2026", {2026, 12, 11}},
+        {"13.12.2026", {2026, 12, 13}},
+        {"31.12.26", {2026, 12, 31}},
+        {"05.12.26", {2026, 12, 5}},
+        {"29.2.2028", {2028, 2, 29}},
+        {"2026.12.05", {2026, 12, 5}},
+        // Slashed and dashed ones month first.
+        {"12/5/2026", {2026, 12, 5}},
+        {"12-05-2026", {2026, 12, 5}},
+        {"5 December 2026", {2026, 12, 5}},
+        {"December 5th, 2026", {2026, 12, 5}},
+        {"DEC 5 26", {2026, 12, 5}},
         // The two-digit year window.
         {"1/1/69", {2069, 1, 1}},
         {"1/1/70", {1970, 1, 1}},
@@ -44,6 +58,11 @@ TEST(CopyDate, TextsAreDatesMonthFirstOrNoLimit) {
         {"12/31-26", none},
         {"Ma 3 2026", none},
         {"Dec 31 2026 or so", none},
+        {"30.2.2026", none},
+        {"32.12.2026", none},
+        {"Dec 5", none}, // no year: said beside the field, not guessed
+        {"12/5", none},
+        {"5.12", none},
     };
     EXPECT_EQ(readCopyDate("2/29/28"), QDate(2028, 2, 29)); // a leap year has it
     for (const auto& c : cases) {
@@ -76,6 +95,28 @@ TEST(CopyDate, TheRunOnADay) {
         EXPECT_EQ(check.state, c.state)
             << c.start << " - " << c.end << " on " << c.today.toString().toStdString();
         EXPECT_EQ(runReason(check), QString::fromUtf8(c.reason));
+    }
+}
+
+// What is said beside the date boxes of the copy windows.
+TEST(CopyDate, TextsThatAreNoDateAndReversedRangesAreSaid) {
+    const struct {
+        const char* start;
+        const char* end;
+        const char* startNote;
+        bool reversed;
+    } cases[] = {
+        {"", "", "", false},
+        {"5.12.2026", "31.12.2026", "", false},
+        {"Dec 5", "12/31/26", "not a date: no limit", false},
+        {"ongoing", "TBA", "not a date: no limit", false},
+        {"12/31/26", "12/1/26", "", true},
+        {"31.12.2026", "1.12.2026", "", true},
+        {"12/1/26", "12/1/26", "", false}, // a run of one day
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(copyDateNote(c.start), QString::fromUtf8(c.startNote)) << c.start;
+        EXPECT_EQ(reversedRange(c.start, c.end), c.reversed) << c.start << " - " << c.end;
     }
 }
 

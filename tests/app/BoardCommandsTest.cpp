@@ -1,6 +1,7 @@
 #include "tests/app/BoardHarness.h"
 
 #include "app/Module1.h"
+#include "board/StatusLine.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/FieldBinding.h"
@@ -160,7 +161,10 @@ TEST(BoardRefresh, StopsAtTheFirstFailureAndShowsTheEnginesMessage) {
     EXPECT_EQ(c.slotBox[1]->text(), "Re-read");
     EXPECT_EQ(c.Text20->text(), weatherBefore);
     EXPECT_NE(c.Text20->text(), "Not re-read");
-    EXPECT_EQ(h.statusMessage(), engine);
+    // In the engine's words, as a sentence naming the folder.
+    EXPECT_EQ(h.statusMessage(),
+              StatusLine::compose(Failure(FailureKind::Missing, h.fx.dataFolder(), engine), {}));
+    EXPECT_TRUE(h.statusMessage().startsWith(engine));
     EXPECT_EQ(h.ended, 0);
 }
 

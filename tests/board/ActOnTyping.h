@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "board/BoardControls.h"
 #include "data/rescue/KeptEdits.h"
+#include "tests/board/StatusText.h"
 #include "tests/support/FakeClock.h"
 
 #include <QStatusBar>
@@ -31,7 +32,7 @@ inline std::string actingName(const ::testing::TestParamInfo<ActOnTyping>& info)
 
 // The status bar says the message.
 inline std::function<bool(BoardControls&)> says(const char* message) {
-    return [message](BoardControls& c) { return c.statusBar->currentMessage().contains(message); };
+    return [message](BoardControls& c) { return wholeStatus(c.statusBar).contains(message); };
 }
 
 // The rescue store holds the typed text, for the next start.

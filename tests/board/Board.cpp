@@ -1,6 +1,7 @@
 #include "tests/board/Board.h"
 
 #include "board/frmStop.h"
+#include "tests/board/StatusText.h"
 #include "widgets/Timer.h"
 #include "widgets/Windows.h"
 
@@ -63,7 +64,7 @@ void Board::closePauseWindow() {
 }
 
 QString Board::statusText() const {
-    return c.statusBar->currentMessage();
+    return wholeStatus(c.statusBar);
 }
 
 QStringList Board::takeOpens() {

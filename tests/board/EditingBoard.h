@@ -5,6 +5,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/storage/BoardStorage.h"
 #include "data/storage/RoutingProvider.h"
+#include "tests/board/StatusText.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/TestServer.h"
@@ -60,7 +61,7 @@ class EditingBoard : public ::testing::Test {
     QString reminderFile() const { return fx.dataFile(catalogue::weekdays().front().reminderFile); }
     QString sloganFile() const { return fx.dataFile(catalogue::kSloganFile); }
 
-    QString statusText() { return c().statusBar->currentMessage(); }
+    QString statusText() { return wholeStatus(c().statusBar); }
 
     // Types as the user does: a locked box takes no keys.
     static void type(QLineEdit* box, const QString& text) {

@@ -111,8 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                     says("The server does not answer.")},
         ActOnTyping{"DaysChoice", [](frmMain& b, BoardControls&, FakeClock&) { b.mnuDay_Click(2); },
                     [](BoardControls& c) {
-                        return c.Label31->text() == "Wednesday" &&
-                               c.statusBar->currentMessage().contains("kept");
+                        return c.Label31->text() == "Wednesday" && wholeStatus(c.statusBar).contains("kept");
                     }},
         ActOnTyping{"Close", [](frmMain& b, BoardControls&, FakeClock&) { b.Form_Unload(); }, {}}),
     actingName);

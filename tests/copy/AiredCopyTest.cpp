@@ -8,7 +8,11 @@
 #include "widgets/Windows.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+#include <optional>
 
 namespace {
 
@@ -40,6 +44,21 @@ class AiredCopy : public CopyTest {
     // The caption is read again once the editor has stopped moving.
     static bool captionBecomes(frmNotes* w, const QString& caption) {
         return QTest::qWaitFor([&] { return readCaption(w) == caption; }, 10000);
+    }
+    // Answers the question the next press asks (none asked fails); with no answer given, a question
+    // asked fails and is declined.
+    static void answerNextQuestion(std::optional<QMessageBox::StandardButton> answer,
+                                   QString* asked = nullptr) {
+        QTimer::singleShot(0, [=] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                if (answer) ADD_FAILURE() << "no question was asked";
+                return;
+            }
+            if (asked) *asked = box->text();
+            if (!answer) ADD_FAILURE() << "asked: " << box->text().toStdString();
+            box->button(answer.value_or(QMessageBox::No))->click();
+        });
     }
 };
 
@@ -94,6 +113,7 @@ TEST_F(AiredCopy, ReadOnAirIsRecordedShownAndUndoneWithinAMinute) {
     studio.clock.set(QDate(2026, 12, 7), QTime(9, 5, 0));
     frmNotes* w = promoEditor();
     EXPECT_TRUE(captionBecomes(w, "&Read on Air"));
+    answerNextQuestion(QMessageBox::Yes); // its run has ended
     click(w, "ReadOnAir");
     EXPECT_EQ(fx.read(airedFile(), "Aired", "CopyName"), "Old");
     EXPECT_EQ(fx.read(airedFile(), "Aired", "Library"), "Promo");
@@ -108,7 +128,8 @@ TEST_F(AiredCopy, ReadOnAirIsRecordedShownAndUndoneWithinAMinute) {
     EXPECT_EQ(fx.count(airedFile(), "Aired"), 0);
     EXPECT_FALSE(child<QPushButton>(w, "UndoRead")->isEnabled());
 
-    click(w, "ReadOnAir"); // Soon, 9:05:59
+    answerNextQuestion(QMessageBox::Yes); // not begun yet
+    click(w, "ReadOnAir");                // Soon, 9:05:59
     studio.clock.advance(61);
     click(w, "UndoRead");
     EXPECT_EQ(fx.count(airedFile(), "Aired"), 1);
@@ -121,6 +142,47 @@ TEST_F(AiredCopy, ReadOnAirIsRecordedShownAndUndoneWithinAMinute) {
     AiredLog(elsewhere, airedFile())
         .record("Promo", "Soon", "Soon copy", QDateTime(QDate(2026, 12, 7), QTime(14, 30)));
     EXPECT_TRUE(captionBecomes(w, "&Read on Air (last read 2:30 PM)")) << readCaption(w).toStdString();
+}
+
+// A press a moment after the last one for the same copy is the same read; copy out of its run is
+// recorded only when the presenter says so, and asked about once.
+TEST_F(AiredCopy, ADoublePressIsOneReadAndCopyOutOfItsRunIsAskedAboutOnce) {
+    studio.clock.set(QDate(2026, 12, 7), QTime(9, 5, 0));
+    frmNotes* w = promoEditor(); // Old: ended Nov 30
+    EXPECT_TRUE(captionBecomes(w, "&Read on Air"));
+    QString asked;
+    answerNextQuestion(QMessageBox::No, &asked);
+    click(w, "ReadOnAir");
+    EXPECT_EQ(asked, "Old: Ended Nov 30 2026. Record it as read on air all the same?");
+    EXPECT_EQ(fx.count(airedFile(), "Aired"), 0);
+    answerNextQuestion(QMessageBox::Yes);
+    click(w, "ReadOnAir");
+    EXPECT_EQ(fx.count(airedFile(), "Aired"), 1);
+
+    const struct {
+        int after; // seconds since the last press
+        int reads;
+        const char* caption;
+    } presses[] = {
+        {0, 1, "&Read on Air (same read, 9:05:00 AM)"},
+        {9, 1, "&Read on Air (same read, 9:05:00 AM)"},
+        {1, 2, "&Read on Air (last read 9:05 AM)"}, // ten seconds on: a read of its own, not asked again
+        {3, 2, "&Read on Air (same read, 9:05:10 AM)"},
+    };
+    for (const auto& p : presses) {
+        studio.clock.advance(p.after);
+        answerNextQuestion(std::nullopt);
+        click(w, "ReadOnAir");
+        EXPECT_EQ(fx.count(airedFile(), "Aired"), p.reads) << p.after;
+        EXPECT_EQ(readCaption(w), p.caption);
+    }
+    // Copy in its run is never asked about; another copy is never the same read.
+    click(w, "Command4"); // Soon
+    click(w, "Command4"); // Now
+    EXPECT_TRUE(captionBecomes(w, "&Read on Air"));
+    answerNextQuestion(std::nullopt);
+    click(w, "ReadOnAir");
+    EXPECT_EQ(fx.count(airedFile(), "Aired"), 3);
 }
 
 } // namespace

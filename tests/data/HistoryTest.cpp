@@ -229,7 +229,12 @@ TEST_P(History, ARestoredRecordTakesItsPlaceInRecordOrder) {
     history::restoreEntry(db(promo), deleted);
     EXPECT_EQ(names(promo), QStringList({"B", "A", "C"}));
     // Once back, it cannot come back twice.
-    EXPECT_THROW(history::restoreDeletedRecord(db(promo), "Main", deleted.record), StorageError);
+    try {
+        history::restoreDeletedRecord(db(promo), "Main", deleted.record);
+        ADD_FAILURE() << "put back twice";
+    } catch (const StorageError& e) {
+        EXPECT_EQ(e.message(), "The record is back already; nothing was put back.");
+    }
 }
 
 TEST_P(History, EntriesOlderThanTheirTimeArePrunedAtTheEdge) {
@@ -353,7 +358,7 @@ TEST_P(History, APutBackIntoAKeyGivenToAnotherRecordIsAConflict) {
         history::restoreDeletedRecord(db(promo), "Main", 99);
         ADD_FAILURE() << "brought back twice";
     } catch (const StorageError& again) {
-        EXPECT_EQ(again.message(), "The record is back already; nothing was changed.");
+        EXPECT_EQ(again.message(), "The record is back already; nothing was put back.");
     }
     history::restoreField(db(promo), eEdit);
     EXPECT_TRUE(same(record(promo, "Main", 99)->value("BodyText"), kNull));

@@ -70,7 +70,7 @@ TEST(HistoryTool, SaysWhatHappenedInPlainWordsAndFailsWithStatusOne) {
         {{folder, file, "--restore", QString::number(deleted)},
          1,
          {},
-         "The record is back already; nothing was changed."},
+         "The record is back already; nothing was put back."},
         {{folder, catalogue::weekdays()[0].weatherFile.mid(1)}, 0, {"This file keeps no history."}, {}},
         {{folder, "Nowhere.mdb"}, 1, {}, "Nowhere.mdb"},
         {{folder}, 2, {}, "usage: cuepilot-history"},

@@ -98,4 +98,24 @@ TEST(Installation, AnUnwritableFolderFailsClearly) {
     EXPECT_THROW(installation::create(o), StorageError);
 }
 
+// The tool makes every file it can and names each one it could not, with the folder and why.
+TEST(Installation, TheToolGoesOnPastAFolderItCannotMakeAndSaysWhatFailed) {
+    QTemporaryDir dir;
+    installation::Options o;
+    o.programFolder = "/proc/cuepilot-cannot-be-here";
+    o.dataFolder = dir.path() + "/Data";
+    o.goOnPastFailures = true;
+    const installation::Report report = installation::create(o);
+    int dataFiles = 1; // Aired.mdb
+    for (const catalogue::FileSpec& f : catalogue::files())
+        dataFiles += f.folder == catalogue::Folder::Data;
+    EXPECT_EQ(report.created.size(), dataFiles);
+    EXPECT_TRUE(report.created.contains(o.dataFolder + "/Aired.mdb"))
+        << report.created.join(' ').toStdString();
+    ASSERT_EQ(report.failed.size(), 2);
+    EXPECT_TRUE(report.failed[0].startsWith("Setup.mdb in /proc/cuepilot-cannot-be-here: "))
+        << report.failed[0].toStdString();
+    EXPECT_TRUE(report.failed[1].startsWith("Location.mdb in /proc/cuepilot-cannot-be-here: "));
+}
+
 } // namespace
