@@ -108,7 +108,12 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, const QString& progra
     fonts_.fit(size());
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The data controls are children of the window and outlive its members: they are closed while
+    // the status line that says what they could not store is still there.
+    for (int n = 1; n <= 8; ++n)
+        c_.data[n]->close();
+}
 
 ErrorSink frmMain::errorSink() const {
     return [this](const Failure& failure) {
