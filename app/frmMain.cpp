@@ -124,7 +124,18 @@ ErrorSink frmMain::errorSink() const {
 }
 
 void frmMain::pollForChanges() {
+    // Setup.mdb did not answer when the board started, so the day's files were looked for beside
+    // the program: once it answers, what the board shows is opened where the data lies.
+    const bool setupAway = !c_.data[7]->isOpen();
     liveUpdates_->poll();
+    if (setupAway && c_.data[7]->isOpen()) openWhereTheDataLies();
+}
+
+void frmMain::openWhereTheDataLies() {
+    if (const catalogue::Weekday* day = catalogue::weekdayNamed(c_.Label31->text()))
+        daySelection_.showDay(*day);
+    skipOnFailure([this] { reopenOn(*c_.data[4], dataFile(catalogue::kSloganFile)); });
+    c_.Lbl3D2->setCaption(c_.Text29->text());
 }
 
 void frmMain::watchChangesFromThread(ChangeWatcher::ProviderFactory factory) {

@@ -118,6 +118,7 @@ class frmMain : public QMainWindow, public StudioContext {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void openWhereTheDataLies();
     // The tables Refresh Data reads and the rolls switch to.
     QVector<TableRef> tablesToReadAhead() const;
     // Start-up's tables, read all at once on the board's own connections before the load reads them.

@@ -233,6 +233,38 @@ TEST_F(HungShare, ABoardStartedWhileTheShareIsSilentComesUpSaysSoAndReadsOnceItA
     })) << statusText().toStdString();
 }
 
+// The program folder itself on a share that does not answer at start-up (the package's shared
+// folder mounted from the file server, as the data folder is): the board comes up, says what it
+// waits for, and reads once both answer.
+TEST_F(HungShare, ABoardStartedWhileItsProgramFolderIsSilentComesUpAndSaysSo) {
+    fx.write(mondayFile(), "12am", "00am", "Waiting for the program folder");
+    SlowShare programShare(fx.programFolder(), shareMount() + QStringLiteral("-program"));
+    programShare.hold();
+    share.hold();
+    Watchdog programWatchdog(programShare);
+    Watchdog watchdog(share);
+    board = std::make_unique<frmMain>(clock, provider, shareMount() + QStringLiteral("-program"));
+    board->setEndProgram([] {});
+    board->readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
+    board->watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
+    board->Form_Load();
+    board->show();
+    EXPECT_TRUE(saysSoon("does not answer")) << statusText().toStdString();
+    second(QTime(0, 0, 1));
+    EXPECT_EQ(c().Lbl3D1->caption(), "12:00:01 AM");
+    EXPECT_FALSE(programWatchdog.boardWaited()) << "the board waited for its program folder";
+    EXPECT_FALSE(watchdog.boardWaited()) << "the board waited for the share";
+
+    programShare.release();
+    share.release();
+    EXPECT_TRUE(recoversUntil([&] {
+        return c().slotBox[1]->text() == "Waiting for the program folder" && statusText().isEmpty();
+    })) << statusText().toStdString();
+    // Ended before its program folder's share goes.
+    board->Form_Unload();
+    board.reset();
+}
+
 // The presenter was typing when the share went away: storing it neither holds the board nor loses
 // the text.
 TEST_F(HungShare, TextTypedWhileTheShareIsAwayIsKeptAndStoredOnceItAnswers) {
