@@ -33,10 +33,11 @@ QJsonObject toJson(const KeptEdit& e) {
         fields.insert(it.key(), it.value());
     for (auto it = e.expected.cbegin(); it != e.expected.cend(); ++it)
         expected.insert(it.key(), it.value().isNull() ? QJsonValue() : QJsonValue(it.value().toString()));
-    return {
-        {"file", e.file},   {"folder", e.folder},   {"table", e.table},   {"key", QString::fromLatin1(e.key)},
-        {"fields", fields}, {"expected", expected}, {"reason", e.reason}, {"conflict", e.conflict},
-        {"refused", e.refused}, {"id", e.id}};
+    return {{"file", e.file},       {"folder", e.folder},
+            {"table", e.table},     {"key", QString::fromLatin1(e.key)},
+            {"fields", fields},     {"expected", expected},
+            {"reason", e.reason},   {"conflict", e.conflict},
+            {"refused", e.refused}, {"id", e.id}};
 }
 
 // Stores written before kept edits had an identity get one as they are read.
