@@ -1,4 +1,5 @@
 // Timer ticks and rolls of the living board over a demo installation in a temporary folder.
+#include "app/Module1.h"
 #include "app/frmMain.h"
 #include "base/Steps.h"
 #include "bench/DemoInstallation.h"
@@ -85,6 +86,8 @@ struct LoadedBoard {
         for (const QDeadlineTimer patience(10000); !allOpen() && !patience.hasExpired(); QThread::msleep(5))
             QCoreApplication::processEvents();
     }
+    // The windows it opened go first, as at the program's end: they ask through its storage.
+    ~LoadedBoard() { Module1::discardSecondaryWindows(&form); }
     BenchClock clock;
     BoardStorage provider;
     frmMain form;

@@ -261,10 +261,12 @@ BoardStorage::BoardStorage(int waitMs)
 
 BoardStorage::~BoardStorage() {
     QMutexLocker lock(&workersMutex_);
-    // The engines close their connections on a worker, whichever lets go of them last.
+    // The engines close their connections on a worker, whichever lets go of them last. The board's
+    // own reference goes to a lookout too, never dropped here: a worker that has already let go
+    // would leave the last close, and a stopped share's fstat, to the board's thread.
     for (const auto& worker : std::as_const(workers_))
         worker->post([engines = engines_] {});
-    engines_.reset();
+    Lookouts::post(QStringLiteral("let go"), [engines = std::move(engines_)] {});
 }
 
 QString BoardStorage::placeOf(const QString& path) {
