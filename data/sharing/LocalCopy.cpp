@@ -85,15 +85,16 @@ void LocalCopy::stop() {
 
 bool LocalCopy::wait() {
     QMutexLocker lock(&mutex_);
-    if (!stopping_) wake_.wait(&mutex_, QDeadlineTimer(intervalMs_));
+    if (!stopping_ && !roundWanted_) wake_.wait(&mutex_, QDeadlineTimer(intervalMs_));
     return !stopping_;
 }
 
 bool LocalCopy::waitUntilCurrent(int ms) {
     const QDeadlineTimer deadline(ms);
     QMutexLocker lock(&mutex_);
-    // The round under way may have begun before the call: the one after it counts.
-    const int wanted = roundsDone_ + 2;
+    // A round begun before the call may have missed what was written just before it.
+    const int wanted = roundsBegun_ + 1;
+    roundWanted_ = true;
     wake_.wakeAll();
     while (roundsDone_ < wanted && !stopping_)
         if (!roundDone_.wait(&mutex_, deadline)) return false;
@@ -109,6 +110,8 @@ void LocalCopy::run() {
         {
             QMutexLocker lock(&mutex_);
             place = place_;
+            ++roundsBegun_;
+            roundWanted_ = false;
         }
         if (place != copied) stamps.clear();
         copied = place;

@@ -71,7 +71,9 @@ class LocalCopy : public LocalCopies {
     QWaitCondition roundDone_;
     bool stopping_ = false;
     QString place_;
+    int roundsBegun_ = 0;
     int roundsDone_ = 0;
+    bool roundWanted_ = false; // by one waiting for the copy: the next round starts at once
     bool lastRoundComplete_ = false;
     mutable QHash<QString, Known> known_; // by place key, as its folder says
 };
