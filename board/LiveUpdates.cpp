@@ -51,7 +51,11 @@ void LiveUpdates::readAheadFromThread(ChangeWatcher::ProviderFactory factory,
 
 void LiveUpdates::keepLocalCopy(ChangeWatcher::ProviderFactory factory, const QString& root,
                                 std::function<QDateTime()> now, std::function<QString()> place) {
-    localCopy_ = std::make_unique<LocalCopy>(std::move(factory), root, connect_, std::move(now), kIntervalMs);
+    // A round looks at every content file (a few dozen), not only those shown: less often than the
+    // watcher's, and still well inside what a studio changes between two looks at the board.
+    constexpr int kCopyIntervalMs = 4 * kIntervalMs;
+    localCopy_ =
+        std::make_unique<LocalCopy>(std::move(factory), root, connect_, std::move(now), kCopyIntervalMs);
     copiedPlace_ = std::move(place);
     provider_.setLocalCopies(localCopy_.get());
 }

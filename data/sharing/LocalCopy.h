@@ -1,16 +1,11 @@
 #pragma once
 
-#include "data/catalogue/Catalogue.h"
 #include "data/storage/Database.h"
-#include "data/storage/Engines.h"
 #include "data/storage/LocalCopies.h"
 #include "data/storage/WorkerThread.h"
 
 #include <QDateTime>
-#include <QHash>
-#include <QMutex>
 #include <QString>
-#include <QWaitCondition>
 #include <functional>
 #include <memory>
 
@@ -34,9 +29,10 @@ class LocalCopy : public LocalCopies {
     // The data folder text or server address whose content is copied from now on.
     void setPlace(const QString& place);
     void start();
+    // A thread that a share holds in the middle of a file is left to the end of the program.
     void stop();
-    // Waits, at most ms, until a round begun after this call has found every file of the place
-    // copied and up to date; false when it has not (the place does not answer).
+    // Waits, at most ms, for a round begun after this call (begun at once); whether it found every
+    // file of the place copied and up to date (not when the place does not answer).
     bool waitUntilCurrent(int ms);
 
     Copy copyOf(const QString& livePath) const override;
@@ -47,33 +43,10 @@ class LocalCopy : public LocalCopies {
     static QString folderFor(const QString& root, const QString& livePath);
 
   private:
-    struct Known {
-        QString place;
-        QDateTime madeAt;
-    };
-    void run();
-    bool wait(); // false once stopped
-    // One round over the place's files; whether every one is copied and up to date.
-    bool copyRound(DatabaseProvider& provider, const QString& place, QHash<QString, quint64>& stamps);
-    void copyFile(Database& source, const catalogue::FileSpec& file, const QString& copyPath);
-    void markComplete(const QString& placeKey, const QString& folder);
+    // What the thread works with, kept alive by its work while a share holds it past this object.
+    struct Shared;
+    static void run(const std::shared_ptr<Shared>& shared);
 
-    ProviderFactory factory_;
-    QString root_;
-    QString connect_;
-    Now now_;
-    int intervalMs_;
-    engines::NewFileKey key_;
+    std::shared_ptr<Shared> shared_;
     std::unique_ptr<WorkerThread> thread_;
-
-    mutable QMutex mutex_; // guards what follows
-    QWaitCondition wake_;
-    QWaitCondition roundDone_;
-    bool stopping_ = false;
-    QString place_;
-    int roundsBegun_ = 0;
-    int roundsDone_ = 0;
-    bool roundWanted_ = false; // by one waiting for the copy: the next round starts at once
-    bool lastRoundComplete_ = false;
-    mutable QHash<QString, Known> known_; // by place key, as its folder says
 };
