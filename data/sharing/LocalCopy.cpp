@@ -178,6 +178,7 @@ bool LocalCopy::Shared::copyRound(DatabaseProvider& provider, const QString& fro
         if (file.folder != catalogue::Folder::Data) continue;
         const QString live = from + file.constant;
         if (folder.isEmpty()) {
+            makeOwnFolder(root);
             placeKey = placeKeyOf(live);
             folder = folderFor(root, live);
             makeOwnFolder(folder);
