@@ -8,6 +8,7 @@
 #include "app/TerminationSignal.h"
 #include "app/frmMain.h"
 #include "data/rescue/KeptEdits.h"
+#include "data/sharing/LocalCopy.h"
 #include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/BoardStorage.h"
 #include "data/storage/RoutingProvider.h"
@@ -62,6 +63,7 @@ int runBoard(const commandLine::Options& options, SingleInstance& single) {
     });
     board.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
     board.readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
+    board.keepLocalCopy([] { return std::make_unique<RoutingProvider>(); }, LocalCopy::userRoot());
     board.Form_Load();
     // A board started on purpose beside another leaves later starts to the first one.
     if (!options.newInstance) single.serve(&board);

@@ -146,6 +146,16 @@ void frmMain::readAheadFromThread(ChangeWatcher::ProviderFactory factory) {
     liveUpdates_->readAheadFromThread(std::move(factory), [this] { return tablesToReadAhead(); });
 }
 
+void frmMain::keepLocalCopy(ChangeWatcher::ProviderFactory factory, const QString& root) {
+    liveUpdates_->keepLocalCopy(
+        std::move(factory), root, [this] { return clock_.now(); },
+        [this] { return paths::withFallback(dataFolderText(), programFolder_, QString()); });
+}
+
+bool frmMain::waitForLocalCopy(int ms) {
+    return liveUpdates_->waitForLocalCopy(ms);
+}
+
 void frmMain::waitForOpenAhead() {
     liveUpdates_->waitForOpenAhead();
     liveUpdates_->waitForReadAhead();

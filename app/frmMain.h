@@ -109,6 +109,11 @@ class frmMain : public QMainWindow, public StudioContext {
     // Before Form_Load: the tables shown and those the next hour and day rolls switch to are read
     // ahead from a thread of their own, over connections the factory makes.
     void readAheadFromThread(ChangeWatcher::ProviderFactory factory);
+    // Before Form_Load: a copy of the data folder's (or server's) content is kept in root, from a
+    // thread of its own over connections the factory makes, and shown while the place does not answer.
+    void keepLocalCopy(ChangeWatcher::ProviderFactory factory, const QString& root);
+    // For the benchmark and tests: whether the copy is whole and up to date within ms.
+    bool waitForLocalCopy(int ms);
     // For the benchmark: the next day's files, opened ahead since the last day change, are open, and
     // the tables read ahead are read.
     void waitForOpenAhead();

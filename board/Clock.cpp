@@ -29,6 +29,11 @@ QString clockText(const QTime& time) {
         .arg(h24 < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
 }
 
+QString minuteText(const QTime& time) {
+    QString text = clockText(time);
+    return text.remove(text.lastIndexOf(QLatin1Char(':')), 3);
+}
+
 QString dateText(const QDate& date) {
     static const std::array<const char*, 7> days = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                                     "Friday", "Saturday", "Sunday"};

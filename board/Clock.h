@@ -23,6 +23,8 @@ class SystemClock : public Clock {
 
 // "9:05:00 AM", "12:00:00 AM": twelve-hour clock, English suffixes, whatever the locale.
 QString clockText(const QTime& time);
+// "9:05 AM": the same without the seconds.
+QString minuteText(const QTime& time);
 // "Monday, Dec 7 2026": English names, whatever the locale.
 QString dateText(const QDate& date);
 

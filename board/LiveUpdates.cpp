@@ -1,6 +1,7 @@
 #include "board/LiveUpdates.h"
 
 #include "base/Steps.h"
+#include "board/Clock.h"
 #include "board/StatusLine.h"
 #include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
@@ -30,6 +31,7 @@ LiveUpdates::LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provid
 LiveUpdates::~LiveUpdates() {
     stop();
     if (readAhead_) provider_.setReadAhead(nullptr);
+    if (localCopy_) provider_.setLocalCopies(nullptr);
 }
 
 void LiveUpdates::watchFromThread(ChangeWatcher::ProviderFactory factory) {
@@ -47,6 +49,23 @@ void LiveUpdates::readAheadFromThread(ChangeWatcher::ProviderFactory factory,
     provider_.setReadAhead(readAhead_.get());
 }
 
+void LiveUpdates::keepLocalCopy(ChangeWatcher::ProviderFactory factory, const QString& root,
+                                std::function<QDateTime()> now, std::function<QString()> place) {
+    // A round looks at every content file (a few dozen), not only those shown: less often than the
+    // watcher's, and still well inside what a studio changes between two looks at the board.
+    constexpr int kCopyIntervalMs = 4 * kIntervalMs;
+    localCopy_ =
+        std::make_unique<LocalCopy>(std::move(factory), root, connect_, std::move(now), kCopyIntervalMs);
+    copiedPlace_ = std::move(place);
+    provider_.setLocalCopies(localCopy_.get());
+}
+
+bool LiveUpdates::waitForLocalCopy(int ms) {
+    if (!localCopy_) return false;
+    localCopy_->setPlace(copiedPlace_());
+    return localCopy_->waitUntilCurrent(ms);
+}
+
 void LiveUpdates::start() {
     provider_.setWorkAheadWanted(true);
     startedAt_.start();
@@ -54,6 +73,10 @@ void LiveUpdates::start() {
     timer_.start();
     if (watcher_) watcher_->start();
     if (readAhead_) readAhead_->start();
+    if (localCopy_) {
+        localCopy_->setPlace(copiedPlace_());
+        localCopy_->start();
+    }
 }
 
 void LiveUpdates::stop() {
@@ -61,6 +84,7 @@ void LiveUpdates::stop() {
     provider_.setWorkAheadWanted(false);
     if (watcher_) watcher_->stop();
     if (readAhead_) readAhead_->stop();
+    if (localCopy_) localCopy_->stop();
     waitForOpenAhead();
 }
 
@@ -94,6 +118,10 @@ void LiveUpdates::poll() {
 }
 
 void LiveUpdates::round() {
+    if (localCopy_) {
+        localCopy_->setPlace(copiedPlace_());
+        openAwaitedFromCopy();
+    }
     sayWhetherTheShareAnswers();
     startOpenAhead();
     if (readAhead_) readAhead_->setWanted(tablesAhead_());
@@ -121,6 +149,10 @@ void LiveUpdates::round() {
 // has only just gone unanswered (a slow share answers it in a moment); taken back as soon as the
 // share answers.
 void LiveUpdates::sayWhetherTheShareAnswers() {
+    if (sayWhetherTheCopyIsShown()) {
+        status_.refresh();
+        return;
+    }
     qint64 folderWait = -1;
     for (const DataControl* source : sources_)
         folderWait = std::max(folderWait, UnansweredFolders::waitedForFileMs(source->databaseName()));
@@ -132,6 +164,33 @@ void LiveUpdates::sayWhetherTheShareAnswers() {
     else if (folderWait < 0 && status_.failure() == kShareNotAnswering)
         status_.healthy();
     status_.refresh();
+}
+
+// Said once when the board turns to the copy, and once when it is back on live data.
+bool LiveUpdates::sayWhetherTheCopyIsShown() {
+    const bool server = copiedPlace_ && paths::isServer(copiedPlace_());
+    const QDateTime copyOf = provider_.showingCopyOf();
+    if (copyOf.isValid()) {
+        status_.showingCopy(
+            QStringLiteral("%1 does not answer: the board shows its copy of %2.")
+                .arg(server ? QStringLiteral("The server") : QStringLiteral("The data folder"),
+                     minuteText(copyOf.time())));
+        return true;
+    }
+    if (status_.isShowingCopy()) {
+        status_.showingCopy(QString());
+        status_.tell(QStringLiteral("%1 answers again: the board shows live data.")
+                         .arg(server ? QStringLiteral("The server") : QStringLiteral("The data folder")));
+    }
+    return false;
+}
+
+void LiveUpdates::openAwaitedFromCopy() {
+    // Not while the place is only slow: it answers in a moment, and the live file is opened then.
+    if (std::max(UnansweredFolders::longestWaitMs(), LateAnswers::awaitedForMs()) < kSilentAfterMs) return;
+    for (DataControl* source : sources_)
+        if (!source->isOpen() && !source->databaseName().isEmpty() && !source->recordSource().isEmpty())
+            skipOnFailure([&] { source->pollForChanges(); });
 }
 
 void LiveUpdates::fileChanged(const QString& file) {

@@ -2,6 +2,7 @@
 
 #include "data/sharing/ChangeWatcher.h"
 #include "data/sharing/HistoryPruning.h"
+#include "data/sharing/LocalCopy.h"
 #include "data/sharing/ReadAhead.h"
 
 #include <QElapsedTimer>
@@ -45,6 +46,13 @@ class LiveUpdates : public QObject {
     // own over connections the factory makes, so that switching to them costs one look at each file.
     void readAheadFromThread(ChangeWatcher::ProviderFactory factory,
                              std::function<QVector<TableRef>()> tables);
+    // Keeps a copy of the content of the place the board reads (place() gives its data folder text)
+    // in root, from a thread of its own over connections the factory makes: while that place does
+    // not answer, the board shows the copy, says so, and wears the copy's band.
+    void keepLocalCopy(ChangeWatcher::ProviderFactory factory, const QString& root,
+                       std::function<QDateTime()> now, std::function<QString()> place);
+    // For the benchmark and tests: whether the copy is whole and up to date within ms.
+    bool waitForLocalCopy(int ms);
     // For the benchmark and tests: the tables wanted now have been read ahead.
     void waitForReadAhead();
     void start();
@@ -57,6 +65,10 @@ class LiveUpdates : public QObject {
   private:
     void round();
     void sayWhetherTheShareAnswers();
+    // Whether the board shows a copy now; says so when that changes.
+    bool sayWhetherTheCopyIsShown();
+    // Files the board could not open while the place does not answer are opened from the copy.
+    void openAwaitedFromCopy();
     void fileChanged(const QString& file);
     void retryKeptAndSettle();
     // Where the board opens files now: text kept for any other folder or server is only offered.
@@ -76,4 +88,6 @@ class LiveUpdates : public QObject {
     std::unique_ptr<WorkerThread> opener_;
     std::unique_ptr<ReadAhead> readAhead_;
     std::function<QVector<TableRef>()> tablesAhead_;
+    std::unique_ptr<LocalCopy> localCopy_;
+    std::function<QString()> copiedPlace_;
 };

@@ -30,6 +30,8 @@ StatusLine::~StatusLine() {
 
 void StatusLine::showFailure(const Failure& failure) {
     if (failure.onlySlow()) return;
+    if (showingCopy_ && failure.kind == FailureKind::Silent) return;
+    told_.clear();
     failure_ = failure.words;
     where_ = failure.where;
     show();
@@ -40,8 +42,22 @@ void StatusLine::setNotice(const QString& notice) {
     show();
 }
 
+void StatusLine::showingCopy(const QString& words) {
+    if (showingCopy_ == !words.isEmpty() && (words.isEmpty() || failure_ == words)) return;
+    showingCopy_ = !words.isEmpty();
+    told_.clear();
+    failure_ = words;
+    where_.clear();
+    show();
+}
+
+void StatusLine::tell(const QString& words) {
+    told_ = words;
+    show();
+}
+
 void StatusLine::healthy() {
-    if (failure_.isEmpty()) return;
+    if (failure_.isEmpty() || showingCopy_) return;
     failure_.clear();
     where_.clear();
     show();
@@ -54,12 +70,13 @@ void StatusLine::refresh() {
 
 void StatusLine::show() {
     if (!bar_) return;
-    paintFailure(!failure_.isEmpty());
+    paintBar();
     // Text kept for want of an answer that is only a moment late is said once the answer stays away.
     noticeHeldBack_ = onlySlowSoFar(notice_);
     const QString notice = noticeHeldBack_ ? QString() : notice_;
     // A refused write is followed by where its text was kept: both are said, the failure first.
-    const QString text = compose(Failure(FailureKind::Other, where_, failure_), notice);
+    const QString text =
+        compose(Failure(FailureKind::Other, where_, failure_.isEmpty() ? told_ : failure_), notice);
     // Heard by what it says, and announced when that changes; read whole in the tooltip.
     bar_->setAccessibleName(text);
     bar_->setToolTip(text);
@@ -100,12 +117,13 @@ QString StatusLine::fitted(const QString& text, const QFontMetrics& metrics, int
     return cut + ellipsis;
 }
 
-void StatusLine::paintFailure(bool failing) {
+void StatusLine::paintBar() {
     if (!standing_) standing_ = bar_->palette();
     QPalette p = *standing_;
+    const bool failing = !failure_.isEmpty();
     if (failing) {
-        p.setColor(QPalette::Window, kFailureBack);
-        p.setColor(QPalette::WindowText, kFailureText);
+        p.setColor(QPalette::Window, showingCopy_ ? kCopyBack : kFailureBack);
+        p.setColor(QPalette::WindowText, showingCopy_ ? kCopyText : kFailureText);
     }
     bar_->setPalette(p);
     bar_->setAutoFillBackground(failing);

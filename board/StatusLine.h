@@ -17,6 +17,10 @@ class StatusLine {
   public:
     static inline const QColor kFailureBack{0xB0, 0x00, 0x00};
     static inline const QColor kFailureText{0xFF, 0xFF, 0xFF};
+    // The band the bar becomes while the board shows the copy kept on this computer: unlike any
+    // failure's, so nobody takes the copy for live data nor for a fault to mend.
+    static inline const QColor kCopyBack{0x00, 0x3A, 0x8C};
+    static inline const QColor kCopyText{0xFF, 0xFF, 0xFF};
 
     explicit StatusLine(QStatusBar* bar) : bar_(bar) {}
     ~StatusLine();
@@ -29,6 +33,13 @@ class StatusLine {
     void setNotice(const QString& notice);
     // Every file the board shows could be read: a failure shown no longer holds.
     void healthy();
+    // The board shows the copy kept on this computer, in these words, until it is told it no longer
+    // does (empty words). Meanwhile a share or server that does not answer is what the words say
+    // already, and the files the copy opens are no sign of health.
+    void showingCopy(const QString& words);
+    bool isShowingCopy() const { return showingCopy_; }
+    // Said until anything else is: news that needs no mending.
+    void tell(const QString& words);
     // Shown again as things stand now: a notice held back while a slow share answered late is
     // said once it has stayed silent.
     void refresh();
@@ -44,13 +55,15 @@ class StatusLine {
 
   private:
     void show();
-    void paintFailure(bool failing);
+    void paintBar();
 
     QPointer<QStatusBar> bar_;
     QString failure_;
     QString where_;
     QPointer<QObject> refit_; // on the bar, calling back here: gone with this line
     QString notice_;
+    QString told_;
+    bool showingCopy_ = false;
     bool noticeHeldBack_ = false;
     // The bar's own colours, worn whenever no failure holds.
     std::optional<QPalette> standing_;

@@ -316,8 +316,8 @@ void DataControl::reopenKeepingTyping() {
     if (!at.isEmpty() && !skipOnFailure([&] { recordset_->setBookmark(at); })) {
         // The record is not in the file put in place of the old one: what was typed over it is
         // kept for a person, and the control shows the new file's first record.
-        // (Without kept edits there is nowhere else for it.)
-        keepForAPerson(kRecordGone);
+        // (Without kept edits there is nowhere else for it.) Nothing typed, nothing kept.
+        if (!buffer_.isEmpty()) keepForAPerson(kRecordGone);
         clearBuffer();
         if (recordset_->recordCount() > 0) recordset_->moveFirst();
     } else if (at.isEmpty() && mode != EditMode::Adding && recordset_->recordCount() > 0) {

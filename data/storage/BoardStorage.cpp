@@ -3,6 +3,7 @@
 #include "data/catalogue/Paths.h"
 #include "data/history/HistorySource.h"
 #include "data/storage/AskedOnItsOwn.h"
+#include "data/storage/CopyInstead.h"
 #include "data/storage/PgConnection.h"
 
 #include <QFileInfo>
@@ -54,7 +55,7 @@ class BoundedRecordset : public Recordset {
         if (!frozen_->hasCurrent) throw StorageError(QStringLiteral("No current record."));
         return frozen_->values.value(field.toLower());
     }
-    bool usable() const override { return !frozen_; }
+    bool usable() const override { return !frozen_ && inner_->usable(); }
 
     void moveFirst() override {
         act([](Recordset& rs) { return rs.moveFirst(), false; });
@@ -291,10 +292,64 @@ void BoardStorage::setWaitMs(int ms) {
 
 std::shared_ptr<Database> BoardStorage::open(const QString& path, const QString& connect) {
     const std::shared_ptr<StorageThread> worker = workerFor(path);
-    return bounded(
-        worker->ask<std::shared_ptr<Database>>(
-            [engines = engines_, path, connect] { return engines->open(path, connect); }, lateFor(path)),
-        worker);
+    try {
+        return bounded(
+            worker->ask<std::shared_ptr<Database>>(
+                [engines = engines_, path, connect] { return engines->open(path, connect); }, lateFor(path)),
+            worker);
+    } catch (const AnswerLateError& e) {
+        // Only a place that does not answer: a slow one answers in a moment, and the board waits.
+        if (e.kind() != FailureKind::Silent) throw;
+        std::shared_ptr<Database> copy = openCopy(path, connect, worker);
+        if (!copy) throw;
+        return copy;
+    }
+}
+
+std::shared_ptr<Database> BoardStorage::openCopy(const QString& path, const QString& connect,
+                                                 const std::shared_ptr<StorageThread>& place) {
+    const LocalCopies* copies = localCopies();
+    if (!copies) return nullptr;
+    const LocalCopies::Copy copy = copies->copyOf(path);
+    if (copy.path.isEmpty()) return nullptr;
+    const std::shared_ptr<StorageThread> local = workerFor(copy.path);
+    std::shared_ptr<Database> opened;
+    try {
+        opened = local->ask<std::shared_ptr<Database>>(
+            [engines = engines_, file = copy.path, connect] { return engines->open(file, connect); },
+            lateFor(copy.path));
+    } catch (const StorageError&) {
+        // A copy that cannot be read is no copy: the board goes on as without one.
+        return nullptr;
+    }
+    {
+        QMutexLocker lock(&workersMutex_);
+        copyShown_.insert(placeOf(path), {path, copy.madeAt});
+    }
+    std::weak_ptr<StorageThread> watched = place;
+    return bounded(copyInstead(std::move(opened), path, lateFor(path),
+                               [watched, path] { return stillSilent(watched.lock(), path); }),
+                   local);
+}
+
+bool BoardStorage::stillSilent(const std::shared_ptr<StorageThread>& place, const QString& path) {
+    // Found silent by the board's own question, or by the watcher's, which the engine then refuses
+    // to ask.
+    return place && (place->silent() || UnansweredFolders::stillWaitingForFile(path));
+}
+
+QDateTime BoardStorage::showingCopyOf() {
+    QMutexLocker lock(&workersMutex_);
+    QDateTime oldest;
+    for (auto it = copyShown_.begin(); it != copyShown_.end();) {
+        if (!stillSilent(workers_.value(it.key()), it->path)) {
+            it = copyShown_.erase(it);
+            continue;
+        }
+        if (!oldest.isValid() || it->madeAt < oldest) oldest = it->madeAt;
+        ++it;
+    }
+    return oldest;
 }
 
 // Files opened ahead of need, on workers of their own that own what they touch: the thread that
@@ -338,12 +393,18 @@ BoardStorage::openAheadReading(const QString& path, const QString& connect, cons
 std::shared_ptr<Database> BoardStorage::openKnown(const QString& path, const QString& connect,
                                                   const TableSnapshot& snapshot) {
     const std::shared_ptr<StorageThread> worker = workerFor(path);
-    return bounded(worker->ask<std::shared_ptr<Database>>(
-                       [engines = engines_, path, connect, snapshot] {
-                           return engines->openKnown(path, connect, snapshot);
-                       },
-                       lateFor(path)),
-                   worker);
+    try {
+        return bounded(worker->ask<std::shared_ptr<Database>>(
+                           [engines = engines_, path, connect, snapshot] {
+                               return engines->openKnown(path, connect, snapshot);
+                           },
+                           lateFor(path)),
+                       worker);
+    } catch (const AnswerLateError& e) {
+        // Opened as any other file then: from its copy, if one is kept.
+        if (e.kind() == FailureKind::Silent && localCopies()) return nullptr;
+        throw;
+    }
 }
 
 std::shared_ptr<Database> BoardStorage::bounded(std::shared_ptr<Database> inner,

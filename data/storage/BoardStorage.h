@@ -15,7 +15,10 @@
 // with the words of a share or server that does not answer, until the answer comes (LateAnswers).
 // Questions to every other share and server go on meanwhile. The databases and record sets it hands out look
 // like any other; a record set whose statement went unanswered stays as it was and is no longer usable
-// (Recordset::usable).
+// (Recordset::usable). While a place does not answer, its files open from the copy this computer
+// keeps of it (localCopies()), read only and named as the live files: what is typed over them waits
+// in the rescue store for the place, and once it answers they are no longer usable, so the board
+// opens the live files afresh.
 class BoardStorage : public DatabaseProvider {
   public:
     explicit BoardStorage(int waitMs = boardWaitMs());
@@ -28,6 +31,8 @@ class BoardStorage : public DatabaseProvider {
     std::shared_ptr<Database> openKnown(const QString& path, const QString& connect,
                                         const TableSnapshot& snapshot) override;
     void setWorkAheadWanted(bool wanted) override;
+    // Files of a place that does not answer open from its copy kept on this computer, if any.
+    QDateTime showingCopyOf() override;
     // Both on the worker of the file's share, waited for as long as any question.
     bool exists(const QString& path) override;
     void create(const QString& path, const std::function<void(FileBuilder&)>& build) override;
@@ -45,11 +50,18 @@ class BoardStorage : public DatabaseProvider {
     static std::shared_ptr<Database> bounded(std::shared_ptr<Database> inner,
                                              std::shared_ptr<StorageThread> worker);
 
+    std::shared_ptr<Database> openCopy(const QString& path, const QString& connect,
+                                       const std::shared_ptr<StorageThread>& place);
+    // Whether the place of the file does not answer still.
+    static bool stillSilent(const std::shared_ptr<StorageThread>& place, const QString& path);
+
     struct WorkAhead;
 
     QMutex workersMutex_; // guards what follows: files are opened ahead from threads of their own
     int waitMs_;
     QHash<QString, std::shared_ptr<StorageThread>> workers_;
+    // By place: one of its files shown from the copy, and when that copy was made.
+    QHash<QString, LocalCopies::Copy> copyShown_;
     std::shared_ptr<WorkAhead> ahead_;
     // Shared with the work handed to the thread, so it is let go of there, last.
     std::shared_ptr<RoutingProvider> engines_;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "data/storage/LocalCopies.h"
 #include "data/storage/Recordset.h"
 #include "data/storage/StorageError.h"
 #include "data/storage/TableSnapshot.h"
 
+#include <QDateTime>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -128,7 +130,15 @@ class DatabaseProvider {
         return nullptr;
     }
 
+    // Where the copies kept on this computer are: files of a place that does not answer are then
+    // read from its copy, and never written there. None keeps the board to the live files only.
+    const LocalCopies* localCopies() const { return localCopies_; }
+    void setLocalCopies(const LocalCopies* copies) { localCopies_ = copies; }
+    // When the copy the board shows now was made, while it shows any; an invalid time otherwise.
+    virtual QDateTime showingCopyOf() { return {}; }
+
   private:
     KeptEdits* keptEdits_ = nullptr;
+    const LocalCopies* localCopies_ = nullptr;
     ReadAhead* readAhead_ = nullptr;
 };

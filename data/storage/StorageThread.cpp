@@ -155,6 +155,11 @@ void StorageThread::post(std::function<void()> work) {
     worker_->post(std::move(work));
 }
 
+bool StorageThread::silent() const {
+    QMutexLocker lock(&shared_->mutex);
+    return shared_->silent();
+}
+
 namespace {
 // The late failure the asker is told of, as slow or silent, naming the share or server.
 [[noreturn]] void throwLate(const std::exception_ptr& late, FailureKind kind, const QString& where) {

@@ -112,6 +112,9 @@ class StorageThread {
     // Runs the work there in turn, never waited for: letting go of a connection, whose closing is
     // itself a call to the share.
     void post(std::function<void()> work);
+    // Whether a question has gone unanswered for kSilentAfterMs and is still awaited: the share or
+    // server does not answer, and what is asked of it fails at once.
+    bool silent() const;
 
   private:
     struct Shared;

@@ -42,6 +42,9 @@ class EditingBoard : public ::testing::Test {
     bool readAhead = false;
     // As the program runs: the files watched for changes from a thread of their own.
     bool watchChanges = false;
+    // As the program runs: a copy of the content kept in this folder, shown while the place does
+    // not answer. None when empty.
+    QString localCopyRoot;
 
     void load() {
         board = std::make_unique<frmMain>(clock, provider, fx.programFolder());
@@ -49,6 +52,8 @@ class EditingBoard : public ::testing::Test {
         // The program's own engines for the threads: a file or the server, as the address says.
         if (readAhead) board->readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
         if (watchChanges) board->watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
+        if (!localCopyRoot.isEmpty())
+            board->keepLocalCopy([] { return std::make_unique<RoutingProvider>(); }, localCopyRoot);
         board->Form_Load();
         board->show();
         QApplication::setActiveWindow(board.get());

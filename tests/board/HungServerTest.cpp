@@ -1,3 +1,4 @@
+#include "data/controls/DataControl.h"
 #include "data/storage/PgConnection.h"
 #include "data/storage/StorageThread.h"
 #include "tests/board/ActOnTyping.h"
@@ -6,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <csignal>
 
 namespace {
@@ -115,5 +117,46 @@ INSTANTIATE_TEST_SUITE_P(
                     }},
         ActOnTyping{"Close", [](frmMain& b, BoardControls&, FakeClock&) { b.Form_Unload(); }, {}}),
     actingName);
+
+// The board on its copy while the server does not answer, through rolls further than anything read
+// ahead; what is typed meanwhile lands once it answers, and the board is back on live data.
+class HungServerWithCopy : public HungServer {
+  protected:
+    HungServerWithCopy() { localCopyRoot = copies.path(); }
+    QTemporaryDir copies;
+};
+
+TEST_F(HungServerWithCopy, ShowsTheCopyThroughTheRollsAndWhatIsTypedLandsAfter) {
+    fx.write(mondayFile(), "3am", "00am", "Monday three");
+    load();
+    clock.setTime(QTime(0, 30, 0));
+    board->Timer1_Timer();
+    ASSERT_TRUE(board->waitForLocalCopy(60000));
+    ASSERT_NO_FATAL_FAILURE(stopTheServer());
+
+    clock.setTime(QTime(2, 59, 59));
+    board->Timer1_Timer();
+    board->Timer3_Timer();
+    EXPECT_TRUE(eventually([&] {
+        return statusText().contains("The server does not answer: the board shows its copy of 12:30 AM.") &&
+               c().data[1]->isOpen();
+    })) << statusText().toStdString();
+    EXPECT_EQ(c().Label32->text(), "3:00 AM - 4:00 AM");
+    EXPECT_EQ(c().slotBox[1]->text(), "Monday three");
+    c().command[3]->click();
+    type(c().slotBox[2], "Typed on the copy");
+    c().command[4]->click();
+
+    resume();
+    EXPECT_TRUE(eventually([&] {
+        board->pollForChanges();
+        try {
+            return fx.read(mondayFile(), "3am", "05am") == "Typed on the copy";
+        } catch (const StorageError&) {
+            return false;
+        }
+    })) << statusText().toStdString();
+    EXPECT_TRUE(eventually([&] { return !statusText().contains("copy of"); })) << statusText().toStdString();
+}
 
 } // namespace

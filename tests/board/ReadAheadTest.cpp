@@ -1,3 +1,4 @@
+#include "board/StatusLine.h"
 #include "copy/CopyOpeners.h"
 #include "copy/frmNotes.h"
 #include "data/catalogue/Catalogue.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
 #include <functional>
@@ -517,5 +519,89 @@ INSTANTIATE_TEST_SUITE_P(
                                  },
                                  [](TypingWithoutARecordSet& t) { t.share.release(); }, "kept", nullptr}),
     [](const ::testing::TestParamInfo<TypingAway>& info) { return std::string(info.param.name); });
+
+// The board keeps a copy of the data folder's content on this computer and runs on it while the share
+// is away for hours: every roll and the day switch show what the files held, under the copy's words
+// and band; what is typed meanwhile lands once the share answers, over what another studio wrote
+// meanwhile only as a conflict kept for a person.
+class HungShareWithCopy : public HungShare {
+  protected:
+    HungShareWithCopy() { localCopyRoot = copies.path(); }
+
+    bool showsCopy() {
+        return statusText().contains("The data folder does not answer: the board shows its copy of") &&
+               c().statusBar->palette().color(QPalette::Window) == StatusLine::kCopyBack;
+    }
+    // At that second of that day, both timers ticking, until the board shows the copy.
+    bool onCopyAt(const QDate& day, const QTime& t) {
+        clock.set(day, t);
+        board->Timer1_Timer();
+        board->Timer3_Timer();
+        return eventually([&] { return showsCopy() && c().data[1]->isOpen(); });
+    }
+
+    QTemporaryDir copies;
+};
+
+TEST_F(HungShareWithCopy, AShiftWithoutTheShareRunsOnTheCopyAndItsEditsLandAfter) {
+    const QDate monday(2026, 12, 7), tuesday = monday.addDays(1);
+    const catalogue::Weekday& tue = catalogue::weekdays()[1];
+    fx.write(mondayFile(), "2am", "00am", "Monday two");
+    fx.write(fx.dataFile(tue.dayFile), "1am", "00am", "Tuesday one");
+    fx.write(fx.dataFile(tue.dayFile), "1am", "10am", "Before the outage");
+    fx.write(fx.dataFile(tue.weatherFile), "MonWx", "Wx", "Tuesday's weather");
+    load();
+    second(QTime(0, 30, 0));
+    ASSERT_TRUE(board->waitForLocalCopy(60000));
+    // The copy is never read while the share answers: a change made behind its back shows.
+    fx.write(mondayFile(), "12am", "00am", "Written after the copy");
+    ASSERT_TRUE(recoversUntil([&] { return c().slotBox[1]->text() == "Written after the copy"; }));
+    EXPECT_FALSE(showsCopy());
+
+    share.hold();
+    Watchdog watchdog(share);
+    // Another studio writes meanwhile, where the file server keeps the files.
+    fx.write(fx.dataFile(tue.dayFile), "1am", "10am", "Another studio's");
+
+    // Two hours on: further than anything read ahead.
+    ASSERT_TRUE(onCopyAt(monday, QTime(1, 59, 59))) << statusText().toStdString();
+    EXPECT_EQ(c().Label32->text(), "2:00 AM - 3:00 AM");
+    EXPECT_EQ(c().slotBox[1]->text(), "Monday two");
+    EXPECT_TRUE(statusText().contains("copy of 12:30 AM")) << statusText().toStdString();
+    c().command[3]->click();
+    type(c().slotBox[2], "Typed on the copy");
+    c().command[4]->click();
+    EXPECT_TRUE(showsCopy()) << statusText().toStdString();
+
+    // Midnight, and the new day's first hour.
+    ASSERT_TRUE(onCopyAt(monday, QTime(23, 59, 59)));
+    EXPECT_EQ(c().Label31->text(), "Tuesday");
+    EXPECT_EQ(c().Text20->text(), "Tuesday's weather");
+    ASSERT_TRUE(onCopyAt(tuesday, QTime(0, 59, 59)));
+    EXPECT_EQ(c().Label32->text(), "1:00 AM - 2:00 AM");
+    EXPECT_EQ(c().slotBox[1]->text(), "Tuesday one");
+    EXPECT_EQ(c().slotBox[3]->text(), "Before the outage") << "what the share held when it stopped";
+    c().command[3]->click();
+    type(c().slotBox[3], "Typed over another studio's");
+    c().command[4]->click();
+    EXPECT_FALSE(watchdog.boardWaited()) << "the board waited for the share";
+
+    share.release();
+    EXPECT_TRUE(recoversUntil([&] {
+        try {
+            return fx.read(mondayFile(), "2am", "05am") == "Typed on the copy";
+        } catch (const std::exception&) {
+            return false; // caught half written: read again
+        }
+    })) << statusText().toStdString();
+    EXPECT_TRUE(recoversUntil([&] { return !showsCopy() && c().slotBox[3]->text() == "Another studio's"; }))
+        << statusText().toStdString();
+    EXPECT_EQ(fx.read(fx.dataFile(tue.dayFile), "1am", "10am"), "Another studio's");
+    EXPECT_TRUE(holdsTyped(kept, "Typed over another studio's"));
+    for (const KeptEdit& e : kept.edits())
+        if (e.fields.values().contains("Typed over another studio's")) {
+            EXPECT_TRUE(e.conflict);
+        }
+}
 
 } // namespace

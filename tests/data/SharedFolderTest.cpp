@@ -230,7 +230,8 @@ TEST_F(SharedFolder, AFileRestoredInPlaceFromAnotherInstallationIsReadWithoutARe
     auto builder =
         SqlCipherProvider::createFile(other, SqlCipherProvider::deriveKey(catalogue::kPassword, salt), salt);
     builder->createTable("Main", catalogue::libraryFields());
-    builder->insert("Main", {{"PromoName", "Restored"}});
+    // Under a key of that installation's own: the record the control was on is not in it.
+    builder->insertKeyed("Main", 7, {{"PromoName", "Restored"}});
     builder->commit();
     builder.reset();
     QFile source(other), target(promo);
@@ -242,6 +243,8 @@ TEST_F(SharedFolder, AFileRestoredInPlaceFromAnotherInstallationIsReadWithoutARe
 
     dc->pollForChanges();
     EXPECT_EQ(dc->fieldText("PromoName"), "Restored");
+    // Nothing was typed over the record that is gone: nothing is kept for a person.
+    EXPECT_TRUE(kept.edits().isEmpty()) << kept.edits().front().reason.toStdString();
     dc->refresh();
     EXPECT_EQ(dc->recordCount(), 1);
 }
