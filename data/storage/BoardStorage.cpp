@@ -292,6 +292,10 @@ void BoardStorage::setWaitMs(int ms) {
 
 std::shared_ptr<Database> BoardStorage::open(const QString& path, const QString& connect) {
     const std::shared_ptr<StorageThread> worker = workerFor(path);
+    // A place known to be silent is not asked at all: a file opened ahead would open from memory
+    // and then fail at its first table, leaving the board on what it showed before.
+    if (worker->silent())
+        if (std::shared_ptr<Database> copy = openCopy(path, connect, worker)) return copy;
     try {
         return bounded(
             worker->ask<std::shared_ptr<Database>>(

@@ -550,6 +550,7 @@ TEST_F(HungShareWithCopy, AShiftWithoutTheShareRunsOnTheCopyAndItsEditsLandAfter
     fx.write(fx.dataFile(tue.dayFile), "1am", "00am", "Tuesday one");
     fx.write(fx.dataFile(tue.dayFile), "1am", "10am", "Before the outage");
     fx.write(fx.dataFile(tue.weatherFile), "MonWx", "Wx", "Tuesday's weather");
+    fx.write(fx.dataFile(catalogue::weekdays()[3].dayFile), "12am", "00am", "Thursday one");
     load();
     second(QTime(0, 30, 0));
     ASSERT_TRUE(board->waitForLocalCopy(60000));
@@ -562,6 +563,14 @@ TEST_F(HungShareWithCopy, AShiftWithoutTheShareRunsOnTheCopyAndItsEditsLandAfter
     Watchdog watchdog(share);
     // Another studio writes meanwhile, where the file server keeps the files.
     fx.write(fx.dataFile(tue.dayFile), "1am", "10am", "Another studio's");
+
+    // Once the board has found the share silent, a Days choice, its files read ahead before: the
+    // chosen day from the copy, never the day shown before under the chosen day's name.
+    ASSERT_TRUE(saysSoon("does not answer")) << statusText().toStdString();
+    board->mnuDay_Click(3);
+    EXPECT_EQ(c().Label31->text(), "Thursday");
+    EXPECT_EQ(c().slotBox[1]->text(), "Thursday one") << statusText().toStdString();
+    board->mnuDay_Click(0);
 
     // Two hours on: further than anything read ahead.
     ASSERT_TRUE(onCopyAt(monday, QTime(1, 59, 59))) << statusText().toStdString();
