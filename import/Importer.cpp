@@ -191,14 +191,14 @@ QStringList damageIn(const catalogue::FileSpec& file, const QVector<legacy::Tabl
     const QStringList known = knownNames(file.tables);
     const QStringList unknown = unknownOf(present, known);
     QStringList missing, missingHours;
-    for (const catalogue::TableSpec& spec : file.tables) {
-        const int i = indexOfIgnoringCase(present, spec.name);
+    for (const catalogue::TableSpec& table : file.tables) {
+        const int i = indexOfIgnoringCase(present, table.name);
         if (i >= 0) {
-            if (!tables[i].unreadable) fieldDamage(spec, tables[i], damage);
+            if (!tables[i].unreadable) fieldDamage(table, tables[i], damage);
             continue;
         }
-        missing << spec.name;
-        if (catalogue::hourTables().contains(spec.name)) missingHours << spec.name;
+        missing << table.name;
+        if (catalogue::hourTables().contains(table.name)) missingHours << table.name;
     }
     if (!known.isEmpty() && missing.size() == known.size())
         damage << (known.size() == 1

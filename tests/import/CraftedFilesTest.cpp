@@ -1,3 +1,4 @@
+#include "tests/import/ImportRun.h"
 #include "tests/import/LegacyStation.h"
 
 #include "import/JetHeader.h"
@@ -17,20 +18,6 @@
 namespace {
 
 constexpr int kPage = jet::kPageSize;
-
-struct ImportRun {
-    int status;
-    QString out, err;
-};
-
-ImportRun import(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(CUEPILOT_IMPORT_PROGRAM), QStringList{"--time-limit", "5"} + args);
-    EXPECT_TRUE(p.waitForFinished(120000));
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 QByteArray utf16(const QString& s) {
     return QByteArray(reinterpret_cast<const char*>(s.utf16()), s.size() * 2);

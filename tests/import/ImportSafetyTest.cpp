@@ -1,3 +1,4 @@
+#include "tests/import/ImportRun.h"
 #include "tests/import/LegacyStation.h"
 
 #include <QDir>
@@ -13,20 +14,6 @@
 // only when it is a plain file, and a folder that cannot be read or holds nothing of the station's
 // stops the run before anything is made.
 namespace {
-
-struct ImportRun {
-    int status;
-    QString out, err;
-};
-
-ImportRun import(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(CUEPILOT_IMPORT_PROGRAM), QStringList{"--time-limit", "5"} + args);
-    EXPECT_TRUE(p.waitForFinished(120000));
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 struct Case {
     const char* name;
