@@ -644,14 +644,18 @@ class SqlCipherRecordset : public KeysetRecordset {
 // Read straight through the connection's own file handle: another handle on the file, once closed,
 // would drop the locks the engine holds on it. A plain positioned read of the handle is safe beside
 // the connection's own use of it.
-// A file in WAL journal mode has no marker: its commits do not touch these bytes.
+// A file in WAL journal mode has no marker: its commits do not touch these bytes. So no snapshot is
+// taken of one (markedOutsideWal). Switching a file to WAL mode rewrites page 1, so a marker read
+// before the switch no longer matches after it: a look at the marker alone (read) need not also look
+// for the file beside it, which on a share is a second round trip for every file of a board's switch.
 class HeaderMarker : public ChangeMarker {
   public:
     explicit HeaderMarker(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
-    QByteArray read() override {
+    QByteArray read() override { return conn_->rawBytes(24, 16); }
+    QByteArray markedOutsideWal() {
         if (conn_->inWalMode())
             throw StorageError(QStringLiteral("The file is in WAL journal mode."), FailureKind::Locked);
-        return conn_->rawBytes(24, 16);
+        return read();
     }
 
   private:
@@ -727,14 +731,15 @@ class SqlCipherDatabase : public Database, public HistorySource {
     std::shared_ptr<const TableSnapshot> snapshot(const QString& table,
                                                   std::shared_ptr<const TableSnapshot> previous) override {
         const QByteArray tag = fileTag();
-        if (previous && previous->fileTag == tag && marker_->read() == previous->marker) return previous;
+        if (previous && previous->fileTag == tag && marker_->markedOutsideWal() == previous->marker)
+            return previous;
         auto snapshot = std::make_shared<TableSnapshot>();
         bool asRefreshed = false;
         conn_->read([&] {
             const std::unique_ptr<Recordset> set = openTable(table);
             asRefreshed = static_cast<const KeysetRecordset&>(*set).describeIn(*snapshot);
             // Inside the same read, so the marker belongs to exactly what was read.
-            snapshot->marker = marker_->read();
+            snapshot->marker = marker_->markedOutsideWal();
         });
         if (!asRefreshed) return nullptr;
         snapshot->file = path_;

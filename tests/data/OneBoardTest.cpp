@@ -221,9 +221,14 @@ TEST_F(OneBoardOnFiles, AFileSwitchedToWalModeIsNeverShownStaleAndIsSwitchedBack
         skipOnFailure([&] { snapshot = db->snapshot("Main", previous); });
         return snapshot;
     };
+    const auto readBefore = snapshotOrNone(nullptr);
+    ASSERT_TRUE(readBefore);
     {
         RawConnection otherProgram(promo);
         otherProgram.exec("PRAGMA journal_mode = WAL");
+        // The switch itself rewrites the header, so a look at the marker alone, as a board's switch
+        // makes, no longer finds what was read before it unchanged.
+        EXPECT_FALSE(ReadAhead::unchangedSince(*readBefore));
         const auto before = snapshotOrNone(nullptr);
         otherProgram.exec("UPDATE Main SET BodyText = 'written in WAL mode'");
         const auto after = snapshotOrNone(before);
