@@ -146,8 +146,9 @@ QVBoxLayout* column(std::initializer_list<QWidget*> widgets) {
 
 } // namespace
 
-BoardBuilder::BoardBuilder(QMainWindow& form, DatabaseProvider& provider, BoardControls& controls)
-    : form_(form), provider_(provider), c_(controls) {}
+BoardBuilder::BoardBuilder(QMainWindow& form, DatabaseProvider& provider, EditJournal& journal,
+                           BoardControls& controls)
+    : form_(form), provider_(provider), journal_(journal), c_(controls) {}
 
 void BoardBuilder::build() {
     c_.form = &form_;
@@ -209,7 +210,7 @@ void BoardBuilder::buildDataControls() {
                                            catalogue::kSetupTable,
                                            catalogue::kLocationTable};
     for (int n = 1; n <= 8; ++n) {
-        auto* data = named(new DataControl(provider_, nth("Data", n), &form_), nth("Data", n));
+        auto* data = named(new DataControl(provider_, journal_, nth("Data", n), &form_), nth("Data", n));
         data->setRecordSource(tables[n]);
         c_.data[n] = data;
     }

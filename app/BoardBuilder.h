@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 class DatabaseProvider;
+class EditJournal;
 class QMainWindow;
 class QString;
 
@@ -13,7 +14,8 @@ class QString;
 // fills BoardControls. Behaviour is connected by the window itself.
 class BoardBuilder {
   public:
-    BoardBuilder(QMainWindow& form, DatabaseProvider& provider, BoardControls& controls);
+    BoardBuilder(QMainWindow& form, DatabaseProvider& provider, EditJournal& journal,
+                 BoardControls& controls);
     void build();
 
   private:
@@ -35,5 +37,6 @@ class BoardBuilder {
 
     QMainWindow& form_;
     DatabaseProvider& provider_;
+    EditJournal& journal_;
     BoardControls& c_;
 };

@@ -54,9 +54,8 @@ int runBoard(const commandLine::Options& options, SingleInstance& single) {
     // It outlives every window that may keep text in it. On this computer's disk, one per user;
     // what earlier versions kept beside the program is taken in without holding the start.
     const std::unique_ptr<KeptEdits> kept = KeptEdits::forThisUser(programFolder());
-    provider.setKeptEdits(kept.get());
     SystemClock clock;
-    frmMain board(clock, provider, programFolder());
+    frmMain board(clock, provider, kept.get(), programFolder());
     const TerminationSignal termination([&] {
         kept->flush();
         board.close();

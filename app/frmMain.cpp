@@ -79,21 +79,22 @@ const QStringList& secondaryWindows() {
 
 } // namespace
 
-frmMain::frmMain(Clock& clock, DatabaseProvider& provider, const QString& programFolder, QWidget* parent)
-    : QMainWindow(parent), clock_(clock), provider_(provider), programFolder_(programFolder),
+frmMain::frmMain(Clock& clock, DatabaseProvider& provider, KeptEdits* kept, const QString& programFolder,
+                 QWidget* parent)
+    : QMainWindow(parent), clock_(clock), provider_(provider), kept_(kept), programFolder_(programFolder),
       endProgram_([] { QCoreApplication::exit(0); }) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Cuepilot Version 3.1"));
-    BoardBuilder(*this, provider_, c_).build();
+    BoardBuilder(*this, provider_, journal(), c_).build();
     status_ = std::make_unique<StatusLine>(c_.statusBar);
     // A pending write that fails while a data control closes cannot be thrown: show it.
     for (int n = 1; n <= 8; ++n)
         c_.data[n]->setLostWriteSink(errorSink());
-    if (KeptEdits* kept = provider_.keptEdits())
-        connect(kept, &KeptEdits::changed, this,
+    if (kept_)
+        connect(kept_, &KeptEdits::changed, this,
                 [this](const QString& notice) { status_->setNotice(notice); });
     liveUpdates_ = std::make_unique<LiveUpdates>(QVector<DataControl*>(c_.data.begin() + 1, c_.data.end()),
-                                                 provider_, catalogue::connectString(), *status_);
+                                                 provider_, kept_, catalogue::connectString(), *status_);
     liveUpdates_->openAhead([this] { return filesToOpenAhead(); });
     networkSetup_ = std::make_unique<NetworkSetup>(
         c_, [this] { close(); }, [this] { repaint(); });
@@ -162,8 +163,6 @@ void frmMain::waitForOpenAhead() {
 }
 
 void frmMain::readAheadForLoad() {
-    ReadAhead* ahead = provider_.readAhead();
-    if (!ahead) return;
     const catalogue::Weekday& monday = catalogue::weekdays().front();
     const QString files[] = {dataFile(monday.dayFile),      dataFile(monday.eventsFile),
                              dataFile(monday.weatherFile),  dataFile(catalogue::kSloganFile),
@@ -171,7 +170,7 @@ void frmMain::readAheadForLoad() {
     QVector<TableRef> tables;
     for (int n = 1; n <= 6; ++n)
         tables << TableRef{files[n - 1], c_.data[n]->recordSource()};
-    ahead->readOnBoardConnections(provider_, tables);
+    liveUpdates_->readForLoad(tables);
 }
 
 QVector<TableRef> frmMain::tablesToReadAhead() const {
@@ -371,7 +370,7 @@ void frmMain::Form_Load() {
     for (const auto& step : steps)
         skipOnFailure(step);
     // Text kept on this computer by an earlier run is offered again, and tried by the polling.
-    if (KeptEdits* kept = provider_.keptEdits()) status_->setNotice(kept->notice());
+    if (kept_) status_->setNotice(kept_->notice());
     liveUpdates_->start();
 }
 
@@ -437,7 +436,7 @@ void frmMain::mnuEditHistory_Click() {
     QVector<HistoryTopic> topics;
     for (const auto& [n, caption] : shown)
         topics << topicOf(*c_.data[n], QString::fromUtf8(caption), false);
-    showHistory(provider_, topics);
+    showHistory(provider_, kept_, topics);
 }
 
 void frmMain::mnuHelpAbout_Click() {

@@ -38,7 +38,9 @@ class StatusLine;
 class frmMain : public QMainWindow, public StudioContext {
     Q_OBJECT
   public:
-    frmMain(Clock& clock, DatabaseProvider& provider, const QString& programFolder,
+    // kept is the rescue store the board keeps text in that it could not store (none in a trial
+    // without one); it outlives the board.
+    frmMain(Clock& clock, DatabaseProvider& provider, KeptEdits* kept, const QString& programFolder,
             QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -53,6 +55,7 @@ class frmMain : public QMainWindow, public StudioContext {
     QString dayLabel() const override;
     QString programFolder() const override { return programFolder_; }
     DatabaseProvider& provider() override { return provider_; }
+    KeptEdits* rescueStore() override { return kept_; }
     QDateTime now() const override { return clock_.now(); }
 
   public slots:
@@ -141,6 +144,7 @@ class frmMain : public QMainWindow, public StudioContext {
 
     Clock& clock_;
     DatabaseProvider& provider_;
+    KeptEdits* kept_;
     QString programFolder_;
     BoardControls c_;
     std::function<void()> endProgram_;

@@ -69,7 +69,7 @@ class BenchClock : public Clock {
 // A loaded board with its own engine, so the files it has not opened yet are opened cold.
 struct LoadedBoard {
     explicit LoadedBoard(const QString& programFolder = demoProgramFolder(), bool keepHistory = true)
-        : form(clock, provider, programFolder) {
+        : form(clock, provider, nullptr, programFolder) {
         provider.engines().files().setKeepHistory(keepHistory);
         // As the program runs: other studios' changes watched, and the tables ahead read, off the
         // board's thread.
@@ -522,7 +522,7 @@ void EverySecondHasItsTick(benchmark::State& state) {
         RunningClock clock;
         clock.runFrom(QDateTime(monday, QTime(10, 59, 50)));
         BoardStorage provider;
-        frmMain form(clock, provider, demoProgramFolder());
+        frmMain form(clock, provider, nullptr, demoProgramFolder());
         form.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
         form.readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
         form.Form_Load();

@@ -85,7 +85,7 @@ void HourRollOnTheCopy(benchmark::State& state) {
     QTemporaryDir root;
     CopyBenchClock clock;
     BoardStorage provider;
-    frmMain form(clock, provider, demoProgramFolder());
+    frmMain form(clock, provider, nullptr, demoProgramFolder());
     form.watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
     form.readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
     form.keepLocalCopy([] { return std::make_unique<RoutingProvider>(); }, root.path());

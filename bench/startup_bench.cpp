@@ -19,7 +19,7 @@ void StartupToBoardShown(benchmark::State& state) {
     SystemClock clock;
     for (auto _ : state) {
         auto provider = std::make_unique<RoutingProvider>();
-        auto board = std::make_unique<frmMain>(clock, *provider, program);
+        auto board = std::make_unique<frmMain>(clock, *provider, nullptr, program);
         // As the program starts.
         board->watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });
         board->readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
@@ -42,7 +42,7 @@ BENCHMARK(StartupToBoardShown)
 
 void RefreshOfAnOpenFile(benchmark::State& state) {
     SqlCipherProvider provider;
-    DataControl data(provider, QStringLiteral("Data1"));
+    DataControl data(provider, EditJournal::none(), QStringLiteral("Data1"));
     data.setConnect(catalogue::connectString());
     data.setDatabaseName(demoInstallation().dataFolder + QStringLiteral("\\Monday.mdb"));
     data.setRecordSource(QStringLiteral("3pm"));

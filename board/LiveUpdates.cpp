@@ -13,10 +13,10 @@
 
 #include <algorithm>
 
-LiveUpdates::LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provider, QString connect,
-                         StatusLine& status, QObject* parent)
-    : QObject(parent), sources_(std::move(sources)), provider_(provider), connect_(std::move(connect)),
-      status_(status) {
+LiveUpdates::LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provider, KeptEdits* kept,
+                         QString connect, StatusLine& status, QObject* parent)
+    : QObject(parent), sources_(std::move(sources)), provider_(provider), kept_(kept),
+      connect_(std::move(connect)), status_(status) {
     timer_.setInterval(kIntervalMs);
     QObject::connect(&timer_, &QTimer::timeout, this, &LiveUpdates::round);
     // A save in any window of this board reaches the board's other data controls on that file at
@@ -30,7 +30,7 @@ LiveUpdates::LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provid
 
 LiveUpdates::~LiveUpdates() {
     stop();
-    if (readAhead_) provider_.setReadAhead(nullptr);
+    if (readAhead_) provider_.consultTablesAhead(nullptr);
     if (localCopy_) provider_.setLocalCopies(nullptr);
 }
 
@@ -46,7 +46,7 @@ void LiveUpdates::readAheadFromThread(ChangeWatcher::ProviderFactory factory,
                                       std::function<QVector<TableRef>()> tables) {
     readAhead_ = std::make_unique<ReadAhead>(std::move(factory), connect_, kIntervalMs);
     tablesAhead_ = std::move(tables);
-    provider_.setReadAhead(readAhead_.get());
+    provider_.consultTablesAhead(readAhead_.get());
 }
 
 void LiveUpdates::keepLocalCopy(ChangeWatcher::ProviderFactory factory, const QString& root,
@@ -86,6 +86,10 @@ void LiveUpdates::stop() {
     if (readAhead_) readAhead_->stop();
     if (localCopy_) localCopy_->stop();
     waitForOpenAhead();
+}
+
+void LiveUpdates::readForLoad(const QVector<TableRef>& tables) {
+    if (readAhead_) readAhead_->readOnBoardConnections(provider_, tables);
 }
 
 void LiveUpdates::waitForReadAhead() {
@@ -140,8 +144,7 @@ void LiveUpdates::round() {
         (source->isOpen() ? open : awaited) << paths::fold(source->databaseName());
     }
     watcher_->setFiles(open, awaited);
-    KeptEdits* kept = provider_.keptEdits();
-    if (kept && kept->hasRetryable()) retryKeptAndSettle();
+    if (kept_ && kept_->hasRetryable()) retryKeptAndSettle();
 }
 
 // Said while the share or server stays silent, whether or not the presenter met it yet: a Days
@@ -201,12 +204,11 @@ void LiveUpdates::fileChanged(const QString& file) {
 }
 
 void LiveUpdates::retryKeptAndSettle() {
-    KeptEdits* kept = provider_.keptEdits();
-    if (kept && kept->hasRetryable()) kept->retry(provider_, connect_, foldersInUse());
+    if (kept_ && kept_->hasRetryable()) kept_->retry(provider_, connect_, foldersInUse());
     bool allOpen = true;
     for (DataControl* source : sources_)
         allOpen = allOpen && source->isOpen();
-    if (allOpen && !(kept && kept->hasRetryable())) status_.healthy();
+    if (allOpen && !(kept_ && kept_->hasRetryable())) status_.healthy();
 }
 
 QStringList LiveUpdates::foldersInUse() const {

@@ -16,6 +16,7 @@
 
 class DataControl;
 class DatabaseProvider;
+class KeptEdits;
 class StatusLine;
 
 // Other studios' changes reach the board without anyone here doing anything: each data control
@@ -32,7 +33,8 @@ class LiveUpdates : public QObject {
     // How long after the start the history of the data files is first pruned.
     static constexpr int kPruneAfterMs = 5 * 60 * 1000;
 
-    LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provider, QString connect,
+    // kept: the rescue store whose kept text the rounds try again; none in a trial without one.
+    LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provider, KeptEdits* kept, QString connect,
                 StatusLine& status, QObject* parent = nullptr);
     ~LiveUpdates() override;
 
@@ -46,6 +48,9 @@ class LiveUpdates : public QObject {
     // own over connections the factory makes, so that switching to them costs one look at each file.
     void readAheadFromThread(ChangeWatcher::ProviderFactory factory,
                              std::function<QVector<TableRef>()> tables);
+    // At start-up, before the board reads its tables: reads them through the board's own connections,
+    // all at once, when it reads ahead at all.
+    void readForLoad(const QVector<TableRef>& tables);
     // Keeps a copy of the content of the place the board reads (place() gives its data folder text)
     // in root, from a thread of its own over connections the factory makes: while that place does
     // not answer, the board shows the copy, says so, and wears the copy's band.
@@ -77,6 +82,7 @@ class LiveUpdates : public QObject {
 
     QVector<DataControl*> sources_;
     DatabaseProvider& provider_;
+    KeptEdits* kept_;
     QString connect_;
     StatusLine& status_;
     QTimer timer_;

@@ -2,7 +2,7 @@
 
 #include "board/BoardControls.h"
 #include "data/controls/DataControl.h"
-#include "data/rescue/KeptEdits.h"
+#include "data/rescue/EditJournal.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
 
@@ -20,21 +20,20 @@ constexpr int kLocationData = 8; // Data8: the location list
 // change it did not store. Without the rescue store a failed write is thrown and stays typed.
 class WrittenNowOrNotAtAll {
   public:
-    explicit WrittenNowOrNotAtAll(DataControl& control)
-        : control_(control), kept_(control.provider().keptEdits()) {
-        control_.provider().setKeptEdits(nullptr);
+    explicit WrittenNowOrNotAtAll(DataControl& control) : control_(control), kept_(control.journal()) {
+        control_.setJournal(EditJournal::none());
     }
     ~WrittenNowOrNotAtAll() {
-        control_.provider().setKeptEdits(kept_);
+        control_.setJournal(kept_);
         // Stored: it leaves the rescue store; still typed, it stays there as it was.
-        if (kept_ && !control_.isDirty()) kept_->settled(&control_);
+        if (!control_.isDirty()) kept_.settled(&control_);
     }
     WrittenNowOrNotAtAll(const WrittenNowOrNotAtAll&) = delete;
     WrittenNowOrNotAtAll& operator=(const WrittenNowOrNotAtAll&) = delete;
 
   private:
     DataControl& control_;
-    KeptEdits* kept_;
+    EditJournal& kept_;
 };
 
 } // namespace

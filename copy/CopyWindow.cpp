@@ -26,7 +26,8 @@ QFont pointFont(qreal points, bool bold) {
 }
 
 CopyWindow::CopyWindow(StudioContext& context, const QString& formName, const QString& recordSource)
-    : context_(context), data1_(new DataControl(context.provider(), QStringLiteral("Data1"), this)),
+    : context_(context),
+      data1_(new DataControl(context.provider(), context.journal(), QStringLiteral("Data1"), this)),
       status_(new QStatusBar(this)), body_(new QVBoxLayout),
       reading_(new ReadUntilAnswered([this] { data1_->refresh(); },
                                      [this](const QString& message) { sayReadFailed(message); }, this)) {

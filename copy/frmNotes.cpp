@@ -131,7 +131,8 @@ void frmNotes::buildLayout() {
     bottom->addWidget(save_);
     bottom->addWidget(edit_);
     bottom->addWidget(delete_);
-    bottom->addWidget(historyButton(this, QStringLiteral("Command9"), context().provider(), data1()));
+    bottom->addWidget(historyButton(this, QStringLiteral("Command9"), context().provider(),
+                                    context().rescueStore(), data1()));
     bottom->addWidget(frame(this, QStringLiteral("Frame2")), 1);
     QPushButton* close =
         button(QStringLiteral("Command7"), QStringLiteral("&Close"), &frmNotes::Command7_Click);

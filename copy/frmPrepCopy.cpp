@@ -58,7 +58,8 @@ void frmPrepCopy::buildLayout() {
     auto* actions = new QHBoxLayout;
     for (QPushButton* b : {addNew_, save_, edit_, delete_})
         actions->addWidget(b);
-    actions->addWidget(historyButton(this, QStringLiteral("Command9"), context().provider(), data1()));
+    actions->addWidget(historyButton(this, QStringLiteral("Command9"), context().provider(),
+                                     context().rescueStore(), data1()));
     QPushButton* close =
         button(QStringLiteral("Command5"), QStringLiteral("&Close"), &frmPrepCopy::Command5_Click);
     actions->addWidget(close);

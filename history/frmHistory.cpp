@@ -73,8 +73,8 @@ HistoryTopic topicOf(const DataControl& data, const QString& caption, bool curre
     return topic;
 }
 
-frmHistory::frmHistory(DatabaseProvider& provider, QWidget* parent)
-    : QWidget(parent, Qt::Window), provider_(provider),
+frmHistory::frmHistory(DatabaseProvider& provider, KeptEdits* store, QWidget* parent)
+    : QWidget(parent, Qt::Window), provider_(provider), store_(store),
       reading_(new ReadUntilAnswered(
           [this] { readEntries(); },
           [this](const QString& failure) { message_->setText(paths::withoutPassword(failure)); }, this)) {
@@ -391,7 +391,7 @@ void frmHistory::Command6_Click() {
 
 // Kept text of this studio for the topic's table: what another studio's change kept out.
 void frmHistory::showKept() {
-    KeptEdits* store = provider_.keptEdits();
+    KeptEdits* store = store_.data();
     if (store != watched_) {
         if (watched_) disconnect(watched_, &KeptEdits::changed, this, nullptr);
         watched_ = store;
@@ -457,7 +457,7 @@ void frmHistory::showKeptEdit(const KeptEdit& edit) {
 }
 
 std::optional<KeptEdit> frmHistory::keptChosen() const {
-    KeptEdits* store = provider_.keptEdits();
+    KeptEdits* store = store_.data();
     if (!store || !kept_->currentItem()) return std::nullopt;
     return store->find(kept_->currentItem()->data(0, Qt::UserRole).toString());
 }
@@ -479,7 +479,7 @@ void frmHistory::Command7_Click() {
             throw ConflictError(QStringLiteral("The record was deleted by another user."));
         }
         rs->updateCurrent(edit->fields, shown);
-        provider_.keptEdits()->settle(*edit);
+        store_->settle(*edit);
     } catch (const ConflictError& failure) {
         said = QStringLiteral("Not written: %1 What the file holds now is shown beside your text.")
                    .arg(paths::withoutPassword(failure.message()));
@@ -493,7 +493,7 @@ void frmHistory::Command7_Click() {
 void frmHistory::Command8_Click() {
     const std::optional<KeptEdit> edit = keptChosen();
     if (!edit) return;
-    provider_.keptEdits()->settle(*edit);
+    store_->settle(*edit);
     Combo1_Click();
     message_->setText(QStringLiteral("The file's version stays; your kept text is gone from this computer."));
 }
@@ -512,21 +512,22 @@ void frmHistory::followFile() {
     if (message_->text().isEmpty()) message_->setText(said);
 }
 
-QPushButton* historyButton(QWidget* window, const QString& name, DatabaseProvider& provider,
+QPushButton* historyButton(QWidget* window, const QString& name, DatabaseProvider& provider, KeptEdits* store,
                            DataControl& data) {
     auto* b = new QPushButton(QStringLiteral("&History..."), window);
     b->setObjectName(name);
     b->setAutoDefault(false);
-    QObject::connect(b, &QPushButton::clicked, window, [&provider, &data] {
-        showHistory(provider, {topicOf(data, QStringLiteral("This record"), true),
-                               topicOf(data, QStringLiteral("Every record, deleted ones too"), false)});
+    QObject::connect(b, &QPushButton::clicked, window, [&provider, store, &data] {
+        showHistory(provider, store,
+                    {topicOf(data, QStringLiteral("This record"), true),
+                     topicOf(data, QStringLiteral("Every record, deleted ones too"), false)});
     });
     return b;
 }
 
-frmHistory* showHistory(DatabaseProvider& provider, const QVector<HistoryTopic>& topics) {
+frmHistory* showHistory(DatabaseProvider& provider, KeptEdits* store, const QVector<HistoryTopic>& topics) {
     frmHistory* w = windows::find<frmHistory>(kFormName);
-    if (!w) w = new frmHistory(provider);
+    if (!w) w = new frmHistory(provider, store);
     w->setTopics(topics);
     windows::bringToFront(w);
     return w;

@@ -43,7 +43,8 @@ class ReadUntilAnswered;
 class frmHistory : public QWidget {
     Q_OBJECT
   public:
-    explicit frmHistory(DatabaseProvider& provider, QWidget* parent = nullptr);
+    // The store is where this board keeps text it could not store: none in a program without one.
+    frmHistory(DatabaseProvider& provider, KeptEdits* store, QWidget* parent = nullptr);
 
     void setTopics(const QVector<HistoryTopic>& topics);
     QTreeWidget* list() const { return list_; }
@@ -85,6 +86,7 @@ class frmHistory : public QWidget {
     const HistoryTopic* topic() const;
 
     DatabaseProvider& provider_;
+    QPointer<KeptEdits> store_;
     ReadUntilAnswered* reading_;
     QVector<HistoryTopic> topics_;
     QVector<HistoryEntry> entries_;
@@ -112,9 +114,9 @@ class frmHistory : public QWidget {
 };
 
 // Opens the one History window (or brings it to the front) on these topics.
-frmHistory* showHistory(DatabaseProvider& provider, const QVector<HistoryTopic>& topics);
+frmHistory* showHistory(DatabaseProvider& provider, KeptEdits* store, const QVector<HistoryTopic>& topics);
 
 // The "&History..." button of a window that shows one record of a list table at a time: the
 // changes to the record shown, or to every record (deleted ones too), as the presenter chooses.
-QPushButton* historyButton(QWidget* window, const QString& name, DatabaseProvider& provider,
+QPushButton* historyButton(QWidget* window, const QString& name, DatabaseProvider& provider, KeptEdits* store,
                            DataControl& data);

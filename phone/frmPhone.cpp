@@ -95,7 +95,7 @@ frmPhone::frmPhone(StudioContext& context, QWidget* parent) : QWidget(parent), c
     setWindowTitle(QStringLiteral("Cuepilot Phone List"));
     paintWorkspace(this);
 
-    Data1 = new DataControl(context_.provider(), QStringLiteral("Data1"), this);
+    Data1 = new DataControl(context_.provider(), context_.journal(), QStringLiteral("Data1"), this);
     Data1->setRecordSource(catalogue::kPhoneTable);
     Data1->setLostWriteSink([this](const QString& message) { report(message); });
 
@@ -158,7 +158,8 @@ void frmPhone::buildControls() {
         top->addWidget(command_[n]);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(command_[3]);
-    bottom->addWidget(historyButton(this, QStringLiteral("Command8"), context_.provider(), *Data1));
+    bottom->addWidget(
+        historyButton(this, QStringLiteral("Command8"), context_.provider(), context_.rescueStore(), *Data1));
     bottom->addWidget(version, 1);
     bottom->addWidget(command_[4]);
 

@@ -3,8 +3,6 @@
 #include "base/Steps.h"
 #include "data/catalogue/Paths.h"
 #include "data/controls/FieldBinding.h"
-#include "data/rescue/KeptEdits.h"
-#include "data/sharing/ReadAhead.h"
 #include "data/storage/StorageError.h"
 
 #include <exception>
@@ -40,8 +38,9 @@ Criteria parseCriteria(const QString& criteria) {
 
 } // namespace
 
-DataControl::DataControl(DatabaseProvider& provider, const QString& name, QObject* parent)
-    : QObject(parent), provider_(provider) {
+DataControl::DataControl(DatabaseProvider& provider, EditJournal& journal, const QString& name,
+                         QObject* parent)
+    : QObject(parent), provider_(provider), journal_(&journal) {
     setObjectName(name);
 }
 
@@ -95,16 +94,14 @@ KeptEdit DataControl::bufferAsKept() const {
 }
 
 void DataControl::journalBuffer() {
-    KeptEdits* kept = provider_.keptEdits();
-    if (!kept) return;
     if (buffer_.isEmpty())
-        kept->settled(this);
+        journal_->settled(this);
     else
-        kept->typing(this, bufferAsKept());
+        journal_->typing(this, bufferAsKept());
 }
 
 void DataControl::journalBeforeWriting() const {
-    if (KeptEdits* kept = provider_.keptEdits()) kept->flush();
+    journal_->flush();
 }
 
 bool DataControl::storeOrKeep() {
@@ -112,8 +109,7 @@ bool DataControl::storeOrKeep() {
         applyBindingRule();
         return true;
     } catch (const StorageError& e) {
-        KeptEdits* kept = provider_.keptEdits();
-        if (!kept) throw;
+        if (!journal_->keeps()) throw;
         KeptEdit edit = bufferAsKept();
         edit.reason = e.message();
         // A record gone or changed underneath cannot take the text by trying again.
@@ -121,20 +117,19 @@ bool DataControl::storeOrKeep() {
         edit.refused = e.kind() == FailureKind::Refused;
         edit.conflict = dynamic_cast<const ConflictError*>(&e) != nullptr || edit.refused;
         clearBuffer();
-        kept->keep(std::move(edit));
+        journal_->keep(std::move(edit));
         return false;
     }
 }
 
 std::exception_ptr DataControl::keepForAPerson(const QString& reason) {
-    KeptEdits* kept = provider_.keptEdits();
-    if (!kept) return std::make_exception_ptr(ConflictError(reason));
+    if (!journal_->keeps()) return std::make_exception_ptr(ConflictError(reason));
     KeptEdit edit = bufferAsKept();
     edit.key.clear(); // no record of this control's takes it
     edit.reason = reason;
     edit.conflict = true;
     clearBuffer();
-    kept->keep(std::move(edit));
+    journal_->keep(std::move(edit));
     return nullptr;
 }
 
@@ -220,15 +215,11 @@ void DataControl::refresh() {
 }
 
 bool DataControl::openReadAhead() {
-    ReadAhead* ahead = provider_.readAhead();
-    if (!ahead) return false;
-    const std::shared_ptr<const TableSnapshot> snapshot = ahead->take(databaseName_, recordSource_);
-    if (!snapshot) return false;
-    std::shared_ptr<Database> database = provider_.openKnown(databaseName_, connect_, *snapshot);
-    if (!database) return false;
-    recordset_ = database->openTable(*snapshot);
-    database_ = std::move(database);
-    openedFrom_ = snapshot;
+    DatabaseProvider::OpenedAhead opened = provider_.openReadAhead(databaseName_, connect_, recordSource_);
+    if (!opened.records) return false;
+    recordset_ = std::move(opened.records);
+    database_ = std::move(opened.database);
+    openedFrom_ = std::move(opened.snapshot);
     // This connection's own change count is read when the file is next reported changed; until
     // then any report reads the record again.
     stamp_.reset();
@@ -274,7 +265,7 @@ bool DataControl::pollForChanges() {
         return true;
     }
     // A file first watched after a roll is reported as changed: one look tells whether it was.
-    if (openedFrom_ && ReadAhead::unchangedSince(*openedFrom_)) return false;
+    if (openedFrom_ && provider_.unchangedSinceReadAhead(*openedFrom_)) return false;
     openedFrom_.reset();
     const std::optional<quint64> now = stampOf(*database_);
     if (now && stamp_ && *now == *stamp_) return false;
@@ -348,8 +339,7 @@ QString DataControl::notOpenReason() const {
 }
 
 void DataControl::keepTypedOver(const Shown& over, const QString& reason) {
-    KeptEdits* kept = provider_.keptEdits();
-    if (!kept) throw StorageError(reason);
+    if (!journal_->keeps()) throw StorageError(reason);
     KeptEdit edit;
     edit.file = over.file;
     edit.table = over.table;
@@ -359,7 +349,7 @@ void DataControl::keepTypedOver(const Shown& over, const QString& reason) {
     edit.conflict = over.key.isEmpty();
     edit.reason = edit.conflict ? kWhichRecord : reason;
     clearBuffer();
-    kept->keep(std::move(edit));
+    journal_->keep(std::move(edit));
 }
 
 bool DataControl::isShownPlace(const Shown& shown) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/rescue/EditJournal.h"
 #include "data/storage/Database.h"
 #include "data/storage/Recordset.h"
 
@@ -13,7 +14,6 @@
 #include <optional>
 
 class FieldBinding;
-struct KeptEdit;
 
 // A write asked of a control whose file is not open: what was typed stays in its boxes and in the
 // rescue store, and a record set takes it once the file opens again.
@@ -31,10 +31,17 @@ class DataControl : public QObject {
   public:
     enum class EditMode { None, Editing, Adding };
 
-    DataControl(DatabaseProvider& provider, const QString& name, QObject* parent = nullptr);
+    // What is typed goes to the journal until it is stored, and what cannot be stored as the control
+    // moves on is kept there (EditJournal::none() keeps nothing: such a failure is thrown).
+    DataControl(DatabaseProvider& provider, EditJournal& journal, const QString& name,
+                QObject* parent = nullptr);
     ~DataControl() override;
 
     DatabaseProvider& provider() const { return provider_; }
+    EditJournal& journal() const { return *journal_; }
+    // For a write whose failure its caller must hear of (Network Setup's): what is typed is journaled
+    // where it says, as long as it says.
+    void setJournal(EditJournal& journal) { journal_ = &journal; }
     QString connect() const { return connect_; }
     void setConnect(const QString& connect) { connect_ = connect; }
     QString databaseName() const { return databaseName_; }
@@ -152,6 +159,7 @@ class DataControl : public QObject {
     void clearBoxes();
 
     DatabaseProvider& provider_;
+    EditJournal* journal_; // never null
     QString connect_;
     QString databaseName_;
     QString recordSource_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/rescue/EditJournal.h"
 #include "data/storage/Recordset.h"
 
 #include <QHash>
@@ -15,23 +16,6 @@
 class DatabaseProvider;
 class WorkerThread;
 
-// Text that could not be stored when its data control moved on or closed: the share was locked,
-// read-only or away, or another studio had changed or deleted the record. It is kept in a file on
-// this computer (never on the share), so a restart does not lose it, and written again later.
-struct KeptEdit {
-    QString file; // the file's name in its data folder ("Monday.mdb"); a whole path is split on keeping
-    QString table;
-    QByteArray key; // the record's bookmark; empty for a new record
-    FieldValues fields;
-    ExpectedValues expected;
-    QString reason;        // the engine's words
-    bool conflict = false; // another studio changed the record: only a person can settle it
-    bool refused = false;  // with conflict: this user may not write the file, a person must mend that
-    QString folder = {};   // the data folder or server the file belongs to, without a password
-    // Which kept edit this is, whatever else is kept or settled meanwhile: given when it is kept.
-    QString id = {};
-};
-
 // The rescue store: what is kept, and what is being typed right now, so that neither a crash, a power
 // cut nor a logout loses it. Each board process writes a file of its own, locked while it runs: two
 // boards of one user never overwrite each other, and the next start adopts the files of boards that
@@ -40,7 +24,7 @@ struct KeptEdit {
 // What is kept lives on the board's thread; the files are written, and other stores adopted, on a
 // worker of the store's own, in the order they were handed to it, so that a disk that stops
 // answering never holds the board.
-class KeptEdits : public QObject {
+class KeptEdits : public QObject, public EditJournal {
     Q_OBJECT
   public:
     // How soon typed text is in the store after a keystroke.
@@ -77,7 +61,8 @@ class KeptEdits : public QObject {
 
     // Handed to the store file's worker before returning, written in turn; announces what was kept
     // and why.
-    void keep(KeptEdit edit);
+    bool keeps() const override { return true; }
+    void keep(KeptEdit edit) override;
     // A person settled a kept edit (took it into the file, or left the file's version): it goes
     // from the store. Whether it was there.
     bool settle(const KeptEdit& edit);
@@ -86,10 +71,10 @@ class KeptEdits : public QObject {
 
     // What a data control's edit buffer holds now (source names the control): in the store within
     // kTypingSavedWithinMs. settled() takes it out again once it was stored, kept or given up.
-    void typing(const void* source, KeptEdit edit);
-    void settled(const void* source);
+    void typing(const void* source, KeptEdit edit) override;
+    void settled(const void* source) override;
     // Hands the store file whatever typing is not yet in it: before it is sent, and before the end.
-    void flush();
+    void flush() override;
 
     // Writes every kept edit that is not a conflict again, through the engine, with the same
     // record and old-value checks as the first try. foldersInUse are the folders (or servers) the

@@ -24,12 +24,12 @@ struct TableRef {
 // the table from here after one look at the file's change marker, instead of reading it: on a network
 // share that is one round trip instead of a dozen, and a share that does not answer holds the board
 // no longer than the busy timeout.
-class ReadAhead {
+class ReadAhead : public TablesAhead {
   public:
     using ProviderFactory = std::function<std::unique_ptr<DatabaseProvider>()>;
 
     ReadAhead(ProviderFactory factory, QString connect, int intervalMs);
-    ~ReadAhead();
+    ~ReadAhead() override;
 
     void start();
     void stop();
@@ -44,14 +44,15 @@ class ReadAhead {
     // The table as read ahead, when its file is unchanged since: nothing when it was not read ahead,
     // could not be, or is out of date, and the control then reads it as always. Throws StorageError
     // when the share does not answer within the busy timeout.
-    std::shared_ptr<const TableSnapshot> take(const QString& path, const QString& table);
+    std::shared_ptr<const TableSnapshot> take(const QString& path, const QString& table) override;
     // Whether nobody has written to the snapshot's file since it was read: one look at the file.
     // Throws StorageError when the share does not answer within the busy timeout.
     static bool unchangedSince(const TableSnapshot& snapshot);
+    bool unchanged(const TableSnapshot& snapshot) override { return unchangedSince(snapshot); }
 
     // See OneSwitch.
-    void beginSwitch() { ++switches_; }
-    void endSwitch();
+    void beginSwitch() override { ++switches_; }
+    void endSwitch() override;
 
   private:
     void run();
@@ -87,21 +88,4 @@ class ReadAhead {
     };
     int switches_ = 0;
     QHash<QString, Verified> verified_;
-};
-
-// One switch of the board (a roll, Refresh Data, a day chosen): each file's marker is looked at
-// once in it, however many data controls switch to that file.
-class OneSwitch {
-  public:
-    explicit OneSwitch(DatabaseProvider& provider) : ahead_(provider.readAhead()) {
-        if (ahead_) ahead_->beginSwitch();
-    }
-    ~OneSwitch() {
-        if (ahead_) ahead_->endSwitch();
-    }
-    OneSwitch(const OneSwitch&) = delete;
-    OneSwitch& operator=(const OneSwitch&) = delete;
-
-  private:
-    ReadAhead* ahead_;
 };

@@ -68,9 +68,22 @@ class Database {
     }
 };
 
-class KeptEdits;
-class ReadAhead;
 class FileBuilder;
+
+// Tables read ahead of need, off the board's thread (the board's ReadAhead): the storage consults
+// them before a control reads a table itself.
+class TablesAhead {
+  public:
+    virtual ~TablesAhead() = default;
+    // The table as read ahead, when its file is unchanged since; nothing otherwise. Throws
+    // StorageError when the share does not answer.
+    virtual std::shared_ptr<const TableSnapshot> take(const QString& path, const QString& table) = 0;
+    // Whether nobody has written to the snapshot's file since it was read: one look at the file.
+    virtual bool unchanged(const TableSnapshot& snapshot) = 0;
+    // One switch of the board (see OneSwitch).
+    virtual void beginSwitch() = 0;
+    virtual void endSwitch() = 0;
+};
 
 // Opens existing database files; never creates one.
 class DatabaseProvider {
@@ -112,14 +125,38 @@ class DatabaseProvider {
     // closes stops waiting, so the threads that asked end even while the share does not answer.
     virtual void setWorkAheadWanted(bool wanted) { (void)wanted; }
 
-    // Where text that could not be stored as its control moved on or closed is kept (beside the
-    // program, never on the share). Without one, such a write failure is thrown to the caller.
-    KeptEdits* keptEdits() const { return keptEdits_; }
-    void setKeptEdits(KeptEdits* kept) { keptEdits_ = kept; }
-
-    // Where tables read ahead of need are taken from; none reads every table when it is needed.
-    ReadAhead* readAhead() const { return readAhead_; }
-    void setReadAhead(ReadAhead* ahead) { readAhead_ = ahead; }
+    // The tables read ahead of need this storage consults; with none every table is read when needed.
+    void consultTablesAhead(TablesAhead* ahead) { ahead_ = ahead; }
+    // A table read ahead and unchanged since, opened on the board's own connection to its file
+    // without reading it; all empty when there is none. Throws StorageError when the share does not
+    // answer.
+    struct OpenedAhead {
+        std::shared_ptr<Database> database;
+        std::unique_ptr<Recordset> records;
+        std::shared_ptr<const TableSnapshot> snapshot;
+    };
+    OpenedAhead openReadAhead(const QString& path, const QString& connect, const QString& table) {
+        OpenedAhead opened;
+        if (!ahead_) return opened;
+        std::shared_ptr<const TableSnapshot> snapshot = ahead_->take(path, table);
+        if (!snapshot) return opened;
+        opened.database = openKnown(path, connect, *snapshot);
+        if (!opened.database) return opened;
+        opened.records = opened.database->openTable(*snapshot);
+        opened.snapshot = std::move(snapshot);
+        return opened;
+    }
+    // Whether what was opened from a table read ahead is still what the file holds; false without
+    // the tables ahead, so the caller reads for itself.
+    bool unchangedSinceReadAhead(const TableSnapshot& snapshot) {
+        return ahead_ && ahead_->unchanged(snapshot);
+    }
+    void beginSwitch() {
+        if (ahead_) ahead_->beginSwitch();
+    }
+    void endSwitch() {
+        if (ahead_) ahead_->endSwitch();
+    }
     // The board's connection to the file a snapshot was read from, found without touching the file:
     // nothing when there is none yet, or it is to another file now at that path.
     virtual std::shared_ptr<Database> openKnown(const QString& path, const QString& connect,
@@ -138,7 +175,19 @@ class DatabaseProvider {
     virtual QDateTime showingCopyOf() { return {}; }
 
   private:
-    KeptEdits* keptEdits_ = nullptr;
     const LocalCopies* localCopies_ = nullptr;
-    ReadAhead* readAhead_ = nullptr;
+    TablesAhead* ahead_ = nullptr;
+};
+
+// One switch of the board (a roll, Refresh Data, a day chosen): each file's marker is looked at
+// once in it, however many data controls switch to that file.
+class OneSwitch {
+  public:
+    explicit OneSwitch(DatabaseProvider& provider) : provider_(provider) { provider_.beginSwitch(); }
+    ~OneSwitch() { provider_.endSwitch(); }
+    OneSwitch(const OneSwitch&) = delete;
+    OneSwitch& operator=(const OneSwitch&) = delete;
+
+  private:
+    DatabaseProvider& provider_;
 };

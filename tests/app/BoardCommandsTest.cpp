@@ -96,7 +96,7 @@ TEST(BoardExit, WindowsLeftOpenStillStoreWhatWasTypedWhenTheProgramEnds) {
     h.board.Form_Load();
     QStringList closed;
     QPointer<QWidget> notes = new RecordingWindow("frmNotes", closed);
-    auto* data = new DataControl(h.provider, "Data1", notes);
+    auto* data = new DataControl(h.provider, EditJournal::none(), "Data1", notes);
     data->setConnect(catalogue::connectString());
     data->setDatabaseName(h.fx.dataFile("\\MonWx.mdb"));
     data->setRecordSource("MonWx");
@@ -146,7 +146,7 @@ TEST(BoardRefresh, StopsAtTheFirstFailureAndShowsTheEnginesMessage) {
 
     // The engine's own words for this failure, asked of a data control of the test's own.
     QString engine;
-    DataControl probe(h.provider, "probe");
+    DataControl probe(h.provider, EditJournal::none(), "probe");
     probe.setConnect(catalogue::connectString());
     probe.setDatabaseName(missing);
     probe.setRecordSource("Events");

@@ -20,7 +20,7 @@
 struct BoardHarness {
     explicit BoardHarness(const QString& setupPath = QStringLiteral("<data>"), Engine engine = Engine::Files)
         : fx(true, setupPath, engine), clock(QDateTime(QDate(2026, 12, 9), QTime(15, 20, 0))),
-          board(clock, provider, fx.programFolder()) {
+          board(clock, provider, nullptr, fx.programFolder()) {
         board.setEndProgram([this] { ++ended; });
     }
 

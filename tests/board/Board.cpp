@@ -12,7 +12,7 @@
 
 Board::Board(bool demo, const QString& setupPath)
     : fx(demo, setupPath), clock(QDateTime(monday(), QTime(0, 0, 0))),
-      form(std::make_unique<frmMain>(clock, provider, fx.programFolder())), c(form->controls()) {
+      form(std::make_unique<frmMain>(clock, provider, nullptr, fx.programFolder())), c(form->controls()) {
     form->Form_Load();
 }
 

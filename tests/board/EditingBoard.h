@@ -37,6 +37,8 @@ class EditingBoard : public ::testing::Test {
     Fixture fx;
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(0, 0, 0))};
     BoardStorage provider;
+    // As the program runs: a rescue store for what cannot be stored. None when null.
+    KeptEdits* rescue = nullptr;
     std::unique_ptr<frmMain> board;
     // As the program runs: the tables ahead read from a thread of their own.
     bool readAhead = false;
@@ -47,7 +49,7 @@ class EditingBoard : public ::testing::Test {
     QString localCopyRoot;
 
     void load() {
-        board = std::make_unique<frmMain>(clock, provider, fx.programFolder());
+        board = std::make_unique<frmMain>(clock, provider, rescue, fx.programFolder());
         board->setEndProgram([] {});
         // The program's own engines for the threads: a file or the server, as the address says.
         if (readAhead) board->readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });

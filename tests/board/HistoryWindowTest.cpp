@@ -71,7 +71,7 @@ TEST_F(HistoryWindow, ListsTheClearedEventsAndPutsThemBackInOneStep) {
 TEST_F(HistoryWindow, AConflictShowsBothVersionsAndEitherCanBeTaken) {
     QTemporaryDir home;
     KeptEdits kept(home.path() + QStringLiteral("/kept.json"));
-    provider.setKeptEdits(&kept);
+    rescue = &kept;
     load();
     c().command[3]->click(); // Edit Content
     type(c().eventBox[1], QStringLiteral("Mine"));
@@ -96,7 +96,6 @@ TEST_F(HistoryWindow, AConflictShowsBothVersionsAndEitherCanBeTaken) {
     EXPECT_EQ(both->topLevelItemCount(), 0);
     w->close();
     board.reset();
-    provider.setKeptEdits(nullptr);
 }
 
 namespace {
@@ -105,7 +104,7 @@ namespace {
 class KeptConflicts : public HistoryWindow {
   protected:
     void SetUp() override {
-        provider.setKeptEdits(&kept);
+        rescue = &kept;
         load();
         c().mnuEditHistory->trigger();
         w = windows::find<frmHistory>(QStringLiteral("frmHistory"));
@@ -116,7 +115,6 @@ class KeptConflicts : public HistoryWindow {
     void TearDown() override {
         if (w) w->close();
         board.reset();
-        provider.setKeptEdits(nullptr);
     }
     // A conflict kept for the events' one record, as a save over another studio's keeps it.
     KeptEdit conflict(const QString& field, const QString& mine, const QString& folder = QString()) {
@@ -263,7 +261,7 @@ TEST_F(HistoryWindow, EveryRecordNamesTheCopyEachChangeWasMadeTo) {
         rs->moveLast();
         rs->deleteCurrent();
     }
-    frmHistory* w = showHistory(provider, {{"Every record, deleted ones too", promo, "Main", 0}});
+    frmHistory* w = showHistory(provider, nullptr, {{"Every record, deleted ones too", promo, "Main", 0}});
     QStringList rows;
     for (int i = 0; i < w->list()->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = w->list()->topLevelItem(i);

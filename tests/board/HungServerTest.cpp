@@ -21,13 +21,12 @@ class HungServer : public EditingBoard, public ::testing::WithParamInterface<Act
   protected:
     HungServer() : EditingBoard(TestServer::own()) {
         readAhead = watchChanges = true;
-        provider.setKeptEdits(&kept);
+        rescue = &kept;
     }
     void TearDown() override {
         resume();
         if (board) board->Form_Unload();
         board.reset();
-        provider.setKeptEdits(nullptr);
     }
 
     void stopTheServer() {

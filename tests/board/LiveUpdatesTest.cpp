@@ -78,7 +78,7 @@ TEST_F(FileLiveUpdates, AVanishedShareFailsQuicklyAndTheClockGoesOn) {
 }
 
 TEST_F(FileLiveUpdates, WatchedFromAThreadOfTheirOwnTheFilesStillBringOtherStudiosChanges) {
-    board = std::make_unique<frmMain>(clock, provider, fx.programFolder());
+    board = std::make_unique<frmMain>(clock, provider, nullptr, fx.programFolder());
     board->setEndProgram([] {});
     board->watchChangesFromThread([] { return std::make_unique<SqlCipherProvider>(); });
     board->Form_Load();

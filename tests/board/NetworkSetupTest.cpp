@@ -78,7 +78,7 @@ class NetworkPanel : public ::testing::Test {
         return b;
     }
     DataControl* open(const QString& path, const QString& table) {
-        auto* d = new DataControl(engine, QStringLiteral("Data"), &form);
+        auto* d = new DataControl(engine, EditJournal::none(), QStringLiteral("Data"), &form);
         d->setConnect(catalogue::kConnectType);
         d->setConnect(catalogue::connectString());
         d->setDatabaseName(path);
@@ -276,7 +276,8 @@ TEST_F(NetworkPanel, SetupThatCannotBeStoredKeepsTheBoardOpenAndSaysWhy) {
 TEST_F(NetworkPanel, SetupThatCannotBeWrittenNowIsSaidAndNotLeftForLaterWhileTheBoardEnds) {
     QTemporaryDir home;
     KeptEdits kept(home.path() + QStringLiteral("/kept.json"));
-    engine.setKeptEdits(&kept);
+    for (int n : {1, 7, 8})
+        c.data[n]->setJournal(kept);
     panel->mnuNetworkSetup_Click();
     panel->Command7_Click();
     panel->Command11_Click();
@@ -299,7 +300,8 @@ TEST_F(NetworkPanel, SetupThatCannotBeWrittenNowIsSaidAndNotLeftForLaterWhileThe
     EXPECT_EQ(closed, 1);
     EXPECT_EQ(storedSetup("Setup"), "Z:/studio-b/Cuepilot/Data/");
     EXPECT_TRUE(kept.edits().isEmpty());
-    engine.setKeptEdits(nullptr);
+    for (int n : {1, 7, 8})
+        c.data[n]->setJournal(EditJournal::none());
 }
 
 } // namespace

@@ -131,7 +131,7 @@ class HungShare : public ReadAheadBoard {
   protected:
     HungShare() : ReadAheadBoard(shareMount()), share(fx.dataFolder(), shareMount()) {
         watchChanges = true;
-        provider.setKeptEdits(&kept);
+        rescue = &kept;
     }
     void SetUp() override {
         if (!share.available()) GTEST_SKIP() << "needs root, /dev/fuse and python3-fusepy";
@@ -140,7 +140,6 @@ class HungShare : public ReadAheadBoard {
         share.release();
         if (board) board->Form_Unload();
         board.reset();
-        provider.setKeptEdits(nullptr);
     }
 
     // Should the board hang on the share after all, the share answers again after a minute and
@@ -245,7 +244,7 @@ TEST_F(HungShare, ABoardStartedWhileItsProgramFolderIsSilentComesUpAndSaysSo) {
     share.hold();
     Watchdog programWatchdog(programShare);
     Watchdog watchdog(share);
-    board = std::make_unique<frmMain>(clock, provider, shareMount() + QStringLiteral("-program"));
+    board = std::make_unique<frmMain>(clock, provider, rescue, shareMount() + QStringLiteral("-program"));
     board->setEndProgram([] {});
     board->readAheadFromThread([] { return std::make_unique<RoutingProvider>(); });
     board->watchChangesFromThread([] { return std::make_unique<RoutingProvider>(); });

@@ -65,7 +65,7 @@ TEST_F(Pickers, EachKindListsItsFieldInRecordOrderAndKeepsTheEditorsRecord) {
         SCOPED_TRACE(row.form);
         for (const char* v : {"B", "A", "C"})
             fx.append(row.file, row.table, {{row.field, v}});
-        DataControl editor(studio.provider(), "Data1");
+        DataControl editor(studio.provider(), studio.journal(), "Data1");
         editor.setConnect(catalogue::connectString());
         editor.setDatabaseName(row.file);
         editor.setRecordSource(row.table);
@@ -96,7 +96,7 @@ TEST_F(Pickers, EachKindListsItsFieldInRecordOrderAndKeepsTheEditorsRecord) {
 TEST_F(Pickers, TheNamePickersCloseButtonClosesIt) {
     const QString phone = fx.dataFile(catalogue::kPhoneFile);
     fx.append(phone, "List", {{"String", "Doe, Jane"}});
-    DataControl editor(studio.provider(), "Data1");
+    DataControl editor(studio.provider(), studio.journal(), "Data1");
     editor.setConnect(catalogue::connectString());
     editor.setDatabaseName(phone);
     editor.setRecordSource("List");

@@ -19,7 +19,7 @@ namespace {
 
 class OneBoard : public StorageBase, public ::testing::TestWithParam<Engine> {
   protected:
-    OneBoard() : StorageBase(GetParam()) { provider.setKeptEdits(&kept); }
+    OneBoard() : StorageBase(GetParam()) { journal = &kept; }
     QTemporaryDir home;
     KeptEdits kept{home.path() + QStringLiteral("/KeptEdits.json")};
 
@@ -71,7 +71,7 @@ TEST_P(OneBoard, TextTypedOverARecordDeletedElsewhereIsKeptNeverWrittenIntoAnoth
             fx.append(promo, "Main", {{"PromoName", name}, {"BodyText", name}});
         QFile::remove(kept.storePath());
         KeptEdits fresh(kept.storePath());
-        provider.setKeptEdits(&fresh);
+        journal = &fresh;
         auto dc = opened();
         dc->setFieldText("BodyText", "typed over B");
         {
@@ -90,7 +90,7 @@ TEST_P(OneBoard, TextTypedOverARecordDeletedElsewhereIsKeptNeverWrittenIntoAnoth
         ASSERT_EQ(fresh.edits().size(), 1);
         EXPECT_TRUE(fresh.edits()[0].conflict);
         EXPECT_EQ(fresh.edits()[0].fields.value("BodyText"), "typed over B");
-        provider.setKeptEdits(&kept);
+        journal = &kept;
     }
 }
 
@@ -140,7 +140,7 @@ TEST_F(OneBoardOnFiles, TextTypedAfterTheFileWentAwayReachesTheRecordItWasTypedO
         SCOPED_TRACE(c.what);
         QTemporaryDir home;
         KeptEdits kept(home.path() + QStringLiteral("/KeptEdits.json"));
-        provider.setKeptEdits(&kept);
+        journal = &kept;
         fx.write(promo, "Main", "BodyText", "B");
         auto dc = control(promo, "Main");
         dc->refresh();
@@ -170,7 +170,7 @@ TEST_F(OneBoardOnFiles, TextTypedAfterTheFileWentAwayReachesTheRecordItWasTypedO
             EXPECT_TRUE(kept.edits()[0].conflict);
             EXPECT_EQ(kept.edits()[0].fields.value("BodyText"), typed);
         }
-        provider.setKeptEdits(nullptr);
+        journal = &EditJournal::none();
     }
 }
 
@@ -192,7 +192,7 @@ TEST_F(OneBoardOnFiles, AFieldStoredAsBytesOrBrokenTextCanBeEdited) {
 // not then be shown the table as read ahead before that very write.
 TEST_F(OneBoardOnFiles, ASwitchNeverShowsATableAsItWasBeforeAWriteMadeDuringIt) {
     ReadAhead ahead([] { return std::make_unique<RoutingProvider>(); }, catalogue::connectString(), 60000);
-    provider.setReadAhead(&ahead);
+    provider.consultTablesAhead(&ahead);
     ahead.setWanted({{promo, "Main"}});
     ahead.start();
     ahead.waitUntilRead();
@@ -208,7 +208,7 @@ TEST_F(OneBoardOnFiles, ASwitchNeverShowsATableAsItWasBeforeAWriteMadeDuringIt) 
     }
     EXPECT_EQ(fx.read(promo, "Main", "BodyText"), "typed before Refresh Data");
     EXPECT_EQ(typing->fieldText("BodyText"), "typed before Refresh Data");
-    provider.setReadAhead(nullptr);
+    provider.consultTablesAhead(nullptr);
 }
 
 // Another program switches a file to WAL journal mode (the sqlite shell does it in one command):

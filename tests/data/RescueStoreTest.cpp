@@ -187,8 +187,7 @@ TEST(KeptTextRetried, IsStoredOnceTheShareIsWritableAgainWithoutARestart) {
         Outsider outsider({fx.dataFolder()}, monday);
         RoutingProvider provider;
         KeptEdits kept(home.path() + QStringLiteral("/kept.json"));
-        provider.setKeptEdits(&kept);
-        DataControl dc(provider, "Data1");
+        DataControl dc(provider, kept, "Data1");
         dc.setConnect(catalogue::connectString());
         dc.setDatabaseName(monday);
         dc.setRecordSource("12am");
@@ -201,7 +200,6 @@ TEST(KeptTextRetried, IsStoredOnceTheShareIsWritableAgainWithoutARestart) {
         outsider.shareMadeWritable();
         EXPECT_EQ(kept.retry(provider, catalogue::connectString()), 1) << kept.notice().toStdString();
         EXPECT_TRUE(kept.edits().isEmpty());
-        provider.setKeptEdits(nullptr);
     }
     EXPECT_EQ(fx.read(monday, "12am", slot), "typed on a read-only share");
 }

@@ -85,7 +85,7 @@ class ServerRestart : public StorageBase, public ::testing::Test {
 
 TEST_F(ServerRestart, TheOperationAtHandFailsTheTypedTextIsKeptAndTheEngineReconnects) {
     KeptEdits kept(fx.root() + "/kept.json");
-    provider.setKeptEdits(&kept);
+    journal = &kept;
     auto dc = control(promo, "Main");
     QLineEdit box;
     new FieldBinding(&box, dc.get(), "BodyText");
@@ -116,7 +116,7 @@ TEST_F(ServerRestart, TheOperationAtHandFailsTheTypedTextIsKeptAndTheEngineRecon
     EXPECT_FALSE(kept.edits()[0].reason.isEmpty());
     EXPECT_EQ(kept.retry(provider, catalogue::connectString()), 1);
     EXPECT_EQ(fx.read(promo, "Main", "BodyText"), "typed before the restart");
-    provider.setKeptEdits(nullptr);
+    journal = &EditJournal::none();
 }
 
 // A server that stops answering mid-session, whether its backend is stopped or the network takes

@@ -26,7 +26,6 @@ namespace {
 class Studios {
   protected:
     explicit Studios(Engine engine) : fx(false, "<data>", engine) {
-        here.setKeptEdits(&kept);
         for (const char* name : {"B", "A", "C"})
             fx.append(promo, "Main", {{"PromoName", name}, {"BodyText", name}});
     }
@@ -35,12 +34,14 @@ class Studios {
     QTemporaryDir home; // this computer's program folder, never the share
     KeptEdits kept{home.path() + QStringLiteral("/KeptEdits.json")};
     RoutingProvider here;
+    EditJournal* hereJournal = &kept; // where this studio's controls keep what they cannot store
     RoutingProvider there;
     QString promo = fx.dataFile(catalogue::libraryFiles()[0]);
 
     std::unique_ptr<DataControl> control(DatabaseProvider& provider, const QString& path,
                                          const QString& table) {
-        auto dc = std::make_unique<DataControl>(provider, "Data1");
+        auto dc = std::make_unique<DataControl>(
+            provider, &provider == &here ? *hereJournal : EditJournal::none(), "Data1");
         dc->setConnect(catalogue::connectString());
         dc->setDatabaseName(path);
         dc->setRecordSource(table);
@@ -146,7 +147,7 @@ TEST_P(SharedData, EditsOfTheSameRecordAreMergedByFieldAndConflictsAreKeptNotOve
             fx.append(promo, "Main", {{"PromoName", name}, {"BodyText", name}});
         QFile::remove(kept.storePath());
         KeptEdits fresh(kept.storePath());
-        here.setKeptEdits(&fresh);
+        hereJournal = &fresh;
 
         auto ours = control(here, promo, "Main");
         auto theirs = control(there, promo, "Main");
@@ -170,7 +171,7 @@ TEST_P(SharedData, EditsOfTheSameRecordAreMergedByFieldAndConflictsAreKeptNotOve
         EXPECT_EQ(fresh.retry(here, catalogue::connectString()), 0);
         EXPECT_EQ(rows("BodyText"), t.bodyTexts);
     }
-    here.setKeptEdits(&kept);
+    hereJournal = &kept;
 }
 
 TEST_F(SharedFolder, ALockedShareNeitherStopsTheControlNorLosesTheTextWhichIsStoredLaterEvenAfterARestart) {

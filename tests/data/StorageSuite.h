@@ -24,13 +24,17 @@ class StorageBase {
             fx.append(promo, "Main", {{"PromoName", name}, {"BodyText", name}});
     }
 
+    // Where this studio's controls journal their typing: a rescue store, or nothing.
+    EditJournal* journal = &EditJournal::none();
+
     // Through this studio's engine, or another studio's.
     std::unique_ptr<DataControl> control(const QString& path, const QString& table) {
-        return control(path, table, provider);
+        return control(path, table, provider, *journal);
     }
     static std::unique_ptr<DataControl> control(const QString& path, const QString& table,
-                                                DatabaseProvider& engine) {
-        auto dc = std::make_unique<DataControl>(engine, "Data1");
+                                                DatabaseProvider& engine,
+                                                EditJournal& journal = EditJournal::none()) {
+        auto dc = std::make_unique<DataControl>(engine, journal, "Data1");
         dc->setConnect(catalogue::kConnectType);
         dc->setConnect(catalogue::connectString());
         dc->setDatabaseName(path);

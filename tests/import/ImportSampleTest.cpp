@@ -284,7 +284,7 @@ TEST_F(ImportSampleTest, AFieldTheLegacyTableLacksIsMadeEmptyAndReported) {
 TEST_F(ImportSampleTest, TheBoardOpensTheImportedStation) {
     SqlCipherProvider provider;
     FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(0, 0, 5)));
-    frmMain board(clock, provider, target());
+    frmMain board(clock, provider, nullptr, target());
     board.Form_Load();
     BoardControls& c = board.controls();
     const auto legacy = [](const QString& file, const QString& table) {

@@ -20,8 +20,7 @@ int main(int argc, char** argv) {
     if (args.size() != 6) return 2;
     RoutingProvider provider;
     const std::unique_ptr<KeptEdits> kept = KeptEdits::forThisProcess(args[1]);
-    provider.setKeptEdits(kept.get());
-    DataControl data(provider, QStringLiteral("Data1"));
+    DataControl data(provider, *kept, QStringLiteral("Data1"));
     data.setConnect(catalogue::connectString());
     data.setDatabaseName(args[2]);
     data.setRecordSource(args[3]);
