@@ -32,13 +32,18 @@ QVector<QStringList> StartFailures::byFolder() const {
         QVector<Failure> here;
         std::copy_if(failures_.cbegin(), failures_.cend(), std::back_inserter(here),
                      [&](const Failure& f) { return f.where == folder; });
-        // Every file of the folder is unreadable, none is: the station's files share one password,
-        // and a file damaged on its own leaves its neighbours readable.
-        const bool allUnreadable = std::all_of(
-            here.cbegin(), here.cend(), [](const Failure& f) { return f.kind == FailureKind::Damaged; });
-        if (allUnreadable && here.size() > 1 && !openedFolders_.contains(folder)) {
-            said << QStringList{QStringLiteral("The password for the files in %1 is wrong: %2")
-                                    .arg(folder, sentenceOf(Failure(here.front().words)))};
+        // Every file of the place failed alike, and none opened: it is the place's failure, not
+        // each file's. Unreadable alike is the password: the station's files share one, and a file
+        // damaged on its own leaves its neighbours readable.
+        const Failure& first = here.front();
+        const bool alike = std::all_of(here.cbegin(), here.cend(), [&](const Failure& f) {
+            return f.kind == first.kind && f.words == first.words;
+        });
+        if (alike && here.size() > 1 && !openedFolders_.contains(folder)) {
+            said << QStringList{first.kind == FailureKind::Damaged
+                                    ? QStringLiteral("The password for the files in %1 is wrong: %2")
+                                          .arg(folder, sentenceOf(Failure(first.words)))
+                                    : sentenceOf(Failure(first.kind, folder, first.words))};
             continue;
         }
         QStringList sentences;

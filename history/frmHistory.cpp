@@ -2,6 +2,7 @@
 
 #include "base/Steps.h"
 #include "data/catalogue/Catalogue.h"
+#include "data/catalogue/FailureSaid.h"
 #include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/ReadUntilAnswered.h"
@@ -77,7 +78,7 @@ frmHistory::frmHistory(DatabaseProvider& provider, QWidget* parent)
     : QWidget(parent, Qt::Window), provider_(provider),
       reading_(new ReadUntilAnswered(
           [this] { readEntries(); },
-          [this](const QString& failure) { message_->setText(paths::withoutPassword(failure)); }, this)) {
+          [this](const Failure& failure) { message_->setText(saidOfTopic(failure)); }, this)) {
     windows::adopt(this, kFormName);
     setWindowTitle(QStringLiteral("History"));
     buildLayout();
@@ -187,6 +188,11 @@ std::shared_ptr<Database> frmHistory::database() const {
     const HistoryTopic* t = topic();
     if (!t) throw StorageError(QStringLiteral("Nothing to show."));
     return provider_.open(t->path, catalogue::connectString());
+}
+
+QString frmHistory::saidOfTopic(const Failure& failure) const {
+    const HistoryTopic* t = topic();
+    return saidOf(failure, t ? t->path : QString());
 }
 
 const HistoryEntry* frmHistory::chosen() const {
@@ -317,7 +323,7 @@ void frmHistory::putBack(const Restore& restore, const QString& done) {
         said = QStringLiteral("Not put back: ") + paths::withoutPassword(failure.message());
         conflict = true;
     } catch (const StorageError& failure) {
-        said = paths::withoutPassword(failure.message());
+        said = saidOfTopic(Failure::of(failure));
     }
     const qint64 shownBefore = shownUpTo_;
     showEntries();
@@ -377,7 +383,7 @@ void frmHistory::Command9_Click() {
         message_->setText(
             QStringLiteral("Reading older changes... Click \"Older\u2026\" again in a moment."));
     } catch (const StorageError& failure) {
-        message_->setText(paths::withoutPassword(failure.message()));
+        message_->setText(saidOfTopic(Failure::of(failure)));
     }
 }
 
@@ -484,7 +490,7 @@ void frmHistory::Command7_Click() {
         said = QStringLiteral("Not written: %1 What the file holds now is shown beside your text.")
                    .arg(paths::withoutPassword(failure.message()));
     } catch (const StorageError& failure) {
-        said = paths::withoutPassword(failure.message());
+        said = saidOfTopic(Failure::of(failure));
     }
     Combo1_Click();
     message_->setText(said);

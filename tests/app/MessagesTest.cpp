@@ -1,5 +1,6 @@
 #include "tests/app/BoardHarness.h"
 
+#include "board/StartFailures.h"
 #include "board/StatusLine.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
@@ -56,6 +57,82 @@ TEST(Messages, FailuresAreSentencesThatNameWhereTheyHappened) {
     for (const auto& c : cases)
         EXPECT_EQ(StatusLine::compose(Failure(c.kind, c.where, c.words, c.file), c.notice), c.said)
             << c.words.toStdString();
+}
+
+// Why the load found no data: the openings of one start, in load order, and what the board says.
+TEST(Messages, TheStartSaysWhyOncePerPlaceAndTellsAWrongPasswordFromADamagedFile) {
+    using K = FailureKind;
+    const QString d = QStringLiteral("/srv/radio/Data"), p = QStringLiteral("/opt/cuepilot");
+    const QString server = QStringLiteral("postgresql://db.example/radio");
+    const QString notADb = QStringLiteral("file is encrypted or is not a database");
+    const QString noFolder = QStringLiteral("The folder /srv/radio/Data does not exist.");
+    const QString denied = QStringLiteral("password authentication failed for user \"cuepilot\"");
+    const auto at = [](const QString& place, const char* file) { return place + "/" + file; };
+    struct Opening {
+        QString path;    // opened, when failure is empty
+        Failure failure; // the opening's failure
+    };
+    const auto ok = [](const QString& path) { return Opening{path, {}}; };
+    const auto bad = [](K kind, const QString& where, const char* file, const QString& words) {
+        return Opening{{}, Failure(kind, where, words, QString::fromLatin1(file))};
+    };
+    const struct {
+        const char* name;
+        QVector<Opening> openings;
+        QString reason, headline;
+    } cases[] = {
+        {"all opened", {ok(at(p, "Setup.mdb")), ok(at(d, "Monday.mdb"))}, "", ""},
+        {"a day file missing",
+         {ok(at(p, "Setup.mdb")), ok(at(d, "Monday.mdb")),
+          bad(K::Missing, d, "MonEvents.mdb", "There is no MonEvents.mdb in " + d + "."),
+          ok(at(d, "MonWx.mdb"))},
+         "There is no MonEvents.mdb in /srv/radio/Data.",
+         "There is no MonEvents.mdb in /srv/radio/Data."},
+        {"every file of the folder unreadable",
+         {ok(at(p, "Setup.mdb")), bad(K::Damaged, d, "Monday.mdb", notADb),
+          bad(K::Damaged, d, "MonEvents.mdb", notADb), bad(K::Damaged, d, "MonWx.mdb", notADb)},
+         "The password for the files in /srv/radio/Data is wrong: " + notADb + ".",
+         "The password for the files in /srv/radio/Data is wrong: " + notADb + "."},
+        {"two files damaged, a third readable",
+         {bad(K::Damaged, d, "Monday.mdb", notADb), bad(K::Damaged, d, "MonEvents.mdb", notADb),
+          ok(at(d, "MonWx.mdb"))},
+         "Monday.mdb in /srv/radio/Data cannot be read: " + notADb +
+             ". MonEvents.mdb in /srv/radio/Data cannot be read: " + notADb + ".",
+         "Monday.mdb in /srv/radio/Data cannot be read: " + notADb +
+             ". One other file there could not be opened either."},
+        {"a server refusing every file alike",
+         {ok(at(p, "Setup.mdb")), bad(K::Other, server, "Monday.mdb", denied),
+          bad(K::Other, server, "MonEvents.mdb", denied)},
+         "The server " + server + " could not be used: " + denied + ".",
+         "The server " + server + " could not be used: " + denied + "."},
+        {"the folder missing, said once",
+         {ok(at(p, "Setup.mdb")), bad(K::NoFolder, d, "Monday.mdb", noFolder),
+          bad(K::NoFolder, d, "MonEvents.mdb", noFolder), bad(K::NoFolder, d, "MonWx.mdb", noFolder)},
+         noFolder,
+         noFolder},
+        {"a share only slow or silent: said by the rounds",
+         {bad(K::Slow, d, "Monday.mdb", "The data folder does not answer."),
+          bad(K::Silent, d, "MonEvents.mdb", "The data folder does not answer.")},
+         "",
+         ""},
+        {"Setup.mdb damaged, the day files then not in the program folder",
+         {bad(K::Damaged, p, "Setup.mdb", notADb), ok(at(p, "Location.mdb")),
+          bad(K::Missing, p, "Monday.mdb", "There is no Monday.mdb in " + p + "."),
+          bad(K::Missing, p, "MonEvents.mdb", "There is no MonEvents.mdb in " + p + "."),
+          bad(K::Missing, p, "MonEvents.mdb", "There is no MonEvents.mdb in " + p + ".")},
+         "Setup.mdb in /opt/cuepilot cannot be read: " + notADb +
+             ". There is no Monday.mdb in /opt/cuepilot. There is no MonEvents.mdb in /opt/cuepilot.",
+         "Setup.mdb in /opt/cuepilot cannot be read: " + notADb +
+             ". 2 other files there could not be opened either."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartFailures start;
+        for (const Opening& o : c.openings)
+            o.path.isEmpty() ? start.failed(o.failure) : start.opened(o.path);
+        EXPECT_EQ(start.reason(), c.reason);
+        EXPECT_EQ(start.headline(), c.headline);
+    }
 }
 
 TEST(Messages, TheBarShowsWhatFitsAndTheWholeTextInItsTooltip) {
