@@ -103,12 +103,16 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, const QString& progra
     liveUpdates_ = std::make_unique<LiveUpdates>(QVector<DataControl*>(c_.data.begin() + 1, c_.data.end()),
                                                  provider_, catalogue::connectString(), *status_);
     liveUpdates_->openAhead([this] { return filesToOpenAhead(); });
-    // The reason the load gave goes once every file reads.
+    // The reason the load gave goes once every file reads: after a Days choice or a roll at once,
+    // not a round later.
     for (int n = 1; n <= 8; ++n)
         connect(c_.data[n], &DataControl::repositioned, this, [this] {
-            if (std::all_of(c_.data.begin() + 1, c_.data.end(),
-                            [](const DataControl* d) { return d->isOpen(); }))
-                c_.lblNoData->setVisible(false);
+            if (!std::all_of(c_.data.begin() + 1, c_.data.end(),
+                             [](const DataControl* d) { return d->isOpen(); }))
+                return;
+            c_.lblNoData->setVisible(false);
+            if (!startReason_.isEmpty() && status_->failure() == startReason_) status_->healthy();
+            startReason_.clear();
         });
     networkSetup_ = std::make_unique<NetworkSetup>(
         c_, [this] { close(); }, [this] { repaint(); });
@@ -396,7 +400,8 @@ void frmMain::sayWhyNoData(const StartFailures& noted) {
     const QString reason = noted.reason();
     if (reason.isEmpty()) return;
     // Red in the status bar until every file reads, as any failure; a server's password never shows.
-    status_->showFailure(Failure(paths::withoutPassword(reason)));
+    startReason_ = paths::withoutPassword(reason);
+    status_->showFailure(Failure(startReason_));
     c_.lblNoData->setText(paths::withoutPassword(noted.headline()));
     c_.lblNoData->setVisible(true);
 }

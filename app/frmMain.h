@@ -145,6 +145,8 @@ class frmMain : public QMainWindow, public StudioContext {
     Clock& clock_;
     DatabaseProvider& provider_;
     QString programFolder_;
+    // Why the load found no data, while the status bar says so.
+    QString startReason_;
     BoardControls c_;
     std::function<void()> endProgram_;
 
