@@ -61,7 +61,10 @@ TEST(HistoryTool, SaysWhatHappenedInPlainWordsAndFailsWithStatusOne) {
         {{folder, file, "Main", "PromoName"}, 0, {header, "PromoName  record added with \"Fall Fair\""}, {}},
         {{folder, file, "main", "promoname", "--since", today}, 0, {header, "Fall Fair"}, {}},
         {{folder, file, "--since", tomorrow}, 0, {"No changes kept since then.\n"}, {}},
-        {{folder, file, "Nope"}, 1, {}, "no table \"Nope\" in this file"},
+        {{folder, file, "Nope"},
+         1,
+         {},
+         file + " in " + folder + " could not be used: no table \"Nope\" in this file."},
         {{folder, file, "Main", "Nope"}, 1, {}, "no field \"Nope\" in table \"Main\""},
         {{folder, file, "--since", "yesterday"}, 2, {}, "not a date: yesterday"},
         {{folder, file, "--restore", "0"}, 1, {}, "No history entry 0 in this file."},
@@ -72,7 +75,7 @@ TEST(HistoryTool, SaysWhatHappenedInPlainWordsAndFailsWithStatusOne) {
          {},
          "The record is back already; nothing was put back."},
         {{folder, catalogue::weekdays()[0].weatherFile.mid(1)}, 0, {"This file keeps no history."}, {}},
-        {{folder, "Nowhere.mdb"}, 1, {}, "Nowhere.mdb"},
+        {{folder, "Nowhere.mdb"}, 1, {}, "cuepilot-history: There is no Nowhere.mdb in " + folder + ".\n"},
         {{folder}, 2, {}, "usage: cuepilot-history"},
     };
     for (const auto& r : runs) {
