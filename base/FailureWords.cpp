@@ -50,18 +50,14 @@ QString sentenceOf(const Failure& failure) {
     QString words = failure.words.trimmed();
     if (words.isEmpty()) return {};
     if (failure.where.isEmpty() || words.contains(failure.where)) return asSentence(words);
-    switch (failure.kind) {
-    case FailureKind::Slow:
-    case FailureKind::Silent:
-    case FailureKind::Conflict: {
-        // Said in this program's own words already: only where it happened is added.
-        if (endsAsSentence(words)) words.chop(1);
+    // A sentence of this program's own (a share that does not answer, a record another studio
+    // changed, a file with no history yet) keeps its wording: only where it happened is added. An
+    // engine's words are never one: they start in lower case or end without a full stop.
+    if (words.front().isUpper() && words.endsWith(QLatin1Char('.'))) {
+        words.chop(1);
         const QString place =
             failure.file.isEmpty() ? QStringLiteral("in %1").arg(failure.where) : subjectOf(failure);
         return QStringLiteral("%1 (%2).").arg(words, place);
     }
-    default:
-        return asSentence(
-            QStringLiteral("%1 %2: %3").arg(subjectOf(failure), predicateOf(failure.kind), words));
-    }
+    return asSentence(QStringLiteral("%1 %2: %3").arg(subjectOf(failure), predicateOf(failure.kind), words));
 }

@@ -45,6 +45,8 @@ TEST(Messages, FailuresAreSentencesThatNameWhereTheyHappened) {
          "The data folder does not answer (in /srv/radio/Data)."},
         {K::Conflict, "The record was deleted by another user.", folder, "Monday.mdb", "",
          "The record was deleted by another user (Monday.mdb in /srv/radio/Data)."},
+        {K::Other, "This file keeps no history.", folder, "MonWx.mdb", "",
+         "This file keeps no history (MonWx.mdb in /srv/radio/Data)."},
         {K::Refused, refused, folder, "Monday.mdb", "", refused},
         {K::NoFolder, "The folder /srv/radio/Data does not exist.", folder, "Monday.mdb", "",
          "The folder /srv/radio/Data does not exist."},
