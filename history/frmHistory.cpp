@@ -32,8 +32,9 @@ const QString kFormName = QStringLiteral("frmHistory");
 constexpr int kFollowFileMs = 2000;
 // How many entries one read lists: the newest at once, older ones as the presenter asks for them.
 constexpr int kPageSize = 200;
+// Said of the file by its name and folder.
 const QString kNoHistory =
-    QStringLiteral("This file keeps no history: it has not been written since history was kept, "
+    QStringLiteral("%1 keeps no history: it has not been written since history was kept, "
                    "or it cannot be written.");
 
 // A value as a presenter reads it: an empty text and a field never filled read apart.
@@ -230,7 +231,7 @@ void frmHistory::readEntries() {
     const std::shared_ptr<Database> db = database();
     auto* source = dynamic_cast<HistorySource*>(db.get());
     if (!source || !source->keepsHistory()) {
-        message_->setText(kNoHistory);
+        message_->setText(kNoHistory.arg(fileAndPlace(t->path)));
         return;
     }
     // As many as were listed before, newest first: a change of the file shows every row as it is

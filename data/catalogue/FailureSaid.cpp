@@ -22,3 +22,9 @@ Failure placedAt(Failure failure, const QString& path) {
 QString saidOf(Failure failure, const QString& path) {
     return paths::withoutPassword(sentenceOf(placedAt(std::move(failure), path)));
 }
+
+QString fileAndPlace(const QString& path) {
+    const Failure place = placedAt(Failure(), path);
+    return QStringLiteral("%1 %2 %3")
+        .arg(place.file, paths::isServer(path) ? QStringLiteral("on") : QStringLiteral("in"), place.where);
+}

@@ -10,3 +10,6 @@
 QString saidOf(Failure failure, const QString& path);
 // The failure, placed at path where it did not say where it happened.
 Failure placedAt(Failure failure, const QString& path);
+// The file at path by its name and where it lies, for a sentence: "Monday.mdb in /srv/radio/Data",
+// "Monday.mdb on postgresql://host/radio" (never with a password).
+QString fileAndPlace(const QString& path);
