@@ -409,8 +409,14 @@ QGroupBox* BoardBuilder::buildEvents(QWidget* parent) {
     c_.option[8] = named(new QRadioButton(QStringLiteral("Default All"), frame), QStringLiteral("Option8"));
     c_.option[8]->setChecked(true);
     grid->addWidget(c_.option[8], 8, 0, 1, 2);
+    // Beside the placeholder words, which send the presenter to the path: why there is no data.
+    c_.lblNoData = label(QStringLiteral("lblNoData"), QString(), frame);
+    c_.lblNoData->setWordWrap(true);
+    c_.lblNoData->setTextFormat(Qt::PlainText);
+    c_.lblNoData->setVisible(false);
+    grid->addWidget(c_.lblNoData, 9, 0, 1, 2);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(9, 1);
+    grid->setRowStretch(10, 1);
     return frame;
 }
 

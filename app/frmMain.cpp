@@ -8,6 +8,7 @@
 #include "board/HourTable.h"
 #include "board/LiveUpdates.h"
 #include "board/Reminders.h"
+#include "board/StartFailures.h"
 #include "board/StatusLine.h"
 #include "copy/CopyOpeners.h"
 #include "data/catalogue/Catalogue.h"
@@ -33,29 +34,36 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <algorithm>
 
 namespace {
 
 // Connect type, then the password string that replaces it, the file, a refresh; where a table is
-// named, set it and refresh again. A refresh that fails leaves the bound boxes as they were.
-void openDataControl(DataControl& data, const QString& path, const QString& table = QString()) {
+// named, set it and refresh again. A refresh that fails leaves the bound boxes as they were; the
+// failure is noted, not shown, for the reason the board gives once the load is done.
+void openDataControl(DataControl& data, StartFailures& noted, const QString& path,
+                     const QString& table = QString()) {
     data.setConnect(catalogue::kConnectType);
     data.setConnect(catalogue::connectString());
     data.setDatabaseName(path);
-    skipOnFailure([&] { data.refresh(); });
-    if (table.isEmpty()) return;
-    data.setRecordSource(table);
-    skipOnFailure([&] { data.refresh(); });
+    const ErrorSink note = [&](const Failure& failure) { noted.failed(failure); };
+    bool opened = reportOnFailure(note, [&] { data.refresh(); });
+    if (!table.isEmpty()) {
+        data.setRecordSource(table);
+        opened = reportOnFailure(note, [&] { data.refresh(); });
+    }
+    if (opened) noted.opened(path);
 }
 
 // One of the program folder's own files, which say where the data lies and the station's name. A
 // start waits for them longer than for the data, long enough for a busy computer's first key
 // derivation, or it would come up on the program folder in place of the data folder; a program
 // folder on a hung share is still given up.
-void openProgramFolderFile(DataControl& data, const QString& path, const QString& table) {
+void openProgramFolderFile(DataControl& data, StartFailures& noted, const QString& path,
+                           const QString& table) {
     constexpr int kProgramFolderWaitMs = 3000;
     const StoragePatience whereTheDataLies(kProgramFolderWaitMs);
-    openDataControl(data, path, table);
+    openDataControl(data, noted, path, table);
 }
 
 // One button of a group active, the others in the group's idle colour.
@@ -96,6 +104,17 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, KeptEdits* kept, cons
     liveUpdates_ = std::make_unique<LiveUpdates>(QVector<DataControl*>(c_.data.begin() + 1, c_.data.end()),
                                                  provider_, kept_, catalogue::connectString(), *status_);
     liveUpdates_->openAhead([this] { return filesToOpenAhead(); });
+    // The reason the load gave goes once every file reads: after a Days choice or a roll at once,
+    // not a round later.
+    for (int n = 1; n <= 8; ++n)
+        connect(c_.data[n], &DataControl::repositioned, this, [this] {
+            if (!std::all_of(c_.data.begin() + 1, c_.data.end(),
+                             [](const DataControl* d) { return d->isOpen(); }))
+                return;
+            c_.lblNoData->setVisible(false);
+            if (!startReason_.isEmpty() && status_->failure() == startReason_) status_->healthy();
+            startReason_.clear();
+        });
     networkSetup_ = std::make_unique<NetworkSetup>(
         c_, [this] { close(); }, [this] { repaint(); });
     editMode_ = std::make_unique<EditMode>(c_, errorSink());
@@ -315,13 +334,14 @@ void frmMain::Form_Load() {
     const HourRow& midnight = hourRows().front();
     // Every step on its own: a step that fails is skipped and the next one runs.
     const OneSwitch oneSwitch(provider_);
+    StartFailures noted;
     const std::array<std::function<void()>, 17> steps = {
         [&] {
-            openProgramFolderFile(*c_.data[7], programFolder_ + catalogue::kSetupFile,
+            openProgramFolderFile(*c_.data[7], noted, programFolder_ + catalogue::kSetupFile,
                                   catalogue::kSetupTable);
         },
         [&] {
-            openProgramFolderFile(*c_.data[8], programFolder_ + catalogue::kLocationFile,
+            openProgramFolderFile(*c_.data[8], noted, programFolder_ + catalogue::kLocationFile,
                                   catalogue::kLocationTable);
         },
         [&] {
@@ -330,12 +350,12 @@ void frmMain::Form_Load() {
         },
         [&] { readAheadForLoad(); },
         // The data folder is read again at each opening.
-        [&] { openDataControl(*c_.data[1], dataFile(monday.dayFile)); },
-        [&] { openDataControl(*c_.data[2], dataFile(monday.eventsFile)); },
-        [&] { openDataControl(*c_.data[3], dataFile(monday.weatherFile)); },
-        [&] { openDataControl(*c_.data[4], dataFile(catalogue::kSloganFile)); },
-        [&] { openDataControl(*c_.data[5], dataFile(monday.reminderFile)); },
-        [&] { openDataControl(*c_.data[6], dataFile(monday.reminderFile)); },
+        [&] { openDataControl(*c_.data[1], noted, dataFile(monday.dayFile)); },
+        [&] { openDataControl(*c_.data[2], noted, dataFile(monday.eventsFile)); },
+        [&] { openDataControl(*c_.data[3], noted, dataFile(monday.weatherFile)); },
+        [&] { openDataControl(*c_.data[4], noted, dataFile(catalogue::kSloganFile)); },
+        [&] { openDataControl(*c_.data[5], noted, dataFile(monday.reminderFile)); },
+        [&] { openDataControl(*c_.data[6], noted, dataFile(monday.reminderFile)); },
         [&] { c_.Lbl3D2->setCaption(c_.Text29->text()); },
         [&] {
             const std::array<std::pair<int, int>, 3> intervals = {{{1, 90}, {3, 90}, {4, 501}}};
@@ -369,9 +389,20 @@ void frmMain::Form_Load() {
     };
     for (const auto& step : steps)
         skipOnFailure(step);
+    sayWhyNoData(noted);
     // Text kept on this computer by an earlier run is offered again, and tried by the polling.
     if (kept_) status_->setNotice(kept_->notice());
     liveUpdates_->start();
+}
+
+void frmMain::sayWhyNoData(const StartFailures& noted) {
+    const QString reason = noted.reason();
+    if (reason.isEmpty()) return;
+    // Red in the status bar until every file reads, as any failure; a server's password never shows.
+    startReason_ = paths::withoutPassword(reason);
+    status_->showFailure(Failure(startReason_));
+    c_.lblNoData->setText(paths::withoutPassword(noted.headline()));
+    c_.lblNoData->setVisible(true);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -21,6 +21,7 @@
 class EditMode;
 class LiveUpdates;
 class Reminders;
+class StartFailures;
 class StatusLine;
 
 // The main board. It owns every control of the board (see BoardControls), the eight data controls
@@ -127,6 +128,8 @@ class frmMain : public QMainWindow, public StudioContext {
 
   private:
     void openWhereTheDataLies();
+    // What the load could not open, said in the status bar and under the event lines.
+    void sayWhyNoData(const StartFailures& noted);
     // The tables Refresh Data reads and the rolls switch to.
     QVector<TableRef> tablesToReadAhead() const;
     // Start-up's tables, read all at once on the board's own connections before the load reads them.
@@ -146,6 +149,8 @@ class frmMain : public QMainWindow, public StudioContext {
     DatabaseProvider& provider_;
     KeptEdits* kept_;
     QString programFolder_;
+    // Why the load found no data, while the status bar says so.
+    QString startReason_;
     BoardControls c_;
     std::function<void()> endProgram_;
 

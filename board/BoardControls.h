@@ -41,6 +41,7 @@ struct BoardControls {
     QLabel* Label27 = nullptr;
     std::array<TextBox*, 8> eventBox{};    // Text13 .. Text19 at [1..7]
     std::array<QRadioButton*, 9> option{}; // Option1 .. Option8
+    QLabel* lblNoData = nullptr;           // why the load found no data; hidden while all reads
 
     // Weather panel (Frame5) and slogans (Frame6)
     QGroupBox* Frame5 = nullptr;

@@ -1,5 +1,6 @@
 #include "board/StatusLine.h"
 
+#include "base/FailureWords.h"
 #include "data/storage/AskedOnItsOwn.h"
 
 #include <QEvent>
@@ -34,6 +35,8 @@ void StatusLine::showFailure(const Failure& failure) {
     told_.clear();
     failure_ = failure.words;
     where_ = failure.where;
+    file_ = failure.file;
+    kind_ = failure.kind;
     show();
 }
 
@@ -48,6 +51,7 @@ void StatusLine::showingCopy(const QString& words) {
     told_.clear();
     failure_ = words;
     where_.clear();
+    file_.clear();
     show();
 }
 
@@ -60,6 +64,7 @@ void StatusLine::healthy() {
     if (failure_.isEmpty() || showingCopy_) return;
     failure_.clear();
     where_.clear();
+    file_.clear();
     show();
 }
 
@@ -76,7 +81,7 @@ void StatusLine::show() {
     const QString notice = noticeHeldBack_ ? QString() : notice_;
     // A refused write is followed by where its text was kept: both are said, the failure first.
     const QString text =
-        compose(Failure(FailureKind::Other, where_, failure_.isEmpty() ? told_ : failure_), notice);
+        compose(failure_.isEmpty() ? Failure(told_) : Failure(kind_, where_, failure_, file_), notice);
     // Heard by what it says, and announced when that changes; read whole in the tooltip.
     bar_->setAccessibleName(text);
     bar_->setToolTip(text);
@@ -92,16 +97,7 @@ void StatusLine::show() {
 }
 
 QString StatusLine::compose(const Failure& failure, const QString& notice) {
-    QString said = failure.words.trimmed();
-    if (!said.isEmpty()) {
-        if (!failure.where.isEmpty() && !said.contains(failure.where)) {
-            if (said.endsWith(QLatin1Char('.'))) said.chop(1);
-            said += QStringLiteral(" (in %1)").arg(failure.where);
-        }
-        if (!said.endsWith(QLatin1Char('.')) && !said.endsWith(QLatin1Char('!')) &&
-            !said.endsWith(QLatin1Char('?')))
-            said += QLatin1Char('.');
-    }
+    const QString said = sentenceOf(failure);
     if (notice.isEmpty()) return said;
     return said.isEmpty() ? notice : said + QLatin1Char(' ') + notice;
 }

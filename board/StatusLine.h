@@ -46,8 +46,8 @@ class StatusLine {
 
     QString failure() const { return failure_; }
 
-    // What the bar says: the failure in the engine's words as a sentence that names the folder or
-    // server it happened in (unless the words name it already), then the notice.
+    // What the bar says: the failure as a sentence that names the file and its folder or server, the
+    // engine's words in it (see sentenceOf), then the notice.
     static QString compose(const Failure& failure, const QString& notice);
     // The longest start of text, whole words ending in "…", that fits width in the bar's font; the
     // whole text is the bar's tooltip.
@@ -60,6 +60,8 @@ class StatusLine {
     QPointer<QStatusBar> bar_;
     QString failure_;
     QString where_;
+    QString file_;
+    FailureKind kind_ = FailureKind::Other;
     QPointer<QObject> refit_; // on the bar, calling back here: gone with this line
     QString notice_;
     QString told_;

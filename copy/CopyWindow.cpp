@@ -1,7 +1,9 @@
 #include "copy/CopyWindow.h"
 
+#include "base/Failure.h"
 #include "base/Steps.h"
 #include "data/catalogue/Catalogue.h"
+#include "data/catalogue/FailureSaid.h"
 #include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/FieldBinding.h"
@@ -30,7 +32,7 @@ CopyWindow::CopyWindow(StudioContext& context, const QString& formName, const QS
       data1_(new DataControl(context.provider(), context.journal(), QStringLiteral("Data1"), this)),
       status_(new QStatusBar(this)), body_(new QVBoxLayout),
       reading_(new ReadUntilAnswered([this] { data1_->refresh(); },
-                                     [this](const QString& message) { sayReadFailed(message); }, this)) {
+                                     [this](const Failure& failure) { sayReadFailed(failure); }, this)) {
     windows::adopt(this, formName);
     windows::rememberPlace(this);
     data1_->setRecordSource(recordSource);
@@ -67,11 +69,10 @@ bool CopyWindow::refreshData() {
     return opened;
 }
 
-void CopyWindow::sayReadFailed(const QString& message) {
+void CopyWindow::sayReadFailed(const Failure& failure) {
     const QString path = data1_->databaseName();
     // Before any file is named there is nothing the presenter could fix.
-    // A server address may carry its password: never on the screen.
-    if (!path.isEmpty()) status_->showMessage(paths::withoutPassword(path + QStringLiteral(": ") + message));
+    if (!path.isEmpty()) status_->showMessage(saidOf(failure, path));
 }
 
 TextBox* CopyWindow::boundLine(const QString& name, const QString& field, const QString& spoken) {
@@ -120,7 +121,7 @@ void CopyWindow::saveRecord() {
     try {
         data1_->update();
     } catch (const NotOpenError& e) {
-        sayReadFailed(e.message());
+        sayReadFailed(Failure::of(e));
     } catch (const std::exception&) {
     }
 }

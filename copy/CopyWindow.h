@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class DataControl;
+struct Failure;
 class MultiLineBox;
 class QBoxLayout;
 class QLabel;
@@ -61,7 +62,7 @@ class CopyWindow : public QWidget {
 
   private:
     QPushButton* plainButton(const QString& name, const QString& caption);
-    void sayReadFailed(const QString& message);
+    void sayReadFailed(const Failure& failure);
 
     StudioContext& context_;
     DataControl* data1_;

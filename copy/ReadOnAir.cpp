@@ -1,6 +1,7 @@
 #include "copy/ReadOnAir.h"
 
 #include "aired/CopyDate.h"
+#include "data/catalogue/FailureSaid.h"
 #include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
 #include "data/storage/StorageError.h"
@@ -66,7 +67,7 @@ void ReadOnAir::showLastRead() {
         try {
             last = log().lastReadOn(library(), copy, context_.now().date());
         } catch (const StorageError& e) {
-            say_(log().path() + QStringLiteral(": ") + e.message());
+            say_(saidOf(Failure::of(e), log().path()));
         }
     }
     read_->setText(last
@@ -106,7 +107,7 @@ void ReadOnAir::press() {
     try {
         lastPress_ = log().record(library(), copy, data_.fieldText(QStringLiteral("BodyText")), now);
     } catch (const StorageError& e) {
-        say_(log().path() + QStringLiteral(": ") + e.message());
+        say_(saidOf(Failure::of(e), log().path()));
         return;
     }
     undo_->setEnabled(true);
@@ -126,7 +127,7 @@ void ReadOnAir::undo() {
     try {
         log().remove(lastPress_->id);
     } catch (const StorageError& e) {
-        say_(log().path() + QStringLiteral(": ") + e.message());
+        say_(saidOf(Failure::of(e), log().path()));
         return;
     }
     closeUndo();

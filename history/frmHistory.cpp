@@ -2,6 +2,7 @@
 
 #include "base/Steps.h"
 #include "data/catalogue/Catalogue.h"
+#include "data/catalogue/FailureSaid.h"
 #include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/ReadUntilAnswered.h"
@@ -31,8 +32,9 @@ const QString kFormName = QStringLiteral("frmHistory");
 constexpr int kFollowFileMs = 2000;
 // How many entries one read lists: the newest at once, older ones as the presenter asks for them.
 constexpr int kPageSize = 200;
+// Said of the file by its name and folder.
 const QString kNoHistory =
-    QStringLiteral("This file keeps no history: it has not been written since history was kept, "
+    QStringLiteral("%1 keeps no history: it has not been written since history was kept, "
                    "or it cannot be written.");
 
 // A value as a presenter reads it: an empty text and a field never filled read apart.
@@ -77,7 +79,7 @@ frmHistory::frmHistory(DatabaseProvider& provider, KeptEdits* store, QWidget* pa
     : QWidget(parent, Qt::Window), provider_(provider), store_(store),
       reading_(new ReadUntilAnswered(
           [this] { readEntries(); },
-          [this](const QString& failure) { message_->setText(paths::withoutPassword(failure)); }, this)) {
+          [this](const Failure& failure) { message_->setText(saidOfTopic(failure)); }, this)) {
     windows::adopt(this, kFormName);
     setWindowTitle(QStringLiteral("History"));
     buildLayout();
@@ -189,6 +191,11 @@ std::shared_ptr<Database> frmHistory::database() const {
     return provider_.open(t->path, catalogue::connectString());
 }
 
+QString frmHistory::saidOfTopic(const Failure& failure) const {
+    const HistoryTopic* t = topic();
+    return saidOf(failure, t ? t->path : QString());
+}
+
 const HistoryEntry* frmHistory::chosen() const {
     if (!list_->currentItem()) return nullptr;
     const qint64 id = list_->currentItem()->data(0, Qt::UserRole).toLongLong();
@@ -224,7 +231,7 @@ void frmHistory::readEntries() {
     const std::shared_ptr<Database> db = database();
     auto* source = dynamic_cast<HistorySource*>(db.get());
     if (!source || !source->keepsHistory()) {
-        message_->setText(kNoHistory);
+        message_->setText(kNoHistory.arg(fileAndPlace(t->path)));
         return;
     }
     // As many as were listed before, newest first: a change of the file shows every row as it is
@@ -317,7 +324,7 @@ void frmHistory::putBack(const Restore& restore, const QString& done) {
         said = QStringLiteral("Not put back: ") + paths::withoutPassword(failure.message());
         conflict = true;
     } catch (const StorageError& failure) {
-        said = paths::withoutPassword(failure.message());
+        said = saidOfTopic(Failure::of(failure));
     }
     const qint64 shownBefore = shownUpTo_;
     showEntries();
@@ -377,7 +384,7 @@ void frmHistory::Command9_Click() {
         message_->setText(
             QStringLiteral("Reading older changes... Click \"Older\u2026\" again in a moment."));
     } catch (const StorageError& failure) {
-        message_->setText(paths::withoutPassword(failure.message()));
+        message_->setText(saidOfTopic(Failure::of(failure)));
     }
 }
 
@@ -484,7 +491,7 @@ void frmHistory::Command7_Click() {
         said = QStringLiteral("Not written: %1 What the file holds now is shown beside your text.")
                    .arg(paths::withoutPassword(failure.message()));
     } catch (const StorageError& failure) {
-        said = paths::withoutPassword(failure.message());
+        said = saidOfTopic(Failure::of(failure));
     }
     Combo1_Click();
     message_->setText(said);

@@ -13,6 +13,8 @@
 #include <memory>
 #include <optional>
 
+struct Failure;
+
 class Database;
 class DatabaseProvider;
 class DataControl;
@@ -80,6 +82,8 @@ class frmHistory : public QWidget {
     void putBack(const Restore& restore, const QString& done);
     // The entry of the row chosen, by its identity.
     const HistoryEntry* chosen() const;
+    // A failure on the topic's file, as a sentence naming the file and its folder or server.
+    QString saidOfTopic(const Failure& failure) const;
     // The kept edit of the row chosen, as the store holds it now; nothing once it was settled.
     std::optional<KeptEdit> keptChosen() const;
     std::shared_ptr<Database> database() const;

@@ -2,6 +2,7 @@
 
 #include "copy/Pickers.h"
 #include "data/catalogue/Catalogue.h"
+#include "data/catalogue/FailureSaid.h"
 #include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
 #include "data/controls/FieldBinding.h"
@@ -97,7 +98,7 @@ frmPhone::frmPhone(StudioContext& context, QWidget* parent) : QWidget(parent), c
 
     Data1 = new DataControl(context_.provider(), context_.journal(), QStringLiteral("Data1"), this);
     Data1->setRecordSource(catalogue::kPhoneTable);
-    Data1->setLostWriteSink([this](const QString& message) { report(message); });
+    Data1->setLostWriteSink([this](const QString& message) { report(Failure(message)); });
 
     buildControls();
     connectButtons();
@@ -226,8 +227,9 @@ void frmPhone::summariseTypedContact() {
     if (adding() && Data1->isDirty()) composeDisplayText();
 }
 
-void frmPhone::report(const QString& message) const {
-    if (errorSink_) errorSink_(message);
+void frmPhone::report(const Failure& failure) const {
+    // Named by the list's own file where the failure does not say where it happened.
+    if (errorSink_) errorSink_(placedAt(failure, Data1->databaseName()));
 }
 
 void frmPhone::Command1_Click() {
@@ -242,7 +244,7 @@ void frmPhone::Command2_Click() {
         Data1->update();
     } catch (const NotOpenError& e) {
         // The typed contact stays in its boxes and is stored once the file opens.
-        report(e.message());
+        report(Failure::of(e));
     } catch (const std::exception&) {
     }
     showState(false);

@@ -52,7 +52,7 @@ class frmPhone : public QWidget {
     void composeDisplayText();
     // A contact typed while adding is stored by the next move or the close: it gets its summary first.
     void summariseTypedContact();
-    void report(const QString& message) const;
+    void report(const Failure& failure) const;
 
     StudioContext& context_;
     DataControl* Data1 = nullptr;

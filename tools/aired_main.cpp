@@ -2,6 +2,7 @@
 #include "aired/AiredLog.h"
 #include "aired/AiredReport.h"
 #include "aired/CopyDate.h"
+#include "data/catalogue/FailureSaid.h"
 #include "data/storage/RoutingProvider.h"
 #include "data/storage/StorageError.h"
 #include "tools/CommandLine.h"
@@ -63,13 +64,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     RoutingProvider storage;
+    const QString logPath = AiredLog::pathIn(commandline::folderOrServer(args[0]), QString());
     try {
-        AiredLog log(storage, AiredLog::pathIn(commandline::folderOrServer(args[0]), QString()));
+        AiredLog log(storage, logPath);
         const QVector<airedreport::CopyReads> groups =
             airedreport::grouped(log.readsBetween(*from, *to, copy));
         out << (asCsv ? airedreport::csv(groups, byteOrderMark) : airedreport::text(groups, *from, *to));
     } catch (const StorageError& e) {
-        err << "cuepilot-aired: " << e.message() << "\n";
+        err << "cuepilot-aired: " << saidOf(Failure::of(e), logPath) << "\n";
         return 1;
     }
     return 0;

@@ -1,6 +1,7 @@
 // cuepilot-history: lists what was changed in a content file, by whom and when, and puts one change back.
 #include "aired/CopyDate.h"
 #include "data/catalogue/Catalogue.h"
+#include "data/catalogue/FailureSaid.h"
 #include "data/catalogue/Paths.h"
 #include "data/history/HistorySource.h"
 #include "data/sharing/HistoryRestore.h"
@@ -157,8 +158,8 @@ int main(int argc, char** argv) {
             out << line(e) << "\n";
         return 0;
     } catch (const StorageError& e) {
-        err << "cuepilot-history: " << commandline::shown(path) << ": " << paths::withoutPassword(e.message())
-            << "\n";
+        // One sentence naming the file and its folder or server, the engine's words in it.
+        err << "cuepilot-history: " << saidOf(Failure::of(e), path) << "\n";
         return 1;
     }
 }

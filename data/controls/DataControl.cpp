@@ -1,6 +1,7 @@
 #include "data/controls/DataControl.h"
 
 #include "base/Steps.h"
+#include "data/catalogue/FailureSaid.h"
 #include "data/catalogue/Paths.h"
 #include "data/controls/FieldBinding.h"
 #include "data/storage/StorageError.h"
@@ -191,7 +192,8 @@ void DataControl::refresh() {
         // The boxes go on showing what they showed, and what was typed and not stored stays typed
         // over it, in the rescue store too, until a record set takes it.
         shown_ = before;
-        notOpenBecause_ = e.message();
+        // Said later, when typing meets the closed file: then as a sentence naming the file.
+        notOpenBecause_ = saidOf(Failure::of(e), databaseName_);
         buffer_ = carried;
         base_ = carriedBase;
         if (!buffer_.isEmpty()) journalBuffer();

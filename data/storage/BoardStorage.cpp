@@ -20,6 +20,35 @@ std::exception_ptr lateFor(const QString& path) {
     return std::make_exception_ptr(ShareNotAnsweringError());
 }
 
+// The file's name as a failure gives it: the file alone, its folder or server being the failure's place.
+QString fileNameOf(const QString& path) {
+    if (paths::isServer(path)) return paths::splitServerFile(path).file;
+    return QFileInfo(paths::fold(path)).fileName();
+}
+
+// A failure of what is asked about a file says which file it was of, so that what shows it can name
+// the file and not only its folder. A place that does not answer is the folder's, not one file's.
+template <class Ask> auto naming(const QString& file, Ask&& ask) -> decltype(ask()) {
+    try {
+        return ask();
+    } catch (const AnswerLateError&) {
+        throw;
+    } catch (StorageError& failure) {
+        if (failure.file().isEmpty()) failure.setFile(file);
+        throw;
+    }
+}
+
+template <class T>
+T askAbout(StorageThread& thread, const QString& file, std::function<T()> work,
+           const std::exception_ptr& late) {
+    return naming(file, [&] { return thread.ask<T>(std::move(work), late); });
+}
+void askAbout(StorageThread& thread, const QString& file, std::function<void()> work,
+              const std::exception_ptr& late) {
+    naming(file, [&] { thread.ask(std::move(work), late); });
+}
+
 // A record set whose every reading and writing of the file runs on the storage thread. What it
 // shows between statements (position, current record) is the engine's record set's own, read on
 // the board's thread only while no statement of it runs. Once a statement goes unanswered it is
@@ -27,9 +56,9 @@ std::exception_ptr lateFor(const QString& path) {
 class BoundedRecordset : public Recordset {
   public:
     BoundedRecordset(std::shared_ptr<Recordset> inner, std::shared_ptr<StorageThread> thread,
-                     std::exception_ptr late)
+                     std::exception_ptr late, QString file)
         : inner_(std::move(inner)), thread_(std::move(thread)), late_(std::move(late)),
-          table_(inner_->tableName()), fields_(inner_->fieldNames()) {}
+          file_(std::move(file)), table_(inner_->tableName()), fields_(inner_->fieldNames()) {}
     ~BoundedRecordset() override {
         thread_->post([inner = std::move(inner_)] {});
     }
@@ -111,8 +140,8 @@ class BoundedRecordset : public Recordset {
         if (frozen_) std::rethrow_exception(late_);
         Seen before = seenNow();
         try {
-            return thread_->ask<bool>([inner = inner_, work = std::move(work)] { return work(*inner); },
-                                      late_);
+            return askAbout<bool>(
+                *thread_, file_, [inner = inner_, work = std::move(work)] { return work(*inner); }, late_);
         } catch (const AnswerLateError&) {
             frozen_ = std::move(before);
             throw;
@@ -122,6 +151,7 @@ class BoundedRecordset : public Recordset {
     std::shared_ptr<Recordset> inner_;
     std::shared_ptr<StorageThread> thread_;
     std::exception_ptr late_;
+    QString file_;
     QString table_;
     QStringList fields_;
     std::optional<Seen> frozen_;
@@ -137,32 +167,37 @@ namespace {
 class BoundedDatabase : public Database, public HistorySource {
   public:
     BoundedDatabase(std::shared_ptr<Database> inner, std::shared_ptr<StorageThread> thread)
-        : inner_(std::move(inner)), thread_(std::move(thread)), path_(inner_->path()), late_(lateFor(path_)) {
-    }
+        : inner_(std::move(inner)), thread_(std::move(thread)), path_(inner_->path()), late_(lateFor(path_)),
+          file_(fileNameOf(path_)) {}
     ~BoundedDatabase() override {
         thread_->post([inner = std::move(inner_)] {});
     }
 
     QString path() const override { return path_; }
     std::unique_ptr<Recordset> openTable(const QString& table) override {
-        return bounded(thread_->ask<std::shared_ptr<Recordset>>(
+        return bounded(askAbout<std::shared_ptr<Recordset>>(
+            *thread_, file_,
             [inner = inner_, table] { return std::shared_ptr<Recordset>(inner->openTable(table)); }, late_));
     }
     std::unique_ptr<Recordset> openTable(const TableSnapshot& snapshot) override {
-        return bounded(thread_->ask<std::shared_ptr<Recordset>>(
+        return bounded(askAbout<std::shared_ptr<Recordset>>(
+            *thread_, file_,
             [inner = inner_, snapshot] { return std::shared_ptr<Recordset>(inner->openTable(snapshot)); },
             late_));
     }
     quint64 changeStamp() override {
-        return thread_->ask<quint64>([inner = inner_] { return inner->changeStamp(); }, late_);
+        return askAbout<quint64>(
+            *thread_, file_, [inner = inner_] { return inner->changeStamp(); }, late_);
     }
     qint64 lastKey(const QString& table) override {
-        return thread_->ask<qint64>([inner = inner_, table] { return inner->lastKey(table); }, late_);
+        return askAbout<qint64>(
+            *thread_, file_, [inner = inner_, table] { return inner->lastKey(table); }, late_);
     }
     // Each read goes on its own: reads handed over together could outlive their caller's frame.
     void readTogether(const std::function<void()>& reads) override { reads(); }
     OpenedTable openAtFirst(const QString& table) override {
-        auto opened = thread_->ask<std::pair<std::shared_ptr<Recordset>, std::optional<quint64>>>(
+        auto opened = askAbout<std::pair<std::shared_ptr<Recordset>, std::optional<quint64>>>(
+            *thread_, file_,
             [inner = inner_, table] {
                 OpenedTable read = inner->openAtFirst(table);
                 return std::make_pair(std::shared_ptr<Recordset>(std::move(read.records)), read.stamp);
@@ -172,12 +207,14 @@ class BoundedDatabase : public Database, public HistorySource {
     }
     std::shared_ptr<const TableSnapshot> snapshot(const QString& table,
                                                   std::shared_ptr<const TableSnapshot> previous) override {
-        return thread_->ask<std::shared_ptr<const TableSnapshot>>(
-            [inner = inner_, table, previous] { return inner->snapshot(table, previous); }, late_);
+        return askAbout<std::shared_ptr<const TableSnapshot>>(
+            *thread_, file_, [inner = inner_, table, previous] { return inner->snapshot(table, previous); },
+            late_);
     }
 
     bool keepsHistory() override {
-        return thread_->ask<bool>([inner = inner_] { return historyOf(*inner).keepsHistory(); }, late_);
+        return askAbout<bool>(
+            *thread_, file_, [inner = inner_] { return historyOf(*inner).keepsHistory(); }, late_);
     }
     // A long history outlasts the board's wait even on a healthy disk: the answer that comes late
     // is kept, and the window that asks again once it came is given it at once.
@@ -190,7 +227,8 @@ class BoundedDatabase : public Database, public HistorySource {
                 return entries;
             }
         }
-        QVector<HistoryEntry> entries = thread_->ask<QVector<HistoryEntry>>(
+        QVector<HistoryEntry> entries = askAbout<QVector<HistoryEntry>>(
+            *thread_, file_,
             [inner = inner_, filter, kept = lateHistory_] {
                 QVector<HistoryEntry> entries = historyOf(*inner).historyEntries(filter);
                 QMutexLocker lock(&kept->mutex);
@@ -205,14 +243,18 @@ class BoundedDatabase : public Database, public HistorySource {
         return entries;
     }
     int pruneHistoryBefore(const QDateTime& edge) override {
-        return thread_->ask<int>(
-            [inner = inner_, edge] { return historyOf(*inner).pruneHistoryBefore(edge); }, late_);
+        return askAbout<int>(
+            *thread_, file_, [inner = inner_, edge] { return historyOf(*inner).pruneHistoryBefore(edge); },
+            late_);
     }
     void addHistoryEntries(const QVector<HistoryEntry>& entries) override {
-        thread_->ask([inner = inner_, entries] { historyOf(*inner).addHistoryEntries(entries); }, late_);
+        askAbout(
+            *thread_, file_, [inner = inner_, entries] { historyOf(*inner).addHistoryEntries(entries); },
+            late_);
     }
     void reinsertRecord(const QString& table, qint64 key, const RecordValues& values) override {
-        thread_->ask(
+        askAbout(
+            *thread_, file_,
             [inner = inner_, table, key, values] { historyOf(*inner).reinsertRecord(table, key, values); },
             late_);
     }
@@ -239,7 +281,7 @@ class BoundedDatabase : public Database, public HistorySource {
     }
 
     std::unique_ptr<Recordset> bounded(std::shared_ptr<Recordset> inner) const {
-        return std::make_unique<BoundedRecordset>(std::move(inner), thread_, late_);
+        return std::make_unique<BoundedRecordset>(std::move(inner), thread_, late_, file_);
     }
 
     struct LateHistory {
@@ -252,6 +294,7 @@ class BoundedDatabase : public Database, public HistorySource {
     std::shared_ptr<StorageThread> thread_;
     QString path_;
     std::exception_ptr late_;
+    QString file_;
     std::shared_ptr<LateHistory> lateHistory_ = std::make_shared<LateHistory>();
 };
 
@@ -297,10 +340,11 @@ std::shared_ptr<Database> BoardStorage::open(const QString& path, const QString&
     if (worker->silent())
         if (std::shared_ptr<Database> copy = openCopy(path, connect, worker)) return copy;
     try {
-        return bounded(
-            worker->ask<std::shared_ptr<Database>>(
-                [engines = engines_, path, connect] { return engines->open(path, connect); }, lateFor(path)),
-            worker);
+        return bounded(askAbout<std::shared_ptr<Database>>(
+                           *worker, fileNameOf(path),
+                           [engines = engines_, path, connect] { return engines->open(path, connect); },
+                           lateFor(path)),
+                       worker);
     } catch (const AnswerLateError& e) {
         // Only a place that does not answer: a slow one answers in a moment, and the board waits.
         if (e.kind() != FailureKind::Silent) throw;
@@ -423,5 +467,7 @@ bool BoardStorage::exists(const QString& path) {
 }
 
 void BoardStorage::create(const QString& path, const std::function<void(FileBuilder&)>& build) {
-    workerFor(path)->ask([engines = engines_, path, build] { engines->create(path, build); }, lateFor(path));
+    askAbout(
+        *workerFor(path), fileNameOf(path),
+        [engines = engines_, path, build] { engines->create(path, build); }, lateFor(path));
 }

@@ -172,6 +172,7 @@ class Connection {
         if (rc != SQLITE_OK) {
             const StorageError failure = engineError(db_, rc);
             sqlite3_close(db_);
+            throwIfUnreadable(failure);
             throw failure;
         }
         sqlite3_extended_result_codes(db_, 0);
@@ -217,6 +218,18 @@ class Connection {
             throw;
         }
         LocalCommits::note(path_);
+    }
+
+    // Said in plain words when this user may not read the file: the engine only says it cannot open it.
+    void throwIfUnreadable(const StorageError& e) const {
+        const QFileInfo info(path_);
+        if (e.kind() != FailureKind::Missing || ::access(QFile::encodeName(path_).constData(), R_OK) == 0 ||
+            errno != EACCES)
+            return;
+        throw StorageError(QStringLiteral("%1 in %2 cannot be read by %3: ask the station's engineer to let "
+                                          "the station's group read it.")
+                               .arg(info.fileName(), info.path(), groupfolder::userName()),
+                           FailureKind::Unreadable);
     }
 
     // Said in plain words when it is this user's rights: the engine only says "readonly".
@@ -457,6 +470,28 @@ static FileName nameOf(const QString& path, const QString& connect) {
     const QString folded = paths::fold(path);
     const QString password = paths::passwordOf(connect);
     return {folded, password, QFileInfo(folded).absoluteFilePath() + QLatin1Char('\n') + password};
+}
+
+// Why a file could not be looked at, in plain words naming it and its folder as the board's
+// storage names that folder; errno as stat left it.
+static StorageError notFound(const QString& folded, int error, bool folderThere, bool folderIsFile) {
+    const QFileInfo info(folded);
+    if (error == EACCES)
+        return StorageError(QStringLiteral("The folder %1 cannot be looked into by %2: ask the station's "
+                                           "engineer to let the station's group into it.")
+                                .arg(info.path(), groupfolder::userName()),
+                            FailureKind::Unreadable);
+    if (!folderThere)
+        return StorageError((folderIsFile ? QStringLiteral("%1 is a file, not a folder.")
+                                          : QStringLiteral("The folder %1 does not exist."))
+                                .arg(info.path()),
+                            FailureKind::NoFolder);
+    if (error == ENOENT)
+        return StorageError(QStringLiteral("There is no %1 in %2.").arg(info.fileName(), info.path()),
+                            FailureKind::Missing);
+    return StorageError(QStringLiteral("%1 in %2 cannot be looked at: %3.")
+                            .arg(info.fileName(), info.path(), QString::fromLocal8Bit(strerror(error))),
+                        FailureKind::Missing);
 }
 
 static bool identify(const QString& path, FileIdentity& id) {
@@ -893,17 +928,28 @@ std::shared_ptr<Database> SqlCipherProvider::open(const QString& path, const QSt
 
     // A share that hangs is found out here, waited for no longer than another studio's lock,
     // before the engine's own calls could hold the board.
-    const std::optional<FileIdentity> found =
-        AskedOnItsOwn<FileIdentity>(QFileInfo(folded).path(), [file = folded] {
-            FileIdentity id;
-            if (!identify(file, id)) throw StorageError(QString());
-            return id;
-        }).answerWithin(kBusyTimeoutMs);
-    if (!found) {
+    struct Looked {
+        FileIdentity id;
+        int error = 0; // errno of a file that could not be looked at
+        bool folderThere = true;
+        bool folderIsFile = false;
+    };
+    const std::optional<Looked> found = AskedOnItsOwn<Looked>(QFileInfo(folded).path(), [file = folded] {
+                                            Looked looked;
+                                            if (!identify(file, looked.id)) {
+                                                looked.error = errno;
+                                                const QFileInfo folder(QFileInfo(file).path());
+                                                looked.folderThere = folder.isDir();
+                                                looked.folderIsFile = folder.exists() && !folder.isDir();
+                                            }
+                                            return looked;
+                                        }).answerWithin(kBusyTimeoutMs);
+    if (!found || found->error) {
         forgetOpen(cacheKey);
-        throw codeError(SQLITE_CANTOPEN);
+        if (!found) throw codeError(SQLITE_CANTOPEN);
+        throw notFound(folded, found->error, found->folderThere, found->folderIsFile);
     }
-    const FileIdentity id = *found;
+    const FileIdentity id = found->id;
     if (const std::shared_ptr<Database> known = openAs(cacheKey)) {
         auto* cached = static_cast<SqlCipherDatabase*>(known.get());
         // Opened while the file could not be written (a read-only share, a user outside the

@@ -161,10 +161,12 @@ TEST(BoardRefresh, StopsAtTheFirstFailureAndShowsTheEnginesMessage) {
     EXPECT_EQ(c.slotBox[1]->text(), "Re-read");
     EXPECT_EQ(c.Text20->text(), weatherBefore);
     EXPECT_NE(c.Text20->text(), "Not re-read");
-    // In the engine's words, as a sentence naming the folder.
-    EXPECT_EQ(h.statusMessage(),
-              StatusLine::compose(Failure(FailureKind::Missing, h.fx.dataFolder(), engine), {}));
-    EXPECT_TRUE(h.statusMessage().startsWith(engine));
+    // In the storage's words, as a sentence naming the file and its folder.
+    EXPECT_EQ(h.statusMessage(), StatusLine::compose(Failure(FailureKind::Missing, h.fx.dataFolder(), engine,
+                                                             QStringLiteral("NoSuchEvents.mdb")),
+                                                     {}));
+    EXPECT_TRUE(h.statusMessage().contains(engine));
+    EXPECT_TRUE(h.statusMessage().contains("NoSuchEvents.mdb in " + h.fx.dataFolder()));
     EXPECT_EQ(h.ended, 0);
 }
 

@@ -9,8 +9,14 @@
 #include "widgets/Timer.h"
 #include "widgets/XButton.h"
 
+#include "base/GroupFolder.h"
+#include "tests/support/RawConnection.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -176,7 +182,10 @@ TEST(BoardLoad, WithoutTheEventsFileThePlaceholderWordsStayAndTheRestLoadsSilent
     EXPECT_EQ(h.c().sloganBox[1]->text(), h.fx.read(h.fx.dataFile("\\Slogan.mdb"), "Slogan", "Slogan1"));
     EXPECT_EQ(h.c().Label32->text(), "12:00 - 1:00 AM");
     EXPECT_TRUE(h.c().timer[1]->isEnabled());
-    EXPECT_EQ(h.statusMessage(), "");
+    // The captions stay; the board says why, naming the file and the folder.
+    const QString why = "There is no MonEvents.mdb in " + h.fx.dataFolder() + ".";
+    EXPECT_EQ(h.c().statusBar->toolTip(), why);
+    EXPECT_EQ(h.c().lblNoData->text(), why);
 }
 
 TEST(BoardLoad, AnEmptySetupFolderOpensTheDayFilesFromTheProgramFolder) {
@@ -203,6 +212,97 @@ TEST(BoardLoad, AnUnreadableSetupFileLeavesTheFolderEmptySoTheProgramFolderServe
     // Everything after the failed opening still ran.
     EXPECT_EQ(h.c().Text27->text(), "Z:/studio-a/Cuepilot/Data/");
     EXPECT_EQ(h.c().Label31->text(), "Monday");
+    // Said, though the program folder's files show: they are not the station's data folder's.
+    EXPECT_EQ(h.c().statusBar->toolTip(), "There is no Setup.mdb in " + h.fx.programFolder() + ".");
+}
+
+// Damages the file's first page where its header and first table lie, past the key's salt.
+void damage(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.seek(200);
+    file.write(QByteArray(300, '\x5a'));
+}
+
+// Every file of the folder keyed with a password that is not the station's.
+void keyWithAnotherPassword(const QString& folder) {
+    for (const QString& name : QDir(folder).entryList({QStringLiteral("*.mdb")}, QDir::Files))
+        RawConnection(folder + "/" + name).exec("PRAGMA rekey = 'not-the-station-password'");
+}
+
+TEST(BoardLoad, WhenTheDataCannotBeLoadedTheBoardSaysWhyNamingThePlace) {
+    const QString notADatabase = QStringLiteral("file is encrypted or is not a database");
+    const struct {
+        const char* name;
+        QString setupPath;
+        std::function<void(const Fixture&)> harm;
+        std::function<QString(const Fixture&)> firstSaid;
+        bool rootReadsIt; // root reads any file: the case cannot fail for it
+    } cases[] = {
+        {"folder missing", "<data>/gone", [](const Fixture&) {},
+         [](const Fixture& fx) { return "The folder " + fx.dataFolder() + "/gone does not exist."; }, false},
+        {"folder is a file", "<data>/Slogan.mdb", [](const Fixture&) {},
+         [](const Fixture& fx) { return fx.dataFolder() + "/Slogan.mdb is a file, not a folder."; }, false},
+        {"Setup.mdb damaged", "<data>", [](const Fixture& fx) { damage(fx.programFile("\\Setup.mdb")); },
+         [&](const Fixture& fx) {
+             return "Setup.mdb in " + fx.programFolder() + " cannot be read: " + notADatabase + ".";
+         },
+         false},
+        {"a day file missing", "<data>", [](const Fixture& fx) { fx.remove(fx.dataFile("\\MonEvents.mdb")); },
+         [](const Fixture& fx) { return "There is no MonEvents.mdb in " + fx.dataFolder() + "."; }, false},
+        {"password wrong", "<data>", [](const Fixture& fx) { keyWithAnotherPassword(fx.dataFolder()); },
+         [&](const Fixture& fx) {
+             return "The password for the files in " + fx.dataFolder() + " is wrong: " + notADatabase + ".";
+         },
+         false},
+        {"Setup.mdb unreadable", "<data>",
+         [](const Fixture& fx) {
+             QFile::setPermissions(fx.programFile("\\Setup.mdb"), QFileDevice::Permissions());
+         },
+         [](const Fixture& fx) {
+             return "Setup.mdb in " + fx.programFolder() + " cannot be read by " + groupfolder::userName() +
+                    ": ask the station's engineer to let the station's group read it.";
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.rootReadsIt && ::geteuid() == 0) continue;
+        BoardHarness h(c.setupPath);
+        c.harm(h.fx);
+        h.board.resize(1366, 740);
+        h.board.show();
+        h.board.Form_Load();
+        // The documented captions stay where the events could not be read ...
+        const QStringList words = {
+            "NO", "Network", "Data", "To", "Load", "Please Check The Path", "Click Edit then Network Setup"};
+        for (int n = 1; n <= 7; ++n)
+            EXPECT_EQ(h.c().eventBox[n]->text(), words[n - 1]) << n;
+        // ... and the reason comes first in the status bar and beneath them, one sentence on the place.
+        const QString first = c.firstSaid(h.fx);
+        QStatusBar* bar = h.c().statusBar;
+        EXPECT_TRUE(bar->toolTip().startsWith(first)) << bar->toolTip().toStdString();
+        // Whole in the bar of a 1366-wide screen.
+        EXPECT_TRUE(bar->currentMessage().startsWith(first)) << bar->currentMessage().toStdString();
+        EXPECT_TRUE(h.c().lblNoData->isVisible());
+        EXPECT_TRUE(h.c().lblNoData->text().startsWith(first)) << h.c().lblNoData->text().toStdString();
+        EXPECT_FALSE(bar->toolTip().contains(catalogue::kPassword));
+    }
+}
+
+TEST(BoardLoad, TheReasonGoesOnceTheFilesReadAgain) {
+    BoardHarness h;
+    const QString events = h.fx.dataFile("\\MonEvents.mdb");
+    const QString aside = h.fx.root() + "/MonEvents.mdb";
+    ASSERT_TRUE(QFile::rename(events, aside));
+    h.board.show();
+    h.board.Form_Load();
+    ASSERT_TRUE(h.c().lblNoData->isVisible());
+    ASSERT_FALSE(h.c().statusBar->toolTip().isEmpty());
+    ASSERT_TRUE(QFile::rename(aside, events));
+    h.board.pollForChanges();
+    EXPECT_TRUE(h.c().data[2]->isOpen());
+    EXPECT_FALSE(h.c().lblNoData->isVisible());
     EXPECT_EQ(h.statusMessage(), "");
 }
 

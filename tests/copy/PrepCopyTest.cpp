@@ -5,7 +5,9 @@
 #include "widgets/TextBox.h"
 #include "widgets/Windows.h"
 
+#include <QFile>
 #include <QLabel>
+#include <functional>
 
 namespace {
 
@@ -118,13 +120,34 @@ TEST_F(PrepCopy, TheTitleBoxRefusesAFiftyFirstTypedCharacter) {
     EXPECT_EQ(fx.read(prepFile(), "Prep", "Title"), fifty);
 }
 
+// A file that cannot be read, damaged or missing, is named with its folder in a sentence; the
+// engine's words are in it, never alone.
 TEST_F(PrepCopy, AMissingFileLeavesEmptyBoxesAndIsNamedInTheStatusLine) {
-    fx.remove(prepFile());
-    frmPrepCopy* w = showPrepCopy(studio);
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(w->windowTitle(), "Prep Copy");
-    EXPECT_EQ(text(w, "Text2"), "");
-    EXPECT_TRUE(status(w).contains("Prep.mdb")) << status(w).toStdString();
+    const struct {
+        const char* name;
+        std::function<void()> harm;
+        QString said;
+    } cases[] = {
+        {"damaged",
+         [&] {
+             QFile file(prepFile());
+             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+             file.seek(200);
+             file.write(QByteArray(300, '\x5a'));
+         },
+         "Prep.mdb in " + fx.dataFolder() + " cannot be read: file is encrypted or is not a database."},
+        {"missing", [&] { fx.remove(prepFile()); }, "There is no Prep.mdb in " + fx.dataFolder() + "."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.harm();
+        frmPrepCopy* w = showPrepCopy(studio);
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(w->windowTitle(), "Prep Copy");
+        EXPECT_EQ(text(w, "Text2"), "");
+        EXPECT_EQ(status(w), c.said);
+        closeAllWindows();
+    }
 }
 
 } // namespace

@@ -235,8 +235,11 @@ TEST_F(FileStorage, OpeningFailuresThrowTheEnginesMessage) {
     QFile(empty).open(QIODevice::WriteOnly);
     const QString pwd = catalogue::connectString();
     const std::vector<OpeningFailure> cases = {
-        {fx.root() + "/missing.mdb", pwd, "Main", "unable to open database file"},
-        {fx.root() + "/no-such-folder/Monday.mdb", pwd, "12am", "unable to open database file"},
+        // What the file system says, naming the file and its folder.
+        {fx.root() + "/missing.mdb", pwd, "Main", "There is no missing.mdb in " + fx.root() + "."},
+        {fx.root() + "/no-such-folder/Monday.mdb", pwd, "12am",
+         "The folder " + fx.root() + "/no-such-folder does not exist."},
+        {promo + "/Monday.mdb", pwd, "12am", promo + " is a file, not a folder."},
         {promo, ";Pwd=wrong", "Main", "file is encrypted or is not a database"},
         {promo, "Access 2000;", "Main", "file is encrypted or is not a database"},
         {promo, pwd, "NoSuchTable", "no such table: NoSuchTable"},
