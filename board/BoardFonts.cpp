@@ -39,17 +39,34 @@ void showOneLineAtLeast(QWidget* box) {
 } // namespace
 
 int BoardFonts::unit(QSize window) {
-    return std::min(window.height() - kBarsHeight, window.width() * 9 / 16);
+    return std::min(window.height(), window.width() * 9 / 16) - kFixedHeight;
 }
 
-int BoardFonts::pixels(double fraction, QSize window) {
-    return std::max(kSmallestPixels, int(std::lround(fraction * unit(window))));
+int BoardFonts::pixels(double fraction, QSize window, int scale) {
+    return std::max(kSmallestPixels, int(std::lround(fraction * unit(window) * scale / 100.0)));
+}
+
+int BoardFonts::pixels(double fraction, WidthShare share, QSize window, int scale) {
+    const double byWidth = std::floor(share.perPixel * (window.width() - share.fixed));
+    const double normal = std::min(fraction * unit(window), byWidth);
+    return std::max(kSmallestPixels, int(std::lround(normal * scale / 100.0)));
+}
+
+int BoardFonts::clampScale(int percent) {
+    return std::clamp(percent, kSmallestScale, kLargestScale);
+}
+
+void BoardFonts::setScale(int percent) {
+    scale_ = clampScale(percent);
+    if (window_.isValid()) fit(window_);
 }
 
 void BoardFonts::fit(QSize window) {
-    if (unit(window) == fittedUnit_) return;
-    fittedUnit_ = unit(window);
-    const auto px = [window](double fraction) { return pixels(fraction, window); };
+    window_ = window;
+    if (window == fittedWindow_ && scale_ == fittedScale_) return;
+    fittedWindow_ = window;
+    fittedScale_ = scale_;
+    const auto px = [window, scale = scale_](double fraction) { return pixels(fraction, window, scale); };
 
     // The small print first: the central widget hands it to every control not sized below.
     if (QWidget* central = c_.Frame7 ? c_.Frame7->parentWidget() : nullptr) setPixels(central, px(kPlain));
@@ -64,11 +81,11 @@ void BoardFonts::fit(QSize window) {
     for (QLabel* heading : {c_.Label31, c_.Label32, c_.Label26, c_.Label28})
         setPixels(heading, px(kHeading), true);
     for (int k = 1; k <= 12; ++k) {
-        setPixels(c_.slotBox[k], px(kSlot));
+        setPixels(c_.slotBox[k], pixels(kSlot, kSlotWidth, window, scale_));
         setPixels(c_.slotLabel[k], px(kSlotTime), true);
     }
     for (int n = 1; n <= 7; ++n)
-        setPixels(c_.eventBox[n], px(kEvent));
+        setPixels(c_.eventBox[n], pixels(kEvent, kEventWidth, window, scale_));
     for (QWidget* panel : {static_cast<QWidget*>(c_.Text20), static_cast<QWidget*>(c_.sloganBox[1]),
                            static_cast<QWidget*>(c_.sloganBox[2]), static_cast<QWidget*>(c_.sloganBox[3]),
                            static_cast<QWidget*>(c_.Text24), static_cast<QWidget*>(c_.Text25)}) {

@@ -1,8 +1,10 @@
 #include "widgets/TextBox.h"
 
 #include "widgets/Colors.h"
+#include "widgets/Contrast.h"
 
 #include <QKeyEvent>
+#include <QPainter>
 #include <QValidator>
 
 namespace {
@@ -87,6 +89,14 @@ void TextBox::keyPressEvent(QKeyEvent* e) {
 void TextBox::mouseDoubleClickEvent(QMouseEvent* e) {
     QLineEdit::mouseDoubleClickEvent(e);
     emit doubleClicked();
+}
+
+void TextBox::paintEvent(QPaintEvent* e) {
+    QLineEdit::paintEvent(e);
+    if (hasFrame() || !parentWidget()) return;
+    QPainter painter(this);
+    painter.setPen(contrast::edgeOn(contrast::backgroundBehind(parentWidget())));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 MultiLineBox::MultiLineBox(QWidget* parent) : QPlainTextEdit(parent) {

@@ -1,0 +1,55 @@
+#include "board/ViewChoices.h"
+
+#include "board/BoardControls.h"
+#include "board/BoardFonts.h"
+#include "board/ClockTrust.h"
+#include "board/StatusLine.h"
+#include "widgets/WindowPlace.h"
+
+#include <QAction>
+
+ViewChoices::ViewChoices(BoardControls& controls, BoardFonts& fonts, StatusLine& status,
+                         ClockTrust& clockTrust)
+    : c_(controls), fonts_(fonts), status_(status), clockTrust_(clockTrust) {}
+
+const char* ViewChoices::scaleKey() {
+    return "board/textScale";
+}
+
+void ViewChoices::restore() {
+    const QVariant kept = windows::userSettings().value(QLatin1String(scaleKey()));
+    fonts_.setScale(kept.isValid() ? kept.toInt() : BoardFonts::kNormalScale);
+    showLook(looks::remembered());
+}
+
+void ViewChoices::larger() {
+    setScale(fonts_.scale() + BoardFonts::kScaleStep);
+}
+
+void ViewChoices::smaller() {
+    setScale(fonts_.scale() - BoardFonts::kScaleStep);
+}
+
+void ViewChoices::normalSize() {
+    setScale(BoardFonts::kNormalScale);
+}
+
+void ViewChoices::setScale(int percent) {
+    fonts_.setScale(percent);
+    QSettings settings = windows::userSettings();
+    settings.setValue(QLatin1String(scaleKey()), fonts_.scale());
+}
+
+void ViewChoices::choose(looks::Look look) {
+    showLook(look);
+    looks::remember(look);
+}
+
+void ViewChoices::showLook(looks::Look look) {
+    look_ = look;
+    looks::apply(look);
+    const looks::Warnings& warnings = looks::warnings(look);
+    status_.setBands(warnings.failure, warnings.copy);
+    clockTrust_.setWarningColour(warnings.word);
+    c_.lookItem[size_t(look)]->setChecked(true);
+}
