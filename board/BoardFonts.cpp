@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -66,7 +67,31 @@ void BoardFonts::fit(QSize window) {
     if (window == fittedWindow_ && scale_ == fittedScale_) return;
     fittedWindow_ = window;
     fittedScale_ = scale_;
-    const auto px = [window, scale = scale_](double fraction) { return pixels(fraction, window, scale); };
+    // Text larger than the normal size is only as large as the window holds: a row of the hour grid
+    // cut in half reads worse than a smaller one.
+    shown_ = scale_;
+    apply(window, shown_);
+    while (shown_ > kNormalScale && !fitsIn(window)) {
+        shown_ = std::max(kNormalScale, shown_ - kFitStep);
+        apply(window, shown_);
+    }
+}
+
+bool BoardFonts::fitsIn(QSize window) const {
+    QLayout* layout = c_.form ? c_.form->layout() : nullptr;
+    if (!layout) return true;
+    // Every size the layouts keep is asked anew: the text's new size changes the frames around it,
+    // which otherwise learn of it only once the window is laid out again.
+    for (QWidget* w : c_.form->findChildren<QWidget*>())
+        w->updateGeometry();
+    for (QLayout* l : c_.form->findChildren<QLayout*>())
+        l->invalidate();
+    const QSize least = layout->minimumSize();
+    return least.height() <= window.height() && least.width() <= window.width();
+}
+
+void BoardFonts::apply(QSize window, int scale) {
+    const auto px = [window, scale](double fraction) { return pixels(fraction, window, scale); };
 
     // The small print first: the central widget hands it to every control not sized below.
     if (QWidget* central = c_.Frame7 ? c_.Frame7->parentWidget() : nullptr) setPixels(central, px(kPlain));
@@ -81,11 +106,11 @@ void BoardFonts::fit(QSize window) {
     for (QLabel* heading : {c_.Label31, c_.Label32, c_.Label26, c_.Label28})
         setPixels(heading, px(kHeading), true);
     for (int k = 1; k <= 12; ++k) {
-        setPixels(c_.slotBox[k], pixels(kSlot, kSlotWidth, window, scale_));
+        setPixels(c_.slotBox[k], pixels(kSlot, kSlotWidth, window, scale));
         setPixels(c_.slotLabel[k], px(kSlotTime), true);
     }
     for (int n = 1; n <= 7; ++n)
-        setPixels(c_.eventBox[n], pixels(kEvent, kEventWidth, window, scale_));
+        setPixels(c_.eventBox[n], pixels(kEvent, kEventWidth, window, scale));
     for (QWidget* panel : {static_cast<QWidget*>(c_.Text20), static_cast<QWidget*>(c_.sloganBox[1]),
                            static_cast<QWidget*>(c_.sloganBox[2]), static_cast<QWidget*>(c_.sloganBox[3]),
                            static_cast<QWidget*>(c_.Text24), static_cast<QWidget*>(c_.Text25)}) {

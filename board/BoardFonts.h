@@ -48,6 +48,9 @@ class BoardFonts {
     static constexpr int kSmallestScale = 70;
     static constexpr int kLargestScale = 150;
     static constexpr int kScaleStep = 10;
+    // Where the window does not hold the larger size chosen, the size shown comes down by this much
+    // at a time until it does.
+    static constexpr int kFitStep = 2;
 
     static int unit(QSize window);
     static int pixels(double fraction, QSize window, int scale = kNormalScale);
@@ -62,14 +65,20 @@ class BoardFonts {
 
     // Every text of the board grows or shrinks by this much; the window's own size still counts.
     void setScale(int percent);
+    // The size chosen, and the size shown (no larger than the window holds).
     int scale() const { return scale_; }
+    int shownScale() const { return shown_; }
     static int clampScale(int percent);
 
   private:
+    void apply(QSize window, int scale);
+    bool fitsIn(QSize window) const;
+
     BoardControls& c_;
     QWidget* extra_ = nullptr;
     QSize fittedWindow_;
     int fittedScale_ = 0;
     int scale_ = kNormalScale;
+    int shown_ = kNormalScale;
     QSize window_;
 };

@@ -27,7 +27,8 @@ void ViewChoices::larger() {
 }
 
 void ViewChoices::smaller() {
-    setScale(fonts_.scale() - BoardFonts::kScaleStep);
+    // From the size shown: where the window holds less than was chosen, each press still shows.
+    setScale(fonts_.shownScale() - BoardFonts::kScaleStep);
 }
 
 void ViewChoices::normalSize() {

@@ -64,7 +64,8 @@ void TextBox::setTypedMaxLength(int max) {
 QSize TextBox::minimumSizeHint() const {
     const QSize standard = QLineEdit::minimumSizeHint();
     if (hasFrame()) return standard;
-    return {standard.width(), std::min(standard.height(), fontMetrics().height() + 2)};
+    // Its text whole, and a pixel above and below for the edge.
+    return {standard.width(), fontMetrics().height() + 2};
 }
 
 void TextBox::focusInEvent(QFocusEvent* e) {

@@ -88,24 +88,29 @@ TEST(BoardText, ReadsFromTheChairAndFollowsTheTextSizeKeys) {
         Qt::Key key;
         int presses;
         int change; // against the sizes before: +1 larger, -1 smaller, 0 the normal size
-    } keys[] = {{Qt::Key_Plus, 1, +1},  {Qt::Key_Equal, 1, +1}, {Qt::Key_Minus, 1, -1},
-                {Qt::Key_Minus, 3, -1}, {Qt::Key_0, 1, 0},      {Qt::Key_Minus, 1, -1}};
+    } keys[] = {{Qt::Key_Minus, 1, -1}, {Qt::Key_Minus, 3, -1}, {Qt::Key_0, 1, 0},      {Qt::Key_Plus, 1, +1},
+                {Qt::Key_Minus, 1, -1}, {Qt::Key_0, 1, 0},      {Qt::Key_Equal, 1, +1}, {Qt::Key_0, 1, 0}};
     for (const auto& k : keys) {
         const QVector<int> before = sizes();
         for (int i = 0; i < k.presses; ++i)
             QTest::keyClick(&h->board, k.key, Qt::ControlModifier);
         const QVector<int> after = sizes();
         for (int t = 0; t < after.size(); ++t) {
-            const std::string at =
-                texts[t]->objectName().toStdString() + " after key " + std::to_string(k.key);
             const int expected = k.change == 0 ? normal[t] : before[t];
-            EXPECT_EQ((after[t] > expected) - (after[t] < expected), k.change) << at;
+            EXPECT_EQ((after[t] > expected) - (after[t] < expected), k.change)
+                << texts[t]->objectName().toStdString() << " after key " << k.key;
         }
     }
+    // The largest size chosen grows the text as far as the window holds it, every row whole.
     for (int i = 0; i < 20; ++i)
         QTest::keyClick(&h->board, Qt::Key_Plus, Qt::ControlModifier);
-    EXPECT_LE(pixelSize(c.slotBox[1]), normal[0] * BoardFonts::kLargestScale / 100 + 1);
+    QCoreApplication::processEvents();
     const int largest = pixelSize(c.slotBox[1]);
+    EXPECT_GT(largest, normal[0]);
+    EXPECT_LE(largest, normal[0] * BoardFonts::kLargestScale / 100 + 1);
+    EXPECT_LE(h->board.layout()->minimumSize().height(), h->board.height());
+    for (TextBox* slot : {c.slotBox[1], c.slotBox[12]})
+        EXPECT_GE(slot->height(), slot->fontMetrics().height() + 2) << slot->objectName().toStdString();
 
     // Chosen once, kept for the next start.
     h.reset();
