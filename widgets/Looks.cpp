@@ -62,12 +62,11 @@ QPalette highContrastPalette() {
     const QColor dim(0xB0, 0xB0, 0xB0);
     for (QPalette::ColorRole back :
          {QPalette::Window, QPalette::Base, QPalette::AlternateBase, QPalette::Button, QPalette::ToolTipBase,
-          QPalette::Mid, QPalette::Shadow})
+          QPalette::Mid, QPalette::Dark, QPalette::Shadow})
         setGroups(p, back, Qt::black, Qt::black);
-    // Bevels are drawn in Light and Dark: both white, so a sunken panel is framed all round.
     for (QPalette::ColorRole fore :
          {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText,
-          QPalette::ToolTipText, QPalette::Light, QPalette::Midlight, QPalette::Dark})
+          QPalette::ToolTipText, QPalette::Light, QPalette::Midlight})
         setGroups(p, fore, Qt::white, dim);
     setGroups(p, QPalette::Highlight, Qt::yellow, dim);
     setGroups(p, QPalette::HighlightedText, Qt::black, Qt::black);
