@@ -8,6 +8,7 @@
 #include "widgets/Looks.h"
 #include "widgets/TextBox.h"
 #include "widgets/WindowPlace.h"
+#include "widgets/Windows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,6 +46,25 @@ void showAt(BoardHarness& h, QSize size) {
         h.board.layout()->activate();
     }
     QApplication::setActiveWindow(&h.board);
+}
+
+// Checks every text and control shown in the window; returns how many controls it checked.
+int expectLegible(QWidget* window) {
+    int controls = 0;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        // Controls that cannot be used now are left out, as the guidelines leave them out.
+        if (!w->isVisibleTo(window) || !w->isEnabled() || w->objectName().isEmpty() ||
+            w->objectName().startsWith("qt_"))
+            continue;
+        const std::string at = window->objectName().toStdString() + " " + w->objectName().toStdString();
+        if (qobject_cast<QLabel*>(w) || legibility::isControl(w)) {
+            EXPECT_GE(legibility::readContrast(w), contrast::kReadable) << at;
+        }
+        if (!legibility::isControl(w)) continue;
+        ++controls;
+        EXPECT_GE(legibility::edgeContrast(w), contrast::kOutline) << at;
+    }
+    return controls;
 }
 
 double capMm(QWidget* w) {
@@ -147,21 +167,19 @@ TEST(BoardLooks, EveryTextReadsAndEveryControlStandsOutInEachLook) {
                                h.c().mnuEditPopup2}) {
             if (panel) panel->trigger();
             QCoreApplication::processEvents();
-            for (QWidget* w : h.board.findChildren<QWidget*>()) {
-                // Controls that cannot be used now are left out, as the guidelines leave them out.
-                if (!w->isVisibleTo(&h.board) || !w->isEnabled() || w->objectName().isEmpty() ||
-                    w->objectName().startsWith("qt_"))
-                    continue;
-                const std::string at = w->objectName().toStdString();
-                if (qobject_cast<QLabel*>(w) || legibility::isControl(w)) {
-                    EXPECT_GE(legibility::readContrast(w), contrast::kReadable) << at;
-                }
-                if (!legibility::isControl(w)) continue;
-                ++controls;
-                EXPECT_GE(legibility::edgeContrast(w), contrast::kOutline) << at;
-            }
+            controls += expectLegible(&h.board);
         }
         EXPECT_GT(controls, 60);
+        // The windows the board opens wear the look too.
+        h.c().mnuShowPhoneList->trigger();
+        h.c().xbutton[14]->click();
+        for (const char* name : {"frmPhone", "frmPrepCopy"}) {
+            QWidget* window = windows::find<QWidget>(QLatin1String(name));
+            ASSERT_NE(window, nullptr) << name;
+            QCoreApplication::processEvents();
+            EXPECT_GT(expectLegible(window), 5) << name;
+            window->close();
+        }
 
         // The warnings: the clock notice, the failure band and the band of the copy kept here.
         EXPECT_GE(legibility::readContrast(h.find<QLabel>("lblClockSync")), contrast::kReadable);
