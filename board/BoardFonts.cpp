@@ -71,21 +71,35 @@ void BoardFonts::fit(QSize window) {
     // cut in half reads worse than a smaller one.
     shown_ = scale_;
     apply(window, shown_);
-    while (shown_ > kNormalScale && !fitsIn(window)) {
-        shown_ = std::max(kNormalScale, shown_ - kFitStep);
-        apply(window, shown_);
+    if (shown_ <= kNormalScale || fitsIn(window)) return;
+    // The largest size between the normal (shown whatever the window) and the chosen that fits,
+    // halving the range each time: a resize stays cheap.
+    int fits = kNormalScale;
+    int fails = shown_;
+    while (fails - fits > kFitStep) {
+        const int mid = fits + std::max(kFitStep, (fails - fits) / 2 / kFitStep * kFitStep);
+        apply(window, mid);
+        (fitsIn(window) ? fits : fails) = mid;
     }
+    shown_ = fits;
+    apply(window, shown_);
+    refreshSizes();
 }
 
-bool BoardFonts::fitsIn(QSize window) const {
-    QLayout* layout = c_.form ? c_.form->layout() : nullptr;
-    if (!layout) return true;
+void BoardFonts::refreshSizes() const {
+    if (!c_.form) return;
     // Every size the layouts keep is asked anew: the text's new size changes the frames around it,
     // which otherwise learn of it only once the window is laid out again.
     for (QWidget* w : c_.form->findChildren<QWidget*>())
         w->updateGeometry();
     for (QLayout* l : c_.form->findChildren<QLayout*>())
         l->invalidate();
+}
+
+bool BoardFonts::fitsIn(QSize window) const {
+    QLayout* layout = c_.form ? c_.form->layout() : nullptr;
+    if (!layout) return true;
+    refreshSizes();
     const QSize least = layout->minimumSize();
     return least.height() <= window.height() && least.width() <= window.width();
 }

@@ -73,6 +73,7 @@ class BoardFonts {
   private:
     void apply(QSize window, int scale);
     bool fitsIn(QSize window) const;
+    void refreshSizes() const;
 
     BoardControls& c_;
     QWidget* extra_ = nullptr;
