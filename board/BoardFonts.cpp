@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -97,11 +98,15 @@ void BoardFonts::refreshSizes() const {
 }
 
 bool BoardFonts::fitsIn(QSize window) const {
-    QLayout* layout = c_.form ? c_.form->layout() : nullptr;
-    if (!layout) return true;
+    auto* main = qobject_cast<QMainWindow*>(c_.form);
+    QWidget* central = main ? main->centralWidget() : nullptr;
+    if (!central) return true;
     refreshSizes();
-    const QSize least = layout->minimumSize();
-    return least.height() <= window.height() && least.width() <= window.width();
+    // The window's own layout keeps an old answer longer than its parts: its parts are asked.
+    int bars = c_.statusBar ? c_.statusBar->sizeHint().height() : 0;
+    if (main->menuWidget()) bars += main->menuWidget()->sizeHint().height();
+    const QSize least = central->minimumSizeHint();
+    return least.height() + bars <= window.height() && least.width() <= window.width();
 }
 
 void BoardFonts::apply(QSize window, int scale) {

@@ -19,7 +19,7 @@ class BoardFonts {
 
     // Heights of the text, as fractions of the unit. On a 24-inch 1920 x 1080 panel the slot text's
     // capitals stand 7 mm and the clock's 14 mm: 16 minutes of arc from a chair 1.5 m away.
-    static constexpr double kClock = 0.0787;
+    static constexpr double kClock = 0.082;
     static constexpr double kStation = 0.039;
     static constexpr double kSlot = 0.0394;
     static constexpr double kDate = 0.0286;
