@@ -91,9 +91,17 @@ TEST(BoardText, ReadsFromTheChairAndFollowsTheTextSizeKeys) {
                 {"clock", c.Lbl3D1, 14.0},
                 {"slot time", c.slotLabel[1], 4.8},
                 {"event line", c.eventBox[1], 4.8}};
-    for (const auto& bar : bars)
-        EXPECT_GE(capMm(bar.text), bar.mm)
-            << bar.what << ": " << QFontMetricsF(bar.text->font()).capHeight() << " px";
+    // Maximized under a title bar, and under a desktop's own bar as well.
+    for (const QSize& window : {kFullHd, kFullHd - QSize(0, 40)}) {
+        h->board.resize(window);
+        QCoreApplication::processEvents();
+        for (const auto& bar : bars)
+            EXPECT_GE(capMm(bar.text), bar.mm)
+                << bar.what << " in a window " << window.height()
+                << " high: " << QFontMetricsF(bar.text->font()).capHeight() << " px";
+    }
+    h->board.resize(kFullHd);
+    QCoreApplication::processEvents();
 
     // Every text of the board follows the keys, each press by a step, within the limits.
     QWidget* texts[] = {c.slotBox[1], c.Lbl3D1, c.eventBox[1], c.slotLabel[1], c.Text20, c.statusBar};
