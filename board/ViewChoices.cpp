@@ -17,8 +17,10 @@ const char* ViewChoices::scaleKey() {
 }
 
 void ViewChoices::restore() {
-    const QVariant kept = windows::userSettings().value(QLatin1String(scaleKey()));
-    fonts_.setScale(kept.isValid() ? kept.toInt() : BoardFonts::kNormalScale);
+    // A size that is not a number (a settings file edited by hand) is the normal size.
+    bool number = false;
+    const int kept = windows::userSettings().value(QLatin1String(scaleKey())).toInt(&number);
+    fonts_.setScale(number ? kept : BoardFonts::kNormalScale);
     showLook(looks::remembered());
 }
 

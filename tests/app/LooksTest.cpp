@@ -147,6 +147,18 @@ TEST(BoardText, ReadsFromTheChairAndFollowsTheTextSizeKeys) {
     EXPECT_EQ(pixelSize(h->c().slotBox[1]), largest);
     QTest::keyClick(&h->board, Qt::Key_0, Qt::ControlModifier);
     EXPECT_EQ(pixelSize(h->c().slotBox[1]), normal[0]);
+
+    // A settings file edited by hand gives the normal size and the light look.
+    {
+        QSettings settings = windows::userSettings();
+        settings.setValue(QLatin1String(ViewChoices::scaleKey()), QStringLiteral("huge"));
+        settings.setValue(QStringLiteral("board/look"), QStringLiteral("purple"));
+    }
+    h.reset();
+    h.emplace();
+    showAt(*h, kFullHd);
+    EXPECT_EQ(pixelSize(h->c().slotBox[1]), normal[0]);
+    EXPECT_TRUE(h->c().lookItem[size_t(looks::Look::Light)]->isChecked());
 }
 
 // Every text at 4.5:1 against what it is read on, and every control's edge at 3:1 against what
