@@ -16,6 +16,7 @@
 #include "widgets/XButton.h"
 
 #include <QAbstractItemView>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -121,6 +122,12 @@ void flatten(TextBox* box) {
     box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
+// The bottom panels give their height to the text: narrow margins and gaps.
+void tighten(QVBoxLayout* layout) {
+    layout->setContentsMargins(6, 2, 6, 4);
+    layout->setSpacing(3);
+}
+
 QComboBox* timeList(int n, int reminder, int time, QWidget* parent) {
     auto* list = named(new QComboBox(parent), nth("Combo", n));
     const QString name = QStringLiteral("Reminder %1 time %2").arg(reminder).arg(time);
@@ -177,9 +184,11 @@ void BoardBuilder::build() {
     middle->addWidget(buildReminderPanel(1, central), 0, 1, 1, 2);
     middle->addWidget(buildReminderPanel(2, central), 0, 1, 1, 2);
     middle->setColumnMinimumWidth(1, kReminderOverlap);
-    middle->setColumnStretch(0, 5);
-    middle->setColumnStretch(2, 4);
-    page->addLayout(middle, 3);
+    // The widths the longest slot and event texts take at their sizes (see BoardFonts).
+    middle->setColumnStretch(0, 63);
+    middle->setColumnStretch(2, 37);
+    // The hour grid is what the presenter reads most: the middle band takes most of the height.
+    page->addLayout(middle, 5);
     for (QWidget* overlay : {static_cast<QWidget*>(c_.Frame3), static_cast<QWidget*>(c_.Frame8),
                              static_cast<QWidget*>(c_.Frame9)}) {
         overlay->raise();
@@ -269,6 +278,26 @@ void BoardBuilder::buildMenus() {
     c_.mnuPhoneList = menu("mnuPhoneList", "&Phone List");
     c_.mnuShowPhoneList =
         item(c_.mnuPhoneList, QStringLiteral("mnuShowPhoneList"), QStringLiteral("Show List"));
+
+    // Text size and look: the presenter's own, kept between runs.
+    c_.mnuView = menu("mnuView", "&View");
+    c_.mnuViewLarger = item(c_.mnuView, QStringLiteral("mnuViewLarger"), QStringLiteral("&Larger Text"));
+    c_.mnuViewLarger->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    c_.mnuViewSmaller = item(c_.mnuView, QStringLiteral("mnuViewSmaller"), QStringLiteral("&Smaller Text"));
+    c_.mnuViewSmaller->setShortcut(QKeySequence::ZoomOut);
+    c_.mnuViewNormal = item(c_.mnuView, QStringLiteral("mnuViewNormal"), QStringLiteral("&Normal Text Size"));
+    c_.mnuViewNormal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    named(c_.mnuView->addSeparator(), QStringLiteral("mnuViewSeparator"));
+    auto* lookGroup = new QActionGroup(c_.mnuView);
+    const std::array<std::pair<const char*, const char*>, 3> lookCaptions = {
+        {{"mnuViewLight", "Li&ght"}, {"mnuViewDark", "&Dark"}, {"mnuViewHighContrast", "&High Contrast"}}};
+    for (size_t i = 0; i < lookCaptions.size(); ++i) {
+        QAction* look =
+            item(c_.mnuView, QLatin1String(lookCaptions[i].first), QString::fromUtf8(lookCaptions[i].second));
+        look->setCheckable(true);
+        lookGroup->addAction(look);
+        c_.lookItem[i] = look;
+    }
 
     c_.mnuHelp = menu("mnuHelp", "&Help");
     c_.mnuHelpAbout = item(c_.mnuHelp, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About"));
@@ -362,7 +391,8 @@ QGroupBox* BoardBuilder::buildHourGrid(QWidget* parent) {
     auto* frame = named(new QGroupBox(parent), QStringLiteral("Frame1"));
     c_.Frame1 = frame;
     auto* grid = new QGridLayout(frame);
-    grid->setVerticalSpacing(2);
+    // Each box has an edge of its own: a gap of one pixel keeps them apart.
+    grid->setVerticalSpacing(1);
     grid->setContentsMargins(6, 4, 6, 4);
     c_.Label31 = label(QStringLiteral("Label31"), QString(), frame);
     c_.Label32 = label(QStringLiteral("Label32"), QString(), frame);
@@ -393,6 +423,7 @@ QGroupBox* BoardBuilder::buildEvents(QWidget* parent) {
     c_.Frame2 = frame;
     auto* grid = new QGridLayout(frame);
     grid->setVerticalSpacing(2);
+    grid->setContentsMargins(6, 4, 6, 4);
     c_.Label27 =
         label(QStringLiteral("Label27"), QStringLiteral("Double-Click to show event copy notes."), frame);
     grid->addWidget(c_.Label27, 0, 0, 1, 2);
@@ -430,6 +461,7 @@ QGroupBox* BoardBuilder::buildWeather(QWidget* parent) {
             xbutton(k, QString::fromUtf8(captions[k - 1]), kWeatherButtonBeforeLoad, colors::kWhite, frame));
     c_.Text20 = spoken(multiBox(QStringLiteral("Text20"), frame, true), QStringLiteral("Weather panel text"));
     auto* layout = new QVBoxLayout(frame);
+    tighten(layout);
     layout->addLayout(buttons);
     layout->addWidget(c_.Text20, 1);
     return frame;
@@ -444,6 +476,7 @@ QGroupBox* BoardBuilder::buildSlogans(QWidget* parent) {
         buttons->addWidget(
             xbutton(10 + p, QString::fromUtf8(captions[p]), kPageButtonBeforeLoad, colors::kBlack, frame));
     auto* layout = new QVBoxLayout(frame);
+    tighten(layout);
     layout->addLayout(buttons);
     for (int line = 1; line <= 3; ++line) {
         c_.sloganBox[line] = spoken(multiBox(nth("Text", 20 + line), frame, true), nth("Slogan ", line));

@@ -10,6 +10,7 @@
 #include "board/Reminders.h"
 #include "board/StartFailures.h"
 #include "board/StatusLine.h"
+#include "board/ViewChoices.h"
 #include "copy/CopyOpeners.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
@@ -124,6 +125,8 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, KeptEdits* kept, cons
     connectHandlers();
     addKeys();
     fonts_.addSmallPrint(clockTrust_->notice());
+    view_ = std::make_unique<ViewChoices>(c_, fonts_, *status_, *clockTrust_);
+    view_->restore();
     setMinimumSize(BoardFonts::kMinimumWindow);
     fonts_.fit(size());
 }
@@ -246,7 +249,7 @@ void frmMain::connectMenus() {
         QAction* BoardControls::*action;
         void (frmMain::*handler)();
     };
-    static const std::array<Item, 13> items = {{
+    static const std::array<Item, 16> items = {{
         {&BoardControls::mnuFileRefresh, &frmMain::mnuFileRefresh_Click},
         {&BoardControls::mnuFileExit, &frmMain::mnuFileExit_Click},
         {&BoardControls::mnuNetworkSetup, &frmMain::mnuNetworkSetup_Click},
@@ -258,6 +261,9 @@ void frmMain::connectMenus() {
         {&BoardControls::mnuEditPopup1, &frmMain::mnuEditPopup1_Click},
         {&BoardControls::mnuEditPopup2, &frmMain::mnuEditPopup2_Click},
         {&BoardControls::mnuShowPhoneList, &frmMain::mnuShowPhoneList_Click},
+        {&BoardControls::mnuViewLarger, &frmMain::mnuViewLarger_Click},
+        {&BoardControls::mnuViewSmaller, &frmMain::mnuViewSmaller_Click},
+        {&BoardControls::mnuViewNormal, &frmMain::mnuViewNormal_Click},
         {&BoardControls::mnuHelpAbout, &frmMain::mnuHelpAbout_Click},
         {&BoardControls::mnuHelpHelp, &frmMain::mnuHelpHelp_Click},
     }};
@@ -267,6 +273,8 @@ void frmMain::connectMenus() {
         connect(c_.dayItem[day], &QAction::triggered, this, [this, day] { mnuDay_Click(day); });
     for (int row = 0; row < 24; ++row)
         connect(c_.hourItem[row], &QAction::triggered, this, [this, row] { mnuHour_Click(row); });
+    for (int look = 0; look < int(c_.lookItem.size()); ++look)
+        connect(c_.lookItem[look], &QAction::triggered, this, [this, look] { mnuViewLook_Click(look); });
 }
 
 void frmMain::connectControls() {
@@ -459,6 +467,18 @@ void frmMain::mnuEditPopup2_Click() {
 }
 void frmMain::mnuShowPhoneList_Click() {
     showPhoneList(*this, errorSink());
+}
+void frmMain::mnuViewLarger_Click() {
+    view_->larger();
+}
+void frmMain::mnuViewSmaller_Click() {
+    view_->smaller();
+}
+void frmMain::mnuViewNormal_Click() {
+    view_->normalSize();
+}
+void frmMain::mnuViewLook_Click(int look) {
+    view_->choose(looks::Look(look));
 }
 void frmMain::mnuEditHistory_Click() {
     // The content the board shows: the hour, the day's events, the weather and the slogans.

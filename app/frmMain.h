@@ -23,6 +23,7 @@ class LiveUpdates;
 class Reminders;
 class StartFailures;
 class StatusLine;
+class ViewChoices;
 
 // The main board. It owns every control of the board (see BoardControls), the eight data controls
 // and the timers, runs the load sequence and the whole-board commands, and hands every other event
@@ -77,6 +78,11 @@ class frmMain : public QMainWindow, public StudioContext {
     void mnuEditPopup1_Click();
     void mnuEditPopup2_Click();
     void mnuShowPhoneList_Click();
+    void mnuViewLarger_Click();
+    void mnuViewSmaller_Click();
+    void mnuViewNormal_Click();
+    // mnuViewLight_Click .. mnuViewHighContrast_Click -> mnuViewLook_Click(look)
+    void mnuViewLook_Click(int look);
     void mnuHelpAbout_Click();
     void mnuHelpHelp_Click();
 
@@ -169,5 +175,6 @@ class frmMain : public QMainWindow, public StudioContext {
     std::unique_ptr<Reminders> reminders_;
     std::unique_ptr<ClockTrust> clockTrust_;
     std::unique_ptr<StatusLine> status_;
+    std::unique_ptr<ViewChoices> view_;
     std::unique_ptr<LiveUpdates> liveUpdates_;
 };

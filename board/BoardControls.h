@@ -85,7 +85,7 @@ struct BoardControls {
 
     // Menus
     QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuDays = nullptr, *mnuHours = nullptr,
-          *mnuReminders = nullptr, *mnuPhoneList = nullptr, *mnuHelp = nullptr;
+          *mnuReminders = nullptr, *mnuPhoneList = nullptr, *mnuView = nullptr, *mnuHelp = nullptr;
     QAction *mnuFileRefresh = nullptr, *mnuFileExit = nullptr;
     QAction *mnuNetworkSetup = nullptr, *mnuEditEdit = nullptr, *mnuSaveContent = nullptr,
             *mnuEditClearHour = nullptr, *mnuEditClearEvents = nullptr, *mnuEditHistory = nullptr;
@@ -93,5 +93,8 @@ struct BoardControls {
     std::array<QAction*, 24> hourItem{}; // mnu12am, mnu1am .. mnu11pm
     QAction *mnuEditPopup1 = nullptr, *mnuEditPopup2 = nullptr;
     QAction* mnuShowPhoneList = nullptr;
+    // The presenter's text size and look.
+    QAction *mnuViewLarger = nullptr, *mnuViewSmaller = nullptr, *mnuViewNormal = nullptr;
+    std::array<QAction*, 3> lookItem{}; // mnuViewLight, mnuViewDark, mnuViewHighContrast
     QAction *mnuHelpAbout = nullptr, *mnuHelpHelp = nullptr;
 };

@@ -28,12 +28,7 @@ ClockTrust::ClockTrust(BoardControls& controls, const Clock& clock)
     notice_ = new QLabel(QStringLiteral("Clock not synchronised"), clockLabel->parentWidget());
     notice_->setObjectName(QStringLiteral("lblClockSync"));
     notice_->setAlignment(Qt::AlignCenter);
-    // A warning red, as light or dark as the window's own colour needs to read.
-    QPalette p = notice_->palette();
-    p.setColor(
-        QPalette::WindowText,
-        contrast::readableOn(kWarningRed, clockLabel->parentWidget()->palette().color(QPalette::Window)));
-    notice_->setPalette(p);
+    setWarningColour(kWarningRed);
     notice_->setToolTip(QStringLiteral("The computer's clock is not kept in step with a time server: "
                                        "the hour and day changes of the board may come early or late."));
     notice_->hide();
@@ -44,6 +39,12 @@ ClockTrust::ClockTrust(BoardControls& controls, const Clock& clock)
     connect(&timer_, &QTimer::timeout, this, &ClockTrust::check);
     timer_.start();
     check();
+}
+
+void ClockTrust::setWarningColour(const QColor& warning) {
+    QPalette p;
+    p.setColor(QPalette::WindowText, contrast::readableOn(warning, contrast::backgroundBehind(notice_)));
+    notice_->setPalette(p);
 }
 
 void ClockTrust::check() {

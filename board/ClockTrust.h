@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include "widgets/Looks.h"
+
 class Clock;
 class QLabel;
 struct BoardControls;
@@ -16,13 +18,15 @@ class ClockTrust : public QObject {
   public:
     // Asking may cost a system call: a few seconds apart is often enough, never on a clock tick.
     static constexpr int kCheckIntervalMs = 5000;
-    static inline const QColor kWarningRed{0xB0, 0x00, 0x00};
+    static inline const QColor kWarningRed = looks::warnings(looks::Look::Light).word;
 
     ClockTrust(BoardControls& controls, const Clock& clock);
 
     // Asks the clock once and shows or hides the notice.
     void check();
     QLabel* notice() const { return notice_; }
+    // The look's warning colour, as light or dark as the window's own colour needs to read.
+    void setWarningColour(const QColor& warning);
 
   private:
     const Clock& clock_;

@@ -113,13 +113,21 @@ QString StatusLine::fitted(const QString& text, const QFontMetrics& metrics, int
     return cut + ellipsis;
 }
 
+void StatusLine::setBands(const looks::Band& failure, const looks::Band& copy) {
+    failureBand_ = failure;
+    copyBand_ = copy;
+    if (bar_) paintBar();
+}
+
 void StatusLine::paintBar() {
-    if (!standing_) standing_ = bar_->palette();
-    QPalette p = *standing_;
+    // Only the band's two colours are the bar's own: the rest follows the window, whatever look it
+    // wears now or later.
+    QPalette p;
     const bool failing = !failure_.isEmpty();
     if (failing) {
-        p.setColor(QPalette::Window, showingCopy_ ? kCopyBack : kFailureBack);
-        p.setColor(QPalette::WindowText, showingCopy_ ? kCopyText : kFailureText);
+        const looks::Band& band = showingCopy_ ? copyBand_ : failureBand_;
+        p.setColor(QPalette::Window, band.back);
+        p.setColor(QPalette::WindowText, band.text);
     }
     bar_->setPalette(p);
     bar_->setAutoFillBackground(failing);

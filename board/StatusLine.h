@@ -8,19 +8,20 @@
 #include <QString>
 
 #include "base/Failure.h"
-#include <optional>
+#include "widgets/Looks.h"
 
 // The main board's status bar. A failure stays until the board finds the files healthy again;
 // a standing notice (text kept on this computer) shows always, after the failure if one holds. While a
 // failure holds, the whole bar turns red: a refused write must not pass for a quiet status line.
 class StatusLine {
   public:
-    static inline const QColor kFailureBack{0xB0, 0x00, 0x00};
-    static inline const QColor kFailureText{0xFF, 0xFF, 0xFF};
+    // The light look's bands.
+    static inline const QColor kFailureBack = looks::warnings(looks::Look::Light).failure.back;
+    static inline const QColor kFailureText = looks::warnings(looks::Look::Light).failure.text;
     // The band the bar becomes while the board shows the copy kept on this computer: unlike any
     // failure's, so nobody takes the copy for live data nor for a fault to mend.
-    static inline const QColor kCopyBack{0x00, 0x3A, 0x8C};
-    static inline const QColor kCopyText{0xFF, 0xFF, 0xFF};
+    static inline const QColor kCopyBack = looks::warnings(looks::Look::Light).copy.back;
+    static inline const QColor kCopyText = looks::warnings(looks::Look::Light).copy.text;
 
     explicit StatusLine(QStatusBar* bar) : bar_(bar) {}
     ~StatusLine();
@@ -45,6 +46,8 @@ class StatusLine {
     void refresh();
 
     QString failure() const { return failure_; }
+    // The bands of another look, worn at once where one shows.
+    void setBands(const looks::Band& failure, const looks::Band& copy);
 
     // What the bar says: the failure as a sentence that names the file and its folder or server, the
     // engine's words in it (see sentenceOf), then the notice.
@@ -67,6 +70,6 @@ class StatusLine {
     QString told_;
     bool showingCopy_ = false;
     bool noticeHeldBack_ = false;
-    // The bar's own colours, worn whenever no failure holds.
-    std::optional<QPalette> standing_;
+    looks::Band failureBand_{kFailureBack, kFailureText};
+    looks::Band copyBand_{kCopyBack, kCopyText};
 };

@@ -31,6 +31,9 @@ ReadOnAir::ReadOnAir(StudioContext& context, DataControl& data, std::function<vo
     for (QPushButton* b : {read_, undo_})
         b->setAutoDefault(false);
     undo_->setEnabled(false);
+    // The caption grows with the time of the last read: the room it takes is given while the window
+    // has it, and never asked of the window, so the editor does not widen by itself.
+    read_->setMinimumWidth(read_->sizeHint().width());
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(read_);

@@ -2,6 +2,7 @@
 
 #include "base/Steps.h"
 #include "data/controls/DataControl.h"
+#include "widgets/Contrast.h"
 #include "widgets/TextBox.h"
 
 #include <QAction>
@@ -18,9 +19,11 @@ const QString kNameField = QStringLiteral("PromoName");
 const QString kStartField = QStringLiteral("StartDate");
 const QString kEndField = QStringLiteral("EndDate");
 
-// Bright enough to stand out against the editor's dark red, and apart from each other.
-QColor warningColor(RunState state) {
-    return state == RunState::Expired ? QColor(0xFF, 0x8C, 0x00) : QColor(0xFF, 0xE0, 0x40);
+// Apart from each other, and made as light as it takes to read on what they stand on (the editor's
+// dark red took the orange down to 2.8:1).
+QColor warningColor(RunState state, const QWidget* on) {
+    const QColor hue = state == RunState::Expired ? QColor(0xFF, 0x8C, 0x00) : QColor(0xFF, 0xE0, 0x40);
+    return contrast::readableOn(hue, contrast::backgroundBehind(on));
 }
 
 QIcon markIcon(RunState state) {
@@ -42,6 +45,8 @@ RunMarks::RunMarks(DataControl& data, TextBox* name, TextBox* start, TextBox* en
     mark_->setObjectName(QStringLiteral("RunMark"));
     name->addAction(mark_, QLineEdit::TrailingPosition);
     reason_->setObjectName(QStringLiteral("RunReason"));
+    // A longer reason takes a second line rather than more of the screen.
+    reason_->setWordWrap(true);
     QFont bold = reason_->font();
     bold.setBold(true);
     reason_->setFont(bold);
@@ -56,6 +61,8 @@ RunMarks::RunMarks(DataControl& data, TextBox* name, TextBox* start, TextBox* en
 void RunMarks::setDateNotes(QLabel* startNote, QLabel* endNote) {
     startNote_ = startNote;
     endNote_ = endNote;
+    for (QLabel* note : {startNote_, endNote_})
+        note->setWordWrap(true);
     update();
 }
 
@@ -81,12 +88,11 @@ void RunMarks::update() {
     mark_->setToolTip(reason);
     reason_->setText(reason);
     QPalette p = reason_->palette();
-    p.setColor(QPalette::WindowText, warningColor(check.state));
+    p.setColor(QPalette::WindowText, warningColor(check.state, reason_));
     reason_->setPalette(p);
-    copy_->setStyleSheet(
-        marked
-            ? QStringLiteral("QPlainTextEdit { border: 4px solid %1; }").arg(warningColor(check.state).name())
-            : QString());
+    copy_->setStyleSheet(marked ? QStringLiteral("QPlainTextEdit { border: 4px solid %1; }")
+                                      .arg(warningColor(check.state, copy_->parentWidget()).name())
+                                : QString());
     copy_->setAccessibleDescription(reason);
 }
 

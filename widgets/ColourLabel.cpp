@@ -26,9 +26,7 @@ QColor ColourLabel::foreground() const {
 QColor ColourLabel::background() const {
     if (filled_) return palette().color(QPalette::Window);
     // Transparent: what shows through is the nearest parent that paints.
-    for (const QWidget* w = parentWidget(); w; w = w->parentWidget())
-        if (w->autoFillBackground() || w->isWindow()) return w->palette().color(QPalette::Window);
-    return palette().color(QPalette::Window);
+    return parentWidget() ? contrast::backgroundBehind(parentWidget()) : palette().color(QPalette::Window);
 }
 
 void ColourLabel::paintEvent(QPaintEvent*) {

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QWidget>
 #include <QtMath>
 #include <algorithm>
 
@@ -11,6 +12,19 @@ namespace {
 double linear(int channel) {
     const double c = channel / 255.0;
     return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+// The colour moved towards end by the smallest of twenty steps that stands out from background by
+// at least wanted; the end itself where no step does.
+QColor towards(const QColor& from, const QColor& end, const QColor& background, double wanted) {
+    for (int step = 1; step <= 20; ++step) {
+        const double t = step / 20.0;
+        const QColor mixed = QColor::fromRgbF(float(from.redF() + (end.redF() - from.redF()) * t),
+                                              float(from.greenF() + (end.greenF() - from.greenF()) * t),
+                                              float(from.blueF() + (end.blueF() - from.blueF()) * t));
+        if (ratio(mixed, background) >= wanted) return mixed;
+    }
+    return end;
 }
 } // namespace
 
@@ -32,17 +46,18 @@ QColor strongestAgainst(const QColor& c) {
 QColor readableOn(const QColor& preferred, const QColor& background) {
     if (ratio(preferred, background) >= kReadable) return preferred;
     // Towards white on a dark background, towards black on a light one; the end itself always reads.
-    const bool lighten = strongestAgainst(background) == QColor(Qt::white);
-    const QColor end = lighten ? QColor(Qt::white) : QColor(Qt::black);
-    for (int step = 1; step <= 20; ++step) {
-        const double t = step / 20.0;
-        const QColor mixed =
-            QColor::fromRgbF(float(preferred.redF() + (end.redF() - preferred.redF()) * t),
-                             float(preferred.greenF() + (end.greenF() - preferred.greenF()) * t),
-                             float(preferred.blueF() + (end.blueF() - preferred.blueF()) * t));
-        if (ratio(mixed, background) >= kReadable) return mixed;
-    }
-    return end;
+    return towards(preferred, strongestAgainst(background), background, kReadable);
+}
+
+QColor edgeOn(const QColor& background) {
+    // A little past the bar, so rounding of the drawn colour never takes it under.
+    return towards(background, strongestAgainst(background), background, kOutline + 0.2);
+}
+
+QColor backgroundBehind(const QWidget* w) {
+    for (const QWidget* p = w; p; p = p->parentWidget())
+        if (p->autoFillBackground() || p->isWindow()) return p->palette().color(QPalette::Window);
+    return w->palette().color(QPalette::Window);
 }
 
 void drawText(QPainter& painter, const QRect& rect, int alignment, const QString& text, const QColor& fore,

@@ -1,8 +1,10 @@
 #include "widgets/TextBox.h"
 
 #include "widgets/Colors.h"
+#include "widgets/Contrast.h"
 
 #include <QKeyEvent>
+#include <QPainter>
 #include <QValidator>
 
 namespace {
@@ -62,7 +64,8 @@ void TextBox::setTypedMaxLength(int max) {
 QSize TextBox::minimumSizeHint() const {
     const QSize standard = QLineEdit::minimumSizeHint();
     if (hasFrame()) return standard;
-    return {standard.width(), std::min(standard.height(), fontMetrics().height() + 2)};
+    // Its text whole, and a pixel above and below for the edge.
+    return {standard.width(), fontMetrics().height() + 2};
 }
 
 void TextBox::focusInEvent(QFocusEvent* e) {
@@ -87,6 +90,14 @@ void TextBox::keyPressEvent(QKeyEvent* e) {
 void TextBox::mouseDoubleClickEvent(QMouseEvent* e) {
     QLineEdit::mouseDoubleClickEvent(e);
     emit doubleClicked();
+}
+
+void TextBox::paintEvent(QPaintEvent* e) {
+    QLineEdit::paintEvent(e);
+    if (hasFrame() || !parentWidget()) return;
+    QPainter painter(this);
+    painter.setPen(contrast::edgeOn(contrast::backgroundBehind(parentWidget())));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 MultiLineBox::MultiLineBox(QWidget* parent) : QPlainTextEdit(parent) {

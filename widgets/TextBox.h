@@ -34,6 +34,9 @@ class TextBox : public QLineEdit {
     void keyPressEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    // Without a frame, a thin edge that stands out from the surroundings (a yellow box on a light
+    // window would otherwise hardly show where it ends).
+    void paintEvent(QPaintEvent* e) override;
 
   private:
     quint32 back_ = 0xFFFFFF;

@@ -9,11 +9,11 @@
 
 namespace windows {
 
-namespace {
-
 QSettings userSettings() {
     return QSettings(QSettings::UserScope, QStringLiteral("Cuepilot"), QStringLiteral("Cuepilot"));
 }
+
+namespace {
 
 // Puts the window back before it is first shown and notes where it is whenever it is hidden or
 // closed.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSettings>
 #include <QString>
 
 class QAbstractButton;
@@ -19,5 +20,8 @@ void closeOnEscape(QWidget* window, QAbstractButton* closeButton = nullptr);
 
 // The settings key a window's place is kept under.
 QString placeKey(const QString& windowName);
+
+// What the program keeps per user between runs (window places, the presenter's look and text size).
+QSettings userSettings();
 
 } // namespace windows

@@ -17,6 +17,8 @@ class XButton : public QPushButton {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    // A new look or a new place: the edge follows what surrounds the button.
+    void changeEvent(QEvent* event) override;
 
   private:
     void repaintColors();

@@ -383,6 +383,15 @@ QVector<Menu> expectedMenus() {
          "&Reminders",
          {{"mnuEditPopup1", "Pop-up Reminder #1"}, {"mnuEditPopup2", "Pop-up Reminder #2"}}},
         {"mnuPhoneList", "&Phone List", {{"mnuShowPhoneList", "Show List"}}},
+        {"mnuView",
+         "&View",
+         {{"mnuViewLarger", "&Larger Text"},
+          {"mnuViewSmaller", "&Smaller Text"},
+          {"mnuViewNormal", "&Normal Text Size"},
+          {"mnuViewSeparator", "-"},
+          {"mnuViewLight", "Li&ght"},
+          {"mnuViewDark", "&Dark"},
+          {"mnuViewHighContrast", "&High Contrast"}}},
         {"mnuHelp", "&Help", {{"mnuHelpAbout", "&About"}, {"mnuHelpHelp", "&Help"}}},
     };
 }

@@ -1,4 +1,5 @@
 #include "tests/app/BoardHarness.h"
+#include "tests/support/Legibility.h"
 
 #include "app/CommandLine.h"
 #include "app/SingleInstance.h"
@@ -124,32 +125,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Screen{"3840x2160_scale2", {1920, 1080}}, Screen{"3840x2160_scale1_5", {2560, 1440}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Contrast of what a control's text is read against: its own rim where it has one.
-double readContrast(QWidget* w) {
-    if (auto* x = qobject_cast<XButton*>(w)) {
-        const QColor fore = colors::fromBgr(x->foreColor()), back = colors::fromBgr(x->backColor());
-        return std::max(contrast::ratio(fore, back), contrast::ratio(fore, contrast::strongestAgainst(fore)));
-    }
-    if (auto* l = qobject_cast<ColourLabel*>(w))
-        return std::max(contrast::ratio(l->foreground(), l->background()),
-                        contrast::ratio(l->foreground(), contrast::strongestAgainst(l->foreground())));
-    if (auto* e = qobject_cast<QLineEdit*>(w))
-        return contrast::ratio(e->palette().color(QPalette::Text), e->palette().color(QPalette::Base));
-    if (auto* e = qobject_cast<QPlainTextEdit*>(w))
-        return contrast::ratio(e->palette().color(QPalette::Text), e->palette().color(QPalette::Base));
-    QColor back = w->palette().color(QPalette::Window);
-    for (QWidget* p = w; p; p = p->parentWidget())
-        if (p->autoFillBackground() || p->isWindow()) {
-            back = p->palette().color(QPalette::Window);
-            break;
-        }
-    const QPalette::ColorRole role = qobject_cast<QAbstractButton*>(w) && !qobject_cast<QRadioButton*>(w)
-                                         ? QPalette::ButtonText
-                                         : QPalette::WindowText;
-    if (role == QPalette::ButtonText) back = w->palette().color(QPalette::Button);
-    return contrast::ratio(w->palette().color(role), back);
-}
-
 QPalette darkPalette() {
     QPalette p;
     p.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
@@ -193,7 +168,7 @@ TEST(ScreenContrast, EveryTextReadsInEachPalette) {
                 if (!qobject_cast<QLabel*>(w) && !qobject_cast<QAbstractButton*>(w) &&
                     !qobject_cast<QLineEdit*>(w) && !qobject_cast<QPlainTextEdit*>(w))
                     continue;
-                EXPECT_GE(readContrast(w), contrast::kReadable)
+                EXPECT_GE(legibility::readContrast(w), contrast::kReadable)
                     << name << " " << w->objectName().toStdString();
             }
         }

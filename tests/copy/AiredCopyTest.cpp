@@ -4,6 +4,7 @@
 #include "data/controls/DataControl.h"
 #include "data/storage/RoutingProvider.h"
 #include "tests/copy/CopyTestSupport.h"
+#include "tests/support/Legibility.h"
 #include "widgets/TextBox.h"
 #include "widgets/Windows.h"
 
@@ -183,6 +184,30 @@ TEST_F(AiredCopy, ADoublePressIsOneReadAndCopyOutOfItsRunIsAskedAboutOnce) {
     answerNextQuestion(std::nullopt);
     click(w, "ReadOnAir");
     EXPECT_EQ(fx.count(airedFile(), "Aired"), 3);
+}
+
+// The run warnings read on the editor's dark red, and neither they nor the Read on Air caption make
+// the window wider as they grow: it would creep over the board's clock and stay there.
+TEST_F(AiredCopy, RunWarningsReadAndGrowingCaptionsLeaveTheEditorsWidth) {
+    studio.clock.set(QDate(2026, 12, 7), QTime(9, 5, 0));
+    frmNotes* w = promoEditor();
+    w->show();
+    QCoreApplication::processEvents();
+    const int width = w->width();
+    const int least = w->minimumSizeHint().width();
+    for (const char* reason : {"Ended Nov 30 2026", "Starts Dec 10 2026"}) {
+        EXPECT_EQ(marked(w), reason);
+        EXPECT_GE(legibility::readContrast(child<QLabel>(w, "RunReason")), contrast::kReadable) << reason;
+        // The copy box's frame in the warning's colour.
+        EXPECT_GE(legibility::edgeContrast(child<MultiLineBox>(w, "Text1")), contrast::kReadable) << reason;
+        answerNextQuestion(QMessageBox::Yes);
+        click(w, "ReadOnAir");
+        EXPECT_EQ(readCaption(w), "&Read on Air (last read 9:05 AM)");
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w->width(), width) << reason;
+        EXPECT_LE(w->minimumSizeHint().width(), least) << reason;
+        click(w, "Command4");
+    }
 }
 
 } // namespace
