@@ -324,6 +324,11 @@ class Connection {
     // connection holds it in WAL mode. The header says so only enciphered; the file beside it is
     // there while any connection has it open in WAL mode.
     bool inWalMode() const { return QFileInfo::exists(path_ + QStringLiteral("-wal")); }
+    // The same, asked of the engine inside a read: it looked for the file beside as the read began.
+    bool walInUse() {
+        Statement mode(*this, QStringLiteral("PRAGMA journal_mode"));
+        return mode.step() && mode.text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    }
     void leaveWalMode() {
         skipOnFailure([&] { exec(QStringLiteral("PRAGMA journal_mode = DELETE")); });
     }
@@ -688,7 +693,8 @@ class HeaderMarker : public ChangeMarker {
     explicit HeaderMarker(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
     QByteArray read() override { return conn_->rawBytes(24, 16); }
     QByteArray markedOutsideWal() {
-        if (conn_->inWalMode())
+        // Inside a read the engine has just looked for the file beside; outside one, we look.
+        if (conn_->inTransaction() ? conn_->walInUse() : conn_->inWalMode())
             throw StorageError(QStringLiteral("The file is in WAL journal mode."), FailureKind::Locked);
         return read();
     }
@@ -874,26 +880,44 @@ void pinCipherSettings(Connection& c) {
     c.exec(QStringLiteral("PRAGMA cipher_kdf_algorithm = PBKDF2_HMAC_SHA1"));
 }
 
-void useSafeJournal(Connection& c) {
-    // Files may lie on a network drive: a rollback journal, never WAL.
-    c.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+// Settings of the connection alone: nothing is read or written for them.
+void useSafeSettings(Connection& c) {
     c.exec(QStringLiteral("PRAGMA synchronous = FULL"));
     c.exec(QStringLiteral("PRAGMA locking_mode = NORMAL"));
 }
 
-void keyConnection(Connection& conn, const QByteArray& keyHex) {
+void useSafeJournal(Connection& c) {
+    // Files may lie on a network drive: a rollback journal, never WAL.
+    c.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+    useSafeSettings(c);
+}
+
+// readFirst runs once the key is known good, in the same read where it can: on a share every read of
+// its own costs round trips (a look for a journal, for a WAL file, at the change counter).
+void keyConnection(Connection& conn, const QByteArray& keyHex, const std::function<void()>& readFirst) {
     if (!keyHex.isEmpty()) {
         conn.applyKey(keyHex);
         pinCipherSettings(conn);
     }
-    // A wrong key shows at the first read.
-    {
-        Statement probe(conn, QStringLiteral("SELECT count(*) FROM sqlite_master"));
-        probe.step();
-        Statement app(conn, QStringLiteral("PRAGMA application_id"));
-        if (!app.step() || app.int64(0) != kApplicationId) throw codeError(SQLITE_NOTADB);
+    bool inWal = false;
+    conn.read([&] {
+        // A wrong key shows at the first read.
+        {
+            Statement probe(conn, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+            probe.step();
+            Statement app(conn, QStringLiteral("PRAGMA application_id"));
+            if (!app.step() || app.int64(0) != kApplicationId) throw codeError(SQLITE_NOTADB);
+        }
+        inWal = conn.walInUse();
+        if (!inWal && readFirst) readFirst();
+    });
+    if (!inWal) {
+        useSafeSettings(conn);
+        return;
     }
+    // Only a file left in WAL mode needs a change of mode, which no read may be open over.
     useSafeJournal(conn);
+    if (readFirst) conn.read(readFirst);
 }
 
 } // namespace
@@ -1004,7 +1028,8 @@ std::shared_ptr<Database> SqlCipherProvider::openKnown(const QString& path, cons
 }
 
 std::shared_ptr<Database> SqlCipherProvider::connectTo(const QString& folded, const QString& password,
-                                                       const FileIdentity& id) {
+                                                       const FileIdentity& id,
+                                                       const std::function<void(Database&)>& readFirst) {
     // The engine opens the file before it reads anything, so the salt is read through its handle.
     auto conn = std::make_shared<Connection>(folded, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
     const QByteArray salt = id.size >= 16 ? conn->salt() : QByteArray();
@@ -1013,9 +1038,10 @@ std::shared_ptr<Database> SqlCipherProvider::connectTo(const QString& folded, co
         if (salt.size() < 16) throw codeError(SQLITE_NOTADB);
         keyHex = keyFor(password, salt);
     }
-    keyConnection(*conn, keyHex);
     conn->setKeepsHistory(keepHistory_);
-    return std::make_shared<SqlCipherDatabase>(folded, std::move(conn), id, salt);
+    auto db = std::make_shared<SqlCipherDatabase>(folded, conn, id, salt);
+    keyConnection(*conn, keyHex, readFirst ? std::function<void()>([&] { readFirst(*db); }) : nullptr);
+    return db;
 }
 
 QVector<std::shared_ptr<const TableSnapshot>>
@@ -1026,12 +1052,14 @@ SqlCipherProvider::openAheadReading(const QString& path, const QString& connectS
     if (!identify(folded, id)) return {};
     QVector<std::shared_ptr<const TableSnapshot>> snapshots;
     try {
-        auto db = connectTo(folded, password, id);
-        // A table that cannot be read is met again, and reported, when the board reads it.
-        for (const QString& table : tables)
-            skipOnFailure([&] {
-                if (auto snapshot = db->snapshot(table, nullptr)) snapshots << snapshot;
-            });
+        // In the read that tries the key. A table that cannot be read is met again, and reported,
+        // when the board reads it.
+        auto db = connectTo(folded, password, id, [&](Database& opened) {
+            for (const QString& table : tables)
+                skipOnFailure([&] {
+                    if (auto snapshot = opened.snapshot(table, nullptr)) snapshots << snapshot;
+                });
+        });
         // What it replaces is closed after the lock is let go: closing a file on a share is a round
         // trip, and the board's thread takes this lock.
         std::shared_ptr<Database> replaced;

@@ -9,6 +9,7 @@
 #include <QMutex>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 struct FileIdentity;
@@ -48,8 +49,10 @@ class SqlCipherProvider : public DatabaseProvider {
 
   private:
     QByteArray keyFor(const QString& password, const QByteArray& salt);
+    // readFirst, when given, reads through the new connection in the very read that tries its key.
     std::shared_ptr<Database> connectTo(const QString& folded, const QString& password,
-                                        const FileIdentity& id);
+                                        const FileIdentity& id,
+                                        const std::function<void(Database&)>& readFirst = nullptr);
     std::shared_ptr<Database> takeAhead(const QString& cacheKey, const FileIdentity& id);
     std::shared_ptr<Database> openAs(const QString& cacheKey);
     void forgetOpen(const QString& cacheKey);
