@@ -337,7 +337,7 @@ std::shared_ptr<Database> BoardStorage::open(const QString& path, const QString&
     const std::shared_ptr<StorageThread> worker = workerFor(path);
     // A place known to be silent is not asked at all: a file opened ahead would open from memory
     // and then fail at its first table, leaving the board on what it showed before.
-    if (worker->silent())
+    if (foundSilent(*worker, path))
         if (std::shared_ptr<Database> copy = openCopy(path, connect, worker)) return copy;
     try {
         return bounded(askAbout<std::shared_ptr<Database>>(
@@ -347,7 +347,7 @@ std::shared_ptr<Database> BoardStorage::open(const QString& path, const QString&
                        worker);
     } catch (const AnswerLateError& e) {
         // Only a place that does not answer: a slow one answers in a moment, and the board waits.
-        if (e.kind() != FailureKind::Silent) throw;
+        if (e.kind() != FailureKind::Silent && !foundSilent(*worker, path)) throw;
         std::shared_ptr<Database> copy = openCopy(path, connect, worker);
         if (!copy) throw;
         return copy;
@@ -384,6 +384,12 @@ bool BoardStorage::stillSilent(const std::shared_ptr<StorageThread>& place, cons
     // Found silent by the board's own question, or by the watcher's, which the engine then refuses
     // to ask.
     return place && (place->silent() || UnansweredFolders::stillWaitingForFile(path));
+}
+
+bool BoardStorage::foundSilent(const StorageThread& place, const QString& path) {
+    // The worker may be held by work nobody waits for (a connection let go), so its own questions
+    // are only late yet; the watcher's question says the share itself does not answer.
+    return place.silent() || UnansweredFolders::waitedForFileMs(path) >= kSilentAfterMs;
 }
 
 QDateTime BoardStorage::showingCopyOf() {
@@ -450,7 +456,7 @@ std::shared_ptr<Database> BoardStorage::openKnown(const QString& path, const QSt
                        worker);
     } catch (const AnswerLateError& e) {
         // Opened as any other file then: from its copy, if one is kept.
-        if (e.kind() == FailureKind::Silent && localCopies()) return nullptr;
+        if ((e.kind() == FailureKind::Silent || foundSilent(*worker, path)) && localCopies()) return nullptr;
         throw;
     }
 }
