@@ -95,7 +95,7 @@ frmMain::frmMain(Clock& clock, DatabaseProvider& provider, KeptEdits* kept, cons
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Cuepilot Version 3.1"));
     BoardBuilder(*this, provider_, journal(), c_).build();
-    status_ = std::make_unique<StatusLine>(c_.statusBar);
+    status_ = std::make_unique<StatusLine>(c_.statusBar, [this] { return provider_.unanswered().forMs; });
     // A pending write that fails while a data control closes cannot be thrown: show it.
     for (int n = 1; n <= 8; ++n)
         c_.data[n]->setLostWriteSink(errorSink());
@@ -141,8 +141,10 @@ frmMain::~frmMain() {
 ErrorSink frmMain::errorSink() const {
     return [this](const Failure& failure) {
         // A server address may carry its password: never on the screen.
-        if (status_)
-            status_->showFailure({failure.kind, failure.where, paths::withoutPassword(failure.words)});
+        if (!status_) return;
+        Failure shown = failure;
+        shown.words = paths::withoutPassword(failure.words);
+        status_->showFailure(shown);
     };
 }
 

@@ -55,8 +55,10 @@ QString sentenceOf(const Failure& failure) {
     // engine's words are never one: they start in lower case or end without a full stop.
     if (words.front().isUpper() && words.endsWith(QLatin1Char('.'))) {
         words.chop(1);
-        const QString place =
-            failure.file.isEmpty() ? QStringLiteral("in %1").arg(failure.where) : subjectOf(failure);
+        const QString place = failure.file.isEmpty() ? (isServer(failure.where) ? QStringLiteral("on %1")
+                                                                                : QStringLiteral("in %1"))
+                                                           .arg(failure.where)
+                                                     : subjectOf(failure);
         return QStringLiteral("%1 (%2).").arg(words, place);
     }
     return asSentence(QStringLiteral("%1 %2: %3").arg(subjectOf(failure), predicateOf(failure.kind), words));

@@ -9,7 +9,6 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/Paths.h"
 #include "data/controls/DataControl.h"
-#include "data/storage/AskedOnItsOwn.h"
 #include "widgets/Lbl3D.h"
 #include "widgets/TextBox.h"
 #include "widgets/Windows.h"
@@ -277,7 +276,7 @@ void ClockAdvance::payOwedRoll() {
         owedRoll_.reset();
         return;
     }
-    if (UnansweredFolders::stillWaitingForFile(c_.data[1]->databaseName())) return;
+    if (c_.data[1]->placeAwaited()) return;
     hourRoll(boardHour(seen_->wall));
     display_.markSlotOnceShown(seen_->wall);
 }

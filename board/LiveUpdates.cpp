@@ -7,8 +7,6 @@
 #include "data/controls/DataControl.h"
 #include "data/rescue/KeptEdits.h"
 #include "data/rescue/KeptPlace.h"
-#include "data/storage/AskedOnItsOwn.h"
-#include "data/storage/LocalCommits.h"
 #include "data/storage/StorageThread.h"
 
 #include <algorithm>
@@ -21,11 +19,9 @@ LiveUpdates::LiveUpdates(QVector<DataControl*> sources, DatabaseProvider& provid
     QObject::connect(&timer_, &QTimer::timeout, this, &LiveUpdates::round);
     // A save in any window of this board reaches the board's other data controls on that file at
     // once, as another studio's would a round later. Queued: the save is under way when it is told.
-    QObject::connect(&LocalCommits::instance(), &LocalCommits::committed, this, &LiveUpdates::fileChanged,
-                     Qt::QueuedConnection);
-    // An answer the board stopped waiting for has come: what failed meanwhile is read again now.
-    QObject::connect(&LateAnswers::instance(), &LateAnswers::caughtUp, this, &LiveUpdates::poll,
-                     Qt::QueuedConnection);
+    // And an answer the board stopped waiting for has come: what failed meanwhile is read again now.
+    provider_.followNews(
+        this, [this] { poll(); }, [this](const QString& file) { fileChanged(file); });
 }
 
 LiveUpdates::~LiveUpdates() {
@@ -156,41 +152,43 @@ void LiveUpdates::sayWhetherTheShareAnswers() {
         status_.refresh();
         return;
     }
-    qint64 folderWait = -1;
+    QStringList files;
     for (const DataControl* source : sources_)
-        folderWait = std::max(folderWait, UnansweredFolders::waitedForFileMs(source->databaseName()));
-    const qint64 lateWait = LateAnswers::awaitedForMs();
-    if (folderWait >= kSilentAfterMs)
-        status_.showFailure({FailureKind::Silent, QString(), kShareNotAnswering});
-    else if (lateWait >= kSilentAfterMs)
-        status_.showFailure({FailureKind::Silent, QString(), LateAnswers::awaitedMessage()});
-    else if (folderWait < 0 && status_.failure() == kShareNotAnswering)
+        if (!source->databaseName().isEmpty()) files << source->databaseName();
+    const DatabaseProvider::Unanswered waited = provider_.unanswered(files);
+    const bool server = paths::isServer(waited.place);
+    if (waited.forMs >= kSilentAfterMs)
+        status_.showFailure(
+            {FailureKind::Silent, waited.place, server ? kServerNotAnswering : kShareNotAnswering});
+    else if (waited.forMs < 0 &&
+             (status_.failure() == kShareNotAnswering || status_.failure() == kServerNotAnswering))
         status_.healthy();
     status_.refresh();
 }
 
 // Said once when the board turns to the copy, and once when it is back on live data.
 bool LiveUpdates::sayWhetherTheCopyIsShown() {
-    const bool server = copiedPlace_ && paths::isServer(copiedPlace_());
+    const QString place = copiedPlace_ ? paths::withoutPassword(copiedPlace_()) : QString();
+    const QString subject =
+        (paths::isServer(place) ? QStringLiteral("The server %1") : QStringLiteral("The data folder %1"))
+            .arg(place)
+            .trimmed();
     const QDateTime copyOf = provider_.showingCopyOf();
     if (copyOf.isValid()) {
-        status_.showingCopy(
-            QStringLiteral("%1 does not answer: the board shows its copy of %2.")
-                .arg(server ? QStringLiteral("The server") : QStringLiteral("The data folder"),
-                     minuteText(copyOf.time())));
+        status_.showingCopy(QStringLiteral("%1 does not answer: the board shows its copy of %2.")
+                                .arg(subject, minuteText(copyOf.time())));
         return true;
     }
     if (status_.isShowingCopy()) {
         status_.showingCopy(QString());
-        status_.tell(QStringLiteral("%1 answers again: the board shows live data.")
-                         .arg(server ? QStringLiteral("The server") : QStringLiteral("The data folder")));
+        status_.tell(QStringLiteral("%1 answers again: the board shows live data.").arg(subject));
     }
     return false;
 }
 
 void LiveUpdates::openAwaitedFromCopy() {
     // Not while the place is only slow: it answers in a moment, and the live file is opened then.
-    if (std::max(UnansweredFolders::longestWaitMs(), LateAnswers::awaitedForMs()) < kSilentAfterMs) return;
+    if (provider_.unanswered().forMs < kSilentAfterMs) return;
     for (DataControl* source : sources_)
         if (!source->isOpen() && !source->databaseName().isEmpty() && !source->recordSource().isEmpty())
             skipOnFailure([&] { source->pollForChanges(); });

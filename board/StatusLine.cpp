@@ -70,14 +70,18 @@ void StatusLine::healthy() {
 
 void StatusLine::refresh() {
     // Only when that changed: the bar may show another window's message meanwhile.
-    if (onlySlowSoFar(notice_) != noticeHeldBack_) show();
+    if (noticeOnlySlowSoFar() != noticeHeldBack_) show();
+}
+
+bool StatusLine::noticeOnlySlowSoFar() const {
+    return waitedMs_ && onlySlowSoFar(notice_, waitedMs_());
 }
 
 void StatusLine::show() {
     if (!bar_) return;
     paintBar();
     // Text kept for want of an answer that is only a moment late is said once the answer stays away.
-    noticeHeldBack_ = onlySlowSoFar(notice_);
+    noticeHeldBack_ = noticeOnlySlowSoFar();
     const QString notice = noticeHeldBack_ ? QString() : notice_;
     // A refused write is followed by where its text was kept: both are said, the failure first.
     const QString text =

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStatusBar>
 #include <QString>
+#include <functional>
 
 #include "base/Failure.h"
 #include "widgets/Looks.h"
@@ -23,7 +24,10 @@ class StatusLine {
     static inline const QColor kCopyBack = looks::warnings(looks::Look::Light).copy.back;
     static inline const QColor kCopyText = looks::warnings(looks::Look::Light).copy.text;
 
-    explicit StatusLine(QStatusBar* bar) : bar_(bar) {}
+    // waitedMs tells for how long the board's storage has waited for a share or server (-1: all
+    // answer): kept text whose cause is one that only a moment ago stopped answering is said later.
+    explicit StatusLine(QStatusBar* bar, std::function<qint64()> waitedMs = {})
+        : bar_(bar), waitedMs_(std::move(waitedMs)) {}
     ~StatusLine();
     StatusLine(const StatusLine&) = delete;
     StatusLine& operator=(const StatusLine&) = delete;
@@ -58,9 +62,11 @@ class StatusLine {
 
   private:
     void show();
+    bool noticeOnlySlowSoFar() const;
     void paintBar();
 
     QPointer<QStatusBar> bar_;
+    std::function<qint64()> waitedMs_;
     QString failure_;
     QString where_;
     QString file_;

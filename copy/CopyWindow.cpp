@@ -1,6 +1,7 @@
 #include "copy/CopyWindow.h"
 
 #include "base/Failure.h"
+#include "base/FailureWords.h"
 #include "base/Steps.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/FailureSaid.h"
@@ -37,8 +38,8 @@ CopyWindow::CopyWindow(StudioContext& context, const QString& formName, const QS
     windows::rememberPlace(this);
     data1_->setRecordSource(recordSource);
     // A write that fails while the window closes cannot be shown in a window that is going away.
-    data1_->setLostWriteSink([name = formName](const QString& message) {
-        qWarning("%s: typed text not stored: %s", qPrintable(name), qPrintable(message));
+    data1_->setLostWriteSink([name = formName](const Failure& failure) {
+        qWarning("%s: typed text not stored: %s", qPrintable(name), qPrintable(sentenceOf(failure)));
     });
     status_->setObjectName(QStringLiteral("StatusBar"));
     status_->setSizeGripEnabled(false);

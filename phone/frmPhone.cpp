@@ -98,7 +98,7 @@ frmPhone::frmPhone(StudioContext& context, QWidget* parent) : QWidget(parent), c
 
     Data1 = new DataControl(context_.provider(), context_.journal(), QStringLiteral("Data1"), this);
     Data1->setRecordSource(catalogue::kPhoneTable);
-    Data1->setLostWriteSink([this](const QString& message) { report(Failure(message)); });
+    Data1->setLostWriteSink([this](const Failure& failure) { report(failure); });
 
     buildControls();
     connectButtons();

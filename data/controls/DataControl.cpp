@@ -235,7 +235,7 @@ void DataControl::close() {
         else
             storeOrKeep();
     } catch (const std::exception& e) {
-        if (lostWriteSink_) lostWriteSink_(QString::fromUtf8(e.what()));
+        if (lostWriteSink_) lostWriteSink_(Failure::of(e));
     }
     clearBuffer();
     // The boxes go on showing the record: what is typed into them now is kept as typed over it.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Steps.h"
 #include "data/rescue/EditJournal.h"
 #include "data/storage/Database.h"
 #include "data/storage/Recordset.h"
@@ -63,6 +64,11 @@ class DataControl : public QObject {
     bool pollForChanges();
     // Open, and usable: a record set whose statement went unanswered waits to be opened afresh.
     bool isOpen() const { return recordset_ && recordset_->usable(); }
+    // Whether the share or server its file lies on has a question unanswered: what is asked of it
+    // now would fail or wait.
+    bool placeAwaited() const {
+        return !databaseName_.isEmpty() && provider_.unanswered({databaseName_}).forMs >= 0;
+    }
 
     bool bof() const;
     bool eof() const;
@@ -103,7 +109,7 @@ class DataControl : public QObject {
     void setFieldText(const QString& field, const QString& text);
 
     // Where a write that fails while closing is reported (it cannot be thrown from there).
-    void setLostWriteSink(std::function<void(const QString&)> sink) { lostWriteSink_ = std::move(sink); }
+    void setLostWriteSink(ErrorSink sink) { lostWriteSink_ = std::move(sink); }
 
     // For FieldBinding.
     void attach(FieldBinding* binding);
@@ -177,5 +183,5 @@ class DataControl : public QObject {
     // Why the last opening failed, for what a write without a record set says.
     QString notOpenBecause_;
     QVector<FieldBinding*> bindings_;
-    std::function<void(const QString&)> lostWriteSink_;
+    ErrorSink lostWriteSink_;
 };

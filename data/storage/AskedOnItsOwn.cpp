@@ -124,22 +124,27 @@ qint64 UnansweredFolders::waitedForFileMs(const QString& file) {
 }
 
 qint64 UnansweredFolders::longestWaitMs() {
-    if (unansweredCount.load(std::memory_order_acquire) == 0) return -1;
+    return longest().forMs;
+}
+
+UnansweredFolders::Wait UnansweredFolders::longest() {
+    if (unansweredCount.load(std::memory_order_acquire) == 0) return {};
     std::lock_guard<std::mutex> lock(unansweredMutex);
-    qint64 longest = -1;
-    for (const Unanswered& waiting : std::as_const(unanswered))
-        if (!*waiting.answered) longest = std::max(longest, waiting.since.elapsed());
+    Wait longest;
+    for (auto it = unanswered.cbegin(); it != unanswered.cend(); ++it)
+        if (!*it->answered && it->since.elapsed() > longest.forMs) longest = {it.key(), it->since.elapsed()};
     return longest;
 }
 
-bool unansweredOnlyAMoment() {
-    const qint64 longest = std::max(LateAnswers::awaitedForMs(), UnansweredFolders::longestWaitMs());
-    return longest >= 0 && longest < kSilentAfterMs;
+UnansweredFolders::Wait UnansweredFolders::waitForFile(const QString& file) {
+    if (file.isEmpty()) return {};
+    const QString folder = QFileInfo(paths::fold(file)).path();
+    return {folder, waitedForMs(folder)};
 }
 
-bool onlySlowSoFar(const QString& failure) {
-    return (failure.contains(kShareNotAnswering) || failure.contains(kServerNotAnswering)) &&
-           unansweredOnlyAMoment();
+bool onlySlowSoFar(const QString& failure, qint64 waitedMs) {
+    return (failure.contains(kShareNotAnswering) || failure.contains(kServerNotAnswering)) && waitedMs >= 0 &&
+           waitedMs < kSilentAfterMs;
 }
 
 void UnansweredFolders::waitingFor(const QString& folder, std::shared_ptr<std::atomic<bool>> answered) {

@@ -24,18 +24,23 @@ class UnansweredFolders {
     static qint64 waitedForMs(const QString& folder);
     static qint64 waitedForFileMs(const QString& file);
     static qint64 longestWaitMs();
+    // The folder waited for longest, or the one a data file lies in, and for how long (-1: answers).
+    struct Wait {
+        QString folder;
+        qint64 forMs = -1;
+    };
+    static Wait longest();
+    static Wait waitForFile(const QString& file);
     // Throws ShareNotAnsweringError while stillWaiting: what the board asks a share known to hang
     // fails at once instead of holding the board until the share answers.
     static void checkAnswering(const QString& folder);
     static void waitingFor(const QString& folder, std::shared_ptr<std::atomic<bool>> answered);
 };
 
-// Whether what the share or server left unanswered was asked only a moment ago (less than
-// kSilentAfterMs): a slow share, not yet one that does not answer.
-bool unansweredOnlyAMoment();
-// Whether a failure's words are a share's or server's that has not answered only for a moment: a
-// slow share answers shortly, so they are said once the answer stays away.
-bool onlySlowSoFar(const QString& failure);
+// Whether a failure's words are a share's or server's that has not answered, waited for waitedMs
+// so far (-1: all answer): only a moment, and a slow share answers shortly, so they are said once
+// the answer stays away.
+bool onlySlowSoFar(const QString& failure, qint64 waitedMs);
 
 // The long-lived workers that questions asked on their own run on: one per folder (or server), so a
 // share that stops answering holds only its own questions, and no question starts a thread.

@@ -386,6 +386,21 @@ bool BoardStorage::stillSilent(const std::shared_ptr<StorageThread>& place, cons
     return place && (place->silent() || UnansweredFolders::stillWaitingForFile(path));
 }
 
+DatabaseProvider::Unanswered BoardStorage::unanswered(const QStringList& files) const {
+    Unanswered longest = DatabaseProvider::unanswered(files);
+    const auto consider = [&](const QString& place, const StorageThread* worker) {
+        const qint64 ms = worker ? worker->unansweredForMs() : -1;
+        if (ms > longest.forMs) longest = {paths::withoutPassword(place), ms};
+    };
+    QMutexLocker lock(&workersMutex_);
+    if (files.isEmpty())
+        for (auto it = workers_.cbegin(); it != workers_.cend(); ++it)
+            consider(it.key(), it->get());
+    for (const QString& file : files)
+        if (!file.isEmpty()) consider(placeOf(file), workers_.value(placeOf(file)).get());
+    return longest;
+}
+
 bool BoardStorage::foundSilent(const StorageThread& place, const QString& path) {
     // The worker may be held by work nobody waits for (a connection let go), so its own questions
     // are only late yet; the watcher's question says the share itself does not answer.

@@ -33,6 +33,8 @@ class BoardStorage : public DatabaseProvider {
     void setWorkAheadWanted(bool wanted) override;
     // Files of a place that does not answer open from its copy kept on this computer, if any.
     QDateTime showingCopyOf() override;
+    // Its workers' questions left unanswered, and the folders the watcher's were.
+    Unanswered unanswered(const QStringList& files = {}) const override;
     // Both on the worker of the file's share, waited for as long as any question.
     bool exists(const QString& path) override;
     void create(const QString& path, const std::function<void(FileBuilder&)>& build) override;
@@ -60,7 +62,7 @@ class BoardStorage : public DatabaseProvider {
 
     struct WorkAhead;
 
-    QMutex workersMutex_; // guards what follows: files are opened ahead from threads of their own
+    mutable QMutex workersMutex_; // guards what follows: files are opened ahead from threads of their own
     int waitMs_;
     QHash<QString, std::shared_ptr<StorageThread>> workers_;
     // By place: one of its files shown from the copy, and when that copy was made.

@@ -6,7 +6,9 @@
 #include "data/storage/TableSnapshot.h"
 
 #include <QDateTime>
+#include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -120,6 +122,21 @@ class DatabaseProvider {
         (void)build;
         throw StorageError(QStringLiteral("No file can be made here."));
     }
+
+    // A share or server that has left a question unanswered: where it lies (a folder, or a server
+    // without its password; empty when not known) and for how long, -1 while every place answers.
+    struct Unanswered {
+        QString place;
+        qint64 forMs = -1;
+    };
+    // Of the places these files lie on, the one waited for longest; of every place asked when no
+    // file is given.
+    virtual Unanswered unanswered(const QStringList& files = {}) const;
+    // Calls back on the receiver's thread once every answer the board stopped waiting for has come
+    // (what failed for want of one may be asked again), and once this program has committed to a file
+    // (given as its folded path), which a watcher on a share may see late or never.
+    virtual void followNews(QObject* receiver, std::function<void()> caughtUp,
+                            std::function<void(const QString& file)> committed);
 
     // Whether work ahead of need (openAhead, openAheadReading) is still waited for: a board that
     // closes stops waiting, so the threads that asked end even while the share does not answer.

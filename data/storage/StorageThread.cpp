@@ -19,17 +19,10 @@ std::atomic<int> boardWait{80};
 // the oldest of them is awaited.
 class Awaited {
   public:
-    void add(const std::exception_ptr& late) {
+    void add() {
         QMutexLocker lock(&mutex_);
         if (count_.fetchAndAddOrdered(1) > 0) return;
         since_.start();
-        try {
-            std::rethrow_exception(late);
-        } catch (const StorageError& e) {
-            message_ = e.message();
-        } catch (...) {
-            message_.clear();
-        }
     }
     void answered() {
         QMutexLocker lock(&mutex_);
@@ -40,16 +33,11 @@ class Awaited {
         QMutexLocker lock(&mutex_);
         return count_.loadRelaxed() > 0 ? since_.elapsed() : -1;
     }
-    QString message() {
-        QMutexLocker lock(&mutex_);
-        return message_;
-    }
 
   private:
     QMutex mutex_;
     QAtomicInt count_{0};
     QElapsedTimer since_;
-    QString message_;
 };
 
 Awaited& awaitedAnswers() {
@@ -64,10 +52,6 @@ bool LateAnswers::awaited() {
 
 qint64 LateAnswers::awaitedForMs() {
     return awaitedAnswers().forMs();
-}
-
-QString LateAnswers::awaitedMessage() {
-    return awaitedAnswers().message();
 }
 
 int boardWaitMs() {
@@ -160,6 +144,11 @@ bool StorageThread::silent() const {
     return shared_->silent();
 }
 
+qint64 StorageThread::unansweredForMs() const {
+    QMutexLocker lock(&shared_->mutex);
+    return shared_->late > 0 ? shared_->lateSince.elapsed() : -1;
+}
+
 namespace {
 // The late failure the asker is told of, as slow or silent, naming the share or server.
 [[noreturn]] void throwLate(const std::exception_ptr& late, FailureKind kind, const QString& where) {
@@ -214,7 +203,7 @@ void StorageThread::runWaiting(std::function<void()> work, const std::exception_
         if (!answer->done) {
             answer->late = true;
             if (shared_->late++ == 0) shared_->lateSince = asked;
-            awaitedAnswers().add(late);
+            awaitedAnswers().add();
         }
     }
     if (!answer->done)

@@ -70,9 +70,8 @@ class LateAnswers : public QObject {
     // share or server another way (a marker read on a thread of its own) need not wait as well.
     static bool awaited();
     // For how long the oldest answer still awaited has been awaited since the board stopped
-    // waiting for it, -1 when none is; and what the board was told then.
+    // waiting for it, -1 when none is.
     static qint64 awaitedForMs();
-    static QString awaitedMessage();
 
   signals:
     // Emitted on the storage thread; receivers on the board's thread get it queued.
@@ -115,6 +114,8 @@ class StorageThread {
     // Whether a question has gone unanswered for kSilentAfterMs and is still awaited: the share or
     // server does not answer, and what is asked of it fails at once.
     bool silent() const;
+    // For how long the oldest question it left unanswered has been awaited, -1 when none is.
+    qint64 unansweredForMs() const;
 
   private:
     struct Shared;

@@ -214,6 +214,8 @@ TEST(BoardLooks, EveryTextReadsAndEveryControlStandsOutInEachLook) {
         StatusLine copyLine(other.statusBar());
         copyLine.setBands(looks::warnings(row.look).failure, looks::warnings(row.look).copy);
         copyLine.showingCopy(QStringLiteral("Showing the copy kept on this computer."));
+        // Said again: the board's rounds take a failure back once every file reads well.
+        h.board.errorSink()(QStringLiteral("disk full"));
         for (QStatusBar* bar : {h.c().statusBar, other.statusBar()}) {
             const QColor back = bar->palette().color(QPalette::Window);
             EXPECT_TRUE(bar->autoFillBackground());

@@ -31,7 +31,7 @@ inline std::string actingName(const ::testing::TestParamInfo<ActOnTyping>& info)
 }
 
 // The status bar says the message.
-inline std::function<bool(BoardControls&)> says(const char* message) {
+inline std::function<bool(BoardControls&)> says(const QString& message) {
     return [message](BoardControls& c) { return wholeStatus(c.statusBar).contains(message); };
 }
 

@@ -167,6 +167,10 @@ class HungShare : public ReadAheadBoard {
         std::thread thread_;
     };
 
+    // What the board says of this share once it has stayed silent, naming it.
+    static QString silent() {
+        return QStringLiteral("The data folder does not answer (in %1).").arg(shareMount());
+    }
     // Said by the board's own rounds once the share has stayed silent a moment: at first it may
     // only be slow.
     bool saysSoon(const QString& message) {
@@ -192,7 +196,7 @@ TEST_F(HungShare, AShareThatStopsAnsweringHoldsTheBoardNoLongerThanItWaitsForALo
     Watchdog watchdog(share);
 
     second(QTime(0, 59, 59)); // the hour roll
-    EXPECT_TRUE(saysSoon("The data folder does not answer.")) << statusText().toStdString();
+    EXPECT_TRUE(saysSoon(silent())) << statusText().toStdString();
     second(QTime(1, 0, 0));
     EXPECT_EQ(c().Lbl3D1->caption(), "1:00:00 AM");
     c().mnuFileRefresh->trigger();
@@ -223,7 +227,7 @@ TEST_F(HungShare, ABoardStartedWhileTheShareIsSilentComesUpSaysSoAndReadsOnceItA
     Watchdog watchdog(share);
     load();
     EXPECT_EQ(c().slotBox[1]->text(), "");
-    EXPECT_TRUE(saysSoon("The data folder does not answer.")) << statusText().toStdString();
+    EXPECT_TRUE(saysSoon(silent())) << statusText().toStdString();
     second(QTime(0, 0, 1));
     EXPECT_EQ(c().Lbl3D1->caption(), "12:00:01 AM");
     EXPECT_FALSE(watchdog.boardWaited()) << "the board waited for the share";
@@ -279,7 +283,7 @@ TEST_F(HungShare, TextTypedWhileTheShareIsAwayIsKeptAndStoredOnceItAnswers) {
     ASSERT_TRUE(eventually([&] { return UnansweredFolders::stillWaiting(shareMount()); }));
 
     c().command[4]->click();
-    EXPECT_TRUE(saysSoon("The data folder does not answer.")) << statusText().toStdString();
+    EXPECT_TRUE(saysSoon(silent())) << statusText().toStdString();
     second(QTime(0, 10, 1));
     EXPECT_EQ(c().Lbl3D1->caption(), "12:10:01 AM");
     EXPECT_FALSE(watchdog.boardWaited()) << "the board waited for the share";
@@ -386,7 +390,7 @@ INSTANTIATE_TEST_SUITE_P(
     Acting, HungShareMidTyping,
     ::testing::Values(
         ActOnTyping{"Save", [](frmMain&, BoardControls& c, FakeClock&) { c.command[4]->click(); },
-                    says("The data folder does not answer.")},
+                    says(QStringLiteral("The data folder does not answer (in %1).").arg(shareMount()))},
         ActOnTyping{"DaysChoice", [](frmMain& b, BoardControls&, FakeClock&) { b.mnuDay_Click(2); },
                     says("kept")},
         ActOnTyping{"Close", [](frmMain& b, BoardControls&, FakeClock&) { b.Form_Unload(); }, {}},
@@ -508,7 +512,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      t.c().command[4]->click();
                                  },
                                  [](TypingWithoutARecordSet& t) { t.share.release(); },
-                                 "The data folder does not answer.", "\\Monday.mdb"},
+                                 "The data folder does not answer (", "\\Monday.mdb"},
                       TypingAway{"LateDaysChoice",
                                  [](TypingWithoutARecordSet& t) {
                                      t.load();
@@ -528,7 +532,9 @@ class HungShareWithCopy : public HungShare {
     HungShareWithCopy() { localCopyRoot = copies.path(); }
 
     bool showsCopy() {
-        return statusText().contains("The data folder does not answer: the board shows its copy of") &&
+        return statusText().contains(
+                   QStringLiteral("The data folder %1 does not answer: the board shows its copy of")
+                       .arg(shareMount())) &&
                c().statusBar->palette().color(QPalette::Window) == StatusLine::kCopyBack;
     }
     // At that second of that day, both timers ticking, until the board shows the copy.

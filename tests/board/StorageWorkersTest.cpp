@@ -111,6 +111,11 @@ TEST_F(TwoShares, AStoppedShareHoldsOnlyItsOwnQuestions) {
         QThread::msleep(100);
     }
     EXPECT_GE(asked.elapsed(), kSilentAfterMs);
+    // Only the stopped share is said not to answer, by name.
+    EXPECT_EQ(provider.unanswered({local}).forMs, -1);
+    const DatabaseProvider::Unanswered stopped = provider.unanswered({local, onShare});
+    EXPECT_EQ(stopped.place, mount());
+    EXPECT_GE(stopped.forMs, kSilentAfterMs);
     QElapsedTimer atOnce;
     atOnce.start();
     EXPECT_THROW(provider.open(onShare, connect), AnswerLateError);

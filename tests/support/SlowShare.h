@@ -44,7 +44,13 @@ class SlowShare {
     SlowShare& operator=(const SlowShare&) = delete;
 
     bool available() const { return mounted_; }
-    void hold() { signal(SIGSTOP); }
+    // Returns once every thread of the share has stopped: on a loaded machine a stop signal takes
+    // a while to reach them, and a call made meanwhile would still be answered.
+    void hold() {
+        signal(SIGSTOP);
+        for (int i = 0; i < 200 && !stopped(); ++i)
+            QThread::msleep(10);
+    }
     void release() { signal(SIGCONT); }
     // Every file call from now on takes this long, as on a busy file server.
     void setDelayMs(int ms) {
@@ -59,6 +65,18 @@ class SlowShare {
         return ::stat(QFile::encodeName(mount_).constData(), &here) == 0 &&
                ::stat(QFile::encodeName(QFileInfo(mount_).path()).constData(), &parent) == 0 &&
                here.st_dev != parent.st_dev;
+    }
+    bool stopped() const {
+        const QString tasks = QStringLiteral("/proc/%1/task").arg(process_.processId());
+        for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile stat(tasks + QLatin1Char('/') + task + QStringLiteral("/stat"));
+            if (!stat.open(QIODevice::ReadOnly)) continue;
+            // The state follows the command's closing parenthesis.
+            const QByteArray line = stat.readAll();
+            const qsizetype state = line.lastIndexOf(") ") + 2;
+            if (state < 2 || state >= line.size() || line.at(state) != 'T') return false;
+        }
+        return true;
     }
     QString delayFile() const { return mount_ + QStringLiteral(".delay"); }
     void signal(int sig) {
