@@ -32,8 +32,9 @@ CopyWindow::CopyWindow(StudioContext& context, const QString& formName, const QS
     : context_(context),
       data1_(new DataControl(context.provider(), context.journal(), QStringLiteral("Data1"), this)),
       status_(new QStatusBar(this)), body_(new QVBoxLayout),
-      reading_(new ReadUntilAnswered([this] { data1_->refresh(); },
-                                     [this](const Failure& failure) { sayReadFailed(failure); }, this)) {
+      reading_(new ReadUntilAnswered(
+          context.provider(), [this] { data1_->refresh(); },
+          [this](const Failure& failure) { sayReadFailed(failure); }, this)) {
     windows::adopt(this, formName);
     windows::rememberPlace(this);
     data1_->setRecordSource(recordSource);

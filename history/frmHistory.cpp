@@ -78,7 +78,7 @@ HistoryTopic topicOf(const DataControl& data, const QString& caption, bool curre
 frmHistory::frmHistory(DatabaseProvider& provider, KeptEdits* store, QWidget* parent)
     : QWidget(parent, Qt::Window), provider_(provider), store_(store),
       reading_(new ReadUntilAnswered(
-          [this] { readEntries(); },
+          provider, [this] { readEntries(); },
           [this](const Failure& failure) { message_->setText(saidOfTopic(failure)); }, this)) {
     windows::adopt(this, kFormName);
     setWindowTitle(QStringLiteral("History"));

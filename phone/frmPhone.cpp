@@ -187,6 +187,7 @@ void frmPhone::Form_Load() {
     // read again once it answers, so the list fills by itself.
     if (!reading_)
         reading_ = new ReadUntilAnswered(
+            context_.provider(),
             [this] {
                 Data1->refresh();
                 skipOnFailure([&] { bindExtension(); });

@@ -1,20 +1,18 @@
 #include "data/controls/ReadUntilAnswered.h"
 
-#include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/StorageThread.h"
 
-ReadUntilAnswered::ReadUntilAnswered(std::function<void()> read, ErrorSink say, QObject* parent)
+ReadUntilAnswered::ReadUntilAnswered(DatabaseProvider& storage, std::function<void()> read, ErrorSink say,
+                                     QObject* parent)
     : QObject(parent), read_(std::move(read)), say_(std::move(say)) {
     // Tried again as often as the silence would be said: by then it is said if it holds.
     again_.setInterval(kSilentAfterMs);
     connect(&again_, &QTimer::timeout, this, &ReadUntilAnswered::read);
-    // Queued: the answer is told from the storage thread.
-    connect(
-        &LateAnswers::instance(), &LateAnswers::caughtUp, this,
-        [this] {
-            if (waiting()) this->read();
-        },
-        Qt::QueuedConnection);
+    storage.followNews(this,
+                       [this] {
+                           if (waiting()) this->read();
+                       },
+                       {});
 }
 
 bool ReadUntilAnswered::read() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Steps.h"
+#include "data/storage/Database.h"
 
 #include <QObject>
 #include <QTimer>
@@ -14,8 +15,9 @@
 class ReadUntilAnswered : public QObject {
     Q_OBJECT
   public:
-    // read: the window's own read, throwing what the engine throws; say: where its failure is shown.
-    ReadUntilAnswered(std::function<void()> read, ErrorSink say, QObject* parent);
+    // read: the window's own read, throwing what the engine throws; say: where its failure is shown;
+    // storage: what the window reads through, which tells when late answers have come.
+    ReadUntilAnswered(DatabaseProvider& storage, std::function<void()> read, ErrorSink say, QObject* parent);
 
     // Reads now. Returns whether the read succeeded.
     bool read();

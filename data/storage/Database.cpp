@@ -22,8 +22,10 @@ DatabaseProvider::Unanswered DatabaseProvider::unanswered(const QStringList& fil
 void DatabaseProvider::followNews(QObject* receiver, std::function<void()> caughtUp,
                                   std::function<void(const QString& file)> committed) {
     // Queued: both are told on the thread that answered or committed.
-    QObject::connect(&LateAnswers::instance(), &LateAnswers::caughtUp, receiver, std::move(caughtUp),
-                     Qt::QueuedConnection);
-    QObject::connect(&LocalCommits::instance(), &LocalCommits::committed, receiver, std::move(committed),
-                     Qt::QueuedConnection);
+    if (caughtUp)
+        QObject::connect(&LateAnswers::instance(), &LateAnswers::caughtUp, receiver, std::move(caughtUp),
+                         Qt::QueuedConnection);
+    if (committed)
+        QObject::connect(&LocalCommits::instance(), &LocalCommits::committed, receiver, std::move(committed),
+                         Qt::QueuedConnection);
 }

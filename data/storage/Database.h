@@ -134,7 +134,8 @@ class DatabaseProvider {
     virtual Unanswered unanswered(const QStringList& files = {}) const;
     // Calls back on the receiver's thread once every answer the board stopped waiting for has come
     // (what failed for want of one may be asked again), and once this program has committed to a file
-    // (given as its folded path), which a watcher on a share may see late or never.
+    // (given as its folded path), which a watcher on a share may see late or never; either may be
+    // left empty.
     virtual void followNews(QObject* receiver, std::function<void()> caughtUp,
                             std::function<void(const QString& file)> committed);
 
