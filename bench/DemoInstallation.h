@@ -2,6 +2,7 @@
 
 #include "tools/Installation.h"
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -38,6 +39,22 @@ inline const DemoInstallation& demoInstallation() {
 
 inline const QString& demoProgramFolder() {
     return demoInstallation().programFolder;
+}
+
+// With the data folder on the network drive in miniature, a program folder on it too (a studio
+// that starts the program from the share), naming the same data folder; empty otherwise.
+inline const QString& sharedProgramFolder() {
+    static const QString path = [] {
+        const QStringList share = qEnvironmentVariable("CUEPILOT_BENCH_SHARE").split(QLatin1Char(':'));
+        if (share.size() != 2) return QString();
+        installation::Options o;
+        o.programFolder = share[0] + QStringLiteral("/Program");
+        QDir().mkpath(o.programFolder);
+        o.setupPath = demoInstallation().dataFolder;
+        installation::create(o);
+        return share[1] + QStringLiteral("/Program");
+    }();
+    return path;
 }
 
 // A database server holding a station's demo content (cuepilot-init --demo --server), readable by

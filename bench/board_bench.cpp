@@ -11,6 +11,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/controls/DataControl.h"
 #include "data/history/HistorySource.h"
+#include "data/rescue/KeptEdits.h"
 #include "data/storage/AskedOnItsOwn.h"
 #include "data/storage/BoardStorage.h"
 #include "data/storage/PgConnection.h"
@@ -68,8 +69,9 @@ class BenchClock : public Clock {
 
 // A loaded board with its own engine, so the files it has not opened yet are opened cold.
 struct LoadedBoard {
-    explicit LoadedBoard(const QString& programFolder = demoProgramFolder(), bool keepHistory = true)
-        : form(clock, provider, nullptr, programFolder) {
+    explicit LoadedBoard(const QString& programFolder = demoProgramFolder(), bool keepHistory = true,
+                         KeptEdits* kept = nullptr)
+        : form(clock, provider, kept, programFolder) {
         provider.engines().files().setKeepHistory(keepHistory);
         // As the program runs: other studios' changes watched, and the tables ahead read, off the
         // board's thread.
@@ -288,11 +290,19 @@ QList<pid_t> stationServer() {
 // (slowshare-bench.sh). Needs the right to stop those processes (root).
 void heldByStopped(benchmark::State& state, const QString& programFolder,
                    const std::function<QList<pid_t>()>& serving) {
-    static const char* const kWhat[] = {"save", "Days choice", "close", "Read on Air", "copy library opened"};
+    static const char* const kWhat[] = {
+        "save",        "Days choice",         "close",
+        "Read on Air", "copy library opened", "typing, program folder stopped"};
     state.SetLabel(kWhat[state.range(0)]);
+    const bool typing = state.range(0) == 5;
+    if (typing && sharedProgramFolder().isEmpty()) return state.SkipWithError("needs slowshare-bench.sh");
+    // Where the program keeps typed text: the local disk, whatever the program folder lies on.
+    QTemporaryDir localState;
+    KeptEdits kept(localState.path() + QStringLiteral("/KeptEdits.json"));
     for (auto _ : state) {
         state.PauseTiming();
-        auto b = std::make_unique<LoadedBoard>(programFolder);
+        auto b = std::make_unique<LoadedBoard>(typing ? sharedProgramFolder() : programFolder, true,
+                                               typing ? &kept : nullptr);
         b->clock.set(0, QTime(10, 17, 0));
         b->form.controls().command[3]->click();
         b->form.controls().slotBox[1]->setText(QStringLiteral("typed while the server stopped"));
@@ -317,6 +327,15 @@ void heldByStopped(benchmark::State& state, const QString& programFolder,
                 break;
             case 3:
                 library->findChild<QPushButton*>(QStringLiteral("ReadOnAir"))->click();
+                break;
+            case 5:
+                // A key typed, and the typing journal's tick that keeps it.
+                b->form.controls().slotBox[1]->setText(
+                    QStringLiteral("typed while the program folder stopped"));
+                state.PauseTiming();
+                QThread::msleep(300);
+                state.ResumeTiming();
+                QCoreApplication::processEvents();
                 break;
             default:
                 openLibrary(b->form, libraryButtons().at(1));
@@ -347,7 +366,7 @@ void HeldByAStoppedShare(benchmark::State& state) {
         return QList<pid_t>{pid_t(qEnvironmentVariableIntValue("CUEPILOT_BENCH_SHARE_PID"))};
     });
 }
-BENCHMARK(HeldByAStoppedShare)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(HeldByAStoppedShare)->DenseRange(0, 5)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 // The History window opened on the events of a day whose file keeps a long history (a station's
 // 90 days: about 30,000 changes), on a healthy disk: how long the board's thread is held.
