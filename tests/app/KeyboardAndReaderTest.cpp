@@ -104,6 +104,40 @@ TEST(ScreenReader, EveryWindowIsAWindowAndEveryLabelBoxAndListSaysWhatItShows) {
         EXPECT_EQ(windows::find(name), nullptr) << name.toStdString();
 }
 
+// What the live labels announce by themselves: the clock by the hour, the countdown by the minute,
+// never each second. A label announces by setting its widget's own name to the part announced, which
+// the platform's bridge passes on as a name change; the test reads that name.
+TEST(ScreenReader, TheClockIsAnnouncedByTheHourAndTheCountdownByTheMinute) {
+    BoardHarness h;
+    h.board.Form_Load();
+    const struct {
+        QTime at;
+        bool clock;
+        bool countdown;
+    } steps[] = {{QTime(15, 21, 8), false, false}, {QTime(15, 21, 52), false, false},
+                 {QTime(15, 22, 7), false, true},  {QTime(15, 59, 59), false, true},
+                 {QTime(16, 0, 0), true, false},   {QTime(16, 0, 1), false, true},
+                 {QTime(16, 0, 2), false, false}};
+    h.clock.setTime(QTime(15, 21, 7));
+    h.board.Timer1_Timer();
+    QTest::qWait(1200);
+    for (const auto& step : steps) {
+        const QString clockBefore = h.c().Lbl3D1->accessibleName();
+        const QString countdownBefore = h.c().lblCountdown->accessibleName();
+        h.clock.setTime(step.at);
+        h.board.Timer1_Timer();
+        // The labels are looked at once a second.
+        QTest::qWait(1200);
+        const std::string at = step.at.toString().toStdString();
+        EXPECT_EQ(h.c().Lbl3D1->accessibleName() != clockBefore, step.clock) << at;
+        EXPECT_EQ(h.c().lblCountdown->accessibleName() != countdownBefore, step.countdown)
+            << at << ": " << h.c().lblCountdown->text().toStdString();
+        // Whatever was announced, the label is heard by what it shows.
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(h.c().Lbl3D1)->text(QAccessible::Name),
+                  h.c().Lbl3D1->text());
+    }
+}
+
 // Where Tab goes from the focus, step by step, until it comes round.
 QVector<QWidget*> tabRound(int steps) {
     QVector<QWidget*> visited;
