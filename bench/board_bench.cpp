@@ -130,7 +130,7 @@ void asOneEvent(const std::function<void()>& handler) {
 // board has read it, so the next one does not simply fail at once.
 void settleLateAnswers(frmMain& board) {
     for (const QDeadlineTimer deadline(10000);
-         (LateAnswers::awaited() || UnansweredFolders::longestWaitMs() >= 0) && !deadline.hasExpired();)
+         (LateAnswers::awaited() || UnansweredFolders::longest().forMs >= 0) && !deadline.hasExpired();)
         QThread::msleep(5);
     QCoreApplication::processEvents();
     // What failed meanwhile is read again, as the board's next round does.

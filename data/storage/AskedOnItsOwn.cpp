@@ -119,14 +119,6 @@ qint64 UnansweredFolders::waitedForMs(const QString& folder) {
     return it == unanswered.cend() ? -1 : it->since.elapsed();
 }
 
-qint64 UnansweredFolders::waitedForFileMs(const QString& file) {
-    return file.isEmpty() ? -1 : waitedForMs(QFileInfo(paths::fold(file)).path());
-}
-
-qint64 UnansweredFolders::longestWaitMs() {
-    return longest().forMs;
-}
-
 UnansweredFolders::Wait UnansweredFolders::longest() {
     if (unansweredCount.load(std::memory_order_acquire) == 0) return {};
     std::lock_guard<std::mutex> lock(unansweredMutex);

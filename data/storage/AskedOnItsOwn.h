@@ -19,11 +19,8 @@ class UnansweredFolders {
     static bool stillWaiting(const QString& folder);
     // Whether the folder a data file lies in is still waited for.
     static bool stillWaitingForFile(const QString& file);
-    // For how long the folder, or the one a data file lies in, has been waited for, -1 when it
-    // answers; and the longest wait of any folder.
+    // For how long the folder has been waited for, -1 when it answers.
     static qint64 waitedForMs(const QString& folder);
-    static qint64 waitedForFileMs(const QString& file);
-    static qint64 longestWaitMs();
     // The folder waited for longest, or the one a data file lies in, and for how long (-1: answers).
     struct Wait {
         QString folder;

@@ -337,7 +337,7 @@ std::shared_ptr<Database> BoardStorage::open(const QString& path, const QString&
     const std::shared_ptr<StorageThread> worker = workerFor(path);
     // A place known to be silent is not asked at all: a file opened ahead would open from memory
     // and then fail at its first table, leaving the board on what it showed before.
-    if (foundSilent(*worker, path))
+    if (silentAt(path))
         if (std::shared_ptr<Database> copy = openCopy(path, connect, worker)) return copy;
     try {
         return bounded(askAbout<std::shared_ptr<Database>>(
@@ -347,7 +347,7 @@ std::shared_ptr<Database> BoardStorage::open(const QString& path, const QString&
                        worker);
     } catch (const AnswerLateError& e) {
         // Only a place that does not answer: a slow one answers in a moment, and the board waits.
-        if (e.kind() != FailureKind::Silent && !foundSilent(*worker, path)) throw;
+        if (e.kind() != FailureKind::Silent && !silentAt(path)) throw;
         std::shared_ptr<Database> copy = openCopy(path, connect, worker);
         if (!copy) throw;
         return copy;
@@ -401,10 +401,10 @@ DatabaseProvider::Unanswered BoardStorage::unanswered(const QStringList& files) 
     return longest;
 }
 
-bool BoardStorage::foundSilent(const StorageThread& place, const QString& path) {
-    // The worker may be held by work nobody waits for (a connection let go), so its own questions
-    // are only late yet; the watcher's question says the share itself does not answer.
-    return place.silent() || UnansweredFolders::waitedForFileMs(path) >= kSilentAfterMs;
+bool BoardStorage::silentAt(const QString& path) const {
+    // Its worker may be held by work nobody waits for (a connection let go), so that the board's own
+    // questions are only late yet while the watcher's has long gone unanswered: either says it.
+    return unanswered({path}).forMs >= kSilentAfterMs;
 }
 
 QDateTime BoardStorage::showingCopyOf() {
@@ -471,7 +471,7 @@ std::shared_ptr<Database> BoardStorage::openKnown(const QString& path, const QSt
                        worker);
     } catch (const AnswerLateError& e) {
         // Opened as any other file then: from its copy, if one is kept.
-        if ((e.kind() == FailureKind::Silent || foundSilent(*worker, path)) && localCopies()) return nullptr;
+        if ((e.kind() == FailureKind::Silent || silentAt(path)) && localCopies()) return nullptr;
         throw;
     }
 }

@@ -56,9 +56,8 @@ class BoardStorage : public DatabaseProvider {
                                        const std::shared_ptr<StorageThread>& place);
     // Whether the place of the file does not answer still.
     static bool stillSilent(const std::shared_ptr<StorageThread>& place, const QString& path);
-    // Whether the place has left a question unanswered long enough to be called silent, by the
-    // board's own worker or by the watcher's question to its folder.
-    static bool foundSilent(const StorageThread& place, const QString& path);
+    // Whether the file's place has left a question unanswered long enough to be called silent.
+    bool silentAt(const QString& path) const;
 
     struct WorkAhead;
 

@@ -15,29 +15,16 @@
 namespace {
 std::atomic<int> boardWait{80};
 
-// The answers the board stopped waiting for, in every storage thread of the process, and since when
-// the oldest of them is awaited.
+// How many answers the board stopped waiting for, in every storage thread of the process. For how
+// long each place has waited its own worker tells (StorageThread::unansweredForMs).
 class Awaited {
   public:
-    void add() {
-        QMutexLocker lock(&mutex_);
-        if (count_.fetchAndAddOrdered(1) > 0) return;
-        since_.start();
-    }
-    void answered() {
-        QMutexLocker lock(&mutex_);
-        count_.fetchAndSubOrdered(1);
-    }
+    void add() { count_.fetchAndAddOrdered(1); }
+    void answered() { count_.fetchAndSubOrdered(1); }
     bool any() const { return count_.loadAcquire() > 0; }
-    qint64 forMs() {
-        QMutexLocker lock(&mutex_);
-        return count_.loadRelaxed() > 0 ? since_.elapsed() : -1;
-    }
 
   private:
-    QMutex mutex_;
     QAtomicInt count_{0};
-    QElapsedTimer since_;
 };
 
 Awaited& awaitedAnswers() {
@@ -48,10 +35,6 @@ Awaited& awaitedAnswers() {
 
 bool LateAnswers::awaited() {
     return awaitedAnswers().any();
-}
-
-qint64 LateAnswers::awaitedForMs() {
-    return awaitedAnswers().forMs();
 }
 
 int boardWaitMs() {

@@ -69,9 +69,6 @@ class LateAnswers : public QObject {
     // Whether an answer the board stopped waiting for is still awaited: what would ask the same
     // share or server another way (a marker read on a thread of its own) need not wait as well.
     static bool awaited();
-    // For how long the oldest answer still awaited has been awaited since the board stopped
-    // waiting for it, -1 when none is.
-    static qint64 awaitedForMs();
 
   signals:
     // Emitted on the storage thread; receivers on the board's thread get it queued.
